@@ -1,0 +1,13 @@
+#!/usr/bin/env bash
+# Builds ポムリナ and starts it; an optional log file is analysed right after start-up.
+set -euo pipefail
+cd "$(dirname "$0")"
+start_dir=$OLDPWD
+source scripts/setup.sh
+pomurina_install_missing
+pomurina_build build
+log=()
+if [ $# -ge 1 ]; then
+    case "$1" in /*) log=("$1") ;; *) log=("$start_dir/$1") ;; esac
+fi
+exec ./build/pomurina "${log[@]}"

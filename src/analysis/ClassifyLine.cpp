@@ -1,0 +1,159 @@
+#include "analysis/ClassifyLine.h"
+
+#include <limits>
+
+#include "text/IntegerText.h"
+#include "text/SjisText.h"
+
+namespace pomurina {
+namespace {
+
+constexpr long long kToEnd = std::numeric_limits<long long>::max();
+
+// The text from the 1-based position to the end.
+std::string_view From(std::string_view s, std::size_t position) {
+    return Copy(s, static_cast<long long>(position), kToEnd);
+}
+
+long long Signed(std::size_t n) { return static_cast<long long>(n); }
+
+bool IsRobotsFile(std::string_view path) {
+    static constexpr std::string_view kRobots = "/robots.txt";
+    if (path.size() != kRobots.size()) return false;
+    for (std::size_t i = 0; i < path.size(); ++i) {
+        const char c = path[i];
+        if ((c >= 'A' && c <= 'Z' ? static_cast<char>(c + 0x20) : c) != kRobots[i]) return false;
+    }
+    return true;
+}
+
+// The request path of a line that is neither GET nor POST: after the first
+// blank that follows the first quote, up to the first " HTTP" after that blank.
+std::string_view OtherRequestPath(std::string_view line) {
+    const std::size_t quote = Pos("\"", line);
+    if (quote == 0) return {};
+    const std::size_t blank = Pos(" ", From(line, quote + 1));
+    if (blank == 0) return {};
+    const std::size_t pathStart = quote + blank + 1;  // 1-based, just after the blank
+    const std::size_t http = Pos(" HTTP", From(line, pathStart));
+    if (http == 0) return {};
+    return Copy(line, Signed(pathStart), Signed(http) - 1);
+}
+
+void CountHour(HourCounts& hours, std::int32_t hour) {
+    // An hour outside the day (only in lines that aren't log lines) counts nowhere.
+    if (hour >= 0 && hour <= 23) ++hours[static_cast<std::size_t>(hour)];
+}
+
+}  // namespace
+
+void ClassifyLine(std::string_view line, const ReferenceLists& lists, CountingResult& r) {
+    const std::string_view L = line;
+
+    // 1-2. The time stamp and its hour, as written (the zone is ignored).
+    const std::string_view timeField = Copy(L, Signed(Pos("[", L)), 28);
+    const std::int32_t hour = StrToInt(Copy(timeField, 14, 2));
+    CountHour(r.AllHours, hour);
+
+    // 3. The host: everything before the first blank.
+    const std::string_view host = Copy(L, 1, Signed(Pos(" ", L)) - 1);
+
+    const std::size_t g = Pos("\"GET ", L);
+    const std::size_t p = Pos("\"POST", L);
+    std::string_view getRest, getPath, postRest, postPath;
+    if (g) {
+        getRest = From(L, g + 1);
+        getPath = Copy(L, Signed(g + 5), Signed(Pos(" HTTP", getRest)) - 5);
+    }
+    if (p) {
+        postRest = From(L, p + 1);
+        postPath = Copy(L, Signed(p + 6), Signed(Pos(" HTTP", postRest)) - 6);
+    }
+    const std::string_view requestPath = g ? getPath : p ? postPath : OtherRequestPath(L);
+
+    // 4-6. Every line.
+    r.HostExtract->Add(0, L, {timeField, host, requestPath});
+    if (r.HostNames.AddIfNew(L, host)) ++r.HostCount;
+    for (std::size_t n = lists.WatchedPatterns().CountIn(host); n > 0; --n)
+        r.CheckDomeinHits->Add(0, L, {L});
+
+    const bool status200 = Contains(L, "\" 200 ");
+    const bool status403 = !status200 && Contains(L, "\" 403 ");
+    const bool status404 = !status200 && !status403 && Contains(L, "\" 404 ");
+
+    // 7. The GET branch.
+    if (g) {
+        CountHour(r.GetHours, hour);
+        r.GetExtract->Add(0, L, {timeField, getPath});
+        ++r.GetCount;
+        if (r.GetFiles.AddIfNew(L, getPath)) ++r.GetFileCount;
+
+        if (status200) {
+            ++r.Get200Count;
+            // The size: after the first `" 200` up to the next blank, or to the
+            // end of the line; "-" (an empty body) adds nothing.
+            const std::string_view afterStatus = From(L, Pos("\" 200", L) + 6);
+            const std::size_t blank = Pos(" ", afterStatus);
+            const std::string_view byteText = blank ? Copy(afterStatus, 1, Signed(blank) - 1) : afterStatus;
+            if (byteText != "-") r.TransferTotal += static_cast<double>(StrToInt64(byteText));
+        } else if (status403) {
+            r.Get403->Add(0, L, {timeField, host, getPath});
+        } else if (status404) {
+            r.Get404->Add(0, L, {timeField, host, getPath});
+        } else {
+            r.GetOther->Add(0, L, {L});
+        }
+
+        if (!Contains(getRest, "\"-\"")) {
+            const std::size_t a = Pos(" \"", getRest);
+            const std::size_t b = Pos("\" \"", getRest);
+            const std::string_view referrer = Copy(getRest, Signed(a) + 2, Signed(b) - Signed(a) - 2);
+            r.ReferrerHits->Add(0, L, {timeField, referrer, getPath});
+            if (!lists.OwnPatterns().AnyIn(referrer)) r.ForeignReferrers->Add(0, L, {referrer, getPath});
+        }
+
+        const bool robot = lists.RobotPatterns().AnyIn(L);
+        if (robot || IsRobotsFile(getPath)) {
+            const std::string_view agentTail = From(getRest, Pos("\" \"", getRest) + 2);
+            if (robot)
+                r.RobotHits->Add(kListedRobot, L, {host, timeField, getPath, agentTail});
+            else
+                r.RobotHits->Add(kRobotsFile, L, {host, timeField, {}, agentTail});
+        }
+
+        if (Contains(L, "favicon.ico")) {
+            ++r.FaviconCount;
+            if (Contains(L, " MSIE ")) ++r.FaviconMsieCount;
+        }
+    }
+
+    // 8. The POST branch, independent of the GET branch.
+    if (p) {
+        CountHour(r.PostHours, hour);
+        r.PostExtract->Add(0, L, {timeField, postPath});
+        ++r.PostCount;
+        if (r.PostFiles.AddIfNew(L, postPath)) ++r.PostFileCount;
+        if (status200) {
+            ++r.Post200Count;
+        } else if (status403) {
+            r.Post403->Add(0, L, {timeField, host, postPath});
+        } else if (status404) {
+            r.Post404->Add(0, L, {timeField, host, postPath});
+        } else {
+            r.PostOther->Add(0, L, {L});
+        }
+    }
+
+    // 9. The connection level.
+    if (status200) {
+        ++r.Host200Count;
+    } else if (status403) {
+        r.Host403->Add(0, L, {timeField, host, requestPath});
+    } else if (status404) {
+        r.Host404->Add(0, L, {timeField, host, requestPath});
+    } else {
+        r.HostOther->Add(0, L, {L});
+    }
+}
+
+}  // namespace pomurina

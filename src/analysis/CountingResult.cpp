@@ -1,0 +1,42 @@
+#include "analysis/CountingResult.h"
+
+namespace pomurina {
+namespace {
+
+using Forms = std::vector<EntryList::Form>;
+
+std::shared_ptr<EntryList> Make(const std::shared_ptr<const std::string>& bytes, Forms forms) {
+    return std::make_shared<EntryList>(bytes, std::move(forms));
+}
+
+}  // namespace
+
+CountingResult::CountingResult(std::shared_ptr<const TextLines> logLines)
+    : LogLines(std::move(logLines)),
+      HostNames(LogLines->Bytes()),
+      GetFiles(LogLines->Bytes()),
+      PostFiles(LogLines->Bytes()) {
+    const auto& bytes = LogLines->Bytes();
+    const Forms timeHostPath{{{"", " ", " ", ""}}};
+    const Forms timePath{{{"", " ", ""}}};
+    const Forms wholeLine{{{"", ""}}};
+    HostExtract = Make(bytes, timeHostPath);
+    CheckDomeinHits = Make(bytes, wholeLine);
+    GetExtract = Make(bytes, timePath);
+    Get403 = Make(bytes, timeHostPath);
+    Get404 = Make(bytes, timeHostPath);
+    GetOther = Make(bytes, wholeLine);
+    ReferrerHits = Make(bytes, {{{"", " [", "] ", ""}}});
+    ForeignReferrers = Make(bytes, {{{"[", "] ", ""}}});
+    // Pieces Host, Time, Path, Agent; the robots-file form leaves the path out.
+    RobotHits = Make(bytes, {{{"*", " ", " [", "] ", ""}}, {{"", " ", "", " ", ""}}});
+    PostExtract = Make(bytes, timePath);
+    Post403 = Make(bytes, timeHostPath);
+    Post404 = Make(bytes, timeHostPath);
+    PostOther = Make(bytes, wholeLine);
+    Host403 = Make(bytes, timeHostPath);
+    Host404 = Make(bytes, timeHostPath);
+    HostOther = Make(bytes, wholeLine);
+}
+
+}  // namespace pomurina

@@ -1,0 +1,62 @@
+#pragma once
+// The outcome of one analysis run: the loaded lines, the collections the
+// lines are sorted into, the counters and the hour arrays.  Collections are
+// shared so that panes can keep showing them after the run has let go.
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "analysis/DistinctList.h"
+#include "analysis/EntryList.h"
+#include "text/TextLines.h"
+
+namespace pomurina {
+
+using HourCounts = std::array<std::int64_t, 24>;
+
+struct CountingResult {
+    // Takes the loaded log; every collection starts empty, every counter at 0.
+    explicit CountingResult(std::shared_ptr<const TextLines> logLines);
+
+    std::shared_ptr<const TextLines> LogLines;
+
+    std::shared_ptr<EntryList> HostExtract;       // Time Host Path
+    DistinctList HostNames;
+    std::shared_ptr<EntryList> CheckDomeinHits;   // whole lines
+    std::shared_ptr<EntryList> GetExtract;        // Time Path
+    DistinctList GetFiles;
+    std::shared_ptr<EntryList> Get403, Get404;    // Time Host Path
+    std::shared_ptr<EntryList> GetOther;          // whole lines
+    std::shared_ptr<EntryList> ReferrerHits;      // Time [Referrer] Path
+    std::shared_ptr<EntryList> ForeignReferrers;  // [Referrer] Path
+    std::shared_ptr<EntryList> RobotHits;         // *Host Time [Path] Agent, or Host Time Agent
+    std::shared_ptr<EntryList> PostExtract;       // Time Path
+    DistinctList PostFiles;
+    std::shared_ptr<EntryList> Post403, Post404;  // Time Host Path
+    std::shared_ptr<EntryList> PostOther;         // whole lines
+    std::shared_ptr<EntryList> Host403, Host404;  // Time Host Path
+    std::shared_ptr<EntryList> HostOther;         // whole lines
+
+    // Counters are 64-bit so that no log held in memory can overflow them.
+    std::int64_t LineCount = 0;
+    std::int64_t HostCount = 0;
+    std::int64_t GetCount = 0;
+    std::int64_t GetFileCount = 0;
+    std::int64_t Get200Count = 0;
+    std::int64_t PostCount = 0;
+    std::int64_t PostFileCount = 0;
+    std::int64_t Post200Count = 0;
+    std::int64_t Host200Count = 0;
+    std::int64_t FaviconCount = 0;
+    std::int64_t FaviconMsieCount = 0;
+    HourCounts AllHours{};
+    HourCounts GetHours{};
+    HourCounts PostHours{};
+    double TransferTotal = 0;
+};
+
+// The forms of the composed entries.
+enum RobotForm : unsigned { kListedRobot = 0, kRobotsFile = 1 };
+
+}  // namespace pomurina

@@ -1,0 +1,57 @@
+#pragma once
+// A collection of entries composed of literal texts and pieces of the lines
+// of one loaded log: "[" + referrer + "] " + path, say.  An entry keeps only
+// where its pieces lie, so millions of entries cost a few words each and the
+// panes can show them without a copy.
+#include <cstdint>
+#include <initializer_list>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "text/LineSource.h"
+
+namespace pomurina {
+
+class EntryList final : public LineSource {
+public:
+    // One way of joining the pieces: literals[0] piece[0] literals[1] ... piece[n-1] literals[n].
+    struct Form {
+        std::vector<std::string> literals;
+    };
+
+    // All forms have the same number of pieces.
+    EntryList(std::shared_ptr<const std::string> bytes, std::vector<Form> forms);
+
+    // Appends an entry of the given form; line lies in the shared bytes and
+    // every piece lies in line (or is empty).
+    void Add(unsigned form, std::string_view line, std::initializer_list<std::string_view> pieces);
+
+    std::size_t Count() const override { return m_count; }
+    std::string_view Line(std::size_t index, std::string& scratch) const override;
+    std::size_t Length(std::size_t index) const override;
+
+private:
+    struct Piece {
+        std::uint64_t offset;
+        std::uint64_t length;
+    };
+    // Where entry index's pieces are, with its form.
+    unsigned FormOf(std::size_t index) const;
+    Piece PieceOf(std::size_t index, std::size_t piece) const;
+
+    std::shared_ptr<const std::string> m_bytes;
+    std::vector<Form> m_forms;
+    std::size_t m_pieces;
+    std::size_t m_stride;  // 32-bit words per entry
+    std::size_t m_count = 0;
+    // Per entry: the line's offset (two words), the form when there are
+    // several, then offset and length of each piece relative to the line.
+    std::vector<std::uint32_t> m_words;
+    // Entries of lines too long for 32-bit relative places (4 GiB and more)
+    // are kept whole here; their first word then holds the index with the top bit set.
+    std::vector<std::string> m_spilled;
+};
+
+}  // namespace pomurina

@@ -1,0 +1,16 @@
+#include "analysis/HourBars.h"
+
+namespace pomurina {
+
+std::array<HourBar, 24> ComputeHourBars(const HourCounts& counts, std::int64_t total) {
+    std::array<HourBar, 24> bars{};
+    for (int h = 0; h < 24; ++h) {
+        const std::int64_t count = counts[static_cast<std::size_t>(h)];
+        // Integers, not floating point: 19 of 47 must give 113, as the quotient does.
+        const std::int64_t length = total > 0 ? kFullScale * count / total : 0;
+        bars[static_cast<std::size_t>(h)] = {count, length, HourRowTop(h)};
+    }
+    return bars;
+}
+
+}  // namespace pomurina

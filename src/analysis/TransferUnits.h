@@ -1,0 +1,16 @@
+#pragma once
+// The transfer volume in the unit chosen in the unit selector: byte, Kb, Mb, Gb.
+#include "analysis/ResultWindow.h"
+
+namespace pomurina {
+
+// The run's field step: Edit34 shows total in the chosen unit (unchanged when
+// no item is chosen); LastByteUnit takes the selector's index.
+void WriteTransferVolume(ResultWindow& window, double total);
+
+// The selector's change: converts the number in Edit34 from the unit it was
+// last written in to the chosen one.  Before any run it does nothing; while
+// the field holds no number it converts nothing and only records the index.
+void ChangeByteUnit(ResultWindow& window);
+
+}  // namespace pomurina

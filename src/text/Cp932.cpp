@@ -1,0 +1,138 @@
+#include "text/Cp932.h"
+
+#include <iconv.h>
+
+#include <array>
+#include <cerrno>
+#include <memory>
+#include <stdexcept>
+
+namespace pomurina {
+namespace {
+
+// One iconv conversion of a whole text; unconvertible input is handled by the caller's policy.
+class Converter {
+public:
+    Converter(const char* to, const char* from) : m_cd(iconv_open(to, from)) {
+        if (m_cd == reinterpret_cast<iconv_t>(-1))
+            throw std::runtime_error(std::string("iconv cannot convert ") + from + " to " + to);
+    }
+    ~Converter() { iconv_close(m_cd); }
+    Converter(const Converter&) = delete;
+    Converter& operator=(const Converter&) = delete;
+
+    // Converts as much as possible; returns false at the first invalid or
+    // incomplete input, leaving in/inLeft at the offending byte.
+    bool Run(const char*& in, std::size_t& inLeft, std::string& out) {
+        iconv(m_cd, nullptr, nullptr, nullptr, nullptr);
+        char buffer[4096];
+        while (inLeft > 0) {
+            char* dst = buffer;
+            std::size_t dstLeft = sizeof buffer;
+            char* src = const_cast<char*>(in);
+            const std::size_t rc = iconv(m_cd, &src, &inLeft, &dst, &dstLeft);
+            const int error = errno;
+            in = src;
+            out.append(buffer, static_cast<std::size_t>(dst - buffer));
+            if (rc == static_cast<std::size_t>(-1) && error != E2BIG) return false;
+        }
+        return true;
+    }
+
+private:
+    iconv_t m_cd;
+};
+
+// Code points of every two-byte code of code page 932, built once.
+class DoubleByteTable {
+public:
+    DoubleByteTable() {
+        m_codes.fill(Cp932Unit::kInvalid);
+        Converter toUtf32("UTF-32LE", "CP932");
+        for (unsigned lead = 0x81; lead <= 0xFC; ++lead) {
+            if (!IsLead(lead)) continue;
+            for (unsigned trail = 0x40; trail <= 0xFC; ++trail) {
+                if (trail == 0x7F) continue;
+                const char pair[2] = {static_cast<char>(lead), static_cast<char>(trail)};
+                const char* in = pair;
+                std::size_t left = 2;
+                std::string out;
+                if (toUtf32.Run(in, left, out) && out.size() == 4) {
+                    std::uint32_t cp = 0;
+                    for (int i = 3; i >= 0; --i) cp = (cp << 8) | static_cast<unsigned char>(out[i]);
+                    m_codes[lead << 8 | trail] = cp;
+                }
+            }
+        }
+    }
+    static bool IsLead(unsigned b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
+    std::uint32_t At(unsigned lead, unsigned trail) const { return m_codes[lead << 8 | trail]; }
+
+private:
+    std::array<std::uint32_t, 65536> m_codes;
+};
+
+const DoubleByteTable& Table() {
+    static const DoubleByteTable table;
+    return table;
+}
+
+}  // namespace
+
+void AppendUtf8(std::uint32_t cp, std::string& out) {
+    if (cp < 0x80) {
+        out += static_cast<char>(cp);
+    } else if (cp < 0x800) {
+        out += static_cast<char>(0xC0 | (cp >> 6));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else if (cp < 0x10000) {
+        out += static_cast<char>(0xE0 | (cp >> 12));
+        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (cp >> 18));
+        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    }
+}
+
+Cp932Unit DecodeCp932(std::string_view text, std::size_t at) {
+    const unsigned b = static_cast<unsigned char>(text[at]);
+    if (b < 0x80) return {b, 1};
+    if (b >= 0xA1 && b <= 0xDF) return {0xFF61 + (b - 0xA1), 1};  // half-width katakana
+    if (DoubleByteTable::IsLead(b) && at + 1 < text.size()) {
+        const std::uint32_t cp = Table().At(b, static_cast<unsigned char>(text[at + 1]));
+        if (cp != Cp932Unit::kInvalid) return {cp, 2};
+    }
+    return {Cp932Unit::kInvalid, 1};
+}
+
+std::string Cp932ToUtf8(std::string_view sjis) {
+    std::string out;
+    out.reserve(sjis.size() + sjis.size() / 2);
+    for (std::size_t i = 0; i < sjis.size();) {
+        const Cp932Unit unit = DecodeCp932(sjis, i);
+        AppendUtf8(unit.codePoint == Cp932Unit::kInvalid ? 0xFFFD : unit.codePoint, out);
+        i += unit.length;
+    }
+    return out;
+}
+
+std::string Utf8ToCp932(std::string_view utf8) {
+    thread_local Converter toCp932("CP932", "UTF-8");
+    std::string out;
+    const char* in = utf8.data();
+    std::size_t left = utf8.size();
+    while (!toCp932.Run(in, left, out)) {
+        // Skip the whole UTF-8 sequence that can't be converted and put '?' for it.
+        std::size_t skip = 1;
+        while (skip < left && (static_cast<unsigned char>(in[skip]) & 0xC0) == 0x80) ++skip;
+        in += skip;
+        left -= skip;
+        out += '?';
+    }
+    return out;
+}
+
+}  // namespace pomurina

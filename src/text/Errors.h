@@ -1,0 +1,64 @@
+#pragma once
+// Failures are exceptions that carry the run-time's message text as
+// Shift-JIS bytes, exactly as the error box shows it (before the full stop).
+#include <exception>
+#include <string>
+#include <string_view>
+
+namespace pomurina {
+
+// Base of every error this program raises; the message is Shift-JIS bytes.
+class Error : public std::exception {
+public:
+    explicit Error(std::string message) : m_message(std::move(message)) {}
+    const char* what() const noexcept override { return m_message.c_str(); }
+    const std::string& Message() const noexcept { return m_message; }
+
+private:
+    std::string m_message;
+};
+
+// A text that is not a number: "'%s' は整数ではありません" and its kin.
+class ConvertError : public Error {
+    using Error::Error;
+};
+
+// A file that can't be opened for reading: "ファイル "%s". %s は開けません".
+class FileOpenError : public Error {
+    using Error::Error;
+};
+
+// A file that can't be created or written: "ファイル "%s". %s を作成できません".
+class FileCreateError : public Error {
+    using Error::Error;
+};
+
+// A text-list index beyond the end: "リストのインデックスが範囲を超えています (%d)".
+class ListIndexError : public Error {
+    using Error::Error;
+};
+
+// Text-file input and output: "ファイルが見つかりません" and the like.
+class InOutError : public Error {
+    using Error::Error;
+};
+
+// The error box's text: a full stop is appended when the message's last
+// character sorts byte-wise after ".".
+std::string WithFullStop(std::string_view message);
+
+// The messages, built from their placeholders (all Shift-JIS).
+std::string IntegerErrorText(std::string_view text);
+std::string FloatErrorText(std::string_view text);
+std::string FileOpenErrorText(std::string_view fullPath, std::string_view systemText);
+std::string FileCreateErrorText(std::string_view fullPath, std::string_view systemText);
+std::string ListIndexErrorText(long long index);
+
+// Japanese text of a system error number, as the platform would word it,
+// without trailing blanks or full stops.
+std::string SystemErrorText(int errorNumber);
+
+// The run-time's message for a failed text-file read ("ファイルが見つかりません", ...).
+std::string InOutErrorText(int errorNumber);
+
+}  // namespace pomurina

@@ -1,0 +1,50 @@
+#pragma once
+// The file operations the program uses, behind one seam so that tests can
+// make any of them fail (everything runs as root, where permission bits
+// don't make a file unreadable).
+#include <sys/stat.h>
+#include <sys/types.h>
+
+#include <string>
+#include <string_view>
+
+namespace pomurina {
+
+// The system calls behind every file read and write of the program.
+struct FileIo {
+    int (*open)(const char* path, int flags, mode_t mode);
+    ssize_t (*read)(int fd, void* buffer, size_t size);
+    ssize_t (*write)(int fd, const void* buffer, size_t size);
+    int (*fsync)(int fd);
+    int (*close)(int fd);
+    int (*rename)(const char* from, const char* to);
+    int (*unlink)(const char* path);
+    int (*fstat)(int fd, struct stat* info);
+};
+
+// The calls in use; tests swap members and put them back.
+FileIo& CurrentFileIo();
+// The real system calls.
+const FileIo& SystemFileIo();
+
+// Reads a whole file into out; returns 0 or the error number.
+int ReadWholeFile(const std::string& path, std::string& out);
+
+// Writes bytes to a temporary file beside path and renames it over path, so a
+// failed or interrupted write leaves the old file whole.  A new file gets
+// mode; a replaced one keeps its mode unless forceMode.  Returns 0 or the
+// error number.
+int ReplaceFile(const std::string& path, std::string_view bytes, mode_t mode = 0644,
+                bool forceMode = false);
+
+// The absolute, lexically normal form of path against the current directory.
+std::string FullPath(const std::string& path);
+
+// A file-system path as the program's Shift-JIS texts show it: UTF-8 names
+// are converted; other bytes are kept as they are.
+std::string PathText(std::string_view path);
+
+// The directory that holds the running program.
+std::string ProgramDirectory();
+
+}  // namespace pomurina

@@ -1,0 +1,40 @@
+#pragma once
+// How a text is split into lines wherever the program reads a text file:
+// a line ends at CR, LF or CR LF; after a line's end one CR and then one LF
+// are skipped, so LF CR makes two line ends; a line end at the very end adds
+// no empty line; a final line without a line end still counts; the first zero
+// byte ends the text.
+#include <cstddef>
+#include <cstring>
+#include <string_view>
+
+namespace pomurina {
+
+// The text up to (not including) its first zero byte.
+inline std::string_view UpToFirstZero(std::string_view text) {
+    const void* zero = std::memchr(text.data(), 0, text.size());
+    return zero ? text.substr(0, static_cast<std::size_t>(static_cast<const char*>(zero) - text.data()))
+                : text;
+}
+
+// Calls emit(offset, length) for every line of text, in order.
+template <typename Emit>
+void SplitLines(std::string_view text, Emit&& emit) {
+    text = UpToFirstZero(text);
+    const char* const base = text.data();
+    const std::size_t n = text.size();
+    std::size_t i = 0;
+    while (i < n) {
+        const std::size_t start = i;
+        // The next LF, then any CR before it: whichever comes first ends the line.
+        const void* lf = std::memchr(base + i, '\n', n - i);
+        const std::size_t lfAt = lf ? static_cast<std::size_t>(static_cast<const char*>(lf) - base) : n;
+        const void* cr = std::memchr(base + i, '\r', lfAt - i);
+        i = cr ? static_cast<std::size_t>(static_cast<const char*>(cr) - base) : lfAt;
+        emit(start, i - start);
+        if (i < n && base[i] == '\r') ++i;
+        if (i < n && base[i] == '\n') ++i;
+    }
+}
+
+}  // namespace pomurina

@@ -1,0 +1,38 @@
+#pragma once
+// The lines of one text held whole in memory (a loaded log): one buffer and
+// the place of every line in it, split by the program's line rules.
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "text/LineSource.h"
+
+namespace pomurina {
+
+class TextLines final : public LineSource {
+public:
+    // Takes the bytes and splits them (CR, LF, CR LF; NUL ends the text).
+    explicit TextLines(std::string bytes);
+
+    std::size_t Count() const override { return m_lines.size(); }
+    std::string_view Line(std::size_t index, std::string&) const override { return At(index); }
+    std::size_t Length(std::size_t index) const override { return m_lines[index].length; }
+
+    std::string_view At(std::size_t index) const {
+        return std::string_view(m_bytes->data() + m_lines[index].offset, m_lines[index].length);
+    }
+    std::uint64_t Offset(std::size_t index) const { return m_lines[index].offset; }
+    // The buffer every line and every entry composed from the lines points into.
+    const std::shared_ptr<const std::string>& Bytes() const { return m_bytes; }
+
+private:
+    struct Span {
+        std::uint64_t offset;
+        std::uint64_t length;
+    };
+    std::shared_ptr<const std::string> m_bytes;
+    std::vector<Span> m_lines;
+};
+
+}  // namespace pomurina

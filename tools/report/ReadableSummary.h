@@ -1,0 +1,12 @@
+#pragma once
+// The report tool's readable summary: the summary tab's captions and values
+// and the three hourly distributions as text bars, in UTF-8.
+#include <string>
+
+#include "analysis/ResultWindow.h"
+
+namespace pomurina {
+
+std::string ReadableSummary(ResultWindow& window);
+
+}  // namespace pomurina

@@ -1,0 +1,91 @@
+// pomurina-report: one analysis run without a window, as a freshly started
+// program would make it, printed as a readable summary or as the exact dump.
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <optional>
+#include <string>
+
+#include "ReadableSummary.h"
+#include "analysis/LogCounting.h"
+#include "analysis/StateDump.h"
+#include "text/Cp932.h"
+#include "text/Errors.h"
+#include "text/FileIo.h"
+
+namespace {
+
+constexpr const char* kUsage =
+    "usage: pomurina-report [--materia DIR] [--unit N] [--dump] LOGFILE\n";
+
+int Usage(const char* problem) {
+    std::fprintf(stderr, "pomurina-report: %s\n%s", problem, kUsage);
+    return 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    using namespace pomurina;
+    std::optional<std::string> materia;
+    int unit = 0;
+    bool dump = false;
+    std::optional<std::string> logFile;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg == "--dump") {
+            dump = true;
+        } else if (arg == "--materia" || arg == "--unit") {
+            if (i + 1 >= argc) return Usage("missing value");
+            const std::string value = argv[++i];
+            if (arg == "--materia") {
+                materia = value;
+            } else {
+                char* end = nullptr;
+                const long n = std::strtol(value.c_str(), &end, 10);
+                if (value.empty() || *end != '\0' || n < -1 || n > 3) return Usage("--unit takes -1 to 3");
+                unit = static_cast<int>(n);
+            }
+        } else if (arg == "--help" || arg == "-h") {
+            std::fputs(kUsage, stdout);
+            return 0;
+        } else if (!arg.empty() && arg[0] == '-' && arg != "-") {
+            return Usage(("unknown option " + arg).c_str());
+        } else if (logFile) {
+            return Usage("only one LOGFILE");
+        } else {
+            logFile = arg;
+        }
+    }
+    if (!logFile) return Usage("no LOGFILE");
+
+    RunPlaces places;
+    places.programDirectory = ProgramDirectory();
+    if (materia) places.materiaDirectory = FullPath(*materia);
+
+    MemoryWindow window;
+    window.Unit().SetItemIndex(unit);
+    std::optional<std::string> error;
+    try {
+        LogCounting(window, *logFile, places);
+    } catch (const Error& e) {
+        error = WithFullStop(e.Message());
+    } catch (const std::bad_alloc&) {
+        error = WithFullStop(Utf8ToCp932("メモリが不足しています"));
+    }
+
+    if (dump) {
+        if (!WriteStateDump(window, error, stdout)) {
+            std::fputs("pomurina-report: cannot write the dump\n", stderr);
+            return 1;
+        }
+    } else if (!error) {
+        const std::string summary = ReadableSummary(window);
+        std::fwrite(summary.data(), 1, summary.size(), stdout);
+    }
+    if (error) {
+        std::fprintf(stderr, "%s\n", Cp932ToUtf8(*error).c_str());
+        return 1;
+    }
+    return std::fflush(stdout) == 0 ? 0 : 1;
+}

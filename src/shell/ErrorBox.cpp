@@ -1,0 +1,68 @@
+#include "shell/ErrorBox.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <exception>
+
+#include "shell/SjisQt.h"
+#include "text/Cp932.h"
+
+namespace pomurina {
+namespace {
+
+MessageBoxHandler& ErrorHandler() {
+    static MessageBoxHandler handler;
+    return handler;
+}
+
+MessageBoxHandler& InformationHandler() {
+    static MessageBoxHandler handler;
+    return handler;
+}
+
+QString Title() { return QString::fromUtf8("ポムリナ"); }
+
+}  // namespace
+
+void SetErrorBoxHandler(MessageBoxHandler handler) { ErrorHandler() = std::move(handler); }
+void SetInformationHandler(MessageBoxHandler handler) { InformationHandler() = std::move(handler); }
+
+std::string CurrentExceptionMessage() {
+    try {
+        throw;
+    } catch (const Error& e) {
+        return e.Message();
+    } catch (const std::bad_alloc&) {
+        return Utf8ToCp932("メモリが不足しています");
+    } catch (const std::exception& e) {
+        return e.what();
+    } catch (...) {
+        return Utf8ToCp932("不明なエラーが発生しました");
+    }
+}
+
+void ShowErrorBox(const std::string& message) {
+    const std::string text = WithFullStop(message);
+    if (ErrorHandler()) {
+        ErrorHandler()(text);
+        return;
+    }
+    QMessageBox box(QMessageBox::Critical, Title(), FromSjis(text), QMessageBox::Ok,
+                    QApplication::activeWindow());
+    box.exec();
+}
+
+void ShowInformation(const std::string& message) {
+    if (InformationHandler()) {
+        InformationHandler()(message);
+        return;
+    }
+    // A carriage return in the text starts a new line of the dialog.
+    QString text = FromSjis(message);
+    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    QMessageBox box(QMessageBox::NoIcon, Title(), text, QMessageBox::Ok,
+                    QApplication::activeWindow());
+    box.exec();
+}
+
+}  // namespace pomurina

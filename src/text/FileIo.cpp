@@ -137,7 +137,17 @@ std::string PathText(std::string_view path) {
     return Utf8ToCp932(path);
 }
 
+namespace {
+std::string& ProgramDirectoryOverride() {
+    static std::string dir;
+    return dir;
+}
+}  // namespace
+
+void SetProgramDirectory(std::string dir) { ProgramDirectoryOverride() = std::move(dir); }
+
 std::string ProgramDirectory() {
+    if (!ProgramDirectoryOverride().empty()) return ProgramDirectoryOverride();
     std::error_code error;
     const auto self = std::filesystem::read_symlink("/proc/self/exe", error);
     if (error) return std::filesystem::current_path(error).string();

@@ -44,7 +44,10 @@ std::string FullPath(const std::string& path);
 // are converted; other bytes are kept as they are.
 std::string PathText(std::string_view path);
 
-// The directory that holds the running program.
+// The directory that holds the running program (or the one set below).
 std::string ProgramDirectory();
+// Makes ProgramDirectory() answer dir (tests run a program directory of
+// their own); an empty dir restores the real one.
+void SetProgramDirectory(std::string dir);
 
 }  // namespace pomurina

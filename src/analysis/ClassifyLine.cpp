@@ -2,6 +2,7 @@
 
 #include <limits>
 
+#include "analysis/QuoteIndex.h"
 #include "text/IntegerText.h"
 #include "text/SjisText.h"
 
@@ -49,6 +50,7 @@ void CountHour(HourCounts& hours, std::int32_t hour) {
 
 void ClassifyLine(std::string_view line, const ReferenceLists& lists, CountingResult& r) {
     const std::string_view L = line;
+    constexpr std::size_t npos = std::string_view::npos;
 
     // 1-2. The time stamp and its hour, as written (the zone is ignored).
     const std::string_view timeField = Copy(L, Signed(Pos("[", L)), 28);
@@ -58,18 +60,22 @@ void ClassifyLine(std::string_view line, const ReferenceLists& lists, CountingRe
     // 3. The host: everything before the first blank.
     const std::string_view host = Copy(L, 1, Signed(Pos(" ", L)) - 1);
 
-    const std::size_t g = Pos("\"GET ", L);
-    const std::size_t p = Pos("\"POST", L);
-    std::string_view getRest, getPath, postRest, postPath;
-    if (g) {
-        getRest = From(L, g + 1);
-        getPath = Copy(L, Signed(g + 5), Signed(Pos(" HTTP", getRest)) - 5);
+    // Offsets below are 0-based places in the line.
+    thread_local QuoteIndex quotes;
+    quotes.Reset(L);
+    const std::size_t getAt = quotes.Find("\"GET ");
+    const std::size_t postAt = quotes.Find("\"POST");
+    std::string_view getRest, getPath, postPath;
+    if (getAt != npos) {
+        getRest = L.substr(getAt + 1);  // from the G of GET
+        getPath = Copy(L, Signed(getAt + 6), Signed(Pos(" HTTP", getRest)) - 5);
     }
-    if (p) {
-        postRest = From(L, p + 1);
-        postPath = Copy(L, Signed(p + 6), Signed(Pos(" HTTP", postRest)) - 6);
+    if (postAt != npos) {
+        const std::string_view postRest = L.substr(postAt + 1);
+        postPath = Copy(L, Signed(postAt + 7), Signed(Pos(" HTTP", postRest)) - 6);
     }
-    const std::string_view requestPath = g ? getPath : p ? postPath : OtherRequestPath(L);
+    const bool isGet = getAt != npos, isPost = postAt != npos;
+    const std::string_view requestPath = isGet ? getPath : isPost ? postPath : OtherRequestPath(L);
 
     // 4-6. Every line.
     r.HostExtract->Add(0, L, {timeField, host, requestPath});
@@ -77,12 +83,12 @@ void ClassifyLine(std::string_view line, const ReferenceLists& lists, CountingRe
     for (std::size_t n = lists.WatchedPatterns().CountIn(host); n > 0; --n)
         r.CheckDomeinHits->Add(0, L, {L});
 
-    const bool status200 = Contains(L, "\" 200 ");
-    const bool status403 = !status200 && Contains(L, "\" 403 ");
-    const bool status404 = !status200 && !status403 && Contains(L, "\" 404 ");
+    const bool status200 = quotes.Find("\" 200 ") != npos;
+    const bool status403 = !status200 && quotes.Find("\" 403 ") != npos;
+    const bool status404 = !status200 && !status403 && quotes.Find("\" 404 ") != npos;
 
     // 7. The GET branch.
-    if (g) {
+    if (isGet) {
         CountHour(r.GetHours, hour);
         r.GetExtract->Add(0, L, {timeField, getPath});
         ++r.GetCount;
@@ -92,7 +98,7 @@ void ClassifyLine(std::string_view line, const ReferenceLists& lists, CountingRe
             ++r.Get200Count;
             // The size: after the first `" 200` up to the next blank, or to the
             // end of the line; "-" (an empty body) adds nothing.
-            const std::string_view afterStatus = From(L, Pos("\" 200", L) + 6);
+            const std::string_view afterStatus = From(L, quotes.Find("\" 200") + 7);
             const std::size_t blank = Pos(" ", afterStatus);
             const std::string_view byteText = blank ? Copy(afterStatus, 1, Signed(blank) - 1) : afterStatus;
             if (byteText != "-") r.TransferTotal += static_cast<double>(StrToInt64(byteText));
@@ -104,9 +110,13 @@ void ClassifyLine(std::string_view line, const ReferenceLists& lists, CountingRe
             r.GetOther->Add(0, L, {L});
         }
 
-        if (!Contains(getRest, "\"-\"")) {
-            const std::size_t a = Pos(" \"", getRest);
-            const std::size_t b = Pos("\" \"", getRest);
+        // a and b: 1-based places in getRest of the first blank-quote and
+        // quote-blank-quote, 0 when absent.
+        const std::size_t agentAt = quotes.Find("\" \"", getAt + 1);
+        const std::size_t b = agentAt == npos ? 0 : agentAt - getAt;
+        if (quotes.Find("\"-\"", getAt + 1) == npos) {
+            const std::size_t blankQuoteAt = quotes.FindBlankQuote(getAt + 1);
+            const std::size_t a = blankQuoteAt == npos ? 0 : blankQuoteAt - getAt;
             const std::string_view referrer = Copy(getRest, Signed(a) + 2, Signed(b) - Signed(a) - 2);
             r.ReferrerHits->Add(0, L, {timeField, referrer, getPath});
             if (!lists.OwnPatterns().AnyIn(referrer)) r.ForeignReferrers->Add(0, L, {referrer, getPath});
@@ -114,7 +124,7 @@ void ClassifyLine(std::string_view line, const ReferenceLists& lists, CountingRe
 
         const bool robot = lists.RobotPatterns().AnyIn(L);
         if (robot || IsRobotsFile(getPath)) {
-            const std::string_view agentTail = From(getRest, Pos("\" \"", getRest) + 2);
+            const std::string_view agentTail = From(getRest, b + 2);
             if (robot)
                 r.RobotHits->Add(kListedRobot, L, {host, timeField, getPath, agentTail});
             else
@@ -128,7 +138,7 @@ void ClassifyLine(std::string_view line, const ReferenceLists& lists, CountingRe
     }
 
     // 8. The POST branch, independent of the GET branch.
-    if (p) {
+    if (isPost) {
         CountHour(r.PostHours, hour);
         r.PostExtract->Add(0, L, {timeField, postPath});
         ++r.PostCount;

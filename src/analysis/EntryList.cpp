@@ -18,10 +18,8 @@ EntryList::EntryList(std::shared_ptr<const std::string> bytes, std::vector<Form>
 
 void EntryList::Add(unsigned form, std::string_view line, std::initializer_list<std::string_view> pieces) {
     const std::uint64_t lineOffset = static_cast<std::uint64_t>(line.data() - m_bytes->data());
-    bool fits = line.size() <= kMaxRelative;
-    const std::size_t at = m_words.size();
-    m_words.resize(at + m_stride);
-    std::uint32_t* words = m_words.data() + at;
+    const bool fits = line.size() <= kMaxRelative;
+    std::uint32_t words[kMaxWords];
     words[0] = static_cast<std::uint32_t>(lineOffset >> 32);
     words[1] = static_cast<std::uint32_t>(lineOffset);
     std::size_t w = 2;
@@ -31,6 +29,8 @@ void EntryList::Add(unsigned form, std::string_view line, std::initializer_list<
         words[w++] = static_cast<std::uint32_t>(relative);
         words[w++] = static_cast<std::uint32_t>(piece.size());
     }
+    const std::size_t at = m_words.size();
+    m_words.insert(m_words.end(), words, words + m_stride);
     ++m_count;
     if (!fits) {
         // Compose the entry now and keep it whole.
@@ -42,8 +42,8 @@ void EntryList::Add(unsigned form, std::string_view line, std::initializer_list<
             whole += piece;
         }
         whole += f.literals[i];
-        words[0] = kSpilled | static_cast<std::uint32_t>(m_spilled.size() >> 32);
-        words[1] = static_cast<std::uint32_t>(m_spilled.size());
+        m_words[at] = kSpilled | static_cast<std::uint32_t>(m_spilled.size() >> 32);
+        m_words[at + 1] = static_cast<std::uint32_t>(m_spilled.size());
         m_spilled.push_back(std::move(whole));
     }
 }

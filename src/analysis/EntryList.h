@@ -43,6 +43,8 @@ private:
 
     std::shared_ptr<const std::string> m_bytes;
     std::vector<Form> m_forms;
+    static constexpr std::size_t kMaxPieces = 4;
+    static constexpr std::size_t kMaxWords = 3 + 2 * kMaxPieces;
     std::size_t m_pieces;
     std::size_t m_stride;  // 32-bit words per entry
     std::size_t m_count = 0;

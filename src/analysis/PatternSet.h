@@ -1,6 +1,7 @@
 #pragma once
 // The entries of a reference list as search texts: which of them occur in a
-// text, found in one pass over the text however long the list is.
+// text.
+#include <array>
 #include <cstddef>
 #include <string>
 #include <string_view>
@@ -18,14 +19,23 @@ public:
     std::size_t CountIn(std::string_view text) const;
 
 private:
-    // Short lists are searched entry by entry; long ones through an
-    // Aho-Corasick automaton over bytes.
-    static constexpr std::size_t kAutomatonFrom = 8;
-    std::size_t Scan(std::string_view text, bool stopAtFirst) const;
+    std::size_t ScanEntries(std::string_view text, bool stopAtFirst) const;
+    std::size_t ScanByAutomaton(std::string_view text, bool stopAtFirst) const;
+    void BuildAutomaton();
 
-    std::vector<std::string> m_entries;  // non-empty entries, listed order
+    // Up to a few dozen entries are searched one by one, each by its byte
+    // that is rarest in log text (memchr runs many bytes at a time), and
+    // compared whole only where that byte occurs.
+    static constexpr std::size_t kAutomatonFrom = 48;
+    struct Entry {
+        std::string text;
+        std::size_t rareAt;  // offset of the rarest byte in text
+    };
+    std::vector<Entry> m_entries;  // the non-empty entries, in list order
+
+    // Longer lists: an Aho-Corasick automaton over bytes, linear whatever the entries.
     struct State {
-        int next[256];
+        std::array<int, 256> next;
         std::size_t listed;  // entries listed with exactly this text
         int output;          // the longest proper suffix that is an entry, or -1
     };

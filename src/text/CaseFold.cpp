@@ -19,11 +19,9 @@ void FoldKey(std::string_view sjis, std::string& key) {
     bool ascii = true;
     for (const char ch : sjis) ascii = ascii && static_cast<unsigned char>(ch) < 0x80;
     if (ascii) {
-        key.resize(sjis.size());
-        for (std::size_t i = 0; i < sjis.size(); ++i) {
-            const char ch = sjis[i];
-            key[i] = ch >= 'A' && ch <= 'Z' ? static_cast<char>(ch + 0x20) : ch;
-        }
+        key.assign(sjis);
+        for (char& ch : key)
+            if (ch >= 'A' && ch <= 'Z') ch = static_cast<char>(ch + 0x20);
         return;
     }
     for (std::size_t i = 0; i < sjis.size();) {

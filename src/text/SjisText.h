@@ -6,14 +6,16 @@
 #include <string>
 #include <string_view>
 
+#include "text/ByteSearch.h"
+
 namespace pomurina {
 
 // 1-based position of the first occurrence of needle in text, 0 when absent.
 // An empty needle is never found; an ASCII needle may match a trail byte.
 inline std::size_t Pos(std::string_view needle, std::string_view text) {
-    if (needle.empty() || needle.size() > text.size()) return 0;
-    const void* hit = ::memmem(text.data(), text.size(), needle.data(), needle.size());
-    return hit ? static_cast<std::size_t>(static_cast<const char*>(hit) - text.data()) + 1 : 0;
+    if (needle.empty()) return 0;
+    const std::size_t at = FindBytes(text, needle);
+    return at == std::string_view::npos ? 0 : at + 1;
 }
 
 // Whether text contains needle (an empty needle is never contained).

@@ -1,0 +1,98 @@
+// Every real public log runs to completion, with totals counted here by a plain reading of the lines.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cctype>
+#include <filesystem>
+#include <set>
+
+#include "AnalysisTestSupport.h"
+#include "analysis/LogCounting.h"
+#include "text/Errors.h"
+#include "text/NumberText.h"
+
+using namespace pomurina;
+using namespace pomurina::testing;
+namespace fs = std::filesystem;
+
+namespace {
+
+struct Totals {
+    long long lines = 0, get = 0, post = 0, ok = 0, forbidden = 0, notFound = 0, hosts = 0, getOk = 0;
+    double bytes = 0;
+};
+
+bool Has(const std::string& line, const char* marker) { return line.find(marker) != std::string::npos; }
+
+Totals CountPlainly(const std::string& text) {
+    Totals t;
+    std::set<std::string> hosts;
+    std::size_t start = 0;
+    while (start < text.size()) {
+        std::size_t end = text.find('\n', start);
+        if (end == std::string::npos) end = text.size();
+        const std::string line = text.substr(start, end - start);
+        start = end + 1;
+        ++t.lines;
+        std::string host = line.substr(0, line.find(' '));
+        if (line.find(' ') == std::string::npos) host.clear();
+        std::transform(host.begin(), host.end(), host.begin(), [](unsigned char c) { return std::tolower(c); });
+        hosts.insert(host);
+        const bool isGet = Has(line, "\"GET ");
+        t.get += isGet;
+        t.post += Has(line, "\"POST");
+        if (Has(line, "\" 200 ")) {
+            ++t.ok;
+            if (isGet) {
+                ++t.getOk;
+                std::string size = line.substr(line.find("\" 200") + 6);
+                size = size.substr(0, size.find(' '));
+                if (size != "-") t.bytes += std::stod(size);
+            }
+        } else if (Has(line, "\" 403 ")) {
+            ++t.forbidden;
+        } else if (Has(line, "\" 404 ")) {
+            ++t.notFound;
+        }
+    }
+    t.hosts = static_cast<long long>(hosts.size());
+    return t;
+}
+
+}  // namespace
+
+TEST(RealLogs, EveryLogCompletesWithTheTotalsOfAPlainReading) {
+    const fs::path folder = POMURINA_REALLOGS;
+    if (!fs::exists(folder)) GTEST_SKIP() << "no real logs at " << folder;
+    int logs = 0;
+    for (const auto& entry : fs::directory_iterator(folder)) {
+        if (entry.path().extension() != ".log") continue;
+        ++logs;
+        SCOPED_TRACE(entry.path().filename().string());
+        const Totals expected = CountPlainly(ReadFileBytes(entry.path()));
+        ProgramDir dir;
+        dir.WriteList("SERobotsList.dat", {"Googlebot", "bingbot"});
+        MemoryWindow window;
+        try {
+            LogCounting(window, entry.path().string(), RunPlaces{dir.Path().string(), "materia"});
+        } catch (const Error& e) {
+            FAIL() << e.Message();
+        }
+        const auto field = [&](int n) { return window.GetField(n).Text(); };
+        EXPECT_EQ(field(1), std::to_string(expected.lines));
+        EXPECT_EQ(field(2), std::to_string(expected.hosts));
+        EXPECT_EQ(field(3), std::to_string(expected.get));
+        EXPECT_EQ(field(4), std::to_string(expected.post));
+        EXPECT_EQ(field(22), std::to_string(expected.ok));
+        EXPECT_EQ(field(23), std::to_string(expected.forbidden));
+        EXPECT_EQ(field(24), std::to_string(expected.notFound));
+        EXPECT_EQ(field(27), std::to_string(expected.getOk));
+        EXPECT_EQ(field(34), FloatToText(expected.bytes));
+        EXPECT_EQ(window.GetPane(PaneId::NamaLog).Count(), static_cast<std::size_t>(expected.lines));
+        EXPECT_EQ(window.GetPane(PaneId::Memo9).Count(), static_cast<std::size_t>(expected.lines));
+        std::int64_t hours = 0;
+        for (const HourBar& bar : window.Graph(1).Bars()) hours += bar.count;
+        EXPECT_EQ(hours, expected.lines);
+    }
+    EXPECT_GE(logs, 6);
+}

@@ -1,0 +1,96 @@
+// The report tool as a user runs it: summary, dump, exit statuses and messages.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <array>
+#include <cstdio>
+#include <filesystem>
+
+#include "AnalysisTestSupport.h"
+#include "text/Cp932.h"
+
+using namespace pomurina;
+using namespace pomurina::testing;
+
+namespace {
+
+struct Outcome {
+    int status;
+    std::string out;
+};
+
+// Runs the report tool with arguments (already quoted) and stderr sent to errFile.
+Outcome RunReport(const std::string& arguments, const std::string& errFile = "/dev/null") {
+    const std::string command = std::string(POMURINA_REPORT) + " " + arguments + " 2>" + errFile;
+    FILE* pipe = ::popen(command.c_str(), "r");
+    Outcome outcome{-1, ""};
+    std::array<char, 65536> buffer;
+    std::size_t n;
+    while ((n = std::fread(buffer.data(), 1, buffer.size(), pipe)) > 0) outcome.out.append(buffer.data(), n);
+    const int raw = ::pclose(pipe);
+    outcome.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    return outcome;
+}
+
+const std::string kLine =
+    "192.0.2.7 - - [06/Dec/2026:09:15:02 +0900] \"GET /a HTTP/1.1\" 200 1536 \"-\" \"Mozilla\"\n";
+
+}  // namespace
+
+TEST(ReportTool, SummaryShowsTheSummaryTabInUtf8) {
+    ProgramDir dir;
+    const std::string log = dir.WriteFile("a.log", kLine + kLine);
+    const Outcome o = RunReport("--materia " + (dir.Path() / "materia").string() + " --unit 1 " + log);
+    EXPECT_EQ(o.status, 0);
+    EXPECT_NE(o.out.find("総接続数  2"), std::string::npos) << o.out;
+    EXPECT_NE(o.out.find("転送量  3 Kb"), std::string::npos) << o.out;
+    EXPECT_NE(o.out.find(" 9 |"), std::string::npos);
+}
+
+TEST(ReportTool, DumpListsEveryFieldPaneAndGraph) {
+    ProgramDir dir;
+    const std::string log = dir.WriteFile("a.log", kLine);
+    const Outcome o = RunReport("--dump --materia " + (dir.Path() / "materia").string() + " " + log);
+    EXPECT_EQ(o.status, 0);
+    EXPECT_EQ(o.out.rfind("pomurina-dump 1\nfield Edit1 1\nfield Edit2 1\n", 0), 0u) << o.out.substr(0, 200);
+    EXPECT_NE(o.out.find("\nfield Edit35 " + log + "\nunit 0 0\npane NamaLog 1\n" + kLine), std::string::npos);
+    EXPECT_NE(o.out.find("\ngraph Image3 0/0 "), std::string::npos);
+    EXPECT_NE(o.out.find("\nprogressbar 1 1\nprogresswindow hidden\nprogress 13\n"), std::string::npos);
+    EXPECT_EQ(o.out.substr(o.out.size() - 4), "end\n");
+    EXPECT_EQ(o.out.find("\nerror "), std::string::npos);
+}
+
+TEST(ReportTool, AFailedRunExitsWithOneAndTheErrorText) {
+    ProgramDir dir;
+    const std::string missing = (dir.Path() / "missing.log").string();
+    const std::string errFile = (dir.Path() / "err.txt").string();
+    const Outcome o = RunReport("--dump --materia " + (dir.Path() / "materia").string() + " " + missing, errFile);
+    EXPECT_EQ(o.status, 1);
+    const std::string message = "ファイル \"" + missing + "\". 指定されたファイルが見つかりません は開けません.";
+    EXPECT_EQ(ReadFileBytes(errFile), message + "\n");
+    EXPECT_NE(o.out.find("\nprogresswindow shown\n"), std::string::npos);
+    EXPECT_NE(o.out.find("\nerror " + Utf8ToCp932(message) + "\nend\n"), std::string::npos);
+}
+
+TEST(ReportTool, BadArgumentsExitWithTwoAndTheUsage) {
+    const std::string errFile = std::filesystem::temp_directory_path() / "pomurina-usage.txt";
+    EXPECT_EQ(RunReport("", errFile).status, 2);
+    EXPECT_NE(ReadFileBytes(errFile).find("usage: pomurina-report"), std::string::npos);
+    EXPECT_EQ(RunReport("--unit 9 x.log").status, 2);
+    EXPECT_EQ(RunReport("--bogus x.log").status, 2);
+    EXPECT_EQ(RunReport("a.log b.log").status, 2);
+    std::filesystem::remove(errFile);
+}
+
+TEST(ReportTool, AnyBytesAtAllCompleteOrFailWithTheMessage) {
+    ProgramDir dir;
+    std::string binary;
+    for (int i = 0; i < 4096; ++i) binary += static_cast<char>(i * 37 % 256);
+    for (const std::string& bytes :
+         {std::string(), std::string("\r\n\n\r"), binary, std::string(3 << 20, 'x') + "\n", kLine + std::string("\0\0", 2) + "junk"}) {
+        const std::string log = dir.WriteFile("odd.log", bytes);
+        const Outcome o = RunReport("--dump --materia " + (dir.Path() / "materia").string() + " " + log);
+        EXPECT_TRUE(o.status == 0 || o.status == 1) << o.status;
+        EXPECT_EQ(o.out.substr(o.out.size() - 4), "end\n");
+    }
+}

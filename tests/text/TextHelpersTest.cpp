@@ -1,0 +1,113 @@
+// Byte text, integer parsing, case folding and error texts.
+#include <gtest/gtest.h>
+
+#include <limits>
+
+#include "text/CaseFold.h"
+#include "text/Cp932.h"
+#include "text/Errors.h"
+#include "text/IntegerText.h"
+#include "text/SjisText.h"
+
+using namespace pomurina;
+
+TEST(SjisText, PositionsAreOneBasedAndAnEmptyNeedleIsNeverFound) {
+    EXPECT_EQ(Pos("b", "abcb"), 2u);
+    EXPECT_EQ(Pos("x", "abc"), 0u);
+    EXPECT_EQ(Pos("", "abc"), 0u);
+    EXPECT_EQ(Pos("abcd", "abc"), 0u);
+    EXPECT_FALSE(Contains("abc", ""));
+    // An ASCII needle may match the trail byte of a double-byte character: 0x95 0x5C is 表.
+    EXPECT_EQ(Pos("\\", "\x95\x5C"), 2u);
+    // Long texts go through the sixteen-at-a-time search; the first place wins.
+    const std::string hay = std::string(100, 'a') + "needle" + std::string(50, 'b') + "needle";
+    EXPECT_EQ(Pos("needle", hay), 101u);
+    EXPECT_EQ(Pos("needle", std::string(40, 'n') + "needl"), 0u);
+}
+
+TEST(SjisText, CopyClampsStartAndLength) {
+    EXPECT_EQ(Copy("abcdef", 0, 2), "ab");     // a start below 1 counts as 1
+    EXPECT_EQ(Copy("abcdef", -5, 3), "abc");
+    EXPECT_EQ(Copy("abcdef", 7, 2), "");       // beyond the end
+    EXPECT_EQ(Copy("abcdef", 2, 0), "");
+    EXPECT_EQ(Copy("abcdef", 2, -1), "");
+    EXPECT_EQ(Copy("abcdef", 5, 100), "ef");   // stops at the end
+    EXPECT_EQ(Copy("abcdef", 6, 1), "f");
+}
+
+TEST(IntegerText, ParsesTheRunTimesForms) {
+    EXPECT_EQ(StrToInt("  42"), 42);
+    EXPECT_EQ(StrToInt("+7"), 7);
+    EXPECT_EQ(StrToInt("-09"), -9);
+    EXPECT_EQ(StrToInt("$1F"), 31);
+    EXPECT_EQ(StrToInt("x10"), 16);
+    EXPECT_EQ(StrToInt("X10"), 16);
+    EXPECT_EQ(StrToInt("0x10"), 16);
+    EXPECT_EQ(StrToInt("-0XfF"), -255);
+    EXPECT_EQ(StrToInt("2147483647"), std::numeric_limits<std::int32_t>::max());
+    EXPECT_EQ(StrToInt("-2147483648"), std::numeric_limits<std::int32_t>::min());
+    EXPECT_EQ(StrToInt64("9223372036854775807"), std::numeric_limits<std::int64_t>::max());
+    EXPECT_EQ(StrToInt64("-9223372036854775808"), std::numeric_limits<std::int64_t>::min());
+    EXPECT_EQ(StrToInt64("2147483648"), 2147483648LL);
+    EXPECT_EQ(StrToInt64("$FFFFFFFF"), 4294967295LL);
+}
+
+TEST(IntegerText, RejectsEverythingElseWithTheTextInTheMessage) {
+    for (const char* bad : {"", " ", "-", "+", "$", "0x", "x", "12 ", "1 2", "\t1", "1.0", "--1", "+-1", "2147483648",
+                            "-2147483649", "$FFFFFFFF", "$80000000", "0x1G", "٣", "00000000000000000002147483648"}) {
+        try {
+            StrToInt(bad);
+            ADD_FAILURE() << "parsed: '" << bad << "'";
+        } catch (const ConvertError& e) {
+            EXPECT_EQ(e.Message(), "'" + std::string(bad) + Utf8ToCp932("' は整数ではありません"));
+        }
+    }
+    EXPECT_THROW(StrToInt64("9223372036854775808"), ConvertError);
+    EXPECT_THROW(StrToInt64("-9223372036854775809"), ConvertError);
+    EXPECT_EQ(StrToInt("000000000000000000002147483647"), 2147483647);  // leading zeros are no overflow
+}
+
+TEST(CaseFold, ComparesLettersOfEveryScriptIgnoringCase) {
+    EXPECT_TRUE(SameTextIgnoringCase("PC-01", "pc-01"));
+    EXPECT_TRUE(SameTextIgnoringCase("/Index.html", "/index.html"));
+    EXPECT_FALSE(SameTextIgnoringCase("/index.html", "/index.htm"));
+    // Full-width Ａ and ａ, Greek Α and α, Cyrillic Я and я.
+    EXPECT_TRUE(SameTextIgnoringCase(Utf8ToCp932("ＡＢＣ"), Utf8ToCp932("ａｂｃ")));
+    EXPECT_TRUE(SameTextIgnoringCase(Utf8ToCp932("ΑΒ"), Utf8ToCp932("αβ")));
+    EXPECT_TRUE(SameTextIgnoringCase(Utf8ToCp932("Я"), Utf8ToCp932("я")));
+    // Full-width letters are not the ASCII ones.
+    EXPECT_FALSE(SameTextIgnoringCase(Utf8ToCp932("Ａ"), "a"));
+    // The two byte forms of Ⅰ compare equal, and so does ⅰ.
+    EXPECT_TRUE(SameTextIgnoringCase("\x87\x54", "\xFA\x4A"));
+    EXPECT_TRUE(SameTextIgnoringCase("\x87\x54", Utf8ToCp932("ⅰ")));
+    // Kana have no case.
+    EXPECT_FALSE(SameTextIgnoringCase(Utf8ToCp932("あ"), Utf8ToCp932("ア")));
+}
+
+TEST(CaseFold, BytesThatDontDecodeCompareAsThemselves) {
+    EXPECT_TRUE(SameTextIgnoringCase("\x80" "A", "\x80" "a"));
+    EXPECT_FALSE(SameTextIgnoringCase("\x80", "\x81"));
+    EXPECT_FALSE(SameTextIgnoringCase("\xFF", "?"));
+    // A lone lead byte at the end is one unit; decoding goes on after a bad pair.
+    EXPECT_TRUE(SameTextIgnoringCase("A\x81", "a\x81"));
+    EXPECT_TRUE(SameTextIgnoringCase("\x81\x7F" "B", "\x81\x7F" "b"));
+    EXPECT_FALSE(SameTextIgnoringCase("\x81\x7F", "\x81\x80"));
+}
+
+TEST(Errors, AFullStopFollowsTextsThatEndAboveIt) {
+    EXPECT_EQ(WithFullStop("abc"), "abc.");
+    EXPECT_EQ(WithFullStop("abc."), "abc.");
+    EXPECT_EQ(WithFullStop("(3)"), "(3)");
+    EXPECT_EQ(WithFullStop("a-"), "a-");
+    EXPECT_EQ(WithFullStop("v1"), "v1.");
+    EXPECT_EQ(WithFullStop(""), "");
+    const std::string japanese = Utf8ToCp932("ではありません");
+    EXPECT_EQ(WithFullStop(japanese), japanese + ".");
+}
+
+TEST(Cp932, RoundTripsJapaneseAndMarksWhatDoesntConvert) {
+    EXPECT_EQ(Utf8ToCp932("あ"), "\x82\xA0");
+    EXPECT_EQ(Cp932ToUtf8("\x82\xA0"), "あ");
+    EXPECT_EQ(Utf8ToCp932("a😀b"), "a?b");
+    EXPECT_EQ(Cp932ToUtf8("a\x80" "b"), "a\xEF\xBF\xBD" "b");
+}

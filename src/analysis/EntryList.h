@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "text/LargeBuffer.h"
 #include "text/LineSource.h"
 
 namespace pomurina {
@@ -50,7 +51,7 @@ private:
     std::size_t m_count = 0;
     // Per entry: the line's offset (two words), the form when there are
     // several, then offset and length of each piece relative to the line.
-    std::vector<std::uint32_t> m_words;
+    std::vector<std::uint32_t, LargeAllocator<std::uint32_t>> m_words;
     // Entries of lines too long for 32-bit relative places (4 GiB and more)
     // are kept whole here; their first word then holds the index with the top bit set.
     std::vector<std::string> m_spilled;

@@ -1,6 +1,7 @@
 #include "text/FileIo.h"
 
 #include "text/Cp932.h"
+#include "text/LargeBuffer.h"
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -63,7 +64,11 @@ int ReadWholeFile(const std::string& path, std::string& out) {
         // Read straight into a buffer of the file's size; a file that grows
         // meanwhile is read on through a small probe buffer.
         std::size_t have = 0;
-        out.resize(S_ISREG(info.st_mode) && info.st_size > 0 ? static_cast<std::size_t>(info.st_size) : 0);
+        const std::size_t expected =
+            S_ISREG(info.st_mode) && info.st_size > 0 ? static_cast<std::size_t>(info.st_size) : 0;
+        out.reserve(expected);
+        if (expected >= (std::size_t{4} << 20)) AdviseHugePages(out.data(), expected);
+        out.resize(expected);
         char probe[65536];
         for (;;) {
             const bool full = have == out.size();

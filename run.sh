@@ -10,4 +10,7 @@ log=()
 if [ $# -ge 1 ]; then
     case "$1" in /*) log=("$1") ;; *) log=("$start_dir/$1") ;; esac
 fi
-exec ./build/pomurina "${log[@]}"
+# The list manager reads materia/ relative to the directory the program is
+# started in, so start it beside its data.
+cd build
+exec ./pomurina "${log[@]}"

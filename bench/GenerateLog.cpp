@@ -2,7 +2,7 @@
 // logs for benchmarks and large-input tests.  The same seed gives the same
 // bytes on every machine.
 //
-//   pomurina-genlog --lines N [--seed S] [--site DOMAIN]
+//   pomurina-genlog --lines N [--seed S] [--site DOMAIN] [--visitors N]
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -71,17 +71,21 @@ const std::vector<std::string> kRobots = {
 const char* const kMonths[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
                                "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
 
+// 0: a few thousand regular visitors and a long tail; otherwise that many visitors in all.
+unsigned g_visitors = 0;
+
 std::string Host(Random& random) {
     char buffer[64];
     if (random.Chance(8)) {
-        std::snprintf(buffer, sizeof buffer, "2001:db8:%x:%x::%x", random.Below(0x10000), random.Below(0x10000),
-                      random.Below(0x100));
+        const unsigned a = random.Below(g_visitors ? g_visitors : 0x10000);
+        const unsigned b = random.Below(g_visitors ? 2 : 0x10000);
+        std::snprintf(buffer, sizeof buffer, "2001:db8:%x:%x::%x", a, b, random.Below(g_visitors ? 2 : 0x100));
     } else if (random.Chance(5)) {
-        std::snprintf(buffer, sizeof buffer, "p%u-ipngn%u.tokyo.ocn.ne.jp", random.Below(9000) + 1000,
-                      random.Below(900) + 100);
+        std::snprintf(buffer, sizeof buffer, "p%u-ipngn%u.Tokyo.ocn.ne.jp", random.Below(g_visitors ? 20 : 9000) + 1000,
+                      random.Below(g_visitors ? 5 : 900) + 100);
     } else {
-        // A few thousand regular visitors and a long tail.
-        const unsigned visitor = random.Chance(70) ? random.Below(3000) : random.Below(1u << 24);
+        const unsigned visitor = g_visitors ? random.Below(g_visitors)
+                                 : random.Chance(70) ? random.Below(3000) : random.Below(1u << 24);
         std::snprintf(buffer, sizeof buffer, "%u.%u.%u.%u", 60 + visitor % 150, (visitor >> 3) % 256,
                       (visitor >> 11) % 256, visitor % 251 + 1);
     }
@@ -106,9 +110,10 @@ int main(int argc, char** argv) {
         if (!std::strcmp(argv[i], "--lines")) lines = std::atoll(argv[i + 1]);
         else if (!std::strcmp(argv[i], "--seed")) seed = std::strtoull(argv[i + 1], nullptr, 10);
         else if (!std::strcmp(argv[i], "--site")) site = argv[i + 1];
+        else if (!std::strcmp(argv[i], "--visitors")) g_visitors = static_cast<unsigned>(std::atoi(argv[i + 1]));
     }
     if (lines < 0) {
-        std::fputs("usage: pomurina-genlog --lines N [--seed S] [--site DOMAIN]\n", stderr);
+        std::fputs("usage: pomurina-genlog --lines N [--seed S] [--site DOMAIN] [--visitors N]\n", stderr);
         return 2;
     }
     Random random(seed);

@@ -1,0 +1,54 @@
+#pragma once
+// What the FTP tests share: a temporary directory and a real FTP server
+// (pyftpdlib on 127.0.0.1) that logs every command it receives.
+#include <sys/types.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace pomurina::test {
+
+// A fresh directory, removed with everything in it at the end.
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+    const std::filesystem::path& Path() const { return m_path; }
+
+private:
+    std::filesystem::path m_path;
+};
+
+// The FTP server process: serves root for the given "name:password"
+// accounts at a free port; stopped at the end.
+class FtpServer {
+public:
+    FtpServer(const std::filesystem::path& root, const std::vector<std::string>& accounts);
+    ~FtpServer();
+    FtpServer(const FtpServer&) = delete;
+    FtpServer& operator=(const FtpServer&) = delete;
+
+    int Port() const { return m_port; }
+    // Every command line received so far, in order.
+    std::vector<std::string> Commands() const;
+    // The commands received that start with prefix (e.g. "RETR ").
+    std::vector<std::string> Commands(const std::string& prefix) const;
+
+private:
+    TempDir m_work;
+    pid_t m_pid = -1;
+    int m_port = 0;
+};
+
+// A port on 127.0.0.1 where nothing listens.
+int UnusedPort();
+
+std::string ReadBytes(const std::filesystem::path& path);
+void WriteBytes(const std::filesystem::path& path, const std::string& bytes);
+// The names in dir, sorted.
+std::vector<std::string> Names(const std::filesystem::path& dir);
+
+}  // namespace pomurina::test

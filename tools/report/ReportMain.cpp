@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 
+#include "DecodeFilter.h"
 #include "ReadableSummary.h"
 #include "analysis/LogCounting.h"
 #include "analysis/StateDump.h"
@@ -16,7 +17,8 @@
 namespace {
 
 constexpr const char* kUsage =
-    "usage: pomurina-report [--materia DIR] [--unit N] [--dump] LOGFILE\n";
+    "usage: pomurina-report [--materia DIR] [--unit N] [--dump] LOGFILE\n"
+    "       pomurina-report --decode [--utf8]   (URL-decodes standard input)\n";
 
 int Usage(const char* problem) {
     std::fprintf(stderr, "pomurina-report: %s\n%s", problem, kUsage);
@@ -30,11 +32,17 @@ int main(int argc, char** argv) {
     std::optional<std::string> materia;
     int unit = 0;
     bool dump = false;
+    bool decode = false;
+    bool utf8 = false;
     std::optional<std::string> logFile;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         if (arg == "--dump") {
             dump = true;
+        } else if (arg == "--decode") {
+            decode = true;
+        } else if (arg == "--utf8") {
+            utf8 = true;
         } else if (arg == "--materia" || arg == "--unit") {
             if (i + 1 >= argc) return Usage("missing value");
             const std::string value = argv[++i];
@@ -57,6 +65,11 @@ int main(int argc, char** argv) {
             logFile = arg;
         }
     }
+    if (decode) {
+        if (logFile || dump || materia || unit != 0) return Usage("--decode takes only --utf8");
+        return DecodeFilter(stdin, stdout, stderr, utf8);
+    }
+    if (utf8) return Usage("--utf8 goes with --decode");
     if (!logFile) return Usage("no LOGFILE");
 
     RunPlaces places;

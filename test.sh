@@ -1,8 +1,22 @@
 #!/usr/bin/env bash
-# Builds ポムリナ and runs the whole test suite.
+# Builds ポムリナ and runs the whole test suite: the normal build, then the
+# same tests built with AddressSanitizer and UndefinedBehaviorSanitizer, then
+# every fuzz target for a bounded time.  --quick runs the normal build only.
 set -euo pipefail
 cd "$(dirname "$0")"
+quick=0
+[ "${1:-}" = "--quick" ] && quick=1
 source scripts/setup.sh
 pomurina_install_missing
+
 pomurina_build build -DPOMURINA_WERROR=ON
 ctest --test-dir build --output-on-failure -j "$(nproc)"
+[ $quick = 1 ] && exit 0
+
+pomurina_build build-sanitize -DPOMURINA_WERROR=ON -DPOMURINA_SANITIZE=ON -DPOMURINA_BENCH=OFF
+ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:strict_string_checks=1 \
+UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+LSAN_OPTIONS=suppressions=$PWD/tests/lsan.supp:print_suppressions=0 \
+    ctest --test-dir build-sanitize --output-on-failure -j "$(nproc)"
+
+scripts/fuzz.sh "${POMURINA_FUZZ_SECONDS:-60}"

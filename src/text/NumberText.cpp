@@ -83,7 +83,15 @@ std::optional<double> TextToFloat(std::string_view text) {
     const char* first = text.data() + (text[0] == '+' ? 1 : 0);
     double value = 0;
     const auto result = std::from_chars(first, text.data() + text.size(), value);
-    if (result.ec != std::errc{} || result.ptr != text.data() + text.size()) return std::nullopt;
+    if (result.ptr != text.data() + text.size()) return std::nullopt;
+    if (result.ec == std::errc::result_out_of_range) {
+        // Beyond the doubles' range: infinity above, zero below, as a conversion rounds.
+        const bool negative = text[0] == '-';
+        const std::size_t mark = text.find_first_of("Ee");
+        const bool tiny = mark != std::string_view::npos && text[mark + 1] == '-';
+        return tiny ? (negative ? -0.0 : 0.0) : (negative ? -HUGE_VAL : HUGE_VAL);
+    }
+    if (result.ec != std::errc{}) return std::nullopt;
     return value;
 }
 

@@ -2,7 +2,7 @@
 
 #include <limits>
 
-#include "analysis/QuoteIndex.h"
+#include "analysis/LineMarkers.h"
 #include "text/IntegerText.h"
 #include "text/SjisText.h"
 
@@ -61,10 +61,10 @@ void ClassifyLine(std::string_view line, const ReferenceLists& lists, CountingRe
     const std::string_view host = Copy(L, 1, Signed(Pos(" ", L)) - 1);
 
     // Offsets below are 0-based places in the line.
-    thread_local QuoteIndex quotes;
-    quotes.Reset(L);
-    const std::size_t getAt = quotes.Find("\"GET ");
-    const std::size_t postAt = quotes.Find("\"POST");
+    thread_local LineMarkers marks;
+    marks.Find(L);
+    const std::size_t getAt = marks.get;
+    const std::size_t postAt = marks.post;
     std::string_view getRest, getPath, postPath;
     if (getAt != npos) {
         getRest = L.substr(getAt + 1);  // from the G of GET
@@ -83,9 +83,9 @@ void ClassifyLine(std::string_view line, const ReferenceLists& lists, CountingRe
     for (std::size_t n = lists.WatchedPatterns().CountIn(host); n > 0; --n)
         r.CheckDomeinHits->Add(0, L, {L});
 
-    const bool status200 = quotes.Find("\" 200 ") != npos;
-    const bool status403 = !status200 && quotes.Find("\" 403 ") != npos;
-    const bool status404 = !status200 && !status403 && quotes.Find("\" 404 ") != npos;
+    const bool status200 = marks.status200 != npos;
+    const bool status403 = !status200 && marks.status403 != npos;
+    const bool status404 = !status200 && !status403 && marks.status404 != npos;
 
     // 7. The GET branch.
     if (isGet) {
@@ -98,7 +98,7 @@ void ClassifyLine(std::string_view line, const ReferenceLists& lists, CountingRe
             ++r.Get200Count;
             // The size: after the first `" 200` up to the next blank, or to the
             // end of the line; "-" (an empty body) adds nothing.
-            const std::string_view afterStatus = From(L, quotes.Find("\" 200") + 7);
+            const std::string_view afterStatus = From(L, marks.size200 + 7);
             const std::size_t blank = Pos(" ", afterStatus);
             const std::string_view byteText = blank ? Copy(afterStatus, 1, Signed(blank) - 1) : afterStatus;
             if (byteText != "-") r.TransferTotal += static_cast<double>(StrToInt64(byteText));
@@ -112,10 +112,10 @@ void ClassifyLine(std::string_view line, const ReferenceLists& lists, CountingRe
 
         // a and b: 1-based places in getRest of the first blank-quote and
         // quote-blank-quote, 0 when absent.
-        const std::size_t agentAt = quotes.Find("\" \"", getAt + 1);
+        const std::size_t agentAt = marks.agentQuotes;
         const std::size_t b = agentAt == npos ? 0 : agentAt - getAt;
-        if (quotes.Find("\"-\"", getAt + 1) == npos) {
-            const std::size_t blankQuoteAt = quotes.FindBlankQuote(getAt + 1);
+        if (marks.dashQuotes == npos) {
+            const std::size_t blankQuoteAt = marks.blankQuote;
             const std::size_t a = blankQuoteAt == npos ? 0 : blankQuoteAt - getAt;
             const std::string_view referrer = Copy(getRest, Signed(a) + 2, Signed(b) - Signed(a) - 2);
             r.ReferrerHits->Add(0, L, {timeField, referrer, getPath});

@@ -3,10 +3,11 @@
 // ignoring letter case; the first-seen form stays.  The check goes through a
 // hash of the folded text, so it costs the same for the millionth entry as
 // for the first.
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
-#include <unordered_set>
+#include <vector>
 
 #include "analysis/EntryList.h"
 
@@ -23,13 +24,19 @@ public:
     const std::shared_ptr<EntryList>& Entries() const { return m_entries; }
 
 private:
-    struct Hash {
-        using is_transparent = void;
-        std::size_t operator()(std::string_view s) const { return std::hash<std::string_view>{}(s); }
+    // Open addressing over one flat array: a lookup usually touches one slot.
+    struct Slot {
+        std::uint64_t hash;
+        std::uint64_t key;  // 1 + the index of the folded text in m_keyStarts; 0 when empty
     };
+    std::string_view Key(std::uint64_t index) const;
+    void Grow();
+
     std::shared_ptr<EntryList> m_entries;
-    std::unordered_set<std::string, Hash, std::equal_to<>> m_keys;
-    std::string m_key;  // scratch for the folded text
+    std::vector<Slot> m_slots;
+    std::string m_keyBytes;                 // every folded text, one after another
+    std::vector<std::uint64_t> m_keyStarts;  // where each begins, and one past the last
+    std::string m_key;                      // scratch for the folded text
 };
 
 }  // namespace pomurina

@@ -1,6 +1,9 @@
 #include "analysis/EntryList.h"
 
+#include <algorithm>
+#include <cstdlib>
 #include <limits>
+#include <new>
 
 namespace pomurina {
 namespace {
@@ -29,8 +32,14 @@ void EntryList::Add(unsigned form, std::string_view line, std::initializer_list<
         words[w++] = static_cast<std::uint32_t>(relative);
         words[w++] = static_cast<std::uint32_t>(piece.size());
     }
-    const std::size_t at = m_words.size();
-    m_words.insert(m_words.end(), words, words + m_stride);
+    if ((m_count & (kChunkEntries - 1)) == 0) {
+        const std::size_t bytes = kChunkEntries * m_stride * sizeof(std::uint32_t);
+        std::unique_ptr<std::uint32_t[], FreeChunk> chunk(static_cast<std::uint32_t*>(std::malloc(bytes)));
+        if (!chunk) throw std::bad_alloc();
+        m_chunks.push_back(std::move(chunk));
+    }
+    std::uint32_t* const at = m_chunks.back().get() + (m_count & (kChunkEntries - 1)) * m_stride;
+    std::copy(words, words + m_stride, at);
     ++m_count;
     if (!fits) {
         // Compose the entry now and keep it whole.
@@ -42,25 +51,25 @@ void EntryList::Add(unsigned form, std::string_view line, std::initializer_list<
             whole += piece;
         }
         whole += f.literals[i];
-        m_words[at] = kSpilled | static_cast<std::uint32_t>(m_spilled.size() >> 32);
-        m_words[at + 1] = static_cast<std::uint32_t>(m_spilled.size());
+        at[0] = kSpilled | static_cast<std::uint32_t>(m_spilled.size() >> 32);
+        at[1] = static_cast<std::uint32_t>(m_spilled.size());
         m_spilled.push_back(std::move(whole));
     }
 }
 
 unsigned EntryList::FormOf(std::size_t index) const {
-    return m_forms.size() > 1 ? m_words[index * m_stride + 2] : 0;
+    return m_forms.size() > 1 ? WordsOf(index)[2] : 0;
 }
 
 EntryList::Piece EntryList::PieceOf(std::size_t index, std::size_t piece) const {
-    const std::uint32_t* words = m_words.data() + index * m_stride;
+    const std::uint32_t* words = WordsOf(index);
     const std::uint64_t lineOffset = (static_cast<std::uint64_t>(words[0]) << 32) | words[1];
     const std::size_t w = 2 + (m_forms.size() > 1 ? 1 : 0) + 2 * piece;
     return {lineOffset + words[w], words[w + 1]};
 }
 
 std::string_view EntryList::Line(std::size_t index, std::string& scratch) const {
-    const std::uint32_t* words = m_words.data() + index * m_stride;
+    const std::uint32_t* words = WordsOf(index);
     if (words[0] & kSpilled)
         return m_spilled[(static_cast<std::uint64_t>(words[0] & ~kSpilled) << 32) | words[1]];
     const Form& form = m_forms[FormOf(index)];
@@ -79,7 +88,7 @@ std::string_view EntryList::Line(std::size_t index, std::string& scratch) const 
 }
 
 std::size_t EntryList::Length(std::size_t index) const {
-    const std::uint32_t* words = m_words.data() + index * m_stride;
+    const std::uint32_t* words = WordsOf(index);
     if (words[0] & kSpilled)
         return m_spilled[(static_cast<std::uint64_t>(words[0] & ~kSpilled) << 32) | words[1]].size();
     const Form& form = m_forms[FormOf(index)];

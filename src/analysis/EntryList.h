@@ -10,7 +10,6 @@
 #include <string_view>
 #include <vector>
 
-#include "text/LargeBuffer.h"
 #include "text/LineSource.h"
 
 namespace pomurina {
@@ -38,7 +37,10 @@ private:
         std::uint64_t offset;
         std::uint64_t length;
     };
-    // Where entry index's pieces are, with its form.
+    // The words of entry index.
+    const std::uint32_t* WordsOf(std::size_t index) const {
+        return m_chunks[index >> kChunkShift].get() + (index & (kChunkEntries - 1)) * m_stride;
+    }
     unsigned FormOf(std::size_t index) const;
     Piece PieceOf(std::size_t index, std::size_t piece) const;
 
@@ -51,7 +53,14 @@ private:
     std::size_t m_count = 0;
     // Per entry: the line's offset (two words), the form when there are
     // several, then offset and length of each piece relative to the line.
-    std::vector<std::uint32_t, LargeAllocator<std::uint32_t>> m_words;
+    // Kept in chunks of a fixed number of entries, so that growing never
+    // copies what is held.
+    static constexpr std::size_t kChunkShift = 16;
+    static constexpr std::size_t kChunkEntries = std::size_t{1} << kChunkShift;
+    struct FreeChunk {
+        void operator()(std::uint32_t* words) const { std::free(words); }
+    };
+    std::vector<std::unique_ptr<std::uint32_t[], FreeChunk>> m_chunks;
     // Entries of lines too long for 32-bit relative places (4 GiB and more)
     // are kept whole here; their first word then holds the index with the top bit set.
     std::vector<std::string> m_spilled;

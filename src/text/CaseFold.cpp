@@ -15,15 +15,16 @@ std::uint32_t SimpleCaseFold(std::uint32_t c) {
 }
 
 void FoldKey(std::string_view sjis, std::string& key) {
-    key.clear();
-    bool ascii = true;
-    for (const char ch : sjis) ascii = ascii && static_cast<unsigned char>(ch) < 0x80;
-    if (ascii) {
-        key.assign(sjis);
-        for (char& ch : key)
-            if (ch >= 'A' && ch <= 'Z') ch = static_cast<char>(ch + 0x20);
-        return;
+    // ASCII text, by far the most common, folds byte by byte in one pass.
+    key.resize(sjis.size());
+    std::size_t ascii = 0;
+    for (; ascii < sjis.size(); ++ascii) {
+        const char ch = sjis[ascii];
+        if (static_cast<unsigned char>(ch) >= 0x80) break;
+        key[ascii] = ch >= 'A' && ch <= 'Z' ? static_cast<char>(ch + 0x20) : ch;
     }
+    if (ascii == sjis.size()) return;
+    key.clear();
     for (std::size_t i = 0; i < sjis.size();) {
         const Cp932Unit unit = DecodeCp932(sjis, i);
         if (unit.codePoint == Cp932Unit::kInvalid) {

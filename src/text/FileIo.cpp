@@ -1,7 +1,6 @@
 #include "text/FileIo.h"
 
 #include "text/Cp932.h"
-#include "text/LargeBuffer.h"
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -66,8 +65,6 @@ int ReadWholeFile(const std::string& path, std::string& out) {
         std::size_t have = 0;
         const std::size_t expected =
             S_ISREG(info.st_mode) && info.st_size > 0 ? static_cast<std::size_t>(info.st_size) : 0;
-        out.reserve(expected);
-        if (expected >= (std::size_t{4} << 20)) AdviseHugePages(out.data(), expected);
         out.resize(expected);
         char probe[65536];
         for (;;) {

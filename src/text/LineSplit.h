@@ -23,14 +23,19 @@ void SplitLines(std::string_view text, Emit&& emit) {
     text = UpToFirstZero(text);
     const char* const base = text.data();
     const std::size_t n = text.size();
+    // The next CR is looked for once and reused until passed: most texts have
+    // none, and then each line costs one search for its LF.
+    auto next = [&](char c, std::size_t from) {
+        const void* hit = std::memchr(base + from, c, n - from);
+        return hit ? static_cast<std::size_t>(static_cast<const char*>(hit) - base) : n;
+    };
+    std::size_t nextCr = next('\r', 0);
     std::size_t i = 0;
     while (i < n) {
         const std::size_t start = i;
-        // The next LF, then any CR before it: whichever comes first ends the line.
-        const void* lf = std::memchr(base + i, '\n', n - i);
-        const std::size_t lfAt = lf ? static_cast<std::size_t>(static_cast<const char*>(lf) - base) : n;
-        const void* cr = std::memchr(base + i, '\r', lfAt - i);
-        i = cr ? static_cast<std::size_t>(static_cast<const char*>(cr) - base) : lfAt;
+        if (nextCr < start) nextCr = next('\r', start);
+        const std::size_t lf = next('\n', start);
+        i = lf < nextCr ? lf : nextCr;
         emit(start, i - start);
         if (i < n && base[i] == '\r') ++i;
         if (i < n && base[i] == '\n') ++i;

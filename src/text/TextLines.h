@@ -6,7 +6,6 @@
 #include <string>
 #include <vector>
 
-#include "text/LargeBuffer.h"
 #include "text/LineSource.h"
 
 namespace pomurina {
@@ -33,7 +32,7 @@ private:
         std::uint64_t length;
     };
     std::shared_ptr<const std::string> m_bytes;
-    std::vector<Span, LargeAllocator<Span>> m_lines;
+    std::vector<Span> m_lines;
 };
 
 }  // namespace pomurina

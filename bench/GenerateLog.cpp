@@ -120,13 +120,23 @@ int main(int argc, char** argv) {
     std::string out;
     out.reserve(1 << 22);
     long long second = 0;  // seconds since 1 Dec 2026 00:00
+    // A visit: one visitor (or robot) asks for a page and what it needs in a
+    // short burst of lines, as real logs show.
+    int visitLeft = 0;
+    bool robot = false;
+    std::string host, agent;
     for (long long n = 0; n < lines; ++n) {
         second += random.Below(3);
+        if (visitLeft-- <= 0) {
+            visitLeft = static_cast<int>(random.Below(8));
+            robot = random.Chance(15);
+            host = Host(random);
+            agent = robot ? random.Pick(kRobots) : random.Pick(kBrowsers);
+        }
         const long long day = 1 + (second / 86400) % 28;
         const long long hh = second / 3600 % 24, mm = second / 60 % 60, ss = second % 60;
         const unsigned month = static_cast<unsigned>(11 + second / (86400 * 28)) % 12;
 
-        const bool robot = random.Chance(15);
         const unsigned methodRoll = random.Below(100);
         const char* method = methodRoll < 85 ? "GET" : methodRoll < 94 ? "POST" : methodRoll < 98 ? "HEAD" : "OPTIONS";
         const bool post = method[0] == 'P';
@@ -143,7 +153,7 @@ int main(int argc, char** argv) {
         char head[160];
         std::snprintf(head, sizeof head, " - - [%02lld/%s/2026:%02lld:%02lld:%02lld +0900] \"%s ", day,
                       kMonths[month], hh, mm, ss, method);
-        out += Host(random);
+        out += host;
         out += head;
         out += path;
         out += " HTTP/1.1\" ";
@@ -153,7 +163,7 @@ int main(int argc, char** argv) {
         out += " \"";
         out += robot ? std::string("-") : Referrer(random, site, random.Pick(kPages));
         out += "\" \"";
-        out += robot ? random.Pick(kRobots) : random.Pick(kBrowsers);
+        out += agent;
         out += "\"\n";
         if (out.size() >= (1u << 22)) {
             std::fwrite(out.data(), 1, out.size(), stdout);

@@ -26,8 +26,8 @@ public:
 private:
     // Open addressing over one flat array: a lookup usually touches one slot.
     struct Slot {
-        std::uint64_t hash;
-        std::uint64_t key;  // 1 + the index of the folded text in m_keyStarts; 0 when empty
+        std::uint32_t tag;  // the hash's upper half: most mismatches end here
+        std::uint32_t key;  // 1 + the index of the folded text in m_keyStarts; 0 when empty
     };
     std::string_view Key(std::uint64_t index) const;
     void Grow();
@@ -37,6 +37,9 @@ private:
     std::string m_keyBytes;                 // every folded text, one after another
     std::vector<std::uint64_t> m_keyStarts;  // where each begins, and one past the last
     std::string m_key;                      // scratch for the folded text
+    // The text of the previous call: a log repeats its hosts line after line.
+    std::string m_last;
+    bool m_hasLast = false;
 };
 
 }  // namespace pomurina

@@ -19,6 +19,8 @@
 
 namespace pomurina {
 
+TFTP* FTP = nullptr;
+
 std::string LocalLogPath;
 
 namespace {

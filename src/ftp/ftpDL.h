@@ -25,6 +25,10 @@ extern std::string LocalLogPath;
 // The analysis run the window starts on a downloaded copy.
 using LogCountingFunction = std::function<void(const std::string& path)>;
 
+class TFTP;
+// The FTP manager window of the process.
+extern TFTP* FTP;
+
 class TFTP : public QWidget {
     Q_OBJECT
 

@@ -11,6 +11,8 @@
 #include "shell/SjisQt.h"
 
 namespace pomurina {
+
+TDomein* Domein = nullptr;
 namespace {
 
 // Virtual keys 13 (both Enter keys) and 46.

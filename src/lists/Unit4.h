@@ -13,6 +13,10 @@ class QTabWidget;
 
 namespace pomurina {
 
+class TDomein;
+// The list manager window of the process.
+extern TDomein* Domein;
+
 class TDomein : public QWidget {
     Q_OBJECT
 

@@ -52,6 +52,16 @@ void ShowErrorBox(const std::string& message) {
     box.exec();
 }
 
+void ShowApplicationError(const std::string& text) {
+    if (ErrorHandler()) {
+        ErrorHandler()(text);
+        return;
+    }
+    QMessageBox box(QMessageBox::Critical, QString::fromUtf8("アプリケーション エラー"),
+                    FromSjis(text), QMessageBox::Ok);
+    box.exec();
+}
+
 void ShowInformation(const std::string& message) {
     if (InformationHandler()) {
         InformationHandler()(message);

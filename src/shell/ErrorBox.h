@@ -14,6 +14,11 @@ namespace pomurina {
 // Shows message (Shift-JIS, before the full-stop rule) in the error box.
 void ShowErrorBox(const std::string& message);
 
+// Shows the box of a failure before the event loop: caption
+// "アプリケーション エラー", the error icon, one OK button, text as given.
+// With an error box handler set, the text goes there instead.
+void ShowApplicationError(const std::string& text);
+
 // Shows an information message: caption "ポムリナ", no icon, one "OK" button.
 void ShowInformation(const std::string& message);
 

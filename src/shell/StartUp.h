@@ -1,0 +1,40 @@
+#pragma once
+// The program's start: the command line, the windows in their order, the
+// start mode of materia/setup.ini, then the event loop, or, for automation,
+// the state of every result written to a file instead.
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace pomurina {
+
+// What the command line asks for: "LOGFILE" or "--dump-state OUT [LOGFILE]".
+struct StartRequest {
+    std::optional<std::string> logFile;   // absolute
+    std::optional<std::string> dumpPath;  // absolute
+};
+
+// Reads the arguments after the program's name.  Relative paths are made
+// absolute here, against the directory the program was started in, since
+// start-up changes the current directory.  Nothing when they make no sense
+// (problem says why).
+std::optional<StartRequest> ParseCommandLine(const std::vector<std::string>& arguments,
+                                             std::string& problem);
+
+// Start-up: the application's title and font, the windows in their order
+// (main, progress, About, list manager, decoder, FTP manager), then the start
+// mode.  False when materia/setup.ini can't be read: the "アプリケーション
+// エラー" box has been shown and the program must end with exit code 1.
+bool StartUp();
+
+// The start mode: the first line of materia/setup.ini (up to CR, LF, 0x1A or
+// the end).  Throws InOutError when the file can't be read.
+std::string ReadStartMode();
+
+// Deletes the windows start-up created (tests start up more than once).
+void CloseWindows();
+
+// Start-up and what the request asks for; returns the exit code.
+int RunProgram(const StartRequest& request);
+
+}  // namespace pomurina

@@ -1,0 +1,105 @@
+#pragma once
+// The main window TForm1 ("ポムリナ"): the menu, the seven tabs with their
+// twenty result panes, thirty-five summary fields, the unit box and the
+// three graphs.  It is what an analysis run fills (ResultWindow).
+#include <QMainWindow>
+#include <array>
+#include <string>
+
+#include "analysis/ResultWindow.h"
+
+class QAction;
+class QGroupBox;
+class QMenu;
+class QPushButton;
+
+namespace pomurina {
+
+class FieldEdit;
+class GraphImage;
+class PageControl;
+class PaneView;
+class UnitBox;
+
+class TForm1 final : public QMainWindow, public ResultWindow {
+public:
+    explicit TForm1(QWidget* parent = nullptr);
+
+    // Menu MainMenu1.
+    QMenu *File1, *N2, *View1;
+    QAction *OpenO1, *FTP1, *ExitE1, *N3, *UTF81, *N1;
+
+    // Tabs, sub-tabs and third-level tabs.
+    PageControl *PageControl1, *PageControl4, *PageControl3, *PageControl2, *PageControl7;
+    PageControl *PageControl5, *PageControl6, *POST403;
+
+    // The twenty result panes.
+    PaneView *NamaLog, *Memo8, *Memo9, *HOST404Memo, *HOST403Memo, *Memo2, *CheckDomeinMemo;
+    PaneView *Memo7, *File404Memo, *File403Memo, *Memo10, *Memo4, *Memo6, *POST404Memo;
+    PaneView *POST403Memo, *Memo11, *Memo5, *ReferrerList, *ReferrerLog, *RobotsLog;
+
+    // The summary fields and the controls of the tab "カウント".
+    FieldEdit *Edit1, *Edit2, *Edit3, *Edit4, *Edit5, *Edit6, *Edit7, *Edit8, *Edit9, *Edit10;
+    FieldEdit *Edit11, *Edit12, *Edit13, *Edit14, *Edit15, *Edit16, *Edit17, *Edit18, *Edit19;
+    FieldEdit *Edit20, *Edit21, *Edit22, *Edit23, *Edit24, *Edit25, *Edit26, *Edit27, *Edit28;
+    FieldEdit *Edit29, *Edit30, *Edit31, *Edit32, *Edit33, *Edit34, *Edit35;
+    UnitBox* byteName;
+    QPushButton *Button1, *Button2;
+    QGroupBox *GroupBox1, *GroupBox2, *GroupBox3, *GroupBox4, *GroupBox5, *GroupBox6, *GroupBox7,
+        *GroupBox8;
+
+    // The graph surfaces.
+    GraphImage *Image1, *Image2, *Image3;
+
+    // What a run touches.
+    Pane& GetPane(PaneId pane) override;
+    Field& GetField(int number) override;
+    UnitSelector& ByteName() override;
+    ProgressDisplay& Progress() override;
+    HourGraph& Graph(int number) override;
+    int& LastByteUnit() override { return m_lastByteUnit; }
+
+    // Commands; each shows its own failure in the error box.
+    void OpenO1Click();
+    void Button1Click();
+    void FTP1Click();
+    void Button2Click();
+    void ExitE1Click();
+    void N3Click();
+    void UTF81Click();
+    void N1Click();
+    void byteNameChange();
+
+    // The operations a run calls.
+    void MemoFree();
+    void MessageToMemo();
+    void Image1Ready();
+    void Image2Ready();
+    void Image3Ready();
+    // Analyses the log file at path; failures propagate to the caller.
+    void LogCounting(const std::string& path);
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void BuildMenu();
+    void BuildPages();
+    struct LogTab;
+    void BuildCountPage();
+    PageControl* BuildLogTab(const LogTab& tab, QGroupBox*& box, PageControl*& faults);
+    void BuildLogTabs();
+    void BuildReferrerTab();
+    // Hands the live panes' waiting rows to their views.
+    void FlushPaneRows();
+
+    std::array<PaneView*, kPaneCount> m_panes{};
+    std::array<FieldEdit*, kFieldCount> m_fields{};
+    std::array<HourGraph, 3> m_graphs;
+    int m_lastByteUnit = kNoUnitYet;
+};
+
+// The main window of the process.
+extern TForm1* Form1;
+
+}  // namespace pomurina

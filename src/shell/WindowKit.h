@@ -1,0 +1,32 @@
+#pragma once
+// What the program's windows share: the font, the icon, how a window is
+// shown, and the mode without a screen (--dump-state).
+#include <QFont>
+#include <QIcon>
+
+class QWidget;
+
+namespace pomurina {
+
+// IPA P Gothic at 12 px, standing in for "ＭＳ Ｐゴシック".
+QFont WindowFont();
+// The application icon: a small pink bar graph.
+QIcon ProgramIcon();
+
+// Without a screen no window is ever shown; everything else runs as usual.
+void SetHeadless(bool headless);
+bool Headless();
+
+// Gives a group box the design's look: its caption stands in the top line of
+// its frame, 6 px below its top edge, so controls placed near the top clear it.
+void CaptionInFrame(QWidget* groupBox);
+
+// Shows a window non-modal, or brings it forward when it is shown already.
+void ShowNonModal(QWidget* window);
+
+// Qt paints a window only after the event loop has taken its first expose
+// event; an analysis run keeps the thread, so a window it shows is taken as
+// on screen from the moment it is shown, and repaint() reaches the screen.
+void MarkOnScreen(QWidget* window);
+
+}  // namespace pomurina

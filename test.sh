@@ -13,7 +13,7 @@ pomurina_build build -DPOMURINA_WERROR=ON
 ctest --test-dir build --output-on-failure -j "$(nproc)"
 [ $quick = 1 ] && exit 0
 
-pomurina_build build-sanitize -DPOMURINA_WERROR=ON -DPOMURINA_SANITIZE=ON -DPOMURINA_BENCH=OFF
+pomurina_build build-sanitize -DPOMURINA_WERROR=ON -DPOMURINA_SANITIZE=ON
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:strict_string_checks=1 \
 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
 LSAN_OPTIONS=suppressions=$PWD/tests/lsan.supp:print_suppressions=0 \

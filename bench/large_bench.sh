@@ -5,8 +5,8 @@
 set -euo pipefail
 build=${1:-build}
 lines=${2:-10000000}
-log=${TMPDIR:-/tmp}/pomurina-large-$lines.log
-[ -s "$log" ] || "$build/pomurina-genlog" --lines "$lines" --seed 7 > "$log"
+source "$(dirname "$0")/measure.sh"
+log=$(generated_log "$lines" 7)
 bytes=$(stat -c %s "$log")
 start=$(date +%s.%N)
 wc_lines=$(wc -l < "$log")

@@ -5,21 +5,9 @@
 set -euo pipefail
 build=${1:-build}
 lines=${2:-1000000}
-log=${TMPDIR:-/tmp}/pomurina-bench-$lines.log
-[ -s "$log" ] || "$build/pomurina-genlog" --lines "$lines" --seed 1 > "$log"
+source "$(dirname "$0")/measure.sh"
+log=$(generated_log "$lines" 1)
 bytes=$(stat -c %s "$log")
-
-# Best of three wall times (seconds) and the peak memory (KiB) of a command.
-measure() {
-    local best="" peak=0
-    for _ in 1 2 3; do
-        /usr/bin/time -f "%e %M" -o /tmp/pomurina-bench.time "$@" > /dev/null
-        read -r seconds kib < /tmp/pomurina-bench.time
-        if [ -z "$best" ] || awk "BEGIN{exit !($seconds < $best)}"; then best=$seconds; fi
-        [ "$kib" -gt "$peak" ] && peak=$kib
-    done
-    echo "$best $peak"
-}
 
 cat "$log" > /dev/null  # warm the page cache
 read -r wc_s wc_k < <(measure wc -l "$log")

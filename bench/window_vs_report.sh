@@ -7,23 +7,9 @@
 set -euo pipefail
 build=${1:-build}
 lines=${2:-1000000}
-log=${TMPDIR:-/tmp}/pomurina-bench-$lines.log
-[ -s "$log" ] || "$build/pomurina-genlog" --lines "$lines" --seed 1 > "$log"
+source "$(dirname "$0")/measure.sh"
+log=$(generated_log "$lines" 1)
 bytes=$(stat -c %s "$log")
-times=$(mktemp)
-trap 'rm -f "$times"' EXIT
-
-# Best of three wall times (seconds) and the highest peak memory (KiB).
-measure() {
-    local best="" peak=0
-    for _ in 1 2 3; do
-        /usr/bin/time -f "%e %M" -o "$times" "$@" > /dev/null 2>&1
-        read -r seconds kib < "$times"
-        if [ -z "$best" ] || awk "BEGIN{exit !($seconds < $best)}"; then best=$seconds; fi
-        [ "$kib" -gt "$peak" ] && peak=$kib
-    done
-    echo "$best $peak"
-}
 
 cat "$log" > /dev/null  # warm the page cache
 read -r report_s report_k < <(measure "$build/pomurina-report" --dump "$log")

@@ -25,37 +25,63 @@ public:
     unsigned Below(unsigned n) { return static_cast<unsigned>(Next() % n); }
     bool Chance(unsigned percent) { return Below(100) < percent; }
     template <typename T>
-    const T& Pick(const std::vector<T>& items) { return items[Below(static_cast<unsigned>(items.size()))]; }
+    const T& Pick(const std::vector<T>& items) {
+        return items[Below(static_cast<unsigned>(items.size()))];
+    }
 
 private:
     std::uint64_t m_state;
 };
 
-const std::vector<std::string> kPages = {
-    "/", "/index.html", "/diary/index.html", "/diary/2026/12/06.html", "/profile.html",
-    "/link.html", "/bbs/read.cgi?no=12", "/images/logo.png", "/images/photo01.jpg",
-    "/css/style.css", "/js/main.js", "/favicon.ico", "/robots.txt", "/blog/archives/153.html",
-    "/blog/category/travel/", "/search?q=%E6%97%85%E8%A1%8C", "/feed.xml", "/sitemap.xml",
-    "/news/2026/1205.html", "/shop/item.php?id=4402", "/contact/form.html", "/ROBOTS.TXT",
-    "/common/photo/free/images/%E5%AE%89%E8%97%A4.png", "/wp-login.php", "/.env",
-    "/admin/config.php", "/cgi-bin/test.cgi"};
-const std::vector<std::string> kPostTargets = {"/bbs/write.cgi", "/contact/send.php", "/wp-login.php",
-                                                "/xmlrpc.php", "/api/comment", "/join_form"};
+const std::vector<std::string> kPages = {"/",
+                                         "/index.html",
+                                         "/diary/index.html",
+                                         "/diary/2026/12/06.html",
+                                         "/profile.html",
+                                         "/link.html",
+                                         "/bbs/read.cgi?no=12",
+                                         "/images/logo.png",
+                                         "/images/photo01.jpg",
+                                         "/css/style.css",
+                                         "/js/main.js",
+                                         "/favicon.ico",
+                                         "/robots.txt",
+                                         "/blog/archives/153.html",
+                                         "/blog/category/travel/",
+                                         "/search?q=%E6%97%85%E8%A1%8C",
+                                         "/feed.xml",
+                                         "/sitemap.xml",
+                                         "/news/2026/1205.html",
+                                         "/shop/item.php?id=4402",
+                                         "/contact/form.html",
+                                         "/ROBOTS.TXT",
+                                         "/common/photo/free/images/%E5%AE%89%E8%97%A4.png",
+                                         "/wp-login.php",
+                                         "/.env",
+                                         "/admin/config.php",
+                                         "/cgi-bin/test.cgi"};
+const std::vector<std::string> kPostTargets = {"/bbs/write.cgi", "/contact/send.php",
+                                               "/wp-login.php",  "/xmlrpc.php",
+                                               "/api/comment",   "/join_form"};
 const std::vector<std::string> kSearchWords = {
-    "%E6%97%85%E8%A1%8C",                    // 旅行
-    "%E3%83%A9%E3%83%BC%E3%83%A1%E3%83%B3",  // ラーメン
+    "%E6%97%85%E8%A1%8C",                     // 旅行
+    "%E3%83%A9%E3%83%BC%E3%83%A1%E3%83%B3",   // ラーメン
     "%E5%A4%A9%E6%B0%97+%E6%9D%B1%E4%BA%AC",  // 天気 東京
-    "%E6%97%A5%E8%A8%98",                    // 日記
+    "%E6%97%A5%E8%A8%98",                     // 日記
     "%E5%86%99%E7%9C%9F%E3%80%80%E7%84%A1%E6%96%99",
     "apache+log"};
 const std::vector<std::string> kSearchSites = {
     "https://www.google.co.jp/search?q=", "https://search.yahoo.co.jp/search?p=",
     "https://www.bing.com/search?q=", "https://search.smt.docomo.ne.jp/result?MT="};
 const std::vector<std::string> kBrowsers = {
-    "Mozilla/5.0 (Windows NT 10.0; Win64; x64) AppleWebKit/537.36 (KHTML, like Gecko) Chrome/131.0.0.0 Safari/537.36",
-    "Mozilla/5.0 (iPhone; CPU iPhone OS 18_1 like Mac OS X) AppleWebKit/605.1.15 (KHTML, like Gecko) Version/18.1 Mobile/15E148 Safari/604.1",
-    "Mozilla/5.0 (Macintosh; Intel Mac OS X 14_7) AppleWebKit/605.1.15 (KHTML, like Gecko) Version/18.1 Safari/605.1.15",
-    "Mozilla/5.0 (Linux; Android 14; SO-51D) AppleWebKit/537.36 (KHTML, like Gecko) Chrome/130.0.0.0 Mobile Safari/537.36",
+    "Mozilla/5.0 (Windows NT 10.0; Win64; x64) AppleWebKit/537.36 (KHTML, like Gecko) "
+    "Chrome/131.0.0.0 Safari/537.36",
+    "Mozilla/5.0 (iPhone; CPU iPhone OS 18_1 like Mac OS X) AppleWebKit/605.1.15 (KHTML, like "
+    "Gecko) Version/18.1 Mobile/15E148 Safari/604.1",
+    "Mozilla/5.0 (Macintosh; Intel Mac OS X 14_7) AppleWebKit/605.1.15 (KHTML, like Gecko) "
+    "Version/18.1 Safari/605.1.15",
+    "Mozilla/5.0 (Linux; Android 14; SO-51D) AppleWebKit/537.36 (KHTML, like Gecko) "
+    "Chrome/130.0.0.0 Mobile Safari/537.36",
     "Mozilla/4.0 (compatible; MSIE 6.0; Windows NT 5.1)",
     "Mozilla/5.0 (Windows NT 10.0; Win64; x64; rv:133.0) Gecko/20100101 Firefox/133.0"};
 const std::vector<std::string> kRobots = {
@@ -64,7 +90,8 @@ const std::vector<std::string> kRobots = {
     "Mozilla/5.0 (compatible; YandexBot/3.0; +http://yandex.com/bots)",
     "Mozilla/5.0 (compatible; AhrefsBot/7.0; +http://ahrefs.com/robot/)",
     "Mozilla/5.0 (compatible; SemrushBot/7~bl; +http://www.semrush.com/bot.html)",
-    "Mozilla/5.0 AppleWebKit/537.36 (KHTML, like Gecko; compatible; GPTBot/1.2; +https://openai.com/gptbot)",
+    "Mozilla/5.0 AppleWebKit/537.36 (KHTML, like Gecko; compatible; GPTBot/1.2; "
+    "+https://openai.com/gptbot)",
     "Mozilla/5.0 (compatible; Baiduspider/2.0; +http://www.baidu.com/search/spider.html)",
     "facebookexternalhit/1.1 (+http://www.facebook.com/externalhit_uatext.php)",
     "curl/8.5.0"};
@@ -79,15 +106,18 @@ std::string Host(Random& random) {
     if (random.Chance(8)) {
         const unsigned a = random.Below(g_visitors ? g_visitors : 0x10000);
         const unsigned b = random.Below(g_visitors ? 2 : 0x10000);
-        std::snprintf(buffer, sizeof buffer, "2001:db8:%x:%x::%x", a, b, random.Below(g_visitors ? 2 : 0x100));
+        std::snprintf(buffer, sizeof buffer, "2001:db8:%x:%x::%x", a, b,
+                      random.Below(g_visitors ? 2 : 0x100));
     } else if (random.Chance(5)) {
-        std::snprintf(buffer, sizeof buffer, "p%u-ipngn%u.Tokyo.ocn.ne.jp", random.Below(g_visitors ? 20 : 9000) + 1000,
+        std::snprintf(buffer, sizeof buffer, "p%u-ipngn%u.Tokyo.ocn.ne.jp",
+                      random.Below(g_visitors ? 20 : 9000) + 1000,
                       random.Below(g_visitors ? 5 : 900) + 100);
     } else {
-        const unsigned visitor = g_visitors ? random.Below(g_visitors)
-                                 : random.Chance(70) ? random.Below(3000) : random.Below(1u << 24);
-        std::snprintf(buffer, sizeof buffer, "%u.%u.%u.%u", 60 + visitor % 150, (visitor >> 3) % 256,
-                      (visitor >> 11) % 256, visitor % 251 + 1);
+        const unsigned visitor = g_visitors          ? random.Below(g_visitors)
+                                 : random.Chance(70) ? random.Below(3000)
+                                                     : random.Below(1u << 24);
+        std::snprintf(buffer, sizeof buffer, "%u.%u.%u.%u", 60 + visitor % 150,
+                      (visitor >> 3) % 256, (visitor >> 11) % 256, visitor % 251 + 1);
     }
     return buffer;
 }
@@ -107,13 +137,18 @@ int main(int argc, char** argv) {
     std::uint64_t seed = 1;
     std::string site = "www.pomurina-example.jp";
     for (int i = 1; i + 1 < argc; i += 2) {
-        if (!std::strcmp(argv[i], "--lines")) lines = std::atoll(argv[i + 1]);
-        else if (!std::strcmp(argv[i], "--seed")) seed = std::strtoull(argv[i + 1], nullptr, 10);
-        else if (!std::strcmp(argv[i], "--site")) site = argv[i + 1];
-        else if (!std::strcmp(argv[i], "--visitors")) g_visitors = static_cast<unsigned>(std::atoi(argv[i + 1]));
+        if (!std::strcmp(argv[i], "--lines"))
+            lines = std::atoll(argv[i + 1]);
+        else if (!std::strcmp(argv[i], "--seed"))
+            seed = std::strtoull(argv[i + 1], nullptr, 10);
+        else if (!std::strcmp(argv[i], "--site"))
+            site = argv[i + 1];
+        else if (!std::strcmp(argv[i], "--visitors"))
+            g_visitors = static_cast<unsigned>(std::atoi(argv[i + 1]));
     }
     if (lines < 0) {
-        std::fputs("usage: pomurina-genlog --lines N [--seed S] [--site DOMAIN] [--visitors N]\n", stderr);
+        std::fputs("usage: pomurina-genlog --lines N [--seed S] [--site DOMAIN] [--visitors N]\n",
+                   stderr);
         return 2;
     }
     Random random(seed);
@@ -138,21 +173,33 @@ int main(int argc, char** argv) {
         const unsigned month = static_cast<unsigned>(11 + second / (86400 * 28)) % 12;
 
         const unsigned methodRoll = random.Below(100);
-        const char* method = methodRoll < 85 ? "GET" : methodRoll < 94 ? "POST" : methodRoll < 98 ? "HEAD" : "OPTIONS";
+        const char* method = methodRoll < 85   ? "GET"
+                             : methodRoll < 94 ? "POST"
+                             : methodRoll < 98 ? "HEAD"
+                                               : "OPTIONS";
         const bool post = method[0] == 'P';
-        const std::string path = post ? random.Pick(kPostTargets) : robot && random.Chance(10) ? "/robots.txt" : random.Pick(kPages);
+        const std::string path = post                         ? random.Pick(kPostTargets)
+                                 : robot && random.Chance(10) ? "/robots.txt"
+                                                              : random.Pick(kPages);
 
         const unsigned statusRoll = random.Below(1000);
-        const int status = statusRoll < 820 ? 200 : statusRoll < 900 ? 304 : statusRoll < 950 ? 404
-                         : statusRoll < 960 ? 403 : statusRoll < 990 ? 302 : 500;
+        const int status = statusRoll < 820   ? 200
+                           : statusRoll < 900 ? 304
+                           : statusRoll < 950 ? 404
+                           : statusRoll < 960 ? 403
+                           : statusRoll < 990 ? 302
+                                              : 500;
         std::string size;
-        if (status == 304 || method[0] == 'H' || (status == 200 && random.Chance(2))) size = "-";
-        else if (status == 200) size = std::to_string(200 + random.Below(random.Chance(5) ? 5000000 : 60000));
-        else size = std::to_string(150 + random.Below(400));
+        if (status == 304 || method[0] == 'H' || (status == 200 && random.Chance(2)))
+            size = "-";
+        else if (status == 200)
+            size = std::to_string(200 + random.Below(random.Chance(5) ? 5000000 : 60000));
+        else
+            size = std::to_string(150 + random.Below(400));
 
         char head[160];
-        std::snprintf(head, sizeof head, " - - [%02lld/%s/2026:%02lld:%02lld:%02lld +0900] \"%s ", day,
-                      kMonths[month], hh, mm, ss, method);
+        std::snprintf(head, sizeof head, " - - [%02lld/%s/2026:%02lld:%02lld:%02lld +0900] \"%s ",
+                      day, kMonths[month], hh, mm, ss, method);
         out += host;
         out += head;
         out += path;

@@ -16,7 +16,9 @@ std::string_view From(std::string_view s, std::size_t position) {
     return Copy(s, static_cast<long long>(position), kToEnd);
 }
 
-long long Signed(std::size_t n) { return static_cast<long long>(n); }
+long long Signed(std::size_t n) {
+    return static_cast<long long>(n);
+}
 
 bool IsRobotsFile(std::string_view path) {
     static constexpr std::string_view kRobots = "/robots.txt";
@@ -100,7 +102,8 @@ void ClassifyLine(std::string_view line, const ReferenceLists& lists, CountingRe
             // end of the line; "-" (an empty body) adds nothing.
             const std::string_view afterStatus = From(L, marks.size200 + 7);
             const std::size_t blank = Pos(" ", afterStatus);
-            const std::string_view byteText = blank ? Copy(afterStatus, 1, Signed(blank) - 1) : afterStatus;
+            const std::string_view byteText =
+                blank ? Copy(afterStatus, 1, Signed(blank) - 1) : afterStatus;
             if (byteText != "-") r.TransferTotal += static_cast<double>(StrToInt64(byteText));
         } else if (status403) {
             r.Get403->Add(0, L, {timeField, host, getPath});
@@ -117,9 +120,11 @@ void ClassifyLine(std::string_view line, const ReferenceLists& lists, CountingRe
         if (marks.dashQuotes == npos) {
             const std::size_t blankQuoteAt = marks.blankQuote;
             const std::size_t a = blankQuoteAt == npos ? 0 : blankQuoteAt - getAt;
-            const std::string_view referrer = Copy(getRest, Signed(a) + 2, Signed(b) - Signed(a) - 2);
+            const std::string_view referrer =
+                Copy(getRest, Signed(a) + 2, Signed(b) - Signed(a) - 2);
             r.ReferrerHits->Add(0, L, {timeField, referrer, getPath});
-            if (!lists.OwnPatterns().AnyIn(referrer)) r.ForeignReferrers->Add(0, L, {referrer, getPath});
+            if (!lists.OwnPatterns().AnyIn(referrer))
+                r.ForeignReferrers->Add(0, L, {referrer, getPath});
         }
 
         const bool robot = lists.RobotPatterns().AnyIn(L);

@@ -21,10 +21,10 @@ struct CountingResult {
 
     std::shared_ptr<const TextLines> LogLines;
 
-    std::shared_ptr<EntryList> HostExtract;       // Time Host Path
+    std::shared_ptr<EntryList> HostExtract;  // Time Host Path
     DistinctList HostNames;
-    std::shared_ptr<EntryList> CheckDomeinHits;   // whole lines
-    std::shared_ptr<EntryList> GetExtract;        // Time Path
+    std::shared_ptr<EntryList> CheckDomeinHits;  // whole lines
+    std::shared_ptr<EntryList> GetExtract;       // Time Path
     DistinctList GetFiles;
     std::shared_ptr<EntryList> Get403, Get404;    // Time Host Path
     std::shared_ptr<EntryList> GetOther;          // whole lines

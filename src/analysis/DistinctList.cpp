@@ -7,12 +7,14 @@
 namespace pomurina {
 
 DistinctList::DistinctList(std::shared_ptr<const std::string> bytes)
-    : m_entries(std::make_shared<EntryList>(std::move(bytes), std::vector<EntryList::Form>{{{"", ""}}})),
+    : m_entries(
+          std::make_shared<EntryList>(std::move(bytes), std::vector<EntryList::Form>{{{"", ""}}})),
       m_slots(1024),
       m_keyStarts{0} {}
 
 std::string_view DistinctList::Key(std::uint64_t index) const {
-    return std::string_view(m_keyBytes).substr(m_keyStarts[index], m_keyStarts[index + 1] - m_keyStarts[index]);
+    return std::string_view(m_keyBytes)
+        .substr(m_keyStarts[index], m_keyStarts[index + 1] - m_keyStarts[index]);
 }
 
 bool DistinctList::AddIfNew(std::string_view line, std::string_view piece) {

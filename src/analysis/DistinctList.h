@@ -34,9 +34,9 @@ private:
 
     std::shared_ptr<EntryList> m_entries;
     std::vector<Slot> m_slots;
-    std::string m_keyBytes;                 // every folded text, one after another
+    std::string m_keyBytes;                  // every folded text, one after another
     std::vector<std::uint64_t> m_keyStarts;  // where each begins, and one past the last
-    std::string m_key;                      // scratch for the folded text
+    std::string m_key;                       // scratch for the folded text
     // The text of the previous call: a log repeats its hosts line after line.
     std::string m_last;
     bool m_hasLast = false;

@@ -19,7 +19,8 @@ EntryList::EntryList(std::shared_ptr<const std::string> bytes, std::vector<Form>
       m_pieces(m_forms.front().literals.size() - 1),
       m_stride(2 + (m_forms.size() > 1 ? 1 : 0) + 2 * m_pieces) {}
 
-void EntryList::Add(unsigned form, std::string_view line, std::initializer_list<std::string_view> pieces) {
+void EntryList::Add(unsigned form, std::string_view line,
+                    std::initializer_list<std::string_view> pieces) {
     const std::uint64_t lineOffset = static_cast<std::uint64_t>(line.data() - m_bytes->data());
     const bool fits = line.size() <= kMaxRelative;
     std::uint32_t words[kMaxWords];
@@ -28,13 +29,15 @@ void EntryList::Add(unsigned form, std::string_view line, std::initializer_list<
     std::size_t w = 2;
     if (m_forms.size() > 1) words[w++] = form;
     for (const std::string_view piece : pieces) {
-        const std::uint64_t relative = piece.empty() ? 0 : static_cast<std::uint64_t>(piece.data() - line.data());
+        const std::uint64_t relative =
+            piece.empty() ? 0 : static_cast<std::uint64_t>(piece.data() - line.data());
         words[w++] = static_cast<std::uint32_t>(relative);
         words[w++] = static_cast<std::uint32_t>(piece.size());
     }
     if ((m_count & (kChunkEntries - 1)) == 0) {
         const std::size_t bytes = kChunkEntries * m_stride * sizeof(std::uint32_t);
-        std::unique_ptr<std::uint32_t[], FreeChunk> chunk(static_cast<std::uint32_t*>(std::malloc(bytes)));
+        std::unique_ptr<std::uint32_t[], FreeChunk> chunk(
+            static_cast<std::uint32_t*>(std::malloc(bytes)));
         if (!chunk) throw std::bad_alloc();
         m_chunks.push_back(std::move(chunk));
     }
@@ -90,10 +93,12 @@ std::string_view EntryList::Line(std::size_t index, std::string& scratch) const 
 std::size_t EntryList::Length(std::size_t index) const {
     const std::uint32_t* words = WordsOf(index);
     if (words[0] & kSpilled)
-        return m_spilled[(static_cast<std::uint64_t>(words[0] & ~kSpilled) << 32) | words[1]].size();
+        return m_spilled[(static_cast<std::uint64_t>(words[0] & ~kSpilled) << 32) | words[1]]
+            .size();
     const Form& form = m_forms[FormOf(index)];
     std::size_t length = 0;
-    for (std::size_t i = 0; i < m_pieces; ++i) length += form.literals[i].size() + PieceOf(index, i).length;
+    for (std::size_t i = 0; i < m_pieces; ++i)
+        length += form.literals[i].size() + PieceOf(index, i).length;
     return length + form.literals[m_pieces].size();
 }
 

@@ -35,8 +35,8 @@ void LineMarkers::Find(std::string_view line) {
     const __m128i quote = _mm_set1_epi8('"');
     for (; i + 16 <= n; i += 16) {
         const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(base + i));
-        for (unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(block, quote))); mask != 0;
-             mask &= mask - 1)
+        for (unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(block, quote)));
+             mask != 0; mask &= mask - 1)
             m_quotes.push_back(i + static_cast<std::size_t>(__builtin_ctz(mask)));
     }
 #endif

@@ -18,7 +18,9 @@
 namespace pomurina {
 namespace {
 
-std::string Sjis(const char* utf8) { return Utf8ToCp932(utf8); }
+std::string Sjis(const char* utf8) {
+    return Utf8ToCp932(utf8);
+}
 
 std::shared_ptr<const TextLines> LoadLog(const std::string& path) {
     std::string bytes;
@@ -31,7 +33,8 @@ std::shared_ptr<const TextLines> LoadLog(const std::string& path) {
 // line, the entries and "です..." (or "ありません..."), the format lines, the rule.
 void LoadList(TextList& list, const std::string& file, const RunPlaces& places, Pane& pane,
               const char* firstLine, std::initializer_list<const char*> formatLines) {
-    // The result is not checked: a directory that can't be entered shows as a list that can't be read.
+    // The result is not checked: a directory that can't be entered shows as a list that can't be
+    // read.
     (void)::chdir(places.programDirectory.c_str());
     list.LoadFromFile(places.materiaDirectory + "/" + file);
     pane.Append(Sjis(firstLine));
@@ -58,7 +61,8 @@ public:
     // Puts every entry appended since the last call into its pane.
     void CatchUp() {
         for (Feed& feed : m_feeds)
-            while (feed.shown < feed.entries->Count()) feed.pane->AppendFrom(feed.entries, feed.shown++);
+            while (feed.shown < feed.entries->Count())
+                feed.pane->AppendFrom(feed.entries, feed.shown++);
     }
 
 private:
@@ -70,7 +74,9 @@ private:
     std::vector<Feed> m_feeds;
 };
 
-void WriteField(ResultWindow& w, int number, long long value) { w.GetField(number).SetText(IntToStr(value)); }
+void WriteField(ResultWindow& w, int number, long long value) {
+    w.GetField(number).SetText(IntToStr(value));
+}
 
 void ClassifyAll(ResultWindow& w, const ReferenceLists& lists, CountingResult& r) {
     ProgressDisplay& progress = w.Progress();
@@ -105,7 +111,8 @@ void OutputCollections(ResultWindow& w, const CountingResult& r) {
     w.GetPane(PaneId::Memo7).ReplaceAll(r.GetFiles.Entries());
     w.GetPane(PaneId::Memo6).ReplaceAll(r.PostFiles.Entries());
     Pane& watched = w.GetPane(PaneId::CheckDomeinMemo);
-    for (std::size_t i = 0; i < r.CheckDomeinHits->Count(); ++i) watched.AppendFrom(r.CheckDomeinHits, i);
+    for (std::size_t i = 0; i < r.CheckDomeinHits->Count(); ++i)
+        watched.AppendFrom(r.CheckDomeinHits, i);
 }
 
 void WriteFields(ResultWindow& w, const CountingResult& r) {
@@ -170,8 +177,8 @@ void LogCounting(ResultWindow& w, const std::string& path, const RunPlaces& plac
 
     ReferenceLists lists;
     progress.AddLine(Sjis("監視対象ドメインを読み込んでいます..."));
-    LoadList(lists.WatchedDomains, "CheckDomeinList.dat", places, w.GetPane(PaneId::CheckDomeinMemo),
-             "現在監視対象になっているドメインは", {});
+    LoadList(lists.WatchedDomains, "CheckDomeinList.dat", places,
+             w.GetPane(PaneId::CheckDomeinMemo), "現在監視対象になっているドメインは", {});
     progress.AddLine(Sjis("監視対象ドメインを読み込みました..."));
     progress.AddLine(Sjis("自ドメインを読み込んでいます..."));
     LoadList(lists.OwnDomains, "DomeinList.dat", places, w.GetPane(PaneId::ReferrerList),

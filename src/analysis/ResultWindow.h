@@ -14,9 +14,26 @@ namespace pomurina {
 
 // The result panes, in the order the state dump lists them.
 enum class PaneId {
-    NamaLog, Memo8, Memo9, HOST404Memo, HOST403Memo, Memo2, CheckDomeinMemo, Memo7,
-    File404Memo, File403Memo, Memo10, Memo4, Memo6, POST404Memo, POST403Memo, Memo11,
-    Memo5, ReferrerList, ReferrerLog, RobotsLog,
+    NamaLog,
+    Memo8,
+    Memo9,
+    HOST404Memo,
+    HOST403Memo,
+    Memo2,
+    CheckDomeinMemo,
+    Memo7,
+    File404Memo,
+    File403Memo,
+    Memo10,
+    Memo4,
+    Memo6,
+    POST404Memo,
+    POST403Memo,
+    Memo11,
+    Memo5,
+    ReferrerList,
+    ReferrerLog,
+    RobotsLog,
 };
 constexpr int kPaneCount = 20;
 constexpr int kFieldCount = 35;  // Edit1 .. Edit35

@@ -18,9 +18,12 @@ public:
         if (m_buffer.size() >= kFlushAt) Flush();
         return *this;
     }
-    DumpWriter& operator<<(long long value) { return *this << std::string_view(std::to_string(value)); }
+    DumpWriter& operator<<(long long value) {
+        return *this << std::string_view(std::to_string(value));
+    }
     bool Flush() {
-        if (!m_buffer.empty() && std::fwrite(m_buffer.data(), 1, m_buffer.size(), m_out) != m_buffer.size())
+        if (!m_buffer.empty() &&
+            std::fwrite(m_buffer.data(), 1, m_buffer.size(), m_out) != m_buffer.size())
             m_ok = false;
         m_buffer.clear();
         return m_ok;
@@ -35,9 +38,12 @@ private:
 
 std::string GraphState(const HourGraph& graph) {
     switch (graph.GetState()) {
-        case HourGraph::State::None: return "none";
-        case HourGraph::State::Grid: return "grid";
-        case HourGraph::State::Bars: break;
+        case HourGraph::State::None:
+            return "none";
+        case HourGraph::State::Grid:
+            return "grid";
+        case HourGraph::State::Bars:
+            break;
     }
     std::string text;
     for (const HourBar& bar : graph.Bars()) {

@@ -9,7 +9,9 @@ namespace pomurina {
 struct Color {
     std::uint8_t red, green, blue;
     // Packed with red in the lowest byte.
-    std::uint32_t Packed() const { return red | green << 8 | static_cast<std::uint32_t>(blue) << 16; }
+    std::uint32_t Packed() const {
+        return red | green << 8 | static_cast<std::uint32_t>(blue) << 16;
+    }
     bool operator==(const Color&) const = default;
 };
 

@@ -7,7 +7,9 @@ namespace {
 
 constexpr double kBytesPerUnit[] = {1.0, 1024.0, 1048576.0, 1073741824.0};
 
-bool IsUnit(int index) { return index >= 0 && index <= 3; }
+bool IsUnit(int index) {
+    return index >= 0 && index <= 3;
+}
 
 }  // namespace
 

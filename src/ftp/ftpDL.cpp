@@ -12,6 +12,7 @@
 
 #include "shell/ErrorBox.h"
 #include "shell/SjisQt.h"
+#include "shell/WindowKit.h"
 #include "text/Cp932.h"
 #include "text/FileIo.h"
 #include "text/SjisText.h"
@@ -65,9 +66,7 @@ TFTP::TFTP(QWidget* parent)
 void TFTP::CreateControls() {
     setWindowTitle(FromUtf8("FTPマネージャ"));
     setFixedSize(368, 254);
-    QFont font(QStringLiteral("IPAPGothic"));
-    font.setPixelSize(12);
-    setFont(font);
+    setFont(WindowFont());
 
     GroupBox1 = new QGroupBox(FromUtf8("接続設定"), this);
     GroupBox1->setGeometry(8, 8, 352, 150);

@@ -9,6 +9,7 @@
 
 #include "shell/ErrorBox.h"
 #include "shell/SjisQt.h"
+#include "shell/WindowKit.h"
 
 namespace pomurina {
 
@@ -35,9 +36,7 @@ TDomein::TDomein(QWidget* parent)
 
 void TDomein::BuildControls() {
     setWindowTitle(FromUtf8("ドメイン管理"));
-    QFont font(QStringLiteral("IPAPGothic"));
-    font.setPixelSize(12);
-    setFont(font);
+    setFont(WindowFont());
     resize(404, 270);
     setMinimumSize(355, 230);
 

@@ -20,12 +20,18 @@ MessageBoxHandler& InformationHandler() {
     return handler;
 }
 
-QString Title() { return QString::fromUtf8("ポムリナ"); }
+QString Title() {
+    return QString::fromUtf8("ポムリナ");
+}
 
 }  // namespace
 
-void SetErrorBoxHandler(MessageBoxHandler handler) { ErrorHandler() = std::move(handler); }
-void SetInformationHandler(MessageBoxHandler handler) { InformationHandler() = std::move(handler); }
+void SetErrorBoxHandler(MessageBoxHandler handler) {
+    ErrorHandler() = std::move(handler);
+}
+void SetInformationHandler(MessageBoxHandler handler) {
+    InformationHandler() = std::move(handler);
+}
 
 std::string CurrentExceptionMessage() {
     try {

@@ -4,6 +4,8 @@
 #include <cstdio>
 
 #include "analysis/StateDump.h"
+#include "ftp/ftpDL.h"
+#include "lists/Unit4.h"
 #include "shell/ErrorBox.h"
 #include "shell/Unit1.h"
 #include "shell/Unit2.h"
@@ -12,8 +14,6 @@
 #include "text/Cp932.h"
 #include "text/Errors.h"
 #include "text/FileIo.h"
-#include "ftp/ftpDL.h"
-#include "lists/Unit4.h"
 #include "urlconv/Unit5.h"
 
 namespace pomurina {

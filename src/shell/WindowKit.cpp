@@ -12,7 +12,9 @@ bool g_headless = false;
 }  // namespace
 
 QFont WindowFont() {
-    QFont font(QStringLiteral("IPAPGothic"));
+    // The design's face where it is installed, else IPA P Gothic.
+    QFont font;
+    font.setFamilies({QString::fromUtf8("ＭＳ Ｐゴシック"), QStringLiteral("IPAPGothic")});
     font.setPixelSize(12);
     return font;
 }

@@ -8,7 +8,7 @@ class QWidget;
 
 namespace pomurina {
 
-// IPA P Gothic at 12 px, standing in for "ＭＳ Ｐゴシック".
+// "ＭＳ Ｐゴシック" at 12 px, or IPA P Gothic standing in for it.
 QFont WindowFont();
 // The application icon: a small pink bar graph.
 QIcon ProgramIcon();

@@ -21,7 +21,8 @@ inline std::size_t FindBytes(std::string_view text, std::string_view needle) {
     const char* const t = text.data();
     if (n == 1) {
         const void* hit = std::memchr(t, needle[0], m);
-        return hit ? static_cast<std::size_t>(static_cast<const char*>(hit) - t) : std::string_view::npos;
+        return hit ? static_cast<std::size_t>(static_cast<const char*>(hit) - t)
+                   : std::string_view::npos;
     }
     std::size_t i = 0;
     const std::size_t last = m - n;  // the last start that fits
@@ -41,7 +42,8 @@ inline std::size_t FindBytes(std::string_view text, std::string_view needle) {
     }
 #endif
     for (; i <= last; ++i)
-        if (t[i] == needle[0] && t[i + n - 1] == needle[n - 1] && std::memcmp(t + i + 1, needle.data() + 1, n - 2) == 0)
+        if (t[i] == needle[0] && t[i + n - 1] == needle[n - 1] &&
+            std::memcmp(t + i + 1, needle.data() + 1, n - 2) == 0)
             return i;
     return std::string_view::npos;
 }

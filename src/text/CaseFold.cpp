@@ -6,11 +6,11 @@ namespace pomurina {
 std::uint32_t SimpleCaseFold(std::uint32_t c) {
     if (c < 0x80) return c >= 'A' && c <= 'Z' ? c + 0x20 : c;
     if (c >= 0x391 && c <= 0x3A9 && c != 0x3A2) return c + 0x20;  // Greek capitals
-    if (c >= 0x410 && c <= 0x42F) return c + 0x20;                 // Cyrillic capitals
-    if (c >= 0x400 && c <= 0x40F) return c + 0x50;                 // Cyrillic Ё and kin
-    if (c >= 0x2160 && c <= 0x216F) return c + 0x10;               // Roman numerals
-    if (c == 0x212B) return 0xE5;                                  // Angstrom sign
-    if (c >= 0xFF21 && c <= 0xFF3A) return c + 0x20;               // full-width Latin
+    if (c >= 0x410 && c <= 0x42F) return c + 0x20;                // Cyrillic capitals
+    if (c >= 0x400 && c <= 0x40F) return c + 0x50;                // Cyrillic Ё and kin
+    if (c >= 0x2160 && c <= 0x216F) return c + 0x10;              // Roman numerals
+    if (c == 0x212B) return 0xE5;                                 // Angstrom sign
+    if (c >= 0xFF21 && c <= 0xFF3A) return c + 0x20;              // full-width Latin
     return c;
 }
 

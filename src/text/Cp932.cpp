@@ -59,7 +59,8 @@ public:
                 std::string out;
                 if (toUtf32.Run(in, left, out) && out.size() == 4) {
                     std::uint32_t cp = 0;
-                    for (int i = 3; i >= 0; --i) cp = (cp << 8) | static_cast<unsigned char>(out[i]);
+                    for (int i = 3; i >= 0; --i)
+                        cp = (cp << 8) | static_cast<unsigned char>(out[i]);
                     m_codes[lead << 8 | trail] = cp;
                 }
             }

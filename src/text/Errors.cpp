@@ -45,20 +45,39 @@ std::string ListIndexErrorText(long long index) {
 std::string SystemErrorText(int errorNumber) {
     const char* text = nullptr;
     switch (errorNumber) {
-        case ENOENT: text = "指定されたファイルが見つかりません"; break;
-        case ENOTDIR: text = "指定されたパスが見つかりません"; break;
+        case ENOENT:
+            text = "指定されたファイルが見つかりません";
+            break;
+        case ENOTDIR:
+            text = "指定されたパスが見つかりません";
+            break;
         case EACCES:
         case EPERM:
-        case EISDIR: text = "アクセスが拒否されました"; break;
-        case ENOSPC: text = "ディスクに十分な空き領域がありません"; break;
-        case EROFS: text = "メディアは書き込み禁止になっています"; break;
+        case EISDIR:
+            text = "アクセスが拒否されました";
+            break;
+        case ENOSPC:
+            text = "ディスクに十分な空き領域がありません";
+            break;
+        case EROFS:
+            text = "メディアは書き込み禁止になっています";
+            break;
         case EMFILE:
-        case ENFILE: text = "システムはファイルを開くことができません"; break;
-        case ENAMETOOLONG: text = "ファイル名が長すぎます"; break;
-        case EIO: text = "デバイスに I/O エラーが発生しました"; break;
+        case ENFILE:
+            text = "システムはファイルを開くことができません";
+            break;
+        case ENAMETOOLONG:
+            text = "ファイル名が長すぎます";
+            break;
+        case EIO:
+            text = "デバイスに I/O エラーが発生しました";
+            break;
         case EBUSY:
-        case ETXTBSY: text = "プロセスはファイルにアクセスできません。別のプロセスが使用中です"; break;
-        default: break;
+        case ETXTBSY:
+            text = "プロセスはファイルにアクセスできません。別のプロセスが使用中です";
+            break;
+        default:
+            break;
     }
     if (text) return Utf8ToCp932(text);
     std::string fallback = Utf8ToCp932("システム エラー (") + std::to_string(errorNumber) + ") ";
@@ -67,11 +86,14 @@ std::string SystemErrorText(int errorNumber) {
 
 std::string InOutErrorText(int errorNumber) {
     switch (errorNumber) {
-        case ENOENT: return Utf8ToCp932("ファイルが見つかりません");
+        case ENOENT:
+            return Utf8ToCp932("ファイルが見つかりません");
         case EACCES:
         case EPERM:
-        case EISDIR: return Utf8ToCp932("ファイルへのアクセスが拒否されました");
-        default: return Utf8ToCp932("I/O エラー (") + std::to_string(errorNumber) + ")";
+        case EISDIR:
+            return Utf8ToCp932("ファイルへのアクセスが拒否されました");
+        default:
+            return Utf8ToCp932("I/O エラー (") + std::to_string(errorNumber) + ")";
     }
 }
 

@@ -1,7 +1,5 @@
 #include "text/FileIo.h"
 
-#include "text/Cp932.h"
-
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -9,10 +7,14 @@
 #include <filesystem>
 #include <random>
 
+#include "text/Cp932.h"
+
 namespace pomurina {
 namespace {
 
-int SysOpen(const char* path, int flags, mode_t mode) { return ::open(path, flags, mode); }
+int SysOpen(const char* path, int flags, mode_t mode) {
+    return ::open(path, flags, mode);
+}
 
 const FileIo kSystem = {SysOpen, ::read, ::write, ::fsync, ::close, ::rename, ::unlink, ::fstat};
 
@@ -46,7 +48,9 @@ FileIo& CurrentFileIo() {
     return current;
 }
 
-const FileIo& SystemFileIo() { return kSystem; }
+const FileIo& SystemFileIo() {
+    return kSystem;
+}
 
 int ReadWholeFile(const std::string& path, std::string& out) {
     FileIo& io = CurrentFileIo();
@@ -130,7 +134,11 @@ std::string PathText(std::string_view path) {
     std::size_t i = 0;
     while (i < path.size()) {
         const unsigned char b = static_cast<unsigned char>(path[i]);
-        const std::size_t n = b < 0x80 ? 1 : (b >> 5) == 6 ? 2 : (b >> 4) == 14 ? 3 : (b >> 3) == 30 ? 4 : 0;
+        const std::size_t n = b < 0x80         ? 1
+                              : (b >> 5) == 6  ? 2
+                              : (b >> 4) == 14 ? 3
+                              : (b >> 3) == 30 ? 4
+                                               : 0;
         if (n == 0 || i + n > path.size()) return std::string(path);
         for (std::size_t k = 1; k < n; ++k)
             if ((static_cast<unsigned char>(path[i + k]) & 0xC0) != 0x80) return std::string(path);
@@ -146,7 +154,9 @@ std::string& ProgramDirectoryOverride() {
 }
 }  // namespace
 
-void SetProgramDirectory(std::string dir) { ProgramDirectoryOverride() = std::move(dir); }
+void SetProgramDirectory(std::string dir) {
+    ProgramDirectoryOverride() = std::move(dir);
+}
 
 std::string ProgramDirectory() {
     if (!ProgramDirectoryOverride().empty()) return ProgramDirectoryOverride();

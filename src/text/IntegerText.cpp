@@ -17,7 +17,8 @@ int DigitValue(char c, bool hex) {
 
 }  // namespace
 
-std::optional<std::int64_t> ParseInteger(std::string_view text, std::int64_t min, std::int64_t max) {
+std::optional<std::int64_t> ParseInteger(std::string_view text, std::int64_t min,
+                                         std::int64_t max) {
     std::size_t i = 0;
     while (i < text.size() && text[i] == ' ') ++i;
     bool negative = false;
@@ -26,14 +27,15 @@ std::optional<std::int64_t> ParseInteger(std::string_view text, std::int64_t min
     if (i < text.size() && (text[i] == '$' || text[i] == 'x' || text[i] == 'X')) {
         hex = true;
         ++i;
-    } else if (i + 1 < text.size() && text[i] == '0' && (text[i + 1] == 'x' || text[i + 1] == 'X')) {
+    } else if (i + 1 < text.size() && text[i] == '0' &&
+               (text[i + 1] == 'x' || text[i + 1] == 'X')) {
         hex = true;
         i += 2;
     }
     if (i == text.size()) return std::nullopt;  // no digit at all
     // The magnitude may reach 2^63 (the most negative value).
-    const std::uint64_t limit = negative ? static_cast<std::uint64_t>(-(min + 1)) + 1
-                                         : static_cast<std::uint64_t>(max);
+    const std::uint64_t limit =
+        negative ? static_cast<std::uint64_t>(-(min + 1)) + 1 : static_cast<std::uint64_t>(max);
     const unsigned base = hex ? 16 : 10;
     std::uint64_t magnitude = 0;
     for (; i < text.size(); ++i) {
@@ -60,6 +62,8 @@ std::int64_t StrToInt64(std::string_view text) {
     return *value;
 }
 
-std::string IntToStr(long long value) { return std::to_string(value); }
+std::string IntToStr(long long value) {
+    return std::to_string(value);
+}
 
 }  // namespace pomurina

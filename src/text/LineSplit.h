@@ -13,7 +13,8 @@ namespace pomurina {
 // The text up to (not including) its first zero byte.
 inline std::string_view UpToFirstZero(std::string_view text) {
     const void* zero = std::memchr(text.data(), 0, text.size());
-    return zero ? text.substr(0, static_cast<std::size_t>(static_cast<const char*>(zero) - text.data()))
+    return zero ? text.substr(
+                      0, static_cast<std::size_t>(static_cast<const char*>(zero) - text.data()))
                 : text;
 }
 

@@ -24,7 +24,8 @@ std::string FloatToText(double value) {
     std::string kept = digits.substr(0, 15);
     if (digits[15] >= '5') {
         int i = 14;
-        while (i >= 0 && kept[static_cast<std::size_t>(i)] == '9') kept[static_cast<std::size_t>(i--)] = '0';
+        while (i >= 0 && kept[static_cast<std::size_t>(i)] == '9')
+            kept[static_cast<std::size_t>(i--)] = '0';
         if (i < 0) {
             kept.insert(kept.begin(), '1');
             kept.pop_back();
@@ -39,7 +40,8 @@ std::string FloatToText(double value) {
     std::string text = value < 0 ? "-" : "";
     if (exponent >= -3 && exponent <= 15) {
         if (exponent >= 1) {
-            for (int i = 0; i < exponent; ++i) text += i < n ? kept[static_cast<std::size_t>(i)] : '0';
+            for (int i = 0; i < exponent; ++i)
+                text += i < n ? kept[static_cast<std::size_t>(i)] : '0';
             if (n > exponent) text += "." + kept.substr(static_cast<std::size_t>(exponent));
         } else {
             text += "0.";

@@ -8,17 +8,20 @@
 namespace pomurina {
 
 void TextList::Insert(std::size_t index, std::string line) {
-    if (index > m_lines.size()) throw ListIndexError(ListIndexErrorText(static_cast<long long>(index)));
+    if (index > m_lines.size())
+        throw ListIndexError(ListIndexErrorText(static_cast<long long>(index)));
     m_lines.insert(m_lines.begin() + static_cast<std::ptrdiff_t>(index), std::move(line));
 }
 
 void TextList::Delete(std::size_t index) {
-    if (index >= m_lines.size()) throw ListIndexError(ListIndexErrorText(static_cast<long long>(index)));
+    if (index >= m_lines.size())
+        throw ListIndexError(ListIndexErrorText(static_cast<long long>(index)));
     m_lines.erase(m_lines.begin() + static_cast<std::ptrdiff_t>(index));
 }
 
 const std::string& TextList::Get(std::size_t index) const {
-    if (index >= m_lines.size()) throw ListIndexError(ListIndexErrorText(static_cast<long long>(index)));
+    if (index >= m_lines.size())
+        throw ListIndexError(ListIndexErrorText(static_cast<long long>(index)));
     return m_lines[index];
 }
 
@@ -56,7 +59,8 @@ void TextList::LoadFromFile(const std::string& path) {
 
 void TextList::SaveToFile(const std::string& path, unsigned mode, bool forceMode) const {
     if (const int error = ReplaceFile(path, Text(), static_cast<mode_t>(mode), forceMode))
-        throw FileCreateError(FileCreateErrorText(PathText(FullPath(path)), SystemErrorText(error)));
+        throw FileCreateError(
+            FileCreateErrorText(PathText(FullPath(path)), SystemErrorText(error)));
 }
 
 }  // namespace pomurina

@@ -12,6 +12,7 @@
 
 #include "shell/ErrorBox.h"
 #include "shell/SjisQt.h"
+#include "shell/WindowKit.h"
 #include "urlconv/URLConv.h"
 
 namespace pomurina {
@@ -73,10 +74,7 @@ TUTF::TUTF(QWidget* parent)
     // Closing only hides the window, and an open decoder doesn't keep the
     // program running once the main window is closed.
     setAttribute(Qt::WA_QuitOnClose, false);
-    QFont windowFont;
-    windowFont.setFamilies({FromUtf8("ＭＳ Ｐゴシック"), QStringLiteral("IPAPGothic")});
-    windowFont.setPixelSize(12);
-    setFont(windowFont);
+    setFont(WindowFont());
 
     Memo1->setObjectName(QStringLiteral("Memo1"));
     Memo1->setLineWrapMode(QPlainTextEdit::NoWrap);

@@ -1,16 +1,8 @@
 #include "AnalysisTestSupport.h"
 
-#include <unistd.h>
-
-#include <atomic>
-#include <fstream>
-#include <sstream>
-
 #include "text/TextLines.h"
 
 namespace pomurina::testing {
-
-namespace fs = std::filesystem;
 
 std::vector<std::string> LinesOf(const LineSource& source) {
     std::vector<std::string> lines;
@@ -19,7 +11,9 @@ std::vector<std::string> LinesOf(const LineSource& source) {
     return lines;
 }
 
-std::vector<std::string> LinesOf(const Pane& pane) { return pane.Lines().ToVector(); }
+std::vector<std::string> LinesOf(const Pane& pane) {
+    return pane.Lines().ToVector();
+}
 
 ReferenceLists MakeLists(std::vector<std::string> own, std::vector<std::string> watched,
                          std::vector<std::string> robots) {
@@ -41,39 +35,16 @@ std::unique_ptr<CountingResult> Classify(const std::string& text, const Referenc
     return result;
 }
 
-ProgramDir::ProgramDir() : m_previousCwd(fs::current_path()) {
-    static std::atomic<int> serial{0};
-    m_path = fs::temp_directory_path() /
-             ("pomurina-test-" + std::to_string(::getpid()) + "-" + std::to_string(serial++));
-    fs::create_directories(m_path / "materia");
+ProgramDir::ProgramDir() {
     WriteList("DomeinList.dat", {});
     WriteList("CheckDomeinList.dat", {});
     WriteList("SERobotsList.dat", {});
-}
-
-ProgramDir::~ProgramDir() {
-    std::error_code ignored;
-    fs::current_path(m_previousCwd, ignored);
-    fs::remove_all(m_path, ignored);
 }
 
 void ProgramDir::WriteList(const std::string& name, std::initializer_list<std::string> entries) {
     std::string bytes;
     for (const auto& e : entries) bytes += e + "\r\n";
     WriteFile("materia/" + name, bytes);
-}
-
-std::string ProgramDir::WriteFile(const std::string& name, const std::string& bytes) {
-    const fs::path path = m_path / name;
-    std::ofstream(path, std::ios::binary) << bytes;
-    return path.string();
-}
-
-std::string ReadFileBytes(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream out;
-    out << in.rdbuf();
-    return out.str();
 }
 
 }  // namespace pomurina::testing

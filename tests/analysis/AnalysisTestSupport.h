@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "TempDir.h"
 #include "analysis/ClassifyLine.h"
 #include "analysis/ResultWindow.h"
 
@@ -20,26 +21,15 @@ ReferenceLists MakeLists(std::vector<std::string> own = {}, std::vector<std::str
                          std::vector<std::string> robots = {});
 
 // The result of classifying every line of text (lines split as a log is).
-std::unique_ptr<CountingResult> Classify(const std::string& text, const ReferenceLists& lists = MakeLists());
+std::unique_ptr<CountingResult> Classify(const std::string& text,
+                                         const ReferenceLists& lists = MakeLists());
 
 // A program directory of its own, with materia/ holding the three lists; removed at the end.
-class ProgramDir {
+class ProgramDir : public TempDir {
 public:
     ProgramDir();
-    ~ProgramDir();
-    ProgramDir(const ProgramDir&) = delete;
-    ProgramDir& operator=(const ProgramDir&) = delete;
-    const std::filesystem::path& Path() const { return m_path; }
     // Writes a list file (entries joined with CR LF).
     void WriteList(const std::string& name, std::initializer_list<std::string> entries);
-    // Writes a file under the directory and returns its full path.
-    std::string WriteFile(const std::string& name, const std::string& bytes);
-
-private:
-    std::filesystem::path m_path;
-    std::filesystem::path m_previousCwd;
 };
-
-std::string ReadFileBytes(const std::filesystem::path& path);
 
 }  // namespace pomurina::testing

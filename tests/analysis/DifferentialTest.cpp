@@ -19,10 +19,12 @@ namespace {
 
 struct Naive {
     std::vector<std::string> hostKeys, getKeys, postKeys;
-    std::vector<std::string> hostExtract, hostNames, checkHits, getExtract, getFiles, get403, get404, getOther,
-        referrerHits, foreign, robots, postExtract, postFiles, post403, post404, postOther, host403, host404, hostOther;
+    std::vector<std::string> hostExtract, hostNames, checkHits, getExtract, getFiles, get403,
+        get404, getOther, referrerHits, foreign, robots, postExtract, postFiles, post403, post404,
+        postOther, host403, host404, hostOther;
     std::array<std::int64_t, 24> all{}, get{}, post{};
-    std::int64_t getCount = 0, get200 = 0, postCount = 0, post200 = 0, host200 = 0, favicon = 0, faviconMsie = 0;
+    std::int64_t getCount = 0, get200 = 0, postCount = 0, post200 = 0, host200 = 0, favicon = 0,
+                 faviconMsie = 0;
     double total = 0;
 };
 
@@ -31,10 +33,13 @@ std::string Sub(const std::string& s, std::size_t from, std::size_t count = std:
     return from >= s.size() ? std::string() : s.substr(from, count);
 }
 
-bool Has(const std::string& s, const std::string& x) { return !x.empty() && s.find(x) != std::string::npos; }
+bool Has(const std::string& s, const std::string& x) {
+    return !x.empty() && s.find(x) != std::string::npos;
+}
 
 // Linear: every entry held is compared (by its folded form, kept beside it).
-void AddDistinct(std::vector<std::string>& list, std::vector<std::string>& folded, const std::string& text) {
+void AddDistinct(std::vector<std::string>& list, std::vector<std::string>& folded,
+                 const std::string& text) {
     std::string key;
     FoldKey(text, key);
     for (const auto& held : folded)
@@ -135,20 +140,29 @@ bool NaiveLine(const std::string& L, const ReferenceLists& lists, Naive& n) {
         n.postExtract.push_back(time + " " + postPath);
         ++n.postCount;
         AddDistinct(n.postFiles, n.postKeys, postPath);
-        if (ok) ++n.post200;
-        else if (forbidden) n.post403.push_back(time + " " + host + " " + postPath);
-        else if (missing) n.post404.push_back(time + " " + host + " " + postPath);
-        else n.postOther.push_back(L);
+        if (ok)
+            ++n.post200;
+        else if (forbidden)
+            n.post403.push_back(time + " " + host + " " + postPath);
+        else if (missing)
+            n.post404.push_back(time + " " + host + " " + postPath);
+        else
+            n.postOther.push_back(L);
     }
-    if (ok) ++n.host200;
-    else if (forbidden) n.host403.push_back(time + " " + host + " " + path);
-    else if (missing) n.host404.push_back(time + " " + host + " " + path);
-    else n.hostOther.push_back(L);
+    if (ok)
+        ++n.host200;
+    else if (forbidden)
+        n.host403.push_back(time + " " + host + " " + path);
+    else if (missing)
+        n.host404.push_back(time + " " + host + " " + path);
+    else
+        n.hostOther.push_back(L);
     return true;
 }
 
 std::string Generated(long long lines, int seed) {
-    const std::string command = std::string(POMURINA_GENLOG) + " --lines " + std::to_string(lines) + " --seed " + std::to_string(seed) + " --visitors 400";
+    const std::string command = std::string(POMURINA_GENLOG) + " --lines " + std::to_string(lines) +
+                                " --seed " + std::to_string(seed) + " --visitors 400";
     FILE* pipe = ::popen(command.c_str(), "r");
     std::string text;
     char buffer[65536];
@@ -168,12 +182,23 @@ std::string Damaged(const std::string& text, int seed) {
         std::string line = text.substr(start, end - start);
         start = end + 1;
         switch (random() % 40) {
-            case 0: line = line.substr(0, random() % (line.size() + 1)); break;
-            case 1: line[random() % line.size()] = static_cast<char>(random() % 256); break;
-            case 2: line.insert(random() % line.size(), "\" \"-\" \" HTTP"); break;
-            case 3: line.insert(random() % line.size(), "\x82\xA0\x83\x7F\x80"); break;
-            case 4: line = line.substr(0, line.find(" \"")) + " 200 -"; break;
-            default: break;
+            case 0:
+                line = line.substr(0, random() % (line.size() + 1));
+                break;
+            case 1:
+                line[random() % line.size()] = static_cast<char>(random() % 256);
+                break;
+            case 2:
+                line.insert(random() % line.size(), "\" \"-\" \" HTTP");
+                break;
+            case 3:
+                line.insert(random() % line.size(), "\x82\xA0\x83\x7F\x80");
+                break;
+            case 4:
+                line = line.substr(0, line.find(" \"")) + " 200 -";
+                break;
+            default:
+                break;
         }
         if (line.find('\n') == std::string::npos && line.find('\r') == std::string::npos &&
             line.find('\0') == std::string::npos)
@@ -185,8 +210,9 @@ std::string Damaged(const std::string& text, int seed) {
 }  // namespace
 
 TEST(Differential, TheEngineAgreesWithANaiveReadingOnGeneratedLogs) {
-    const ReferenceLists lists = MakeLists({"pomurina-example.jp", "blog.example"}, {"ocn.ne.jp", "2001:db8:1", "tokyo"},
-                                           {"Googlebot", "bingbot", "YandexBot", "curl", "GPTBot", "facebookexternalhit", "Go"});
+    const ReferenceLists lists = MakeLists(
+        {"pomurina-example.jp", "blog.example"}, {"ocn.ne.jp", "2001:db8:1", "tokyo"},
+        {"Googlebot", "bingbot", "YandexBot", "curl", "GPTBot", "facebookexternalhit", "Go"});
     for (int seed = 1; seed <= 2; ++seed) {
         SCOPED_TRACE(seed);
         const std::string text = Damaged(Generated(100000, seed), seed);  // 200,000 lines in all

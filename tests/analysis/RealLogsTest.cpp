@@ -1,4 +1,5 @@
-// Every real public log runs to completion, with totals counted here by a plain reading of the lines.
+// Every real public log runs to completion, with totals counted here by a plain reading of the
+// lines.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -18,11 +19,14 @@ namespace fs = std::filesystem;
 namespace {
 
 struct Totals {
-    long long lines = 0, get = 0, post = 0, ok = 0, forbidden = 0, notFound = 0, hosts = 0, getOk = 0;
+    long long lines = 0, get = 0, post = 0, ok = 0, forbidden = 0, notFound = 0, hosts = 0,
+              getOk = 0;
     double bytes = 0;
 };
 
-bool Has(const std::string& line, const char* marker) { return line.find(marker) != std::string::npos; }
+bool Has(const std::string& line, const char* marker) {
+    return line.find(marker) != std::string::npos;
+}
 
 Totals CountPlainly(const std::string& text) {
     Totals t;
@@ -36,7 +40,8 @@ Totals CountPlainly(const std::string& text) {
         ++t.lines;
         std::string host = line.substr(0, line.find(' '));
         if (line.find(' ') == std::string::npos) host.clear();
-        std::transform(host.begin(), host.end(), host.begin(), [](unsigned char c) { return std::tolower(c); });
+        std::transform(host.begin(), host.end(), host.begin(),
+                       [](unsigned char c) { return std::tolower(c); });
         hosts.insert(host);
         const bool isGet = Has(line, "\"GET ");
         t.get += isGet;
@@ -88,7 +93,8 @@ TEST(RealLogs, EveryLogCompletesWithTheTotalsOfAPlainReading) {
         EXPECT_EQ(field(24), std::to_string(expected.notFound));
         EXPECT_EQ(field(27), std::to_string(expected.getOk));
         EXPECT_EQ(field(34), FloatToText(expected.bytes));
-        EXPECT_EQ(window.GetPane(PaneId::NamaLog).Count(), static_cast<std::size_t>(expected.lines));
+        EXPECT_EQ(window.GetPane(PaneId::NamaLog).Count(),
+                  static_cast<std::size_t>(expected.lines));
         EXPECT_EQ(window.GetPane(PaneId::Memo9).Count(), static_cast<std::size_t>(expected.lines));
         std::int64_t hours = 0;
         for (const HourBar& bar : window.Graph(1).Bars()) hours += bar.count;

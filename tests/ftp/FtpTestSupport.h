@@ -7,20 +7,11 @@
 #include <string>
 #include <vector>
 
+#include "TempDir.h"
+
 namespace pomurina::test {
 
-// A fresh directory, removed with everything in it at the end.
-class TempDir {
-public:
-    TempDir();
-    ~TempDir();
-    TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
-    const std::filesystem::path& Path() const { return m_path; }
-
-private:
-    std::filesystem::path m_path;
-};
+using pomurina::testing::TempDir;
 
 // The FTP server process: serves root for the given "name:password"
 // accounts at a free port; stopped at the end.
@@ -46,8 +37,12 @@ private:
 // A port on 127.0.0.1 where nothing listens.
 int UnusedPort();
 
-std::string ReadBytes(const std::filesystem::path& path);
-void WriteBytes(const std::filesystem::path& path, const std::string& bytes);
+inline std::string ReadBytes(const std::filesystem::path& path) {
+    return testing::ReadFileBytes(path);
+}
+inline void WriteBytes(const std::filesystem::path& path, const std::string& bytes) {
+    testing::WriteFileBytes(path, bytes);
+}
 // The names in dir, sorted.
 std::vector<std::string> Names(const std::filesystem::path& dir);
 

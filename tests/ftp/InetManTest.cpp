@@ -27,7 +27,7 @@ std::string LogText(std::size_t n) {
     return text;
 }
 
-class FtpSession : public testing::Test {
+class FtpSession : public ::testing::Test {
 protected:
     FtpSession() : server(root.Path(), {"alice:secret", "bob:other"}) {
         fs::create_directory(root.Path() / "log");

@@ -31,7 +31,7 @@ const std::string kServed = "127.0.0.1 - - [06/Dec/2026:10:00:00 +0900] \"GET / 
 const std::string kSetting = "127.0.0.1\r\nalice\r\nsecret\r\n/log/\r\n";
 const char kName[] = "access_log_20261206";
 
-class FtpWindow : public testing::Test {
+class FtpWindow : public ::testing::Test {
 protected:
     FtpWindow() : server(root.Path(), {"alice:secret"}) {
         fs::create_directory(program.Path() / "materia");

@@ -61,12 +61,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         ++r.LineCount;
         // Independent readings of the host and the hour.
         const std::size_t blank = line.find(' ');
-        const std::string_view host = blank == std::string_view::npos ? std::string_view() : line.substr(0, blank);
+        const std::string_view host =
+            blank == std::string_view::npos ? std::string_view() : line.substr(0, blank);
         FoldKey(host, key);
         hosts.insert(key);
         const std::size_t bracket = line.find('[');
-        const std::string_view stamp = line.substr(bracket == std::string_view::npos ? 0 : bracket, 28);
-        const auto hour = ParseInteger(stamp.size() > 13 ? stamp.substr(13, 2) : std::string_view(), INT32_MIN, INT32_MAX);
+        const std::string_view stamp =
+            line.substr(bracket == std::string_view::npos ? 0 : bracket, 28);
+        const auto hour = ParseInteger(stamp.size() > 13 ? stamp.substr(13, 2) : std::string_view(),
+                                       INT32_MIN, INT32_MAX);
         FUZZ_CHECK(hour.has_value());
         hoursInDay += *hour >= 0 && *hour <= 23;
 
@@ -85,10 +88,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         FUZZ_CHECK(r.PostExtract->Count() == static_cast<std::size_t>(r.PostCount));
         FUZZ_CHECK(r.GetFiles.Count() == static_cast<std::size_t>(r.GetFileCount));
         FUZZ_CHECK(r.PostFiles.Count() == static_cast<std::size_t>(r.PostFileCount));
-        FUZZ_CHECK(static_cast<std::size_t>(r.Host200Count) + r.Host403->Count() + r.Host404->Count() +
-                       r.HostOther->Count() == static_cast<std::size_t>(r.LineCount));
+        FUZZ_CHECK(static_cast<std::size_t>(r.Host200Count) + r.Host403->Count() +
+                       r.Host404->Count() + r.HostOther->Count() ==
+                   static_cast<std::size_t>(r.LineCount));
         FUZZ_CHECK(static_cast<std::size_t>(r.Get200Count) + r.Get403->Count() + r.Get404->Count() +
-                       r.GetOther->Count() == static_cast<std::size_t>(r.GetCount));
+                       r.GetOther->Count() ==
+                   static_cast<std::size_t>(r.GetCount));
         FUZZ_CHECK(r.ForeignReferrers->Count() <= r.ReferrerHits->Count());
         FUZZ_CHECK(r.FaviconMsieCount <= r.FaviconCount);
         // This line's entry of the host extract: time stamp, blank, host, blank, path.

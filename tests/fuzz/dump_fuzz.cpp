@@ -20,9 +20,11 @@ namespace {
 
 const fs::path& Folder() {
     static const fs::path folder = [] {
-        const fs::path dir = fs::temp_directory_path() / ("pomurina-dump-fuzz-" + std::to_string(::getpid()));
+        const fs::path dir =
+            fs::temp_directory_path() / ("pomurina-dump-fuzz-" + std::to_string(::getpid()));
         fs::create_directories(dir / "materia");
-        for (const char* name : {"DomeinList.dat", "CheckDomeinList.dat"}) std::ofstream(dir / "materia" / name);
+        for (const char* name : {"DomeinList.dat", "CheckDomeinList.dat"})
+            std::ofstream(dir / "materia" / name);
         std::ofstream(dir / "materia" / "SERobotsList.dat") << "bot\r\nGoogle\r\n";
         return dir;
     }();
@@ -33,7 +35,8 @@ const fs::path& Folder() {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const fs::path log = Folder() / "access.log";
-    std::ofstream(log, std::ios::binary).write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
+    std::ofstream(log, std::ios::binary)
+        .write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
 
     MemoryWindow window;
     std::optional<std::string> error;
@@ -56,7 +59,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::size_t at = 0, panes = 0;
     while ((at = dump.find("\npane ", at)) != std::string::npos) {
         const std::size_t eol = dump.find('\n', at + 1);
-        const std::size_t count = std::stoull(dump.substr(dump.rfind(' ', eol) + 1, eol - dump.rfind(' ', eol) - 1));
+        const std::size_t count =
+            std::stoull(dump.substr(dump.rfind(' ', eol) + 1, eol - dump.rfind(' ', eol) - 1));
         std::size_t lineEnd = eol;
         for (std::size_t i = 0; i < count; ++i) lineEnd = dump.find('\n', lineEnd + 1);
         FUZZ_CHECK(lineEnd != std::string::npos);

@@ -19,11 +19,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             const auto back = TextToFloat(text);
             FUZZ_CHECK(back.has_value());
             if (std::isinf(*back)) {
-                FUZZ_CHECK(std::fabs(value) >= 1.797693134862315e308);  // rounded up past the largest double
+                FUZZ_CHECK(std::fabs(value) >=
+                           1.797693134862315e308);  // rounded up past the largest double
             } else {
                 // Within half a unit of the fifteenth digit, plus the reading's own rounding.
                 const double unit = std::pow(10.0, std::floor(std::log10(std::fabs(value))) - 14);
-                const double tolerance = 0.5 * unit * (1 + 1e-9) + 2 * (std::nextafter(std::fabs(value), HUGE_VAL) - std::fabs(value));
+                const double tolerance =
+                    0.5 * unit * (1 + 1e-9) +
+                    2 * (std::nextafter(std::fabs(value), HUGE_VAL) - std::fabs(value));
                 FUZZ_CHECK(std::fabs(*back - value) <= tolerance);
                 FUZZ_CHECK(FloatToText(*back) == text);
             }
@@ -31,6 +34,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         }
     }
     const std::string raw(reinterpret_cast<const char*>(data), size);
-    if (const auto value = TextToFloat(raw)) FUZZ_CHECK(raw.find_first_not_of("+-0123456789.Ee") == std::string::npos);
+    if (const auto value = TextToFloat(raw))
+        FUZZ_CHECK(raw.find_first_not_of("+-0123456789.Ee") == std::string::npos);
     return 0;
 }

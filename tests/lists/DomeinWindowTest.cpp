@@ -17,6 +17,7 @@
 #include <optional>
 #include <sstream>
 
+#include "TempDir.h"
 #include "analysis/LogCounting.h"
 #include "lists/Unit4.h"
 #include "shell/ErrorBox.h"
@@ -33,16 +34,11 @@ namespace {
 const char* const kFiles[] = {"materia/DomeinList.dat", "materia/CheckDomeinList.dat",
                               "materia/SERobotsList.dat"};
 
-void WriteBytes(const fs::path& path, const std::string& bytes) {
-    std::ofstream(path, std::ios::binary) << bytes;
-}
+using pomurina::testing::WriteFileBytes;
 
 std::optional<std::string> ReadBytes(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return std::nullopt;
-    std::ostringstream out;
-    out << in.rdbuf();
-    return out.str();
+    if (!fs::exists(path)) return std::nullopt;
+    return pomurina::testing::ReadFileBytes(path);
 }
 
 std::vector<std::string> Rows(const QListWidget* box) {
@@ -68,11 +64,9 @@ ssize_t WriteFull(int, const void*, size_t) {
 class DomeinWindow : public ::testing::Test {
 protected:
     void SetUp() override {
-        m_start = fs::current_path();
-        char pattern[] = "/tmp/pomurina-lists-XXXXXX";
-        m_dir = mkdtemp(pattern);
+        m_dir = m_temp.Path();
         fs::create_directory(m_dir / "materia");
-        for (const char* file : kFiles) WriteBytes(m_dir / file, "");
+        for (const char* file : kFiles) WriteFileBytes(m_dir / file, "");
         fs::current_path(m_dir);
         SetErrorBoxHandler([this](const std::string& text) { m_boxes.push_back(text); });
     }
@@ -80,8 +74,6 @@ protected:
         CurrentFileIo() = SystemFileIo();
         SetErrorBoxHandler({});
         m_window.reset();
-        fs::current_path(m_start);
-        fs::remove_all(m_dir);
     }
     TDomein& Open() {
         m_window = std::make_unique<TDomein>();
@@ -98,7 +90,8 @@ protected:
         return (fs::current_path() / relative).string();
     }
 
-    fs::path m_start, m_dir;
+    pomurina::testing::TempDir m_temp;
+    fs::path m_dir;
     std::vector<std::string> m_boxes;
     std::unique_ptr<TDomein> m_window;
 };
@@ -122,7 +115,7 @@ TEST_F(DomeinWindow, ReadsEveryLineFormAndWritesEachEntryWithCrLf) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(::testing::PrintToString(c.file));
-        WriteBytes(kFiles[0], c.file);
+        WriteFileBytes(kFiles[0], c.file);
         TDomein& w = Open();
         if (c.file.find('\xff') == std::string::npos) {
             EXPECT_EQ(Rows(w.ResistList), c.entries);
@@ -175,7 +168,7 @@ TEST_F(DomeinWindow, KeepsTypedTextExactlyAndIgnoresOtherKeys) {
     EXPECT_EQ(File(0), "  \r\n  \r\n" + japanese + "\r\n");
 
     // Empty input, Enter in a list and Delete in the input touch no file.
-    WriteBytes(kFiles[0], "x\ny");
+    WriteFileBytes(kFiles[0], "x\ny");
     w.InputDomein->clear();
     QTest::keyClick(w.InputDomein, Qt::Key_Enter);
     w.ResistList->setCurrentRow(0);
@@ -191,8 +184,8 @@ TEST_F(DomeinWindow, KeepsTypedTextExactlyAndIgnoresOtherKeys) {
 
 TEST_F(DomeinWindow, MissingFileIsReportedAloneAndCreatedByTheFirstChange) {
     fs::remove(kFiles[0]);
-    WriteBytes(kFiles[1], "watched\r\n");
-    WriteBytes(kFiles[2], "bot\r\n");
+    WriteFileBytes(kFiles[1], "watched\r\n");
+    WriteFileBytes(kFiles[2], "bot\r\n");
     TDomein& w = Open();
     ASSERT_EQ(m_boxes.size(), 1u);
     EXPECT_EQ(m_boxes[0],
@@ -206,7 +199,7 @@ TEST_F(DomeinWindow, MissingFileIsReportedAloneAndCreatedByTheFirstChange) {
 
 TEST_F(DomeinWindow, FileThatCouldNotBeReadIsNeverWrittenBack) {
     const std::string stored = "kept1\r\nkept2\r\n";
-    WriteBytes(kFiles[1], stored);
+    WriteFileBytes(kFiles[1], stored);
     g_unreadable = kFiles[1];
     CurrentFileIo().open = OpenFailingOne;
     TDomein& w = Open();
@@ -229,7 +222,7 @@ TEST_F(DomeinWindow, FileThatCouldNotBeReadIsNeverWrittenBack) {
 }
 
 TEST_F(DomeinWindow, FailedWriteKeepsTheChangeAndTheOldFile) {
-    WriteBytes(kFiles[0], "old\r\n");
+    WriteFileBytes(kFiles[0], "old\r\n");
     TDomein& w = Open();
     // A write goes to the current directory of its moment: here one without materia.
     const fs::path elsewhere = m_dir / "elsewhere";
@@ -266,9 +259,9 @@ TEST_F(DomeinWindow, FailedWriteKeepsTheChangeAndTheOldFile) {
 TEST_F(DomeinWindow, NextAnalysisRunUsesARegisteredRobot) {
     Open();
     Register(2, "PomuBot");
-    WriteBytes("access.log",
-               "10.0.0.7 - - [01/Jan/2024:03:04:05 +0900] \"GET /a.html HTTP/1.1\" 200 100 "
-               "\"-\" \"Mozilla/5.0 (compatible; PomuBot/1.0)\"\r\n");
+    WriteFileBytes("access.log",
+                   "10.0.0.7 - - [01/Jan/2024:03:04:05 +0900] \"GET /a.html HTTP/1.1\" 200 100 "
+                   "\"-\" \"Mozilla/5.0 (compatible; PomuBot/1.0)\"\r\n");
     MemoryWindow result;
     LogCounting(result, "access.log", RunPlaces{m_dir.string(), "materia"});
     const std::vector<std::string> lines = result.GetPane(PaneId::RobotsLog).Lines().ToVector();

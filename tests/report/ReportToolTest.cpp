@@ -26,7 +26,8 @@ Outcome RunReport(const std::string& arguments, const std::string& errFile = "/d
     Outcome outcome{-1, ""};
     std::array<char, 65536> buffer;
     std::size_t n;
-    while ((n = std::fread(buffer.data(), 1, buffer.size(), pipe)) > 0) outcome.out.append(buffer.data(), n);
+    while ((n = std::fread(buffer.data(), 1, buffer.size(), pipe)) > 0)
+        outcome.out.append(buffer.data(), n);
     const int raw = ::pclose(pipe);
     outcome.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
     return outcome;
@@ -40,7 +41,8 @@ const std::string kLine =
 TEST(ReportTool, SummaryShowsTheSummaryTabInUtf8) {
     ProgramDir dir;
     const std::string log = dir.WriteFile("a.log", kLine + kLine);
-    const Outcome o = RunReport("--materia " + (dir.Path() / "materia").string() + " --unit 1 " + log);
+    const Outcome o =
+        RunReport("--materia " + (dir.Path() / "materia").string() + " --unit 1 " + log);
     EXPECT_EQ(o.status, 0);
     EXPECT_NE(o.out.find("総接続数  2"), std::string::npos) << o.out;
     EXPECT_NE(o.out.find("転送量  3 Kb"), std::string::npos) << o.out;
@@ -50,12 +52,16 @@ TEST(ReportTool, SummaryShowsTheSummaryTabInUtf8) {
 TEST(ReportTool, DumpListsEveryFieldPaneAndGraph) {
     ProgramDir dir;
     const std::string log = dir.WriteFile("a.log", kLine);
-    const Outcome o = RunReport("--dump --materia " + (dir.Path() / "materia").string() + " " + log);
+    const Outcome o =
+        RunReport("--dump --materia " + (dir.Path() / "materia").string() + " " + log);
     EXPECT_EQ(o.status, 0);
-    EXPECT_EQ(o.out.rfind("pomurina-dump 1\nfield Edit1 1\nfield Edit2 1\n", 0), 0u) << o.out.substr(0, 200);
-    EXPECT_NE(o.out.find("\nfield Edit35 " + log + "\nunit 0 0\npane NamaLog 1\n" + kLine), std::string::npos);
+    EXPECT_EQ(o.out.rfind("pomurina-dump 1\nfield Edit1 1\nfield Edit2 1\n", 0), 0u)
+        << o.out.substr(0, 200);
+    EXPECT_NE(o.out.find("\nfield Edit35 " + log + "\nunit 0 0\npane NamaLog 1\n" + kLine),
+              std::string::npos);
     EXPECT_NE(o.out.find("\ngraph Image3 0/0 "), std::string::npos);
-    EXPECT_NE(o.out.find("\nprogressbar 1 1\nprogresswindow hidden\nprogress 13\n"), std::string::npos);
+    EXPECT_NE(o.out.find("\nprogressbar 1 1\nprogresswindow hidden\nprogress 13\n"),
+              std::string::npos);
     EXPECT_EQ(o.out.substr(o.out.size() - 4), "end\n");
     EXPECT_EQ(o.out.find("\nerror "), std::string::npos);
 }
@@ -64,9 +70,11 @@ TEST(ReportTool, AFailedRunExitsWithOneAndTheErrorText) {
     ProgramDir dir;
     const std::string missing = (dir.Path() / "missing.log").string();
     const std::string errFile = (dir.Path() / "err.txt").string();
-    const Outcome o = RunReport("--dump --materia " + (dir.Path() / "materia").string() + " " + missing, errFile);
+    const Outcome o =
+        RunReport("--dump --materia " + (dir.Path() / "materia").string() + " " + missing, errFile);
     EXPECT_EQ(o.status, 1);
-    const std::string message = "ファイル \"" + missing + "\". 指定されたファイルが見つかりません は開けません.";
+    const std::string message =
+        "ファイル \"" + missing + "\". 指定されたファイルが見つかりません は開けません.";
     EXPECT_EQ(ReadFileBytes(errFile), message + "\n");
     EXPECT_NE(o.out.find("\nprogresswindow shown\n"), std::string::npos);
     EXPECT_NE(o.out.find("\nerror " + Utf8ToCp932(message) + "\nend\n"), std::string::npos);
@@ -87,9 +95,11 @@ TEST(ReportTool, AnyBytesAtAllCompleteOrFailWithTheMessage) {
     std::string binary;
     for (int i = 0; i < 4096; ++i) binary += static_cast<char>(i * 37 % 256);
     for (const std::string& bytes :
-         {std::string(), std::string("\r\n\n\r"), binary, std::string(3 << 20, 'x') + "\n", kLine + std::string("\0\0", 2) + "junk"}) {
+         {std::string(), std::string("\r\n\n\r"), binary, std::string(3 << 20, 'x') + "\n",
+          kLine + std::string("\0\0", 2) + "junk"}) {
         const std::string log = dir.WriteFile("odd.log", bytes);
-        const Outcome o = RunReport("--dump --materia " + (dir.Path() / "materia").string() + " " + log);
+        const Outcome o =
+            RunReport("--dump --materia " + (dir.Path() / "materia").string() + " " + log);
         EXPECT_TRUE(o.status == 0 || o.status == 1) << o.status;
         EXPECT_EQ(o.out.substr(o.out.size() - 4), "end\n");
     }

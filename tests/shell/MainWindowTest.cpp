@@ -8,11 +8,11 @@
 #include <QTest>
 
 #include "MainWindowFixture.h"
+#include "ftp/ftpDL.h"
+#include "lists/Unit4.h"
 #include "shell/FieldEdit.h"
 #include "shell/PageControl.h"
 #include "shell/PaneView.h"
-#include "ftp/ftpDL.h"
-#include "lists/Unit4.h"
 #include "shell/PomurinaApplication.h"
 #include "shell/Unit3.h"
 #include "shell/UnitBox.h"

@@ -15,30 +15,19 @@
 
 namespace pomurina::shelltest {
 
-ProgramHome::ProgramHome() : m_previousCwd(std::filesystem::current_path()) {
-    char pattern[] = "/tmp/pomurina-shell-XXXXXX";
-    m_path = ::mkdtemp(pattern);
+ProgramHome::ProgramHome() {
     std::filesystem::copy(std::filesystem::path(POMURINA_SOURCE_DIR) / "defaults" / "materia",
-                          m_path / "materia");
-    std::filesystem::create_directory(m_path / "logs");
-    SetProgramDirectory(m_path.string());
+                          Path() / "materia");
+    std::filesystem::create_directory(Path() / "logs");
+    SetProgramDirectory(Path().string());
 }
 
 ProgramHome::~ProgramHome() {
     SetProgramDirectory("");
-    std::filesystem::current_path(m_previousCwd);
-    std::error_code ignored;
-    std::filesystem::remove_all(m_path, ignored);
-}
-
-std::string ProgramHome::WriteFile(const std::string& name, const std::string& bytes) const {
-    const auto path = m_path / name;
-    std::ofstream(path, std::ios::binary) << bytes;
-    return path.string();
 }
 
 void ProgramHome::RemoveFile(const std::string& name) const {
-    std::filesystem::remove(m_path / name);
+    std::filesystem::remove(Path() / name);
 }
 
 CaughtBoxes::CaughtBoxes() {

@@ -6,27 +6,18 @@
 #include <string>
 #include <vector>
 
+#include "TempDir.h"
 #include "analysis/ResultWindow.h"
 
 namespace pomurina::shelltest {
 
 // A temporary program directory with materia/ holding the default files; it
 // is ProgramDirectory() until the end, and the current directory comes back.
-class ProgramHome {
+class ProgramHome : public testing::TempDir {
 public:
     ProgramHome();
     ~ProgramHome();
-    ProgramHome(const ProgramHome&) = delete;
-    ProgramHome& operator=(const ProgramHome&) = delete;
-
-    const std::filesystem::path& Path() const { return m_path; }
-    // Writes a file under the directory; returns its full path.
-    std::string WriteFile(const std::string& name, const std::string& bytes) const;
     void RemoveFile(const std::string& name) const;
-
-private:
-    std::filesystem::path m_path;
-    std::filesystem::path m_previousCwd;
 };
 
 // Error and information boxes, caught while it lives (UTF-8 texts).

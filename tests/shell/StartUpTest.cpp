@@ -11,10 +11,10 @@
 #include <sstream>
 
 #include "ShellTestKit.h"
-#include "shell/FieldEdit.h"
-#include "shell/OpenDialog.h"
 #include "ftp/ftpDL.h"
 #include "lists/Unit4.h"
+#include "shell/FieldEdit.h"
+#include "shell/OpenDialog.h"
 #include "shell/StartUp.h"
 #include "shell/Unit1.h"
 #include "shell/Unit2.h"
@@ -67,9 +67,9 @@ protected:
 TEST_F(StartUpTest, CreatesEveryWindowAndReadsTheModeBesideTheProgram) {
     fs::current_path("/");
     ASSERT_TRUE(StartWith("none\r\n"));
-    for (const QWidget* window :
-         {static_cast<QWidget*>(Form1), static_cast<QWidget*>(Form2),
-          static_cast<QWidget*>(VersionINFO), static_cast<QWidget*>(Domein), static_cast<QWidget*>(UTF), static_cast<QWidget*>(FTP)}) {
+    for (const QWidget* window : {static_cast<QWidget*>(Form1), static_cast<QWidget*>(Form2),
+                                  static_cast<QWidget*>(VersionINFO), static_cast<QWidget*>(Domein),
+                                  static_cast<QWidget*>(UTF), static_cast<QWidget*>(FTP)}) {
         ASSERT_NE(window, nullptr);
         EXPECT_FALSE(window->isVisible());
     }
@@ -78,9 +78,12 @@ TEST_F(StartUpTest, CreatesEveryWindowAndReadsTheModeBesideTheProgram) {
     // Started elsewhere, the list manager finds no lists there (one box each),
     // while the start mode is still read beside the program.
     ASSERT_EQ(boxes.Texts().size(), 3u);
-    for (const char* list : {"/materia/DomeinList.dat", "/materia/CheckDomeinList.dat", "/materia/SERobotsList.dat"})
+    for (const char* list :
+         {"/materia/DomeinList.dat", "/materia/CheckDomeinList.dat", "/materia/SERobotsList.dat"})
         EXPECT_EQ(std::count_if(boxes.Texts().begin(), boxes.Texts().end(),
-                                [&](const std::string& text) { return text.find(list) != std::string::npos; }),
+                                [&](const std::string& text) {
+                                    return text.find(list) != std::string::npos;
+                                }),
                   1);
 }
 

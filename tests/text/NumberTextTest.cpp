@@ -14,7 +14,8 @@ TEST(FloatToText, WritesFifteenSignificantDigits) {
     EXPECT_EQ(FloatToText(1536 / 1048576.0), "0.00146484375");
     EXPECT_EQ(FloatToText(1536 / 1073741824.0), "1.43051147460938E-6");
     EXPECT_EQ(FloatToText(123456789), "123456789");
-    EXPECT_EQ(FloatToText(123456789 / 1024.0), "120563.270507813");  // a sixteenth digit 5 rounds up
+    EXPECT_EQ(FloatToText(123456789 / 1024.0),
+              "120563.270507813");  // a sixteenth digit 5 rounds up
     EXPECT_EQ(FloatToText(123456789 / 1048576.0), "117.737568855286");
     EXPECT_EQ(FloatToText(123456789 / 1073741824.0), "0.11497809458524");
     EXPECT_EQ(FloatToText(1e15), "1E15");

@@ -26,12 +26,12 @@ TEST(SjisText, PositionsAreOneBasedAndAnEmptyNeedleIsNeverFound) {
 }
 
 TEST(SjisText, CopyClampsStartAndLength) {
-    EXPECT_EQ(Copy("abcdef", 0, 2), "ab");     // a start below 1 counts as 1
+    EXPECT_EQ(Copy("abcdef", 0, 2), "ab");  // a start below 1 counts as 1
     EXPECT_EQ(Copy("abcdef", -5, 3), "abc");
-    EXPECT_EQ(Copy("abcdef", 7, 2), "");       // beyond the end
+    EXPECT_EQ(Copy("abcdef", 7, 2), "");  // beyond the end
     EXPECT_EQ(Copy("abcdef", 2, 0), "");
     EXPECT_EQ(Copy("abcdef", 2, -1), "");
-    EXPECT_EQ(Copy("abcdef", 5, 100), "ef");   // stops at the end
+    EXPECT_EQ(Copy("abcdef", 5, 100), "ef");  // stops at the end
     EXPECT_EQ(Copy("abcdef", 6, 1), "f");
 }
 
@@ -53,8 +53,11 @@ TEST(IntegerText, ParsesTheRunTimesForms) {
 }
 
 TEST(IntegerText, RejectsEverythingElseWithTheTextInTheMessage) {
-    for (const char* bad : {"", " ", "-", "+", "$", "0x", "x", "12 ", "1 2", "\t1", "1.0", "--1", "+-1", "2147483648",
-                            "-2147483649", "$FFFFFFFF", "$80000000", "0x1G", "٣", "00000000000000000002147483648"}) {
+    for (const char* bad :
+         {"",          " ",         "-",    "+",          "$",
+          "0x",        "x",         "12 ",  "1 2",        "\t1",
+          "1.0",       "--1",       "+-1",  "2147483648", "-2147483649",
+          "$FFFFFFFF", "$80000000", "0x1G", "٣",          "00000000000000000002147483648"}) {
         try {
             StrToInt(bad);
             ADD_FAILURE() << "parsed: '" << bad << "'";
@@ -64,7 +67,8 @@ TEST(IntegerText, RejectsEverythingElseWithTheTextInTheMessage) {
     }
     EXPECT_THROW(StrToInt64("9223372036854775808"), ConvertError);
     EXPECT_THROW(StrToInt64("-9223372036854775809"), ConvertError);
-    EXPECT_EQ(StrToInt("000000000000000000002147483647"), 2147483647);  // leading zeros are no overflow
+    EXPECT_EQ(StrToInt("000000000000000000002147483647"),
+              2147483647);  // leading zeros are no overflow
 }
 
 TEST(CaseFold, ComparesLettersOfEveryScriptIgnoringCase) {
@@ -85,12 +89,20 @@ TEST(CaseFold, ComparesLettersOfEveryScriptIgnoringCase) {
 }
 
 TEST(CaseFold, BytesThatDontDecodeCompareAsThemselves) {
-    EXPECT_TRUE(SameTextIgnoringCase("\x80" "A", "\x80" "a"));
+    EXPECT_TRUE(
+        SameTextIgnoringCase("\x80"
+                             "A",
+                             "\x80"
+                             "a"));
     EXPECT_FALSE(SameTextIgnoringCase("\x80", "\x81"));
     EXPECT_FALSE(SameTextIgnoringCase("\xFF", "?"));
     // A lone lead byte at the end is one unit; decoding goes on after a bad pair.
     EXPECT_TRUE(SameTextIgnoringCase("A\x81", "a\x81"));
-    EXPECT_TRUE(SameTextIgnoringCase("\x81\x7F" "B", "\x81\x7F" "b"));
+    EXPECT_TRUE(
+        SameTextIgnoringCase("\x81\x7F"
+                             "B",
+                             "\x81\x7F"
+                             "b"));
     EXPECT_FALSE(SameTextIgnoringCase("\x81\x7F", "\x81\x80"));
 }
 
@@ -109,5 +121,8 @@ TEST(Cp932, RoundTripsJapaneseAndMarksWhatDoesntConvert) {
     EXPECT_EQ(Utf8ToCp932("あ"), "\x82\xA0");
     EXPECT_EQ(Cp932ToUtf8("\x82\xA0"), "あ");
     EXPECT_EQ(Utf8ToCp932("a😀b"), "a?b");
-    EXPECT_EQ(Cp932ToUtf8("a\x80" "b"), "a\xEF\xBF\xBD" "b");
+    EXPECT_EQ(Cp932ToUtf8("a\x80"
+                          "b"),
+              "a\xEF\xBF\xBD"
+              "b");
 }

@@ -7,6 +7,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "TempDir.h"
 #include "text/Cp932.h"
 #include "text/Errors.h"
 #include "text/FileIo.h"
@@ -17,28 +18,14 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string ReadBytes(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream out;
-    out << in.rdbuf();
-    return out.str();
-}
-
-void WriteBytes(const fs::path& path, const std::string& bytes) {
-    std::ofstream(path, std::ios::binary) << bytes;
-}
+using pomurina::testing::ReadFileBytes;
+using pomurina::testing::WriteFileBytes;
 
 class TextListFile : public ::testing::Test {
 protected:
-    void SetUp() override {
-        m_dir = fs::temp_directory_path() / ("pomurina-textlist-" + std::to_string(::getpid()));
-        fs::create_directories(m_dir);
-    }
-    void TearDown() override {
-        CurrentFileIo() = SystemFileIo();
-        fs::remove_all(m_dir);
-    }
-    fs::path m_dir;
+    void TearDown() override { CurrentFileIo() = SystemFileIo(); }
+    pomurina::testing::TempDir m_temp;
+    const fs::path& m_dir = m_temp.Path();
 };
 
 std::vector<std::string> Split(const std::string& text) {
@@ -53,15 +40,16 @@ TEST(TextListLines, SplitAtEveryKindOfLineEnd) {
     using V = std::vector<std::string>;
     EXPECT_EQ(Split(""), V{});
     EXPECT_EQ(Split("a"), V{"a"});
-    EXPECT_EQ(Split("a\n"), V{"a"});                 // a line end at the very end adds nothing
+    EXPECT_EQ(Split("a\n"), V{"a"});  // a line end at the very end adds nothing
     EXPECT_EQ(Split("a\r\nb\r\n"), (V{"a", "b"}));
-    EXPECT_EQ(Split("a\nb"), (V{"a", "b"}));          // a final line without a line end counts
+    EXPECT_EQ(Split("a\nb"), (V{"a", "b"}));  // a final line without a line end counts
     EXPECT_EQ(Split("a\rb"), (V{"a", "b"}));
-    EXPECT_EQ(Split("a\n\rb"), (V{"a", "", "b"}));    // LF CR is two line ends
+    EXPECT_EQ(Split("a\n\rb"), (V{"a", "", "b"}));  // LF CR is two line ends
     EXPECT_EQ(Split("a\r\n\r\n"), (V{"a", ""}));
     EXPECT_EQ(Split("\n\n"), (V{"", ""}));
     EXPECT_EQ(Split("\r\r\n"), (V{"", ""}));
-    EXPECT_EQ(Split(std::string("a\nb\0c\nd", 7)), (V{"a", "b"}));  // the first zero byte ends the text
+    EXPECT_EQ(Split(std::string("a\nb\0c\nd", 7)),
+              (V{"a", "b"}));  // the first zero byte ends the text
     EXPECT_EQ(Split(std::string("\0a", 2)), V{});
 }
 
@@ -88,11 +76,11 @@ TEST_F(TextListFile, SaveWritesEveryLineWithCrLfAndAnEmptyListAsNoBytes) {
     list.Add("a");
     list.Add("b");
     list.SaveToFile(file.string());
-    EXPECT_EQ(ReadBytes(file), "a\r\nb\r\n");
+    EXPECT_EQ(ReadFileBytes(file), "a\r\nb\r\n");
     list.Delete(1);
     list.Delete(0);
     list.SaveToFile(file.string());
-    EXPECT_EQ(ReadBytes(file), "");
+    EXPECT_EQ(ReadFileBytes(file), "");
     EXPECT_TRUE(fs::exists(file));
     // Only the file itself is left: no temporary files beside it.
     EXPECT_EQ(std::distance(fs::directory_iterator(m_dir), fs::directory_iterator()), 1);
@@ -100,7 +88,7 @@ TEST_F(TextListFile, SaveWritesEveryLineWithCrLfAndAnEmptyListAsNoBytes) {
 
 TEST_F(TextListFile, LoadReplacesTheContentAndReadsBytesAsTheyAre) {
     const fs::path file = m_dir / "list.dat";
-    WriteBytes(file, "\x82\xA0 x \r\n\r\n\xFF");
+    WriteFileBytes(file, "\x82\xA0 x \r\n\r\n\xFF");
     TextList list;
     list.Add("old");
     list.LoadFromFile(file.string());
@@ -114,7 +102,8 @@ TEST_F(TextListFile, LoadFailuresNameTheFullPath) {
         list.LoadFromFile(missing.string());
         ADD_FAILURE();
     } catch (const FileOpenError& e) {
-        EXPECT_EQ(e.Message(), Utf8ToCp932("ファイル \"" + missing.string() + "\". 指定されたファイルが見つかりません は開けません"));
+        EXPECT_EQ(e.Message(), Utf8ToCp932("ファイル \"" + missing.string() +
+                                           "\". 指定されたファイルが見つかりません は開けません"));
     }
     // A directory can't be read as a list, not even by root.
     try {
@@ -137,7 +126,7 @@ TEST_F(TextListFile, LoadFailuresNameTheFullPath) {
 
 TEST_F(TextListFile, AFailedSaveLeavesTheOldFileWhole) {
     const fs::path file = m_dir / "list.dat";
-    WriteBytes(file, "keep\r\n");
+    WriteFileBytes(file, "keep\r\n");
     TextList list;
     list.Add("new");
 
@@ -150,16 +139,18 @@ TEST_F(TextListFile, AFailedSaveLeavesTheOldFileWhole) {
         list.SaveToFile(file.string());
         ADD_FAILURE();
     } catch (const FileCreateError& e) {
-        EXPECT_EQ(e.Message(), Utf8ToCp932("ファイル \"" + file.string() + "\". ディスクに十分な空き領域がありません を作成できません"));
+        EXPECT_EQ(e.Message(),
+                  Utf8ToCp932("ファイル \"" + file.string() +
+                              "\". ディスクに十分な空き領域がありません を作成できません"));
     }
     CurrentFileIo() = SystemFileIo();
-    EXPECT_EQ(ReadBytes(file), "keep\r\n");
+    EXPECT_EQ(ReadFileBytes(file), "keep\r\n");
     EXPECT_EQ(std::distance(fs::directory_iterator(m_dir), fs::directory_iterator()), 1);
 
     // A folder that doesn't exist, and a path under a regular file.
     EXPECT_THROW(list.SaveToFile((m_dir / "none" / "list.dat").string()), FileCreateError);
     EXPECT_THROW(list.SaveToFile((file / "x").string()), FileCreateError);
-    EXPECT_EQ(ReadBytes(file), "keep\r\n");
+    EXPECT_EQ(ReadFileBytes(file), "keep\r\n");
 }
 
 TEST_F(TextListFile, SaveKeepsAFilesModeOrForcesTheOneAskedFor) {
@@ -167,8 +158,10 @@ TEST_F(TextListFile, SaveKeepsAFilesModeOrForcesTheOneAskedFor) {
     TextList list;
     list.Add("secret");
     list.SaveToFile(file.string(), 0600, true);
-    EXPECT_EQ(fs::status(file).permissions() & fs::perms::all, fs::perms::owner_read | fs::perms::owner_write);
+    EXPECT_EQ(fs::status(file).permissions() & fs::perms::all,
+              fs::perms::owner_read | fs::perms::owner_write);
     fs::permissions(file, fs::perms::owner_all | fs::perms::group_read);
     list.SaveToFile(file.string());
-    EXPECT_EQ(fs::status(file).permissions() & fs::perms::all, fs::perms::owner_all | fs::perms::group_read);
+    EXPECT_EQ(fs::status(file).permissions() & fs::perms::all,
+              fs::perms::owner_all | fs::perms::group_read);
 }

@@ -8,15 +8,14 @@
 #include <iterator>
 #include <string>
 
+#include "TempDir.h"
+
 namespace {
 
 namespace fs = std::filesystem;
 using namespace std::string_literals;
 
-std::string ReadFile(const fs::path& path) {
-    std::ifstream file(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
-}
+using pomurina::testing::ReadFileBytes;
 
 struct Outcome {
     int status;
@@ -25,13 +24,6 @@ struct Outcome {
 
 class DecodeFilter : public ::testing::Test {
 protected:
-    void SetUp() override {
-        char pattern[] = "/tmp/pomurina-decode-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        m_dir = pattern;
-    }
-    void TearDown() override { fs::remove_all(m_dir); }
-
     // Runs the filter on input; stdout goes to outPath when one is given.
     Outcome Run(const std::string& input, const std::string& args, std::string outPath = "") {
         std::ofstream(m_dir / "in", std::ios::binary) << input;
@@ -40,11 +32,12 @@ protected:
                                     (m_dir / "in").string() + "' > '" + outPath + "' 2> '" +
                                     (m_dir / "err").string() + "'";
         const int raw = std::system(command.c_str());
-        return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, ReadFile(m_dir / "out"),
-                ReadFile(m_dir / "err")};
+        return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, ReadFileBytes(m_dir / "out"),
+                ReadFileBytes(m_dir / "err")};
     }
 
-    fs::path m_dir;
+    pomurina::testing::TempDir m_temp;
+    const fs::path& m_dir = m_temp.Path();
 };
 
 TEST_F(DecodeFilter, WritesEachDecodedLineAsShiftJis) {

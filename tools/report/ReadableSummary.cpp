@@ -9,7 +9,9 @@ namespace {
 
 constexpr const char* kUnitNames[] = {"byte", "Kb", "Mb", "Gb"};
 
-std::string FieldText(ResultWindow& w, int number) { return Cp932ToUtf8(w.GetField(number).Text()); }
+std::string FieldText(ResultWindow& w, int number) {
+    return Cp932ToUtf8(w.GetField(number).Text());
+}
 
 // One group box of the summary tab: its caption and its labelled fields.
 void AppendGroup(std::string& out, ResultWindow& w, const char* caption,
@@ -49,9 +51,12 @@ void AppendGraph(std::string& out, const HourGraph& graph, const char* caption) 
 std::string ReadableSummary(ResultWindow& w) {
     std::string out;
     out += "ファイル  " + FieldText(w, 35) + "\n";
-    AppendGroup(out, w, "接続", {{"総接続数", 1}, {"ホスト数", 2}, {"200", 22}, {"403", 23}, {"404", 24}});
-    AppendGroup(out, w, "要求(GET)", {{"要求数", 3}, {"対象数", 9}, {"200", 27}, {"403", 26}, {"404", 25}});
-    AppendGroup(out, w, "受信(POST)", {{"受信数", 4}, {"対象数", 10}, {"200", 30}, {"403", 29}, {"404", 28}});
+    AppendGroup(out, w, "接続",
+                {{"総接続数", 1}, {"ホスト数", 2}, {"200", 22}, {"403", 23}, {"404", 24}});
+    AppendGroup(out, w, "要求(GET)",
+                {{"要求数", 3}, {"対象数", 9}, {"200", 27}, {"403", 26}, {"404", 25}});
+    AppendGroup(out, w, "受信(POST)",
+                {{"受信数", 4}, {"対象数", 10}, {"200", 30}, {"403", 29}, {"404", 28}});
     out += "[解析]\n";
     out += "  favicon IE-総数  " + FieldText(w, 31) + "-" + FieldText(w, 33) + "\n";
     out += "  要求/ホスト  " + FieldText(w, 32) + "\n";

@@ -51,7 +51,8 @@ int main(int argc, char** argv) {
             } else {
                 char* end = nullptr;
                 const long n = std::strtol(value.c_str(), &end, 10);
-                if (value.empty() || *end != '\0' || n < -1 || n > 3) return Usage("--unit takes -1 to 3");
+                if (value.empty() || *end != '\0' || n < -1 || n > 3)
+                    return Usage("--unit takes -1 to 3");
                 unit = static_cast<int>(n);
             }
         } else if (arg == "--help" || arg == "-h") {

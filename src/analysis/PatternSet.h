@@ -23,15 +23,19 @@ private:
     std::size_t ScanByAutomaton(std::string_view text, bool stopAtFirst) const;
     void BuildAutomaton();
 
-    // Up to a few dozen entries are searched one by one, each by its byte
-    // that is rarest in log text (memchr runs many bytes at a time), and
-    // compared whole only where that byte occurs.
+    // Up to a few dozen entries: each is looked for only where its byte that
+    // is rarest in log text occurs, and one pass over the text finds those
+    // places for all entries at once.
     static constexpr std::size_t kAutomatonFrom = 48;
     struct Entry {
         std::string text;
         std::size_t rareAt;  // offset of the rarest byte in text
     };
     std::vector<Entry> m_entries;  // the non-empty entries, in list order
+    std::array<std::vector<std::size_t>, 256> m_byRareByte;  // entries by their rare byte
+    std::string m_rareBytes;                                 // the distinct rare bytes
+    // Whether entry k occurs with its rare byte at text[at]; counts it once in found.
+    bool MatchesAt(std::size_t k, std::string_view text, std::size_t at) const;
 
     // Longer lists: an Aho-Corasick automaton over bytes, linear whatever the entries.
     struct State {

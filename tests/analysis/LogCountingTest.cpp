@@ -1,6 +1,7 @@
 // Whole analysis runs on a window in memory: progress, panes, fields, graphs and failures.
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <filesystem>
 
 #include "AnalysisTestSupport.h"
@@ -9,6 +10,7 @@
 #include "analysis/TransferUnits.h"
 #include "text/Cp932.h"
 #include "text/Errors.h"
+#include "text/FileIo.h"
 
 using namespace pomurina;
 using namespace pomurina::testing;
@@ -181,6 +183,18 @@ TEST_F(Run, AnUnreadableLogKeepsTheUntouchedPanesAndTheProgressWindow) {
     // A directory is no log either.
     EXPECT_NE(AnalysePath(m_dir.Path().string()).find(S("アクセスが拒否されました")),
               std::string::npos);
+}
+
+TEST_F(Run, AReadThatFailsHalfWayIsTheOpenError) {
+    const std::string path = m_dir.WriteFile("access.log", Line("h", "GET / HTTP/1.0", "200"));
+    CurrentFileIo().read = [](int, void*, size_t) -> ssize_t {
+        errno = EIO;
+        return -1;
+    };
+    const std::string error = AnalysePath(path);
+    CurrentFileIo() = SystemFileIo();
+    EXPECT_EQ(error, S("ファイル \"") + path + S("\". デバイスに I/O エラーが発生しました は開けません."));
+    EXPECT_EQ(Field(35), "-");
 }
 
 TEST_F(Run, ABadHourMidLogKeepsTheLivePanes) {

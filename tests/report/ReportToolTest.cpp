@@ -90,12 +90,12 @@ TEST(ReportTool, BadArgumentsExitWithTwoAndTheUsage) {
     std::filesystem::remove(errFile);
 }
 
-TEST(ReportTool, AnyBytesAtAllCompleteOrFailWithTheMessage) {
+TEST(ReportTool, AnyBytesAtAllCompleteOrFailWithTheMessage) {  // a line of 50 MB among them
     ProgramDir dir;
     std::string binary;
     for (int i = 0; i < 4096; ++i) binary += static_cast<char>(i * 37 % 256);
     for (const std::string& bytes :
-         {std::string(), std::string("\r\n\n\r"), binary, std::string(3 << 20, 'x') + "\n",
+         {std::string(), std::string("\r\n\n\r"), binary, std::string(50 << 20, 'x') + "\n",
           kLine + std::string("\0\0", 2) + "junk"}) {
         const std::string log = dir.WriteFile("odd.log", bytes);
         const Outcome o =

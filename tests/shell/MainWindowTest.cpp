@@ -232,10 +232,20 @@ TEST_F(MainWindowTest, AFailingCommandGivesOneBoxAndTheNextClickStillWorks) {
     EXPECT_EQ(boxes.Texts().size(), 1u);
     EXPECT_EQ(form.GetField(1).Text(), "1");
 
+    // A file that vanishes between the dialog and the load.
+    const std::string vanishing = WriteLog("vanishing.log", {LogLine(14, "GET /", 200, "10")});
+    SetOpenFileChooser([&](QWidget*) {
+        std::filesystem::remove(vanishing);
+        return std::optional<std::string>(vanishing);
+    });
+    form.Button1->click();
+    ASSERT_EQ(boxes.Texts().size(), 2u);
+    EXPECT_NE(boxes.Texts()[1].find("vanishing.log"), std::string::npos);
+
     // A cancelled dialog does nothing.
     SetOpenFileChooser([](QWidget*) { return std::optional<std::string>(); });
     form.Button1->click();
-    EXPECT_EQ(boxes.Texts().size(), 1u);
+    EXPECT_EQ(boxes.Texts().size(), 2u);
 }
 
 // An object whose event handler throws, as an unguarded handler would.

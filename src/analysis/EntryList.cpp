@@ -1,9 +1,6 @@
 #include "analysis/EntryList.h"
 
-#include <algorithm>
-#include <cstdlib>
 #include <limits>
-#include <new>
 
 namespace pomurina {
 namespace {
@@ -35,14 +32,12 @@ void EntryList::Add(unsigned form, std::string_view line,
         words[w++] = static_cast<std::uint32_t>(piece.size());
     }
     if ((m_count & (kChunkEntries - 1)) == 0) {
-        const std::size_t bytes = kChunkEntries * m_stride * sizeof(std::uint32_t);
-        std::unique_ptr<std::uint32_t[], FreeChunk> chunk(
-            static_cast<std::uint32_t*>(std::malloc(bytes)));
-        if (!chunk) throw std::bad_alloc();
-        m_chunks.push_back(std::move(chunk));
+        m_chunks.emplace_back();
+        if (m_count > 0) m_chunks.back().reserve(kChunkEntries * m_stride);
     }
-    std::uint32_t* const at = m_chunks.back().get() + (m_count & (kChunkEntries - 1)) * m_stride;
-    std::copy(words, words + m_stride, at);
+    std::vector<std::uint32_t>& chunk = m_chunks.back();
+    chunk.insert(chunk.end(), words, words + m_stride);
+    std::uint32_t* const at = chunk.data() + chunk.size() - m_stride;
     ++m_count;
     if (!fits) {
         // Compose the entry now and keep it whole.

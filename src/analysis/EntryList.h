@@ -39,7 +39,7 @@ private:
     };
     // The words of entry index.
     const std::uint32_t* WordsOf(std::size_t index) const {
-        return m_chunks[index >> kChunkShift].get() + (index & (kChunkEntries - 1)) * m_stride;
+        return m_chunks[index >> kChunkShift].data() + (index & (kChunkEntries - 1)) * m_stride;
     }
     unsigned FormOf(std::size_t index) const;
     Piece PieceOf(std::size_t index, std::size_t piece) const;
@@ -57,10 +57,9 @@ private:
     // copies what is held.
     static constexpr std::size_t kChunkShift = 16;
     static constexpr std::size_t kChunkEntries = std::size_t{1} << kChunkShift;
-    struct FreeChunk {
-        void operator()(std::uint32_t* words) const { std::free(words); }
-    };
-    std::vector<std::unique_ptr<std::uint32_t[], FreeChunk>> m_chunks;
+    // The first chunk grows as a small list would; every later one is
+    // allocated whole when the one before is full.
+    std::vector<std::vector<std::uint32_t>> m_chunks;
     // Entries of lines too long for 32-bit relative places (4 GiB and more)
     // are kept whole here; their first word then holds the index with the top bit set.
     std::vector<std::string> m_spilled;

@@ -3,6 +3,7 @@
 #include <iconv.h>
 
 #include <array>
+#include <bit>
 #include <cerrno>
 #include <memory>
 #include <stdexcept>
@@ -116,6 +117,21 @@ std::string Cp932ToUtf8(std::string_view sjis) {
         const Cp932Unit unit = DecodeCp932(sjis, i);
         AppendUtf8(unit.codePoint == Cp932Unit::kInvalid ? 0xFFFD : unit.codePoint, out);
         i += unit.length;
+    }
+    return out;
+}
+
+std::string CodePointsToCp932(std::u32string_view codePoints) {
+    thread_local Converter fromCodePoints(
+        "CP932", std::endian::native == std::endian::little ? "UTF-32LE" : "UTF-32BE");
+    std::string out;
+    out.reserve(codePoints.size() * 2);
+    const char* in = reinterpret_cast<const char*>(codePoints.data());
+    std::size_t left = codePoints.size() * sizeof(char32_t);
+    while (!fromCodePoints.Run(in, left, out)) {
+        in += sizeof(char32_t);
+        left -= sizeof(char32_t);
+        out += '?';
     }
     return out;
 }

@@ -10,6 +10,9 @@ namespace pomurina {
 // UTF-8 to code page 932; characters it cannot represent become '?'.
 std::string Utf8ToCp932(std::string_view utf8);
 
+// Code points to code page 932; each one it cannot represent becomes '?'.
+std::string CodePointsToCp932(std::u32string_view codePoints);
+
 // Code page 932 to UTF-8; a byte that doesn't decode becomes U+FFFD.
 std::string Cp932ToUtf8(std::string_view sjis);
 

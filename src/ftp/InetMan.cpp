@@ -2,7 +2,7 @@
 
 #include <memory>
 
-#include "ftp/PartFile.h"
+#include "text/FileReplacement.h"
 
 namespace pomurina {
 namespace {
@@ -60,9 +60,9 @@ bool HasLineEnd(const std::string& text) {
     return text.find_first_of("\r\n") != std::string::npos;
 }
 
-size_t WriteToPart(char* data, size_t size, size_t count, void* part) {
+size_t WriteToFile(char* data, size_t size, size_t count, void* file) {
     const size_t bytes = size * count;
-    return static_cast<PartFile*>(part)->Write({data, bytes}) ? bytes : 0;
+    return static_cast<FileReplacement*>(file)->Write({data, bytes}) == 0 ? bytes : 0;
 }
 
 }  // namespace
@@ -143,13 +143,14 @@ bool TFtpManager::Transfer(const std::string& remote, const std::string& local,
     if (HasLineEnd(m_userName) || HasLineEnd(m_passWord)) return false;
     const UrlHandle url = RemoteUrl(ConnectionHandle, m_serverName, m_port, remote);
     if (!url) return false;
-    PartFile part(local);
-    if (!part.Open()) return false;
+    // Received beside the old copy, which is replaced only by a whole transfer.
+    FileReplacement copy(local);
+    if (copy.Open() != 0) return false;
     CURL* c = ConnectionHandle;
     curl_easy_setopt(c, CURLOPT_CURLU, url.get());
     curl_easy_setopt(c, CURLOPT_TRANSFERTEXT, mode == TTransferMode::Text ? 1L : 0L);
-    curl_easy_setopt(c, CURLOPT_WRITEFUNCTION, WriteToPart);
-    curl_easy_setopt(c, CURLOPT_WRITEDATA, &part);
+    curl_easy_setopt(c, CURLOPT_WRITEFUNCTION, WriteToFile);
+    curl_easy_setopt(c, CURLOPT_WRITEDATA, &copy);
     StallWatch watch{m_stallLimit};
     curl_easy_setopt(c, CURLOPT_XFERINFOFUNCTION, AbortWhenStalled);
     curl_easy_setopt(c, CURLOPT_XFERINFODATA, &watch);
@@ -159,7 +160,7 @@ bool TFtpManager::Transfer(const std::string& remote, const std::string& local,
     curl_easy_setopt(c, CURLOPT_CURLU, nullptr);
     curl_easy_setopt(c, CURLOPT_WRITEDATA, nullptr);
     curl_easy_setopt(c, CURLOPT_XFERINFODATA, nullptr);
-    return result == CURLE_OK && part.Commit();
+    return result == CURLE_OK && copy.Commit() == 0;
 }
 
 }  // namespace pomurina

@@ -5,7 +5,6 @@
 
 #include <cerrno>
 #include <filesystem>
-#include <random>
 
 #include "text/Cp932.h"
 
@@ -17,29 +16,6 @@ int SysOpen(const char* path, int flags, mode_t mode) {
 }
 
 const FileIo kSystem = {SysOpen, ::read, ::write, ::fsync, ::close, ::rename, ::unlink, ::fstat};
-
-// Writes all bytes, retrying short writes and interruptions.
-int WriteAll(int fd, std::string_view bytes) {
-    FileIo& io = CurrentFileIo();
-    while (!bytes.empty()) {
-        const ssize_t n = io.write(fd, bytes.data(), bytes.size());
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            return errno;
-        }
-        if (n == 0) return EIO;
-        bytes.remove_prefix(static_cast<std::size_t>(n));
-    }
-    return 0;
-}
-
-std::string TemporaryNameBeside(const std::string& path) {
-    static std::mt19937_64 random{std::random_device{}()};
-    static const char digits[] = "0123456789abcdefghijklmnopqrstuvwxyz";
-    std::string name = path + ".tmp";
-    for (int i = 0; i < 8; ++i) name += digits[random() % 36];
-    return name;
-}
 
 }  // namespace
 
@@ -89,31 +65,6 @@ int ReadWholeFile(const std::string& path, std::string& out) {
     }
     io.close(fd);
     if (error) out.clear();
-    return error;
-}
-
-int ReplaceFile(const std::string& path, std::string_view bytes, mode_t mode, bool forceMode) {
-    FileIo& io = CurrentFileIo();
-    struct stat existing {};
-    if (!forceMode && ::stat(path.c_str(), &existing) == 0 && S_ISREG(existing.st_mode))
-        mode = existing.st_mode & 07777;
-    if (::stat(path.c_str(), &existing) == 0 && S_ISDIR(existing.st_mode)) return EISDIR;
-
-    std::string temporary;
-    int fd = -1;
-    for (int attempt = 0; attempt < 16 && fd < 0; ++attempt) {
-        temporary = TemporaryNameBeside(path);
-        fd = io.open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
-        if (fd < 0 && errno != EEXIST) return errno;
-    }
-    if (fd < 0) return EEXIST;
-    ::fchmod(fd, mode);  // the umask must not widen or narrow what was asked for
-
-    int error = WriteAll(fd, bytes);
-    if (!error && io.fsync(fd) != 0) error = errno;
-    if (io.close(fd) != 0 && !error) error = errno;
-    if (!error && io.rename(temporary.c_str(), path.c_str()) != 0) error = errno;
-    if (error) io.unlink(temporary.c_str());
     return error;
 }
 

@@ -30,13 +30,6 @@ const FileIo& SystemFileIo();
 // Reads a whole file into out; returns 0 or the error number.
 int ReadWholeFile(const std::string& path, std::string& out);
 
-// Writes bytes to a temporary file beside path and renames it over path, so a
-// failed or interrupted write leaves the old file whole.  A new file gets
-// mode; a replaced one keeps its mode unless forceMode.  Returns 0 or the
-// error number.
-int ReplaceFile(const std::string& path, std::string_view bytes, mode_t mode = 0644,
-                bool forceMode = false);
-
 // The absolute, lexically normal form of path against the current directory.
 std::string FullPath(const std::string& path);
 

@@ -3,6 +3,7 @@
 #include "text/CaseFold.h"
 #include "text/Errors.h"
 #include "text/FileIo.h"
+#include "text/FileReplacement.h"
 #include "text/LineSplit.h"
 
 namespace pomurina {

@@ -33,20 +33,6 @@ void SetInformationHandler(MessageBoxHandler handler) {
     InformationHandler() = std::move(handler);
 }
 
-std::string CurrentExceptionMessage() {
-    try {
-        throw;
-    } catch (const Error& e) {
-        return e.Message();
-    } catch (const std::bad_alloc&) {
-        return Utf8ToCp932("メモリが不足しています");
-    } catch (const std::exception& e) {
-        return e.what();
-    } catch (...) {
-        return Utf8ToCp932("不明なエラーが発生しました");
-    }
-}
-
 void ShowErrorBox(const std::string& message) {
     const std::string text = WithFullStop(message);
     if (ErrorHandler()) {

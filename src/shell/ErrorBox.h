@@ -29,9 +29,6 @@ using MessageBoxHandler = std::function<void(const std::string& text)>;
 void SetErrorBoxHandler(MessageBoxHandler handler);
 void SetInformationHandler(MessageBoxHandler handler);
 
-// The error box's text for the exception being handled.
-std::string CurrentExceptionMessage();
-
 // Runs a handler's body; any exception it throws ends in the error box.
 template <typename Body>
 void Guarded(Body&& body) noexcept {

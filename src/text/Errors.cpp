@@ -2,10 +2,26 @@
 
 #include <cerrno>
 #include <cstring>
+#include <new>
+#include <stdexcept>
 
 #include "text/Cp932.h"
 
 namespace pomurina {
+
+std::string CurrentExceptionMessage() {
+    try {
+        throw;
+    } catch (const Error& e) {
+        return e.Message();
+    } catch (const std::bad_alloc&) {
+        return Utf8ToCp932("メモリが不足しています");
+    } catch (const std::exception& e) {
+        return e.what();
+    } catch (...) {
+        return Utf8ToCp932("不明なエラーが発生しました");
+    }
+}
 
 std::string WithFullStop(std::string_view message) {
     std::string text(message);

@@ -43,6 +43,10 @@ class InOutError : public Error {
     using Error::Error;
 };
 
+// The message of the exception being handled (call inside a catch block):
+// the program's own text, or a Japanese wording of the run-time's failures.
+std::string CurrentExceptionMessage();
+
 // The error box's text: a full stop is appended when the message's last
 // character sorts byte-wise after ".".
 std::string WithFullStop(std::string_view message);

@@ -82,10 +82,8 @@ int main(int argc, char** argv) {
     std::optional<std::string> error;
     try {
         LogCounting(window, *logFile, places);
-    } catch (const Error& e) {
-        error = WithFullStop(e.Message());
-    } catch (const std::bad_alloc&) {
-        error = WithFullStop(Utf8ToCp932("メモリが不足しています"));
+    } catch (...) {
+        error = WithFullStop(CurrentExceptionMessage());
     }
 
     if (dump) {

@@ -25,7 +25,7 @@ std::string Sjis(const char* utf8) {
 std::shared_ptr<const TextLines> LoadLog(const std::string& path) {
     std::string bytes;
     if (const int error = ReadWholeFile(path, bytes))
-        throw FileOpenError(FileOpenErrorText(PathText(FullPath(path)), SystemErrorText(error)));
+        throw FileOpenFailure(path, error);
     return std::make_shared<const TextLines>(std::move(bytes));
 }
 

@@ -6,6 +6,7 @@
 #include <stdexcept>
 
 #include "text/Cp932.h"
+#include "text/FileIo.h"
 
 namespace pomurina {
 
@@ -56,6 +57,14 @@ std::string FileCreateErrorText(std::string_view fullPath, std::string_view syst
 std::string ListIndexErrorText(long long index) {
     static const std::string head = Utf8ToCp932("リストのインデックスが範囲を超えています (");
     return head + std::to_string(index) + ")";
+}
+
+FileOpenError FileOpenFailure(const std::string& path, int errorNumber) {
+    return FileOpenError(FileOpenErrorText(PathText(FullPath(path)), SystemErrorText(errorNumber)));
+}
+
+FileCreateError FileCreateFailure(const std::string& path, int errorNumber) {
+    return FileCreateError(FileCreateErrorText(PathText(FullPath(path)), SystemErrorText(errorNumber)));
 }
 
 std::string SystemErrorText(int errorNumber) {

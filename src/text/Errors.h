@@ -58,6 +58,11 @@ std::string FileOpenErrorText(std::string_view fullPath, std::string_view system
 std::string FileCreateErrorText(std::string_view fullPath, std::string_view systemText);
 std::string ListIndexErrorText(long long index);
 
+// The errors for a file (path as the program was given it) that could not be
+// opened or created: the messages name its full path and the system's reason.
+FileOpenError FileOpenFailure(const std::string& path, int errorNumber);
+FileCreateError FileCreateFailure(const std::string& path, int errorNumber);
+
 // Japanese text of a system error number, as the platform would word it,
 // without trailing blanks or full stops.
 std::string SystemErrorText(int errorNumber);

@@ -54,14 +54,13 @@ std::string TextList::Text() const {
 void TextList::LoadFromFile(const std::string& path) {
     std::string bytes;
     if (const int error = ReadWholeFile(path, bytes))
-        throw FileOpenError(FileOpenErrorText(PathText(FullPath(path)), SystemErrorText(error)));
+        throw FileOpenFailure(path, error);
     SetText(bytes);
 }
 
 void TextList::SaveToFile(const std::string& path, unsigned mode, bool forceMode) const {
     if (const int error = ReplaceFile(path, Text(), static_cast<mode_t>(mode), forceMode))
-        throw FileCreateError(
-            FileCreateErrorText(PathText(FullPath(path)), SystemErrorText(error)));
+        throw FileCreateFailure(path, error);
 }
 
 }  // namespace pomurina

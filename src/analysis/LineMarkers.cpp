@@ -23,9 +23,7 @@ void Keep(std::size_t& first, std::size_t at) {
 }  // namespace
 
 void LineMarkers::Find(std::string_view line) {
-    std::vector<std::size_t> quotes = std::move(m_quotes);
-    *this = LineMarkers{};
-    m_quotes = std::move(quotes);
+    static_cast<MarkerPlaces&>(*this) = MarkerPlaces{};
     m_quotes.clear();
     const char* const base = line.data();
     const std::size_t n = line.size();

@@ -9,9 +9,9 @@
 
 namespace pomurina {
 
-struct LineMarkers {
+// Where the markers stand: 0-based places of the first occurrence, or npos.
+struct MarkerPlaces {
     static constexpr std::size_t npos = std::string_view::npos;
-    // 0-based places of the first occurrence in the line, or npos.
     std::size_t get = npos;        // "GET  (quote, GET, blank)
     std::size_t post = npos;       // "POST
     std::size_t status200 = npos;  // " 200  (with the blank after it)
@@ -22,7 +22,11 @@ struct LineMarkers {
     std::size_t agentQuotes = npos;  // " "  (quote, blank, quote)
     std::size_t dashQuotes = npos;   // "-"
     std::size_t blankQuote = npos;   // the blank of the first blank-and-quote
+};
 
+class LineMarkers : public MarkerPlaces {
+public:
+    // Finds the markers of line, forgetting those of the line before.
     void Find(std::string_view line);
 
 private:

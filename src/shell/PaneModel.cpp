@@ -8,6 +8,24 @@
 #include "shell/SjisQt.h"
 
 namespace pomurina {
+namespace {
+
+// Keeps the count largest values (by key) in a heap with the smallest on
+// top; true when value was taken.
+template <typename T, typename Key>
+bool KeepLargest(std::vector<T>& heap, const T& value, std::size_t count, Key key) {
+    const auto above = [&](const T& a, const T& b) { return key(a) > key(b); };
+    if (heap.size() == count && key(value) <= key(heap.front())) return false;
+    heap.push_back(value);
+    std::push_heap(heap.begin(), heap.end(), above);
+    if (heap.size() > count) {
+        std::pop_heap(heap.begin(), heap.end(), above);
+        heap.pop_back();
+    }
+    return true;
+}
+
+}  // namespace
 
 PaneModel::PaneModel(QObject* parent) : QAbstractListModel(parent) {
     SetFont(m_font);
@@ -72,36 +90,21 @@ void PaneModel::Remeasure() {
     m_longest.clear();
     // The few longest lines by bytes: pixel widths follow byte lengths closely
     // enough that the widest line is among them.
-    std::vector<std::pair<std::size_t, std::size_t>> heap;  // (length, index), smallest on top
-    const auto greater = std::greater<>();
-    for (std::size_t i = 0; i < m_lines.Count(); ++i) {
-        const std::size_t length = m_lines.Length(i);
-        if (heap.size() == kLongest && length <= heap.front().first) continue;
-        heap.emplace_back(length, i);
-        std::push_heap(heap.begin(), heap.end(), greater);
-        if (heap.size() > kLongest) {
-            std::pop_heap(heap.begin(), heap.end(), greater);
-            heap.pop_back();
-        }
-    }
+    using Line = std::pair<std::size_t, std::size_t>;  // (length, index)
+    std::vector<Line> heap;
+    for (std::size_t i = 0; i < m_lines.Count(); ++i)
+        KeepLargest(heap, Line{m_lines.Length(i), i}, kLongest,
+                    [](const Line& l) { return l.first; });
     for (const auto& [length, index] : heap) {
         m_widest = std::max(m_widest, Measure(index));
         m_longest.push_back(length);
     }
-    std::make_heap(m_longest.begin(), m_longest.end(), greater);
+    std::make_heap(m_longest.begin(), m_longest.end(), std::greater<>());
 }
 
 void PaneModel::Consider(std::size_t index) {
-    const auto greater = std::greater<>();
-    const std::size_t length = m_lines.Length(index);
-    if (m_longest.size() == kLongest && length <= m_longest.front()) return;
-    m_longest.push_back(length);
-    std::push_heap(m_longest.begin(), m_longest.end(), greater);
-    if (m_longest.size() > kLongest) {
-        std::pop_heap(m_longest.begin(), m_longest.end(), greater);
-        m_longest.pop_back();
-    }
-    m_widest = std::max(m_widest, Measure(index));
+    if (KeepLargest(m_longest, m_lines.Length(index), kLongest, [](std::size_t l) { return l; }))
+        m_widest = std::max(m_widest, Measure(index));
 }
 
 int PaneModel::Measure(std::size_t index) const {

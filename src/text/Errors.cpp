@@ -64,7 +64,8 @@ FileOpenError FileOpenFailure(const std::string& path, int errorNumber) {
 }
 
 FileCreateError FileCreateFailure(const std::string& path, int errorNumber) {
-    return FileCreateError(FileCreateErrorText(PathText(FullPath(path)), SystemErrorText(errorNumber)));
+    return FileCreateError(
+        FileCreateErrorText(PathText(FullPath(path)), SystemErrorText(errorNumber)));
 }
 
 std::string SystemErrorText(int errorNumber) {

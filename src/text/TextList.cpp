@@ -53,8 +53,7 @@ std::string TextList::Text() const {
 
 void TextList::LoadFromFile(const std::string& path) {
     std::string bytes;
-    if (const int error = ReadWholeFile(path, bytes))
-        throw FileOpenFailure(path, error);
+    if (const int error = ReadWholeFile(path, bytes)) throw FileOpenFailure(path, error);
     SetText(bytes);
 }
 

@@ -20,7 +20,7 @@ std::string_view DistinctList::Key(std::uint64_t index) const {
 bool DistinctList::AddIfNew(std::string_view line, std::string_view piece) {
     // The same bytes as last time are held already, whatever happened then.
     if (m_hasLast && piece == m_last) return false;
-    m_last.assign(piece);
+    m_last = piece;
     m_hasLast = true;
 
     FoldKey(piece, m_key);

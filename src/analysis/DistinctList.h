@@ -38,7 +38,8 @@ private:
     std::vector<std::uint64_t> m_keyStarts;  // where each begins, and one past the last
     std::string m_key;                       // scratch for the folded text
     // The text of the previous call: a log repeats its hosts line after line.
-    std::string m_last;
+    // It lies in the shared log bytes, which outlive the list, so no copy is kept.
+    std::string_view m_last;
     bool m_hasLast = false;
 };
 

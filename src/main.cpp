@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "shell/PomurinaApplication.h"
-#include "shell/StartUp.h"
+#include "PomurinaApplication.h"
+#include "StartUp.h"
 
 int main(int argc, char** argv) {
     pomurina::PomurinaApplication app(argc, argv);

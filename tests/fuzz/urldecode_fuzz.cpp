@@ -6,7 +6,7 @@
 #include "FuzzCheck.h"
 #include "text/Cp932.h"
 #include "text/Errors.h"
-#include "urlconv/URLConv.h"
+#include "urlconv/UrlDecoding.h"
 
 using namespace pomurina;
 

@@ -5,7 +5,7 @@
 
 #include "text/Cp932.h"
 #include "text/Errors.h"
-#include "urlconv/URLConv.h"
+#include "urlconv/UrlDecoding.h"
 
 namespace pomurina {
 namespace {

@@ -10,9 +10,9 @@
 #include "ReadableSummary.h"
 #include "analysis/LogCounting.h"
 #include "analysis/StateDump.h"
+#include "io/FileIo.h"
 #include "text/Cp932.h"
 #include "text/Errors.h"
-#include "text/FileIo.h"
 
 namespace {
 

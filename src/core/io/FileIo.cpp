@@ -1,0 +1,120 @@
+#include "io/FileIo.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <filesystem>
+
+#include "text/Cp932.h"
+
+namespace pomurina {
+namespace {
+
+int SysOpen(const char* path, int flags, mode_t mode) {
+    return ::open(path, flags, mode);
+}
+
+const FileIo kSystem = {SysOpen, ::read, ::write, ::fsync, ::close, ::rename, ::unlink, ::fstat};
+
+}  // namespace
+
+FileIo& CurrentFileIo() {
+    static FileIo current = kSystem;
+    return current;
+}
+
+const FileIo& SystemFileIo() {
+    return kSystem;
+}
+
+int ReadWholeFile(const std::string& path, std::string& out) {
+    FileIo& io = CurrentFileIo();
+    out.clear();
+    const int fd = io.open(path.c_str(), O_RDONLY | O_CLOEXEC, 0);
+    if (fd < 0) return errno;
+    struct stat info {};
+    int error = 0;
+    if (io.fstat(fd, &info) != 0) {
+        error = errno;
+    } else if (S_ISDIR(info.st_mode)) {
+        error = EISDIR;
+    } else {
+        // Read straight into a buffer of the file's size; a file that grows
+        // meanwhile is read on through a small probe buffer.
+        std::size_t have = 0;
+        const std::size_t expected =
+            S_ISREG(info.st_mode) && info.st_size > 0 ? static_cast<std::size_t>(info.st_size) : 0;
+        out.resize(expected);
+        char probe[65536];
+        for (;;) {
+            const bool full = have == out.size();
+            char* target = full ? probe : out.data() + have;
+            const std::size_t room = full ? sizeof probe : out.size() - have;
+            const ssize_t n = io.read(fd, target, room);
+            if (n < 0) {
+                if (errno == EINTR) continue;
+                error = errno;
+                break;
+            }
+            if (n == 0) break;
+            if (full) out.append(probe, static_cast<std::size_t>(n));
+            have += static_cast<std::size_t>(n);
+        }
+        out.resize(have);
+    }
+    io.close(fd);
+    if (error) out.clear();
+    return error;
+}
+
+std::string FullPath(const std::string& path) {
+    std::filesystem::path p(path);
+    if (p.is_relative()) {
+        std::error_code ignored;
+        p = std::filesystem::current_path(ignored) / p;
+    }
+    return p.lexically_normal().string();
+}
+
+std::string PathText(std::string_view path) {
+    bool ascii = true;
+    for (const char c : path) ascii = ascii && static_cast<unsigned char>(c) < 0x80;
+    if (ascii) return std::string(path);
+    // Only a well-formed UTF-8 name is converted; anything else stays bytes.
+    std::size_t i = 0;
+    while (i < path.size()) {
+        const unsigned char b = static_cast<unsigned char>(path[i]);
+        const std::size_t n = b < 0x80         ? 1
+                              : (b >> 5) == 6  ? 2
+                              : (b >> 4) == 14 ? 3
+                              : (b >> 3) == 30 ? 4
+                                               : 0;
+        if (n == 0 || i + n > path.size()) return std::string(path);
+        for (std::size_t k = 1; k < n; ++k)
+            if ((static_cast<unsigned char>(path[i + k]) & 0xC0) != 0x80) return std::string(path);
+        i += n;
+    }
+    return Utf8ToCp932(path);
+}
+
+namespace {
+std::string& ProgramDirectoryOverride() {
+    static std::string dir;
+    return dir;
+}
+}  // namespace
+
+void SetProgramDirectory(std::string dir) {
+    ProgramDirectoryOverride() = std::move(dir);
+}
+
+std::string ProgramDirectory() {
+    if (!ProgramDirectoryOverride().empty()) return ProgramDirectoryOverride();
+    std::error_code error;
+    const auto self = std::filesystem::read_symlink("/proc/self/exe", error);
+    if (error) return std::filesystem::current_path(error).string();
+    return self.parent_path().string();
+}
+
+}  // namespace pomurina

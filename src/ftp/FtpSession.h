@@ -1,0 +1,72 @@
+#pragma once
+// TInetManager and TFtpManager, the FTP session component: an internet
+// session opened once at creation, and the fetching of one remote file to a
+// local path, over a fresh connection per call (libcurl).
+#include <chrono>
+#include <string>
+
+namespace pomurina {
+
+// How the file travels: text is the ASCII type (TYPE A), binary the image type (TYPE I).
+enum class TTransferMode { Text, Binary };
+
+// Owns the internet session: the settings every connection starts from
+// (the agent name, no proxy whatever the environment says).
+class TInetManager {
+public:
+    TInetManager();
+    virtual ~TInetManager();
+    TInetManager(const TInetManager&) = delete;
+    TInetManager& operator=(const TInetManager&) = delete;
+
+protected:
+    // libcurl's handles are plain pointers (its CURL is void), so the
+    // windows that include this header never see curl.
+    using Handle = void*;
+    // The session; each connection is a copy of it.
+    Handle SessionHandle = nullptr;
+    // The connection of the transfer under way; none between transfers.
+    Handle ConnectionHandle = nullptr;
+};
+
+// An FTP account and the fetching of one file per call.
+class TFtpManager : public TInetManager {
+public:
+    ~TFtpManager() override;
+
+    const std::string& UserName() const { return m_userName; }
+    void SetUserName(std::string value) { m_userName = std::move(value); }
+    const std::string& PassWord() const { return m_passWord; }
+    void SetPassWord(std::string value) { m_passWord = std::move(value); }
+    const std::string& ServerName() const { return m_serverName; }
+    void SetServerName(std::string value) { m_serverName = std::move(value); }
+    int Port() const { return m_port; }
+    void SetPort(int value) { m_port = value; }
+
+    // How long a connection may take to open (and the server to open the
+    // data connection), and how long a transfer may move no data, before it
+    // ends as a failure.
+    void SetTimeLimits(std::chrono::milliseconds connect, std::chrono::milliseconds stall);
+
+    // Opens a connection with the current account (the login itself happens
+    // with the transfer); an open one is closed first.
+    void Connect();
+    // Closes the connection, if any.
+    void Disconnect();
+    // Fetches remote (sent to the server exactly as given) into local,
+    // replacing it only when the whole file arrived.  Logs in anew each call.
+    // Returns whether the transfer succeeded.
+    bool GetFile(const std::string& remote, const std::string& local, TTransferMode mode);
+
+private:
+    bool Transfer(const std::string& remote, const std::string& local, TTransferMode mode);
+
+    std::string m_userName;
+    std::string m_passWord;
+    std::string m_serverName;
+    int m_port = 21;
+    std::chrono::milliseconds m_connectLimit{30000};
+    std::chrono::milliseconds m_stallLimit{60000};
+};
+
+}  // namespace pomurina

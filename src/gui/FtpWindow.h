@@ -1,0 +1,79 @@
+#pragma once
+// TFTP: the FTP manager window "FTPマネージャ", with the web host's server,
+// account, password, remote directory and log file name; "接続(&C)" fetches
+// the log into logs/ beside the program and starts the analysis on the copy.
+#include <QWidget>
+#include <array>
+#include <functional>
+#include <string>
+
+#include "FtpSession.h"
+
+class QCheckBox;
+class QDate;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+namespace pomurina {
+
+// The path of the last download's local copy, "logs/" + the file name,
+// relative to the program's directory (UTF-8, as the file system names it).
+extern std::string LocalLogPath;
+
+// The analysis run the window starts on a downloaded copy.
+using LogCountingFunction = std::function<void(const std::string& path)>;
+
+class TFTP;
+// The FTP manager window of the process.
+extern TFTP* FTP;
+
+class TFTP : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit TFTP(QWidget* parent = nullptr);
+
+    // Who analyses a downloaded copy (the main window's LogCounting).
+    void SetLogCounting(LogCountingFunction run) { m_logCounting = std::move(run); }
+
+    // The date as the short date format yyyy/MM/dd writes it, characters
+    // 1-4, 6-7 and 9-10 joined: yyyymmdd.
+    static std::string DateFormat(const QDate& date);
+
+    QGroupBox* GroupBox1;
+    QGroupBox* GroupBox2;
+    QLabel* Label1;
+    QLabel* Label2;
+    QLabel* Label3;
+    QLabel* Label4;
+    QLabel* Label5;
+    QLineEdit* DomeinEdit;
+    QLineEdit* AcountEdit;
+    QLineEdit* PassEdit;
+    QLineEdit* DirectoryEdit;
+    QCheckBox* SaveBox;
+    QLineEdit* FileNameEdit;
+    QPushButton* RunButton;
+    TFtpManager FtpManager1;
+
+private:
+    void CreateControls();
+    // The fields the settings file holds, in its line order.
+    std::array<QLineEdit*, 4> SettingFields() const;
+    // The default file name, then the stored settings.
+    void FormCreate();
+    // Fills the four connection fields from materia/FTPSetting.dat.
+    void LoadSetting();
+    // Writes the four connection fields to materia/FTPSetting.dat (owner-only:
+    // it holds the password).
+    void SaveSetting();
+    // Fetches directory + file name into LocalLogPath; whether it arrived.
+    bool DownLoad();
+    void RunButtonClick();
+
+    LogCountingFunction m_logCounting;
+};
+
+}  // namespace pomurina

@@ -1,0 +1,149 @@
+#include "MainWindow.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QMenuBar>
+
+#include "AboutWindow.h"
+#include "DecoderWindow.h"
+#include "ErrorBox.h"
+#include "FtpWindow.h"
+#include "ListManagerWindow.h"
+#include "OpenDialog.h"
+#include "ProgressWindow.h"
+#include "WindowKit.h"
+#include "analysis/LogCounting.h"
+#include "analysis/MemoPanes.h"
+#include "analysis/TransferUnits.h"
+#include "io/FileIo.h"
+#include "text/Cp932.h"
+#include "widgets/FieldEdit.h"
+#include "widgets/GraphImage.h"
+#include "widgets/PaneView.h"
+#include "widgets/UnitBox.h"
+
+namespace pomurina {
+
+TForm1* Form1 = nullptr;
+
+namespace {
+
+// For the length of a run: the panes hand their new rows to their views in
+// batches, at every refresh of the progress window and once at the end.
+class RowBatches {
+public:
+    RowBatches(const std::array<PaneView*, kPaneCount>& panes, TForm2* progress,
+               std::function<void()> flush)
+        : m_panes(panes), m_progress(progress) {
+        for (PaneView* pane : m_panes) pane->SetBatching(true);
+        if (m_progress) m_progress->SetRefreshHook(std::move(flush));
+    }
+    ~RowBatches() {
+        if (m_progress) m_progress->SetRefreshHook(nullptr);
+        for (PaneView* pane : m_panes) pane->SetBatching(false);
+    }
+    RowBatches(const RowBatches&) = delete;
+    RowBatches& operator=(const RowBatches&) = delete;
+
+private:
+    const std::array<PaneView*, kPaneCount>& m_panes;
+    TForm2* m_progress;
+};
+
+}  // namespace
+
+TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(QString::fromUtf8("ポムリナ"));
+    setWindowIcon(ProgramIcon());
+    BuildMenu();
+    BuildPages();
+    m_graphs = {HourGraph(Image1), HourGraph(Image2), HourGraph(Image3)};
+    // A client area of 454 x 437 below the menu; at least 307 x 406 (outer 315 x 460).
+    const int menuHeight = menuBar()->sizeHint().height();
+    resize(454, 437 + menuHeight);
+    setMinimumSize(307, 406 + menuHeight);
+    move(265, 212);
+}
+
+Pane& TForm1::GetPane(PaneId pane) {
+    return *m_panes[static_cast<std::size_t>(pane)];
+}
+Field& TForm1::GetField(int number) {
+    return *m_fields[static_cast<std::size_t>(number - 1)];
+}
+UnitSelector& TForm1::ByteName() {
+    return *byteName;
+}
+HourGraph& TForm1::Graph(int number) {
+    return m_graphs[static_cast<std::size_t>(number - 1)];
+}
+
+ProgressDisplay& TForm1::Progress() {
+    if (!Form2) throw Error(Utf8ToCp932("進行状況ウィンドウがありません"));
+    return *Form2;
+}
+
+void TForm1::OpenO1Click() {
+    Guarded([this] {
+        if (const auto path = ChooseLogFile(this)) LogCounting(*path);
+    });
+}
+
+void TForm1::Button1Click() {
+    OpenO1Click();
+}
+void TForm1::FTP1Click() {
+    Guarded([] { ShowNonModal(FTP); });
+}
+void TForm1::Button2Click() {
+    FTP1Click();
+}
+void TForm1::ExitE1Click() {
+    Guarded([this] { close(); });
+}
+void TForm1::N3Click() {
+    Guarded([] { ShowNonModal(Domein); });
+}
+void TForm1::UTF81Click() {
+    Guarded([] { ShowNonModal(UTF); });
+}
+void TForm1::N1Click() {
+    Guarded([] { ShowNonModal(VersionINFO); });
+}
+void TForm1::byteNameChange() {
+    Guarded([this] { ChangeByteUnit(*this); });
+}
+
+void TForm1::MemoFree() {
+    pomurina::MemoFree(*this);
+}
+void TForm1::MessageToMemo() {
+    pomurina::MessageToMemo(*this);
+}
+void TForm1::Image1Ready() {
+    m_graphs[0].DrawGrid();
+}
+void TForm1::Image2Ready() {
+    m_graphs[1].DrawGrid();
+}
+void TForm1::Image3Ready() {
+    m_graphs[2].DrawGrid();
+}
+
+void TForm1::LogCounting(const std::string& path) {
+    RowBatches batches(m_panes, Form2, [this] { FlushPaneRows(); });
+    pomurina::LogCounting(*this, path, RunPlaces{ProgramDirectory(), "materia"});
+}
+
+void TForm1::FlushPaneRows() {
+    for (PaneView* pane : m_panes) pane->FlushRows();
+}
+
+void TForm1::closeEvent(QCloseEvent* event) {
+    event->accept();
+    // Closing the main window ends the program, whatever other window is open.
+    QCoreApplication::quit();
+}
+
+}  // namespace pomurina

@@ -1,0 +1,358 @@
+// The main window's controls, placed as its design has them (pixels at 96 dpi).
+#include <QGroupBox>
+#include <QLabel>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QVBoxLayout>
+#include <algorithm>
+
+#include "MainWindow.h"
+#include "WindowKit.h"
+#include "widgets/AnchorLayout.h"
+#include "widgets/FieldEdit.h"
+#include "widgets/GraphImage.h"
+#include "widgets/PageControl.h"
+#include "widgets/PaneView.h"
+#include "widgets/UnitBox.h"
+
+namespace pomurina {
+namespace {
+
+// Pages of the top tabs, of the sub-tabs, and the counter box's place.
+constexpr QSize kTopPage(444, 402);
+constexpr QSize kSubPage(436, 370);
+
+// One labelled field of a group box.
+struct FieldRow {
+    const char* name;
+    const char* label;  // nullptr: none
+    QPoint labelAt;
+    QRect at;
+};
+
+QLabel* AddLabel(QWidget* parent, const char* text, QPoint at) {
+    auto* label = new QLabel(QString::fromUtf8(text), parent);
+    label->move(at);
+    label->adjustSize();
+    return label;
+}
+
+QGroupBox* AddGroup(QWidget* parent, const char* name, const char* caption, QRect at) {
+    auto* box = new QGroupBox(QString::fromUtf8(caption), parent);
+    box->setObjectName(QString::fromLatin1(name));
+    box->setGeometry(at);
+    CaptionInFrame(box);
+    return box;
+}
+
+// The fields of a box, in focus order; returns them in that order.
+std::vector<QWidget*> AddRows(QGroupBox* box, const std::vector<FieldRow>& rows,
+                              std::array<FieldEdit*, kFieldCount>& fields) {
+    std::vector<QWidget*> order;
+    for (const FieldRow& row : rows) {
+        if (row.label) {
+            QLabel* label = AddLabel(box, row.label, row.labelAt);
+            // The face that stands in for the design's is a little wider: a
+            // label that would run under its field moves left instead.
+            const int overlap = label->geometry().right() + 2 - row.at.left();
+            if (overlap > 0) label->move(std::max(0, label->x() - overlap), label->y());
+        }
+        auto* field = new FieldEdit(row.name, box);
+        field->setGeometry(row.at);
+        fields[static_cast<std::size_t>(std::atoi(row.name + 4) - 1)] = field;
+        order.push_back(field);
+    }
+    return order;
+}
+
+void ChainFocus(const std::vector<QWidget*>& widgets) {
+    for (std::size_t i = 1; i < widgets.size(); ++i)
+        QWidget::setTabOrder(widgets[i - 1], widgets[i]);
+}
+
+// A page that a single pane fills.
+void PanePage(QWidget* page, PaneView* pane, QSize design) {
+    auto* layout = new AnchorLayout(page, design);
+    layout->Place(pane, QRect(QPoint(0, 0), design), kAnchorAll);
+}
+
+// A "集計" page: its pane above and the counter box in the bottom-left corner.
+void SummaryPage(QWidget* page, PaneView* pane, QGroupBox* box,
+                 std::array<FieldEdit*, kFieldCount>& fields, const std::array<FieldRow, 5>& rows) {
+    auto* layout = new AnchorLayout(page, kSubPage);
+    layout->Place(pane, QRect(0, 0, 436, 298), kAnchorAll);
+    layout->Place(box, QRect(8, 305, 281, 65), AnchorLeft | AnchorBottom);
+    ChainFocus(AddRows(box, {rows.begin(), rows.end()}, fields));
+}
+
+// A "グラフ" page: the caption line, the scale marks and the surface.
+void GraphPage(QWidget* page, const char* caption, GraphImage* image) {
+    AddLabel(page, caption, QPoint(48, 40));
+    AddLabel(page, "50%", QPoint(147, 64));
+    AddLabel(page, "100%", QPoint(272, 64));
+    image->setParent(page);
+    image->move(0, 82);
+}
+
+// A "不正常ログ" page: the third-level tabs "404", "403", "その他".
+PageControl* FaultPages(QWidget* page, const char* name, const char* const pages[3],
+                        PaneView* const panes[3]) {
+    auto* control = new PageControl(name, PageControl::Tabs::Bottom, PageControl::Rows::One);
+    const char* captions[3] = {"404", "403", "その他"};
+    for (int i = 0; i < 3; ++i)
+        PanePage(control->AddPage(pages[i], captions[i]), panes[i], kSubPage);
+    control->setCurrentIndex(0);
+    auto* layout = new AnchorLayout(page, kSubPage);
+    layout->Place(control, QRect(QPoint(0, 0), kSubPage), kAnchorAll);
+    return control;
+}
+
+// A top tab's page filled by its sub-tab control.
+void SubTabsPage(QWidget* page, PageControl* control, QSize design) {
+    auto* layout = new AnchorLayout(page, design);
+    layout->Place(control, QRect(QPoint(0, 0), design), kAnchorAll);
+}
+
+FieldRow Row(const char* name, const char* label, int lx, int ly, int x, int y, int width) {
+    return {name, label, QPoint(lx, ly), QRect(x, y, width, 20)};
+}
+
+}  // namespace
+
+void TForm1::BuildMenu() {
+    QMenuBar* bar = menuBar();
+    bar->setObjectName(QStringLiteral("MainMenu1"));
+    const auto item = [this](QMenu* menu, const char* name, const char* caption,
+                             void (TForm1::*handler)()) {
+        QAction* action = menu->addAction(QString::fromUtf8(caption));
+        action->setObjectName(QString::fromLatin1(name));
+        connect(action, &QAction::triggered, this, [this, handler] { (this->*handler)(); });
+        return action;
+    };
+    const auto menu = [bar](const char* name, const char* caption) {
+        QMenu* m = bar->addMenu(QString::fromUtf8(caption));
+        m->setObjectName(QString::fromLatin1(name));
+        return m;
+    };
+    File1 = menu("File1", "ファイル(&F)");
+    OpenO1 = item(File1, "OpenO1", "ローカルから読み込み(&O)", &TForm1::OpenO1Click);
+    FTP1 = item(File1, "FTP1", "FTPから読み込み(&F)", &TForm1::FTP1Click);
+    ExitE1 = item(File1, "ExitE1", "終了(&X)", &TForm1::ExitE1Click);
+    N2 = menu("N2", "設定");
+    N3 = item(N2, "N3", "ドメイン管理(&D)", &TForm1::N3Click);
+    View1 = menu("View1", "表示(&V)");
+    UTF81 = item(View1, "UTF81", "UTF-8デコーダ(&U)", &TForm1::UTF81Click);
+    // A top-level entry that is a command itself.
+    N1 = bar->addAction(QString::fromUtf8("バージョン情報(&I)"));
+    N1->setObjectName(QStringLiteral("N1"));
+    connect(N1, &QAction::triggered, this, [this] { N1Click(); });
+}
+
+void TForm1::BuildPages() {
+    // The members of the panes, in the order of PaneId.
+    static constexpr PaneView* TForm1::*kPanes[kPaneCount] = {
+        &TForm1::NamaLog,     &TForm1::Memo8,        &TForm1::Memo9,           &TForm1::HOST404Memo,
+        &TForm1::HOST403Memo, &TForm1::Memo2,        &TForm1::CheckDomeinMemo, &TForm1::Memo7,
+        &TForm1::File404Memo, &TForm1::File403Memo,  &TForm1::Memo10,          &TForm1::Memo4,
+        &TForm1::Memo6,       &TForm1::POST404Memo,  &TForm1::POST403Memo,     &TForm1::Memo11,
+        &TForm1::Memo5,       &TForm1::ReferrerList, &TForm1::ReferrerLog,     &TForm1::RobotsLog};
+    for (int p = 0; p < kPaneCount; ++p) {
+        const std::string name(PaneName(static_cast<PaneId>(p)));
+        auto* pane = new PaneView(name.c_str());
+        m_panes[static_cast<std::size_t>(p)] = pane;
+        this->*kPanes[p] = pane;
+    }
+    Image1 = new GraphImage("Image1");
+    Image2 = new GraphImage("Image2");
+    Image3 = new GraphImage("Image3");
+
+    PageControl1 = new PageControl("PageControl1", PageControl::Tabs::Top, PageControl::Rows::Wrap);
+    auto* client = new QWidget;
+    auto* clientLayout = new QVBoxLayout(client);
+    // The tab control stands 2 px short of the right and 3 px of the bottom edge.
+    clientLayout->setContentsMargins(0, 0, 2, 3);
+    clientLayout->addWidget(PageControl1);
+    setCentralWidget(client);
+
+    BuildCountPage();
+    BuildLogTabs();
+    BuildReferrerTab();
+    PanePage(PageControl1->AddPage("bot", "bot"), RobotsLog, kTopPage);
+    PanePage(PageControl1->AddPage("TabSheet2", "生ログ"), NamaLog, kTopPage);
+    PageControl1->setCurrentIndex(0);
+
+    static constexpr FieldEdit* TForm1::*kFields[kFieldCount] = {
+        &TForm1::Edit1,  &TForm1::Edit2,  &TForm1::Edit3,  &TForm1::Edit4,  &TForm1::Edit5,
+        &TForm1::Edit6,  &TForm1::Edit7,  &TForm1::Edit8,  &TForm1::Edit9,  &TForm1::Edit10,
+        &TForm1::Edit11, &TForm1::Edit12, &TForm1::Edit13, &TForm1::Edit14, &TForm1::Edit15,
+        &TForm1::Edit16, &TForm1::Edit17, &TForm1::Edit18, &TForm1::Edit19, &TForm1::Edit20,
+        &TForm1::Edit21, &TForm1::Edit22, &TForm1::Edit23, &TForm1::Edit24, &TForm1::Edit25,
+        &TForm1::Edit26, &TForm1::Edit27, &TForm1::Edit28, &TForm1::Edit29, &TForm1::Edit30,
+        &TForm1::Edit31, &TForm1::Edit32, &TForm1::Edit33, &TForm1::Edit34, &TForm1::Edit35};
+    for (int f = 0; f < kFieldCount; ++f) this->*kFields[f] = m_fields[static_cast<std::size_t>(f)];
+}
+
+void TForm1::BuildCountPage() {
+    QWidget* page = PageControl1->AddPage("TabSheet1", "カウント");
+    AddLabel(page, "ファイル", QPoint(13, 17));
+    Edit35 = new FieldEdit("Edit35", page);
+    Edit35->setGeometry(59, 14, 217, 20);
+    m_fields[34] = Edit35;
+    Button1 = new QPushButton(QString::fromUtf8("ローカル(&L)"), page);
+    Button1->setObjectName(QStringLiteral("Button1"));
+    Button1->setGeometry(280, 10, 75, 25);
+    connect(Button1, &QPushButton::clicked, this, [this] { Button1Click(); });
+    Button2 = new QPushButton(QString::fromUtf8("FTP接続(&F)"), page);
+    Button2->setObjectName(QStringLiteral("Button2"));
+    Button2->setGeometry(360, 10, 75, 25);
+    connect(Button2, &QPushButton::clicked, this, [this] { Button2Click(); });
+
+    GroupBox1 = AddGroup(page, "GroupBox1", "集計結果", QRect(82, 45, 289, 353));
+    GroupBox5 = AddGroup(GroupBox1, "GroupBox5", "接続", QRect(5, 18, 276, 73));
+    GroupBox6 = AddGroup(GroupBox1, "GroupBox6", "要求(GET)", QRect(5, 95, 276, 65));
+    GroupBox7 = AddGroup(GroupBox1, "GroupBox7", "受信(POST)", QRect(5, 167, 276, 65));
+    GroupBox2 = AddGroup(GroupBox1, "GroupBox2", "解析", QRect(5, 240, 276, 81));
+    std::vector<QWidget*> focus{Button1};
+    const auto add = [&focus](const std::vector<QWidget*>& rows) {
+        focus.insert(focus.end(), rows.begin(), rows.end());
+    };
+    add(AddRows(
+        GroupBox5,
+        {Row("Edit1", "総接続数", 4, 24, 56, 19, 89), Row("Edit2", "ホスト数", 10, 42, 56, 40, 89),
+         Row("Edit22", "200", 160, 11, 181, 9, 76), Row("Edit23", "403", 160, 27, 181, 25, 76),
+         Row("Edit24", "404", 160, 43, 181, 41, 76)},
+        m_fields));
+    add(AddRows(
+        GroupBox6,
+        {Row("Edit3", "要求数", 14, 21, 55, 17, 90), Row("Edit9", "対象数", 14, 39, 55, 37, 90),
+         Row("Edit27", "200", 160, 11, 181, 9, 76), Row("Edit26", "403", 160, 27, 181, 25, 76),
+         Row("Edit25", "404", 160, 43, 181, 41, 76)},
+        m_fields));
+    add(AddRows(
+        GroupBox7,
+        {Row("Edit4", "受信数", 15, 22, 55, 17, 90), Row("Edit10", "対象数", 15, 40, 55, 37, 90),
+         Row("Edit30", "200", 160, 11, 181, 9, 76), Row("Edit29", "403", 160, 27, 181, 25, 76),
+         Row("Edit28", "404", 160, 43, 181, 41, 76)},
+        m_fields));
+    add(AddRows(
+        GroupBox2,
+        {Row("Edit31", "favicon IE-総数", 8, 16, 91, 10, 38),
+         Row("Edit33", "-", 131, 14, 139, 10, 46), Row("Edit32", "要求/ホスト", 32, 36, 91, 31, 94),
+         Row("Edit34", "転送量", 53, 58, 91, 54, 95)},
+        m_fields));
+    byteName = new UnitBox("byteName", GroupBox2);
+    byteName->setGeometry(188, 54, 49, 20);
+    byteName->SetChangeHandler([this] { byteNameChange(); });
+    focus.insert(focus.end(), {byteName, Edit35, Button2});
+    ChainFocus(focus);
+}
+
+// One of the tabs "接続", "要求ログ", "受信ログ": its sub-tabs "集計" (a pane
+// above its counter box), "グラフ", "不正常ログ" (third-level tabs) and "抽出ログ".
+struct TForm1::LogTab {
+    const char *page, *caption, *control;
+    PageControl::Rows rows;
+    const char* summary;
+    PaneView* summaryPane;
+    const char* box;
+    std::array<FieldRow, 5> counters;
+    const char *graph, *graphCaption;
+    GraphImage* image;
+    const char *faults, *faultControl, *faultPages[3];
+    PaneView* faultPanes[3];
+    const char* extract;
+    PaneView* extractPane;
+};
+
+PageControl* TForm1::BuildLogTab(const LogTab& tab, QGroupBox*& box, PageControl*& faults) {
+    QWidget* page = PageControl1->AddPage(tab.page, tab.caption);
+    auto* control = new PageControl(tab.control, PageControl::Tabs::Bottom, tab.rows);
+    box = AddGroup(nullptr, tab.box, "集計結果", QRect(8, 305, 281, 65));
+    SummaryPage(control->AddPage(tab.summary, "集計"), tab.summaryPane, box, m_fields,
+                tab.counters);
+    GraphPage(control->AddPage(tab.graph, "グラフ"), tab.graphCaption, tab.image);
+    faults = FaultPages(control->AddPage(tab.faults, "不正常ログ"), tab.faultControl,
+                        tab.faultPages, tab.faultPanes);
+    PanePage(control->AddPage(tab.extract, "抽出ログ"), tab.extractPane, kSubPage);
+    SubTabsPage(page, control, kTopPage);
+    return control;
+}
+
+void TForm1::BuildLogTabs() {
+    PageControl4 = BuildLogTab(
+        {"TabSheet3",
+         "接続",
+         "PageControl4",
+         PageControl::Rows::One,
+         "TabSheet11",
+         Memo8,
+         "GroupBox8",
+         {Row("Edit12", "接続数", 14, 19, 53, 14, 100),
+          Row("Edit11", "ホスト数", 8, 40, 53, 36, 100), Row("Edit20", "200", 168, 11, 189, 9, 76),
+          Row("Edit19", "403", 168, 27, 189, 25, 76), Row("Edit21", "404", 168, 43, 189, 41, 76)},
+         "TabSheet15",
+         "時間別の接続数・総接続数から見た比率",
+         Image1,
+         "TabSheet12",
+         "PageControl5",
+         {"HOST404Box", "HOST403Box", "TabSheet18"},
+         {HOST404Memo, HOST403Memo, Memo2},
+         "TabSheet10",
+         Memo9},
+        GroupBox8, PageControl5);
+    PanePage(PageControl4->AddPage("CheckDomeinBox", "監視抽出"), CheckDomeinMemo, kSubPage);
+    PageControl3 = BuildLogTab(
+        {"TabSheet4",
+         "要求ログ",
+         "PageControl3",
+         PageControl::Rows::One,
+         "TabSheet9",
+         Memo7,
+         "GroupBox4",
+         {Row("Edit8", "要求数", 16, 19, 53, 14, 100), Row("Edit7", "対象数", 16, 40, 53, 36, 100),
+          Row("Edit13", "200", 168, 11, 189, 9, 76), Row("Edit14", "403", 168, 27, 189, 25, 76),
+          Row("Edit15", "404", 168, 43, 189, 41, 76)},
+         "TabSheet16",
+         "時間別の要求数・総接続数から見た比率",
+         Image2,
+         "TabSheet13",
+         "PageControl6",
+         {"TabSheet19", "TabSheet20", "TabSheet21"},
+         {File404Memo, File403Memo, Memo10},
+         "TabSheet8",
+         Memo4},
+        GroupBox4, PageControl6);
+    PageControl2 = BuildLogTab(
+        {"TabSheet5",
+         "受信ログ",
+         "PageControl2",
+         PageControl::Rows::Wrap,
+         "TabSheet7",
+         Memo6,
+         "GroupBox3",
+         {Row("Edit6", "受信数", 16, 19, 53, 14, 100), Row("Edit5", "対象数", 16, 40, 53, 36, 100),
+          Row("Edit17", "200", 168, 11, 189, 9, 76), Row("Edit16", "403", 168, 27, 189, 25, 76),
+          Row("Edit18", "404", 168, 43, 189, 41, 76)},
+         "TabSheet17",
+         "時間別の受信数・総接続数から見た比率",
+         Image3,
+         "TabSheet14",
+         "POST403",
+         {"TabSheet22", "TabSheet23", "TabSheet24"},
+         {POST404Memo, POST403Memo, Memo11},
+         "TabSheet6",
+         Memo5},
+        GroupBox3, POST403);
+}
+
+void TForm1::BuildReferrerTab() {
+    QWidget* page = PageControl1->AddPage("TabSheet25", "リファラ");
+    PageControl7 =
+        new PageControl("PageControl7", PageControl::Tabs::Bottom, PageControl::Rows::One);
+    PanePage(PageControl7->AddPage("TabSheet26", "参照元"), ReferrerList, kSubPage);
+    PanePage(PageControl7->AddPage("TabSheet27", "抽出ログ"), ReferrerLog, kSubPage);
+    PageControl7->setCurrentIndex(0);
+    SubTabsPage(page, PageControl7, QSize(444, 403));
+}
+
+}  // namespace pomurina

@@ -1,0 +1,162 @@
+#include "StartUp.h"
+
+#include <QApplication>
+#include <cstdio>
+
+#include "AboutWindow.h"
+#include "DecoderWindow.h"
+#include "ErrorBox.h"
+#include "FtpWindow.h"
+#include "ListManagerWindow.h"
+#include "MainWindow.h"
+#include "ProgressWindow.h"
+#include "WindowKit.h"
+#include "analysis/StateDump.h"
+#include "io/FileIo.h"
+#include "text/Cp932.h"
+#include "text/Errors.h"
+
+namespace pomurina {
+namespace {
+
+// A path given on the command line, absolute against the start directory;
+// an absolute one stays as given.
+std::string Absolute(const std::string& path) {
+    return !path.empty() && path[0] == '/' ? path : FullPath(path);
+}
+
+// A box as one line of standard error (the mode without a screen).
+void BoxToStandardError(const std::string& text) {
+    std::string line = Cp932ToUtf8(text);
+    for (char& c : line)
+        if (c == '\r' || c == '\n') c = ' ';
+    std::fprintf(stderr, "%s\n", line.c_str());
+}
+
+// The start-up failure's text: the error class, the module and the code
+// address, then the message.
+std::string ApplicationErrorText(const std::string& message) {
+    char address[32];
+    std::snprintf(address, sizeof address, "%p", reinterpret_cast<void*>(&ReadStartMode));
+    return Utf8ToCp932(std::string("モジュール 'pomurina' のアドレス ") + address +
+                       " で例外 InOutError が発生しました。\n") +
+           WithFullStop(message);
+}
+
+int DumpState(const std::string& outPath, const std::optional<std::string>& logFile) {
+    std::optional<std::string> error;
+    if (logFile) {
+        try {
+            Form1->LogCounting(*logFile);
+        } catch (...) {
+            error = WithFullStop(CurrentExceptionMessage());
+        }
+    }
+    std::FILE* out = std::fopen(outPath.c_str(), "wb");
+    bool written = out && WriteStateDump(*Form1, error, out);
+    if (out && std::fclose(out) != 0) written = false;
+    if (!written) {
+        std::fprintf(stderr, "pomurina: cannot write the dump to %s\n", outPath.c_str());
+        return 1;
+    }
+    if (error) {
+        BoxToStandardError(*error);
+        return 1;
+    }
+    return 0;
+}
+
+}  // namespace
+
+std::optional<StartRequest> ParseCommandLine(const std::vector<std::string>& arguments,
+                                             std::string& problem) {
+    StartRequest request;
+    std::vector<std::string> files;
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        const std::string& arg = arguments[i];
+        if (arg == "--dump-state") {
+            if (request.dumpPath || i + 1 >= arguments.size()) {
+                problem = "--dump-state takes one OUT file";
+                return std::nullopt;
+            }
+            request.dumpPath = Absolute(arguments[++i]);
+        } else if (arg.size() > 1 && arg[0] == '-') {
+            problem = "unknown option " + arg;
+            return std::nullopt;
+        } else {
+            files.push_back(arg);
+        }
+    }
+    if (files.size() > 1) {
+        problem = "only one LOGFILE";
+        return std::nullopt;
+    }
+    if (!files.empty()) request.logFile = Absolute(files.front());
+    return request;
+}
+
+std::string ReadStartMode() {
+    std::string bytes;
+    if (const int error = ReadWholeFile("materia/setup.ini", bytes))
+        throw InOutError(InOutErrorText(error));
+    return bytes.substr(0, bytes.find_first_of("\r\n\x1a"));
+}
+
+bool StartUp() {
+    QApplication::setApplicationName(QString::fromUtf8("ポムリナ"));
+    QApplication::setWindowIcon(ProgramIcon());
+    QApplication::setFont(WindowFont());
+    Guarded([] { Form1 = new TForm1; });
+    Guarded([] { Form2 = new TForm2; });
+    Guarded([] { VersionINFO = new TVersionINFO; });
+    Guarded([] { Domein = new TDomein; });
+    Guarded([] { UTF = new TUTF; });
+    // The FTP manager's creation also makes the program's directory the current one.
+    Guarded([] {
+        FTP = new TFTP;
+        FTP->SetLogCounting([](const std::string& path) {
+            if (Form1) Form1->LogCounting(path);
+        });
+    });
+    std::string mode;
+    try {
+        mode = ReadStartMode();
+    } catch (const Error& e) {
+        ShowApplicationError(ApplicationErrorText(e.Message()));
+        return false;
+    }
+    if (mode == "ftp") {
+        Guarded([] { ShowNonModal(FTP); });
+    } else if (mode == "local" && Form1) {
+        Form1->Button1Click();
+    }
+    return true;
+}
+
+void CloseWindows() {
+    const auto close = [](auto*& window) {
+        delete window;
+        window = nullptr;
+    };
+    close(FTP);
+    close(UTF);
+    close(Domein);
+    close(VersionINFO);
+    close(Form2);
+    close(Form1);
+}
+
+int RunProgram(const StartRequest& request) {
+    if (request.dumpPath) {
+        SetHeadless(true);
+        SetErrorBoxHandler(BoxToStandardError);
+        SetInformationHandler(BoxToStandardError);
+    }
+    if (!StartUp() || !Form1) return 1;
+    if (request.dumpPath) return DumpState(*request.dumpPath, request.logFile);
+    if (request.logFile) Guarded([&] { Form1->LogCounting(*request.logFile); });
+    Form1->show();
+    return QApplication::exec();
+}
+
+}  // namespace pomurina

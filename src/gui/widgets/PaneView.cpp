@@ -1,0 +1,110 @@
+#include "widgets/PaneView.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QKeyEvent>
+#include <QScrollBar>
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "ErrorBox.h"
+#include "SjisQt.h"
+
+namespace pomurina {
+
+PaneView::PaneView(const char* name, QWidget* parent) : QListView(parent) {
+    setObjectName(QString::fromLatin1(name));
+    m_model.SetFont(font());
+    setModel(&m_model);
+    setUniformItemSizes(true);
+    setTextElideMode(Qt::ElideNone);
+    setWordWrap(false);
+    setSelectionMode(QAbstractItemView::ExtendedSelection);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+}
+
+void PaneView::Clear() {
+    m_model.Clear();
+}
+void PaneView::ReplaceAll(SharedLineSource source) {
+    m_model.ReplaceAll(std::move(source));
+}
+
+void PaneView::Append(std::string_view line) {
+    m_model.Append(line);
+    if (!m_batching) m_model.AnnouncePending();
+}
+
+void PaneView::AppendFrom(const SharedLineSource& source, std::size_t index) {
+    m_model.AppendFrom(source, index);
+    if (!m_batching) m_model.AnnouncePending();
+}
+
+void PaneView::Insert(std::size_t index, std::string_view line) {
+    m_model.Insert(index, line);
+}
+
+void PaneView::SetBatching(bool batching) {
+    m_batching = batching;
+    if (!batching) FlushRows();
+}
+
+void PaneView::FlushRows() {
+    if (!m_model.AnnouncePending() || !isVisible()) return;
+    // The thread doesn't return to the event loop during a run: lay out and
+    // paint now.  Laying out takes longer as the rows grow, so a pane is
+    // refreshed at most a tenth of the time.
+    const auto start = std::chrono::steady_clock::now();
+    if (start < m_nextRefresh) return;
+    doItemsLayout();
+    viewport()->repaint();
+    m_nextRefresh = start + 10 * (std::chrono::steady_clock::now() - start);
+}
+
+QString PaneView::SelectedText() const {
+    std::vector<std::pair<int, int>> spans;
+    for (const QItemSelectionRange& range : selectionModel()->selection())
+        spans.emplace_back(range.top(), range.bottom());
+    std::sort(spans.begin(), spans.end());
+    QString text;
+    std::string scratch;
+    int next = 0;  // rows before it are taken
+    bool first = true;
+    for (const auto& [top, bottom] : spans) {
+        for (int row = std::max(top, next); row <= bottom; ++row) {
+            if (!first) text += QLatin1Char('\n');
+            first = false;
+            text += FromSjis(m_model.Lines().Line(static_cast<std::size_t>(row), scratch));
+        }
+        next = std::max(next, bottom + 1);
+    }
+    return text;
+}
+
+void PaneView::keyPressEvent(QKeyEvent* event) {
+    if (event->matches(QKeySequence::Copy)) {
+        Guarded([&] { QApplication::clipboard()->setText(SelectedText()); });
+        event->accept();
+        return;
+    }
+    // Sideways with the arrow keys, as in a text pane.
+    if (event->key() == Qt::Key_Left || event->key() == Qt::Key_Right) {
+        QScrollBar* bar = horizontalScrollBar();
+        bar->triggerAction(event->key() == Qt::Key_Left ? QAbstractSlider::SliderSingleStepSub
+                                                        : QAbstractSlider::SliderSingleStepAdd);
+        event->accept();
+        return;
+    }
+    QListView::keyPressEvent(event);
+}
+
+void PaneView::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::FontChange) m_model.SetFont(font());
+    QListView::changeEvent(event);
+}
+
+}  // namespace pomurina

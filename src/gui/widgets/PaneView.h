@@ -1,0 +1,41 @@
+#pragma once
+// A result pane: a read-only view of text lines with both scroll bars and no
+// wrapping; lines can be selected and copied.  It is the run's Pane.
+#include <QListView>
+#include <chrono>
+
+#include "analysis/Pane.h"
+#include "widgets/PaneModel.h"
+
+namespace pomurina {
+
+class PaneView final : public QListView, public Pane {
+public:
+    explicit PaneView(const char* name, QWidget* parent = nullptr);
+
+    void Clear() override;
+    void ReplaceAll(SharedLineSource source) override;
+    void Append(std::string_view line) override;
+    void AppendFrom(const SharedLineSource& source, std::size_t index) override;
+    void Insert(std::size_t index, std::string_view line) override;
+    const PaneLines& Lines() const override { return m_model.Lines(); }
+
+    // While batching, appended lines wait in the model until FlushRows().
+    void SetBatching(bool batching);
+    // Hands waiting rows to the view; a visible pane shows them at once.
+    void FlushRows();
+    // The selected rows' text, joined with line breaks, in row order.
+    QString SelectedText() const;
+    PaneModel& Model() { return m_model; }
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
+private:
+    PaneModel m_model;
+    bool m_batching = false;
+    std::chrono::steady_clock::time_point m_nextRefresh;
+};
+
+}  // namespace pomurina

@@ -1,0 +1,280 @@
+// Whole analysis runs on a window in memory: progress, panes, fields, graphs and failures.
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <filesystem>
+
+#include "AnalysisTestSupport.h"
+#include "analysis/LogCounting.h"
+#include "analysis/MemoPanes.h"
+#include "analysis/TransferUnits.h"
+#include "io/FileIo.h"
+#include "text/Cp932.h"
+#include "text/Errors.h"
+
+using namespace pomurina;
+using namespace pomurina::testing;
+using V = std::vector<std::string>;
+
+namespace {
+
+std::string S(const char* utf8) {
+    return Utf8ToCp932(utf8);
+}
+
+const std::string kDashes(45, '-');
+
+std::string Line(const std::string& host, const std::string& request, const std::string& status,
+                 const std::string& size = "100", const std::string& hour = "10") {
+    return host + " - - [06/Dec/2026:" + hour + ":00:00 +0900] \"" + request + "\" " + status +
+           " " + size + " \"http://ref.example/\" \"agent\"\n";
+}
+
+class Run : public ::testing::Test {
+protected:
+    // Runs the analysis and returns the error box's text, or "" when it completed.
+    std::string Analyse(const std::string& log) {
+        const std::string path = m_dir.WriteFile("access.log", log);
+        return AnalysePath(path);
+    }
+    std::string AnalysePath(const std::string& path) {
+        try {
+            LogCounting(m_window, path, RunPlaces{m_dir.Path().string(), "materia"});
+        } catch (const Error& e) {
+            return WithFullStop(e.Message());
+        }
+        return "";
+    }
+    std::string Field(int number) { return m_window.GetField(number).Text(); }
+    V Pane(PaneId id) { return LinesOf(m_window.GetPane(id)); }
+
+    ProgramDir m_dir;
+    MemoryWindow m_window;
+};
+
+V ProgressLines(const std::string& path) {
+    return {S("初期化しています..."),
+            path + S("を読み込んでいます..."),
+            path + S("を読み込みました..."),
+            S("監視対象ドメインを読み込んでいます..."),
+            S("監視対象ドメインを読み込みました..."),
+            S("自ドメインを読み込んでいます..."),
+            S("自ドメインを読み込みました..."),
+            S("ロボット情報を読み込んでいます..."),
+            S("ロボット情報を読み込みました..."),
+            S("データを集計しています..."),
+            S("集計が終了しました..."),
+            S("結果を出力しています..."),
+            S("グラフを描画しています...")};
+}
+
+}  // namespace
+
+TEST_F(Run, ThreeLinesFillEveryPaneFieldAndGraph) {
+    m_dir.WriteList("SERobotsList.dat", {"a", "b"});
+    ASSERT_EQ(Analyse(Line("h1", "GET /x HTTP/1.0", "200", "1536") +
+                      Line("h2", "GET /y HTTP/1.0", "404") + Line("h1", "POST /p HTTP/1.0", "403")),
+              "");
+    const std::string path = (m_dir.Path() / "access.log").string();
+    EXPECT_EQ(m_window.Progress().MessageLines(), ProgressLines(path));
+    EXPECT_EQ(m_window.Progress().Position(), 3);
+    EXPECT_EQ(m_window.Progress().Maximum(), 3);
+    EXPECT_FALSE(m_window.Progress().IsShown());
+    EXPECT_EQ(Field(35), path);
+    for (int f : {1, 12}) EXPECT_EQ(Field(f), "3");
+    for (int f : {2, 11}) EXPECT_EQ(Field(f), "2");
+    for (int f : {3, 8, 7, 9}) EXPECT_EQ(Field(f), "2") << f;  // 2 GETs for 2 files
+    for (int f : {20, 22, 13, 27, 15, 25, 4, 6, 5, 10, 16, 29, 19, 23, 21, 24})
+        EXPECT_EQ(Field(f), "1") << f;
+    for (int f : {14, 26, 17, 30, 18, 28, 31, 33}) EXPECT_EQ(Field(f), "0") << f;
+    EXPECT_EQ(Field(32), "0");  // 1 successful GET over 2 hosts
+    EXPECT_EQ(Field(34), "1536");
+    EXPECT_EQ(m_window.LastByteUnit(), 0);
+
+    EXPECT_EQ(Pane(PaneId::Memo8),
+              (V{S("ログファイルに含まれるホスト名・IPアドレスです..."), kDashes, "h1", "h2"}));
+    EXPECT_EQ(Pane(PaneId::File404Memo),
+              (V{S("要求中404(NotFound)となったログの抜粋です..."), "[Time] Host /File", kDashes,
+                 "[06/Dec/2026:10:00:00 +0900] h2 /y"}));
+    EXPECT_EQ(Pane(PaneId::POST403Memo),
+              (V{S("要求中403(Forbidden)となったログの抜粋です..."), "[Time] Host /File", kDashes,
+                 "[06/Dec/2026:10:00:00 +0900] h1 /p"}));
+    EXPECT_EQ(Pane(PaneId::RobotsLog),
+              (V{S("現在登録されている文字列は"), "a", "b", S("です..."),
+                 "HOST [Time] \"UserAgent\"", "*HOST [Time] [FileName] \"UserAgent\"", kDashes,
+                 "*h1 [06/Dec/2026:10:00:00 +0900] [/x] \"agent\"",
+                 "*h2 [06/Dec/2026:10:00:00 +0900] [/y] \"agent\""}));
+    EXPECT_EQ(Pane(PaneId::ReferrerList),
+              (V{S("現在登録されている自ドメインは"), S("ありません..."), "[HOST] FileName",
+                 kDashes, "[http://ref.example/] /x", "[http://ref.example/] /y"}));
+    EXPECT_EQ(Pane(PaneId::CheckDomeinMemo),
+              (V{S("現在監視対象になっているドメインは"), S("ありません..."), kDashes}));
+    EXPECT_EQ(Pane(PaneId::NamaLog).size(), 3u);
+    EXPECT_EQ(Pane(PaneId::Memo4).size(), 2u);
+    EXPECT_EQ(Pane(PaneId::Memo5), V{"[06/Dec/2026:10:00:00 +0900] /p"});
+    EXPECT_EQ(m_window.Graph(1).Bars()[10].count, 3);
+    EXPECT_EQ(m_window.Graph(1).Bars()[10].length, 282);
+    EXPECT_EQ(m_window.Graph(2).Bars()[10].length, 188);  // 2 of 3 lines
+    EXPECT_EQ(m_window.Graph(3).Bars()[10].length, 94);
+}
+
+TEST_F(Run, ASecondRunShowsOnlyItsOwnLinesUnderOneHeader) {
+    ASSERT_EQ(
+        Analyse(Line("first", "GET /a HTTP/1.0", "404") + Line("first", "POST /a HTTP/1.0", "404")),
+        "");
+    ASSERT_EQ(Analyse(Line("second", "GET /b HTTP/1.0", "200")), "");
+    EXPECT_EQ(Pane(PaneId::Memo8),
+              (V{S("ログファイルに含まれるホスト名・IPアドレスです..."), kDashes, "second"}));
+    EXPECT_EQ(Pane(PaneId::POST404Memo).size(), 3u);
+    EXPECT_EQ(Pane(PaneId::HOST404Memo).size(), 3u);
+    EXPECT_EQ(Pane(PaneId::NamaLog).size(), 1u);
+    EXPECT_EQ(m_window.Progress().MessageLines().size(), 26u);  // the pane is never cleared
+}
+
+TEST_F(Run, AnEmptyLogLeavesOnlyHeadersAndZeroBars) {
+    ASSERT_EQ(Analyse(""), "");
+    EXPECT_EQ(Pane(PaneId::Memo8).size(), 2u);
+    EXPECT_EQ(Pane(PaneId::Memo7).size(), 2u);
+    EXPECT_EQ(Pane(PaneId::Memo6).size(), 2u);
+    for (PaneId id : {PaneId::HOST404Memo, PaneId::HOST403Memo, PaneId::File404Memo,
+                      PaneId::File403Memo, PaneId::POST404Memo, PaneId::POST403Memo})
+        EXPECT_EQ(Pane(id).size(), 3u);
+    EXPECT_EQ(Field(2), "0");
+    EXPECT_EQ(Field(32), "0");
+    EXPECT_EQ(Field(34), "0");
+    for (const HourBar& bar : m_window.Graph(1).Bars()) EXPECT_EQ(bar.length, 0);
+    EXPECT_EQ(m_window.Graph(3).GetState(), HourGraph::State::Bars);
+}
+
+TEST_F(Run, SuccessfulGetsPerHostTruncate) {
+    std::string log;
+    for (int i = 0; i < 10; ++i) log += Line("h" + std::to_string(i % 4), "GET / HTTP/1.0", "200");
+    ASSERT_EQ(Analyse(log), "");
+    EXPECT_EQ(Field(32), "2");
+}
+
+TEST_F(Run, AMissingRobotListStopsBeforeAnyLine) {
+    std::filesystem::remove(m_dir.Path() / "materia" / "SERobotsList.dat");
+    m_dir.WriteList("DomeinList.dat", {"own.example"});
+    const std::string error = Analyse(Line("h", "GET / HTTP/1.0", "200"));
+    EXPECT_EQ(error, S("ファイル \"") + (m_dir.Path() / "materia" / "SERobotsList.dat").string() +
+                         S("\". 指定されたファイルが見つかりません は開けません."));
+    EXPECT_TRUE(m_window.Progress().IsShown());
+    EXPECT_EQ(m_window.Progress().MessageLines().back(), S("ロボット情報を読み込んでいます..."));
+    EXPECT_EQ(Pane(PaneId::ReferrerList), (V{S("現在登録されている自ドメインは"), "own.example",
+                                             S("です..."), "[HOST] FileName", kDashes}));
+    EXPECT_EQ(Pane(PaneId::RobotsLog), V{});
+    EXPECT_EQ(Field(1), "-");
+    EXPECT_EQ(m_window.Graph(1).GetState(), HourGraph::State::Grid);
+}
+
+TEST_F(Run, AnUnreadableLogKeepsTheUntouchedPanesAndTheProgressWindow) {
+    ASSERT_EQ(
+        Analyse(Line("old", "GET / HTTP/1.0", "200") + Line("old", "POST /p HTTP/1.0", "404")), "");
+    const std::string missing = (m_dir.Path() / "nothing.log").string();
+    EXPECT_EQ(AnalysePath(missing), S("ファイル \"") + missing +
+                                        S("\". 指定されたファイルが見つかりません は開けません."));
+    EXPECT_TRUE(m_window.Progress().IsShown());
+    EXPECT_EQ(Pane(PaneId::Memo8), V{});
+    EXPECT_EQ(Pane(PaneId::NamaLog).size(), 2u);      // not cleared
+    EXPECT_EQ(Pane(PaneId::POST404Memo).size(), 4u);  // not cleared
+    EXPECT_EQ(Field(1), "2");
+    EXPECT_EQ(Field(35), (m_dir.Path() / "access.log").string());
+    // A directory is no log either.
+    EXPECT_NE(AnalysePath(m_dir.Path().string()).find(S("アクセスが拒否されました")),
+              std::string::npos);
+}
+
+TEST_F(Run, AReadThatFailsHalfWayIsTheOpenError) {
+    const std::string path = m_dir.WriteFile("access.log", Line("h", "GET / HTTP/1.0", "200"));
+    CurrentFileIo().read = [](int, void*, size_t) -> ssize_t {
+        errno = EIO;
+        return -1;
+    };
+    const std::string error = AnalysePath(path);
+    CurrentFileIo() = SystemFileIo();
+    EXPECT_EQ(error,
+              S("ファイル \"") + path + S("\". デバイスに I/O エラーが発生しました は開けません."));
+    EXPECT_EQ(Field(35), "-");
+}
+
+TEST_F(Run, ABadHourMidLogKeepsTheLivePanes) {
+    m_dir.WriteList("CheckDomeinList.dat", {"w"});
+    const std::string error = Analyse(Line("w1", "GET /a HTTP/1.0", "200") + "bad line\n" +
+                                      Line("h", "GET /c HTTP/1.0", "200"));
+    EXPECT_EQ(error, S("'' は整数ではありません."));
+    EXPECT_FALSE(m_window.Progress().IsShown());
+    EXPECT_EQ(Pane(PaneId::Memo4), V{"[06/Dec/2026:10:00:00 +0900] /a"});
+    EXPECT_EQ(Pane(PaneId::ReferrerLog).size(), 1u);
+    EXPECT_EQ(Pane(PaneId::ReferrerList).size(), 5u);
+    EXPECT_EQ(Pane(PaneId::CheckDomeinMemo).size(), 4u);  // its header only
+    EXPECT_EQ(Pane(PaneId::Memo9), V{});
+    EXPECT_EQ(Field(1), "-");
+    EXPECT_EQ(m_window.Progress().Position(), 1);
+    EXPECT_EQ(m_window.Graph(2).GetState(), HourGraph::State::Grid);
+}
+
+TEST_F(Run, AFailingSizeKeepsTheFailingLinesEarlierEntries) {
+    EXPECT_EQ(Analyse(Line("h", "GET /z HTTP/1.0", "200", "1x")), S("'1x' は整数ではありません."));
+    EXPECT_EQ(Pane(PaneId::Memo4), V{"[06/Dec/2026:10:00:00 +0900] /z"});
+    EXPECT_EQ(Pane(PaneId::ReferrerLog), V{});
+}
+
+TEST_F(Run, TheVolumeIsWrittenInTheChosenUnitAndConvertedFromItsText) {
+    m_window.Unit().SetItemIndex(1);
+    ASSERT_EQ(Analyse(Line("h", "GET / HTTP/1.0", "200", "1536")), "");
+    EXPECT_EQ(Field(34), "1.5");
+    const auto choose = [&](int index) {
+        m_window.Unit().SetItemIndex(index);
+        ChangeByteUnit(m_window);
+        return Field(34);
+    };
+    EXPECT_EQ(choose(2), "0.00146484375");
+    EXPECT_EQ(choose(3), "1.43051147460938E-6");
+    EXPECT_EQ(choose(0), "1536.00000000001");
+    EXPECT_EQ(choose(0), "1536.00000000001");   // the unit already shown
+    EXPECT_EQ(choose(-1), "1536.00000000001");  // typing: nothing converted, the index recorded
+    EXPECT_EQ(m_window.LastByteUnit(), -1);
+    EXPECT_EQ(choose(1), "1536.00000000001");  // nothing converted after typing either
+    EXPECT_EQ(m_window.LastByteUnit(), 1);
+}
+
+TEST_F(Run, BeforeAnyRunTheUnitChangesNothing) {
+    m_window.Unit().SetItemIndex(2);
+    ChangeByteUnit(m_window);
+    EXPECT_EQ(Field(34), "-");
+    EXPECT_EQ(m_window.LastByteUnit(), kNoUnitYet);
+    // A run made while no item is chosen leaves "-", which is then never parsed.
+    m_window.Unit().SetItemIndex(-1);
+    ASSERT_EQ(Analyse(Line("h", "GET / HTTP/1.0", "200", "123456789")), "");
+    EXPECT_EQ(Field(34), "-");
+    m_window.Unit().SetItemIndex(1);
+    ChangeByteUnit(m_window);
+    EXPECT_EQ(Field(34), "-");
+    EXPECT_EQ(m_window.LastByteUnit(), 1);
+    ASSERT_EQ(Analyse(Line("h", "GET / HTTP/1.0", "200", "123456789")), "");
+    EXPECT_EQ(Field(34), "120563.270507813");
+}
+
+TEST(HourBars, LengthsAreIntegerSharesOf282) {
+    HourCounts counts{};
+    counts[14] = 19;
+    counts[2] = 1;
+    const auto bars = ComputeHourBars(counts, 47);
+    EXPECT_EQ(bars[14].length, 114);  // exactly 282 x 19 / 47; the share in doubles would give 113
+    EXPECT_EQ(bars[2].length, 6);
+    EXPECT_EQ(bars[2].rowTop, 240);  // the lowest row
+    EXPECT_EQ(bars[3].rowTop, 0);    // the highest
+    EXPECT_EQ(bars[0].rowTop, 220);
+    EXPECT_EQ(bars[23].rowTop, 200);
+    counts[5] = 1;
+    EXPECT_EQ(ComputeHourBars(counts, 3)[5].length, 94);
+    EXPECT_EQ(ComputeHourBars(counts, 7)[5].length, 40);
+    EXPECT_EQ(ComputeHourBars(counts, 1000)[5].length, 0);
+    EXPECT_EQ(ComputeHourBars(counts, 0)[5].length, 0);
+    for (std::int64_t n = 1; n <= 300; ++n)
+        for (std::int64_t c = 0; c <= n; ++c) {
+            counts[7] = c;
+            ASSERT_EQ(ComputeHourBars(counts, n)[7].length, 282 * c / n);
+        }
+}

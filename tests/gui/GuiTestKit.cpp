@@ -1,0 +1,79 @@
+#include "GuiTestKit.h"
+
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+
+#include "ErrorBox.h"
+#include "analysis/LogCounting.h"
+#include "analysis/StateDump.h"
+#include "io/FileIo.h"
+#include "text/Cp932.h"
+#include "text/Errors.h"
+
+namespace pomurina::guitest {
+
+ProgramHome::ProgramHome() {
+    std::filesystem::copy(std::filesystem::path(POMURINA_SOURCE_DIR) / "defaults" / "materia",
+                          Path() / "materia");
+    std::filesystem::create_directory(Path() / "logs");
+    SetProgramDirectory(Path().string());
+}
+
+ProgramHome::~ProgramHome() {
+    SetProgramDirectory("");
+}
+
+void ProgramHome::RemoveFile(const std::string& name) const {
+    std::filesystem::remove(Path() / name);
+}
+
+CaughtBoxes::CaughtBoxes() {
+    SetErrorBoxHandler([this](const std::string& text) { m_texts.push_back(Cp932ToUtf8(text)); });
+    SetInformationHandler(
+        [this](const std::string& text) { m_texts.push_back(Cp932ToUtf8(text)); });
+}
+
+CaughtBoxes::~CaughtBoxes() {
+    SetErrorBoxHandler(nullptr);
+    SetInformationHandler(nullptr);
+}
+
+std::string Sjis(const char* utf8) {
+    return Utf8ToCp932(utf8);
+}
+
+std::string LogLine(int hour, const std::string& request, int status, const std::string& size,
+                    const std::string& host, const std::string& referrer) {
+    char time[64];
+    std::snprintf(time, sizeof time, "[05/Mar/2020:%02d:05:00 +0900]", hour);
+    return host + " - - " + time + " \"" + request + " HTTP/1.1\" " + std::to_string(status) + " " +
+           size + " \"" + referrer + "\" \"Mozilla/5.0 (test)\"";
+}
+
+std::string DumpOf(ResultWindow& window, const std::optional<std::string>& error) {
+    char* buffer = nullptr;
+    std::size_t size = 0;
+    std::FILE* out = ::open_memstream(&buffer, &size);
+    WriteStateDump(window, error, out);
+    std::fclose(out);
+    std::string dump(buffer, size);
+    std::free(buffer);
+    return dump;
+}
+
+std::optional<std::string> CurrentError() {
+    return WithFullStop(CurrentExceptionMessage());
+}
+
+std::string ReferenceDump(const std::string& path) {
+    MemoryWindow window;
+    const auto error = ErrorOf([&] {
+        LogCounting(window, path, RunPlaces{ProgramDirectory(), "materia"});
+    });
+    return DumpOf(window, error);
+}
+
+}  // namespace pomurina::guitest

@@ -1,0 +1,64 @@
+#pragma once
+// Helpers of the window tests: a program directory of their own, error boxes
+// caught instead of shown, log lines, and the exact state dump of a window.
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "TempDir.h"
+#include "analysis/ResultWindow.h"
+
+namespace pomurina::guitest {
+
+// A temporary program directory with materia/ holding the default files; it
+// is ProgramDirectory() until the end, and the current directory comes back.
+class ProgramHome : public testing::TempDir {
+public:
+    ProgramHome();
+    ~ProgramHome();
+    void RemoveFile(const std::string& name) const;
+};
+
+// Error and information boxes, caught while it lives (UTF-8 texts).
+class CaughtBoxes {
+public:
+    CaughtBoxes();
+    ~CaughtBoxes();
+    CaughtBoxes(const CaughtBoxes&) = delete;
+    CaughtBoxes& operator=(const CaughtBoxes&) = delete;
+    const std::vector<std::string>& Texts() const { return m_texts; }
+
+private:
+    std::vector<std::string> m_texts;
+};
+
+std::string Sjis(const char* utf8);
+
+// A combined-format line at the hour, with a referrer and an agent.
+std::string LogLine(int hour, const std::string& request, int status, const std::string& size,
+                    const std::string& host = "192.0.2.1", const std::string& referrer = "-");
+
+// The state dump of a window (and of the error, if any), as bytes.
+std::string DumpOf(ResultWindow& window, const std::optional<std::string>& error = std::nullopt);
+
+// The dump of a fresh in-memory window after a run on path (the report tool's way).
+std::string ReferenceDump(const std::string& path);
+
+// Runs f and returns the error box text it would show (full stop applied), if any.
+template <typename F>
+std::optional<std::string> ErrorOf(F&& f);
+
+std::optional<std::string> CurrentError();
+
+template <typename F>
+std::optional<std::string> ErrorOf(F&& f) {
+    try {
+        f();
+    } catch (...) {
+        return CurrentError();
+    }
+    return std::nullopt;
+}
+
+}  // namespace pomurina::guitest

@@ -1,0 +1,273 @@
+// The list manager window on real files in a temporary current directory:
+// the file bytes, register and delete on each tab, the keys, and the rules for
+// lists that fail to load or to save.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTest>
+#include <cerrno>
+#include <filesystem>
+#include <fstream>
+#include <optional>
+#include <sstream>
+
+#include "ErrorBox.h"
+#include "ListManagerWindow.h"
+#include "SjisQt.h"
+#include "TempDir.h"
+#include "analysis/LogCounting.h"
+#include "io/FileIo.h"
+#include "text/Cp932.h"
+#include "text/Errors.h"
+
+namespace fs = std::filesystem;
+using namespace pomurina;
+
+namespace {
+
+const char* const kFiles[] = {"materia/DomeinList.dat", "materia/CheckDomeinList.dat",
+                              "materia/SERobotsList.dat"};
+
+using pomurina::testing::WriteFileBytes;
+
+std::optional<std::string> ReadBytes(const fs::path& path) {
+    if (!fs::exists(path)) return std::nullopt;
+    return pomurina::testing::ReadFileBytes(path);
+}
+
+std::vector<std::string> Rows(const QListWidget* box) {
+    std::vector<std::string> rows;
+    for (int i = 0; i < box->count(); ++i) rows.push_back(ToSjis(box->item(i)->text()));
+    return rows;
+}
+
+// The read of one file fails (the file is there; root could read it otherwise).
+const char* g_unreadable = nullptr;
+int OpenFailingOne(const char* path, int flags, mode_t mode) {
+    if ((flags & O_ACCMODE) == O_RDONLY && std::string_view(path) == g_unreadable) {
+        errno = EIO;
+        return -1;
+    }
+    return SystemFileIo().open(path, flags, mode);
+}
+ssize_t WriteFull(int, const void*, size_t) {
+    errno = ENOSPC;
+    return -1;
+}
+
+class DomeinWindow : public ::testing::Test {
+protected:
+    void SetUp() override {
+        m_dir = m_temp.Path();
+        fs::create_directory(m_dir / "materia");
+        for (const char* file : kFiles) WriteFileBytes(m_dir / file, "");
+        fs::current_path(m_dir);
+        SetErrorBoxHandler([this](const std::string& text) { m_boxes.push_back(text); });
+    }
+    void TearDown() override {
+        CurrentFileIo() = SystemFileIo();
+        SetErrorBoxHandler({});
+        m_window.reset();
+    }
+    TDomein& Open() {
+        m_window = std::make_unique<TDomein>();
+        m_window->show();
+        return *m_window;
+    }
+    void Register(int tab, const std::string& sjis) {
+        m_window->Seet->setCurrentIndex(tab);
+        m_window->InputDomein->setText(FromSjis(sjis));
+        m_window->RunButton->click();
+    }
+    std::string File(int index) { return ReadBytes(m_dir / kFiles[index]).value_or("<none>"); }
+    std::string Full(const std::string& relative) {
+        return (fs::current_path() / relative).string();
+    }
+
+    pomurina::testing::TempDir m_temp;
+    fs::path m_dir;
+    std::vector<std::string> m_boxes;
+    std::unique_ptr<TDomein> m_window;
+};
+
+TEST_F(DomeinWindow, ReadsEveryLineFormAndWritesEachEntryWithCrLf) {
+    struct Case {
+        std::string file;
+        std::vector<std::string> entries;
+        std::string rewritten;
+    };
+    const Case cases[] = {
+        {"a\r\nb\r\n", {"a", "b"}, "a\r\nb\r\n"},
+        {"a\nb", {"a", "b"}, "a\r\nb\r\n"},
+        {"a\rb", {"a", "b"}, "a\r\nb\r\n"},
+        {"a\n\rb", {"a", "", "b"}, "a\r\n\r\nb\r\n"},
+        {"a\r\n\r\n", {"a", ""}, "a\r\n\r\n"},
+        {std::string("a\r\nb\0c\r\n", 8), {"a", "b"}, "a\r\nb\r\n"},
+        {"", {}, ""},
+        // Bytes that don't decode go back to the file as they came.
+        {"\x81\x20x \xff\r\n\xa0", {"\x81\x20x \xff", "\xa0"}, "\x81\x20x \xff\r\n\xa0\r\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(::testing::PrintToString(c.file));
+        WriteFileBytes(kFiles[0], c.file);
+        TDomein& w = Open();
+        if (c.file.find('\xff') == std::string::npos) {
+            EXPECT_EQ(Rows(w.ResistList), c.entries);
+        }
+        EXPECT_EQ(w.ResistList->count(), static_cast<int>(c.entries.size()));
+        // Delete with nothing selected writes the unchanged list.
+        w.DelButton->click();
+        EXPECT_EQ(File(0), c.rewritten);
+    }
+    EXPECT_TRUE(m_boxes.empty());
+}
+
+TEST_F(DomeinWindow, RegisterAndDeleteWriteOnlyTheActiveTabsFile) {
+    TDomein& w = Open();
+    EXPECT_EQ(w.Seet->currentIndex(), 0);
+    for (int tab = 0; tab < 3; ++tab) {
+        SCOPED_TRACE(tab);
+        QListWidget* box = tab == 0 ? w.ResistList : tab == 1 ? w.BList : w.Robots;
+        Register(tab, "a");
+        // Enter in the input field registers.
+        w.InputDomein->setText("b");
+        QTest::keyClick(w.InputDomein, Qt::Key_Return);
+        EXPECT_EQ(File(tab), "a\r\nb\r\n");
+        EXPECT_TRUE(w.InputDomein->text().isEmpty());
+        EXPECT_EQ(w.focusWidget(), w.InputDomein);
+        for (int other = 0; other < 3; ++other)
+            if (other != tab) {
+                EXPECT_EQ(File(other), other < tab ? "b\r\n" : "");
+            }
+
+        // Delete in the list deletes the selected entry; none is selected after.
+        box->setCurrentRow(0);
+        QTest::keyClick(box, Qt::Key_Delete);
+        EXPECT_EQ(Rows(box), std::vector<std::string>{"b"});
+        EXPECT_TRUE(box->selectedItems().isEmpty());
+        box->setCurrentRow(0);
+        w.DelButton->click();
+        EXPECT_EQ(File(tab), "");
+        EXPECT_EQ(box->count(), 0);
+        Register(tab, "b");
+    }
+    EXPECT_TRUE(m_boxes.empty());
+}
+
+TEST_F(DomeinWindow, KeepsTypedTextExactlyAndIgnoresOtherKeys) {
+    TDomein& w = Open();
+    const std::string japanese = Utf8ToCp932("ドメイン.jp");
+    for (const std::string& entry : {std::string("  "), std::string("  "), japanese})
+        Register(0, entry);
+    EXPECT_EQ(File(0), "  \r\n  \r\n" + japanese + "\r\n");
+
+    // Empty input, Enter in a list and Delete in the input touch no file.
+    WriteFileBytes(kFiles[0], "x\ny");
+    w.InputDomein->clear();
+    QTest::keyClick(w.InputDomein, Qt::Key_Enter);
+    w.ResistList->setCurrentRow(0);
+    QTest::keyClick(w.ResistList, Qt::Key_Return);
+    w.InputDomein->setText("ab");
+    w.InputDomein->setCursorPosition(0);
+    QTest::keyClick(w.InputDomein, Qt::Key_Delete);
+    EXPECT_EQ(w.InputDomein->text(), "b");
+    EXPECT_EQ(File(0), "x\ny");
+    EXPECT_EQ(w.ResistList->count(), 3);
+    EXPECT_TRUE(m_boxes.empty());
+}
+
+TEST_F(DomeinWindow, MissingFileIsReportedAloneAndCreatedByTheFirstChange) {
+    fs::remove(kFiles[0]);
+    WriteFileBytes(kFiles[1], "watched\r\n");
+    WriteFileBytes(kFiles[2], "bot\r\n");
+    TDomein& w = Open();
+    ASSERT_EQ(m_boxes.size(), 1u);
+    EXPECT_EQ(m_boxes[0],
+              WithFullStop(FileOpenErrorText(Full(kFiles[0]), SystemErrorText(ENOENT))));
+    EXPECT_EQ(Rows(w.BList), std::vector<std::string>{"watched"});
+    EXPECT_EQ(Rows(w.Robots), std::vector<std::string>{"bot"});
+    Register(0, "own");
+    EXPECT_EQ(File(0), "own\r\n");
+    EXPECT_EQ(m_boxes.size(), 1u);
+}
+
+TEST_F(DomeinWindow, FileThatCouldNotBeReadIsNeverWrittenBack) {
+    const std::string stored = "kept1\r\nkept2\r\n";
+    WriteFileBytes(kFiles[1], stored);
+    g_unreadable = kFiles[1];
+    CurrentFileIo().open = OpenFailingOne;
+    TDomein& w = Open();
+    CurrentFileIo() = SystemFileIo();
+    ASSERT_EQ(m_boxes.size(), 1u);
+    EXPECT_EQ(m_boxes[0], WithFullStop(FileOpenErrorText(Full(kFiles[1]), SystemErrorText(EIO))));
+
+    const std::string refused = WithFullStop(NotLoadedErrorText(Full(kFiles[1])));
+    Register(1, "new");
+    w.BList->setCurrentRow(-1);
+    w.DelButton->click();
+    EXPECT_EQ(File(1), stored);
+    EXPECT_EQ(m_boxes, (std::vector<std::string>{m_boxes[0], refused, refused}));
+    EXPECT_EQ(w.BList->count(), 0);
+    EXPECT_EQ(w.InputDomein->text(), "new");
+    // The other lists still save.
+    Register(2, "bot");
+    EXPECT_EQ(File(2), "bot\r\n");
+    EXPECT_EQ(m_boxes.size(), 3u);
+}
+
+TEST_F(DomeinWindow, FailedWriteKeepsTheChangeAndTheOldFile) {
+    WriteFileBytes(kFiles[0], "old\r\n");
+    TDomein& w = Open();
+    // A write goes to the current directory of its moment: here one without materia.
+    const fs::path elsewhere = m_dir / "elsewhere";
+    fs::create_directory(elsewhere);
+    fs::current_path(elsewhere);
+    w.RunButton->setFocus();
+    Register(0, "new");
+    ASSERT_EQ(m_boxes.size(), 1u);
+    EXPECT_EQ(m_boxes[0],
+              WithFullStop(FileCreateErrorText(Full(kFiles[0]), SystemErrorText(ENOENT))));
+    EXPECT_EQ(Rows(w.ResistList), (std::vector<std::string>{"old", "new"}));
+    EXPECT_EQ(w.InputDomein->text(), "new");
+    EXPECT_EQ(w.focusWidget(), w.RunButton);
+
+    // A write that fails midway leaves the old file whole.
+    fs::current_path(m_dir);
+    CurrentFileIo().write = WriteFull;
+    w.ResistList->setCurrentRow(0);
+    w.DelButton->click();
+    CurrentFileIo() = SystemFileIo();
+    ASSERT_EQ(m_boxes.size(), 2u);
+    EXPECT_EQ(m_boxes[1],
+              WithFullStop(FileCreateErrorText(Full(kFiles[0]), SystemErrorText(ENOSPC))));
+    EXPECT_EQ(File(0), "old\r\n");
+    EXPECT_EQ(Rows(w.ResistList), std::vector<std::string>{"new"});
+    // No temporary file is left beside the lists.
+    EXPECT_EQ(std::distance(fs::directory_iterator(m_dir / "materia"), {}), 3);
+
+    // The next successful write holds the whole list shown.
+    w.DelButton->click();
+    EXPECT_EQ(File(0), "new\r\n");
+}
+
+TEST_F(DomeinWindow, NextAnalysisRunUsesARegisteredRobot) {
+    Open();
+    Register(2, "PomuBot");
+    WriteFileBytes("access.log",
+                   "10.0.0.7 - - [01/Jan/2024:03:04:05 +0900] \"GET /a.html HTTP/1.1\" 200 100 "
+                   "\"-\" \"Mozilla/5.0 (compatible; PomuBot/1.0)\"\r\n");
+    MemoryWindow result;
+    LogCounting(result, "access.log", RunPlaces{m_dir.string(), "materia"});
+    const std::vector<std::string> lines = result.GetPane(PaneId::RobotsLog).Lines().ToVector();
+    ASSERT_GE(lines.size(), 7u);
+    EXPECT_EQ(lines[1], "PomuBot");
+    EXPECT_NE(lines.back().find("10.0.0.7"), std::string::npos);
+}
+
+}  // namespace

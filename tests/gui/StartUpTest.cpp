@@ -1,0 +1,231 @@
+// Start-up: the command line, the windows in their order, the start mode,
+// and the program itself: its --dump-state equals the report tool's --dump.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <QWidget>
+#include <algorithm>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+
+#include "AboutWindow.h"
+#include "DecoderWindow.h"
+#include "FtpWindow.h"
+#include "GuiTestKit.h"
+#include "ListManagerWindow.h"
+#include "MainWindow.h"
+#include "OpenDialog.h"
+#include "ProgressWindow.h"
+#include "StartUp.h"
+#include "widgets/FieldEdit.h"
+
+namespace pomurina::guitest {
+namespace {
+
+namespace fs = std::filesystem;
+
+TEST(CommandLine, RelativePathsBecomeAbsoluteAgainstTheStartDirectory) {
+    std::string problem;
+    const auto request = ParseCommandLine({"--dump-state", "out.txt", "logs/access.log"}, problem);
+    ASSERT_TRUE(request);
+    EXPECT_EQ(*request->logFile, (fs::current_path() / "logs/access.log").string());
+    EXPECT_EQ(*request->dumpPath, (fs::current_path() / "out.txt").string());
+    EXPECT_EQ(*ParseCommandLine({"/var/log/../a.log"}, problem)->logFile, "/var/log/../a.log");
+    EXPECT_FALSE(ParseCommandLine({}, problem)->logFile);
+    EXPECT_FALSE(ParseCommandLine({"--dump-state"}, problem));
+    EXPECT_FALSE(ParseCommandLine({"a.log", "b.log"}, problem));
+    EXPECT_FALSE(ParseCommandLine({"--verbose"}, problem));
+}
+
+class StartUpTest : public ::testing::Test {
+protected:
+    // Started beside its data, as run.sh starts it: the list manager reads
+    // the lists relative to the directory the program was started in.
+    StartUpTest() { fs::current_path(home.Path()); }
+    ~StartUpTest() override {
+        CloseWindows();
+        SetOpenFileChooser(nullptr);
+    }
+    // Start-up with setup.ini holding bytes; counts the open dialogs shown.
+    bool StartWith(const std::string& setup) {
+        home.WriteFile("materia/setup.ini", setup);
+        SetOpenFileChooser([this](QWidget*) {
+            ++dialogs;
+            return answer;
+        });
+        return StartUp();
+    }
+
+    ProgramHome home;
+    CaughtBoxes boxes;
+    int dialogs = 0;
+    std::optional<std::string> answer;
+};
+
+TEST_F(StartUpTest, CreatesEveryWindowAndReadsTheModeBesideTheProgram) {
+    fs::current_path("/");
+    ASSERT_TRUE(StartWith("none\r\n"));
+    for (const QWidget* window : {static_cast<QWidget*>(Form1), static_cast<QWidget*>(Form2),
+                                  static_cast<QWidget*>(VersionINFO), static_cast<QWidget*>(Domein),
+                                  static_cast<QWidget*>(UTF), static_cast<QWidget*>(FTP)}) {
+        ASSERT_NE(window, nullptr);
+        EXPECT_FALSE(window->isVisible());
+    }
+    EXPECT_EQ(fs::current_path(), home.Path());
+    EXPECT_EQ(dialogs, 0);
+    // Started elsewhere, the list manager finds no lists there (one box each),
+    // while the start mode is still read beside the program.
+    ASSERT_EQ(boxes.Texts().size(), 3u);
+    for (const char* list :
+         {"/materia/DomeinList.dat", "/materia/CheckDomeinList.dat", "/materia/SERobotsList.dat"})
+        EXPECT_EQ(std::count_if(boxes.Texts().begin(), boxes.Texts().end(),
+                                [&](const std::string& text) {
+                                    return text.find(list) != std::string::npos;
+                                }),
+                  1);
+}
+
+TEST_F(StartUpTest, StartedBesideItsDataNoBoxIsShown) {
+    ASSERT_TRUE(StartWith("none"));
+    EXPECT_TRUE(boxes.Texts().empty());
+}
+
+TEST_F(StartUpTest, OnlyTheExactFirstLineFtpShowsTheFtpWindow) {
+    const std::pair<std::string, bool> modes[] = {{"ftp", true},
+                                                  {"ftp\r\nlocal", true},
+                                                  {"ftp\x1a"
+                                                   "local",
+                                                   true},
+                                                  {"ftp\nx", true},
+                                                  {"FTP", false},
+                                                  {"ftp ", false},
+                                                  {"", false},
+                                                  {"\r\nftp", false},
+                                                  {std::string("ftp\0", 4), false}};
+    for (const auto& [mode, shown] : modes) {
+        ASSERT_TRUE(StartWith(mode));
+        EXPECT_EQ(FTP->isVisible(), shown) << mode;
+        EXPECT_EQ(dialogs, 0);
+        CloseWindows();
+    }
+}
+
+TEST_F(StartUpTest, LocalOpensTheDialogAndAnalysesBeforeTheWindowShows) {
+    ASSERT_TRUE(StartWith("local\r\nftp\r\n"));
+    EXPECT_EQ(dialogs, 1);
+    EXPECT_FALSE(FTP->isVisible());
+    EXPECT_EQ(Form1->GetField(1).Text(), "-");  // cancelled: nothing happened
+    CloseWindows();
+
+    answer = home.WriteFile(
+        "a.log", LogLine(3, "GET /", 200, "1") + "\n" + LogLine(4, "GET /", 200, "1") + "\n");
+    ASSERT_TRUE(StartWith("local"));
+    EXPECT_EQ(Form1->GetField(1).Text(), "2");
+    EXPECT_FALSE(Form1->isVisible());
+    EXPECT_TRUE(boxes.Texts().empty());
+}
+
+TEST_F(StartUpTest, AMissingSetupFileIsAnApplicationError) {
+    home.RemoveFile("materia/setup.ini");
+    EXPECT_FALSE(StartUp());
+    ASSERT_EQ(boxes.Texts().size(), 1u);
+    const std::string& text = boxes.Texts()[0];
+    EXPECT_NE(text.find("InOutError"), std::string::npos);
+    EXPECT_NE(text.find("pomurina"), std::string::npos);
+    EXPECT_TRUE(text.ends_with("\nファイルが見つかりません.")) << text;
+    EXPECT_FALSE(Form1->isVisible());
+}
+
+// The programs themselves, run as a user or a script would.
+struct Outcome {
+    int exitCode;
+    std::string out;  // the file written, or empty
+};
+
+std::string Quote(const std::string& s) {
+    return "'" + s + "'";
+}
+
+Outcome RunProgram(const std::string& command, const fs::path& outFile) {
+    fs::remove(outFile);
+    const int status =
+        std::system(("QT_QPA_PLATFORM=offscreen " + command + " 2>/dev/null").c_str());
+    std::ifstream in(outFile, std::ios::binary);
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, bytes.str()};
+}
+
+// Both programs on one log: the window's dump and the report tool's.
+void ExpectSameDump(const std::string& log, const fs::path& scratch) {
+    const Outcome window = RunProgram(Quote(POMURINA_WINDOW) + " --dump-state " +
+                                          Quote((scratch / "w").string()) + " " + Quote(log),
+                                      scratch / "w");
+    const Outcome report = RunProgram(
+        Quote(POMURINA_REPORT) + " --dump " + Quote(log) + " > " + Quote((scratch / "r").string()),
+        scratch / "r");
+    EXPECT_EQ(window.exitCode, report.exitCode) << log;
+    ASSERT_FALSE(window.out.empty()) << log;
+    EXPECT_TRUE(window.out == report.out) << log;
+}
+
+TEST(Program, ItsDumpEqualsTheReportToolsOnHandMadeLogs) {
+    ProgramHome home;
+    const auto write = [&](const char* name, const std::string& bytes) {
+        return home.WriteFile(name, bytes);
+    };
+    ExpectSameDump(write("empty.log", ""), home.Path());
+    ExpectSameDump(
+        write("three.log", LogLine(1, "GET /a", 200, "1536") + "\r\n" +
+                               LogLine(2, "POST /b", 404, "-") + "\r\n" +
+                               LogLine(23, "GET /robots.txt", 403, "5", "h", "http://x/")),
+        home.Path());
+    ExpectSameDump(
+        write("bad.log", LogLine(1, "GET /a", 200, "1") + "\n[05/Mar/2020:?4:00:00] \"GET /b\"\n"),
+        home.Path());
+    ExpectSameDump(
+        write("sjis.log",
+              Sjis("ホスト - - [05/Mar/2020:10:00:00 +0900] \"GET /日本 HTTP/1.1\" 200 7\n")),
+        home.Path());
+    ExpectSameDump((home.Path() / "missing.log").string(), home.Path());
+}
+
+TEST(Program, ItsDumpEqualsTheReportToolsOnTheRealLogs) {
+    if (!fs::is_directory(POMURINA_REALLOGS)) GTEST_SKIP() << "no real logs here";
+    ProgramHome scratch;
+    for (const auto& entry : fs::directory_iterator(POMURINA_REALLOGS))
+        if (entry.path().extension() == ".log")
+            ExpectSameDump(entry.path().string(), scratch.Path());
+}
+
+TEST(Program, ARelativeLogIsReadFromTheStartDirectory) {
+    ProgramHome home;
+    home.WriteFile("here.log", LogLine(12, "GET /", 200, "1") + "\n");
+    const Outcome window = RunProgram("cd " + Quote(home.Path().string()) + " && " +
+                                          Quote(POMURINA_WINDOW) + " --dump-state out here.log",
+                                      home.Path() / "out");
+    EXPECT_EQ(window.exitCode, 0);
+    EXPECT_NE(window.out.find("field Edit35 " + (home.Path() / "here.log").string() + "\n"),
+              std::string::npos);
+}
+
+TEST(Program, WithoutItsSetupFileItEndsWithExitCodeOne) {
+    ProgramHome home;
+    fs::remove_all(home.Path() / "materia");
+    fs::copy_file(POMURINA_WINDOW, home.Path() / "pomurina");
+    const fs::path out = home.Path() / "out";
+    const int status = std::system(
+        ("QT_QPA_PLATFORM=offscreen " + Quote((home.Path() / "pomurina").string()) +
+         " --dump-state " + Quote(out.string()) + " 2>" + Quote((home.Path() / "err").string()))
+            .c_str());
+    EXPECT_EQ(WEXITSTATUS(status), 1);
+    EXPECT_FALSE(fs::exists(out));
+    std::ifstream err(home.Path() / "err");
+    std::string all((std::istreambuf_iterator<char>(err)), {});
+    EXPECT_NE(all.find("ファイルが見つかりません."), std::string::npos) << all;
+}
+
+}  // namespace
+}  // namespace pomurina::guitest

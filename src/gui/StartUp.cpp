@@ -57,7 +57,9 @@ bool EnterDataFolder() {
         if (!choice.besideProgram) (void)::chdir(choice.folder.c_str());
         return true;
     } catch (const Error& e) {
-        ShowApplicationError(ApplicationErrorText("FileCreateError", e.Message()));
+        const bool unreadable = dynamic_cast<const FileOpenError*>(&e) != nullptr;
+        ShowApplicationError(
+            ApplicationErrorText(unreadable ? "FileOpenError" : "FileCreateError", e.Message()));
         return false;
     }
 }

@@ -13,7 +13,7 @@
 #include "ErrorBox.h"
 #include "SjisQt.h"
 #include "WindowKit.h"
-#include "io/FileIo.h"
+#include "io/DataFolder.h"
 #include "text/Cp932.h"
 #include "text/SjisText.h"
 #include "text/TextList.h"
@@ -28,11 +28,12 @@ namespace {
 
 const char kSettingFile[] = "materia/FTPSetting.dat";
 
-// Every data file is named relative to the program's directory.  A failure
-// is left to show itself when a file is then not found.
-void EnterProgramDirectory() {
+// Every data file is named relative to the data folder (the program's
+// directory when materia/ stands beside it).  A failure is left to show
+// itself when a file is then not found.
+void EnterDataFolder() {
     std::error_code ignored;
-    std::filesystem::current_path(ProgramDirectory(), ignored);
+    std::filesystem::current_path(DataFolder(), ignored);
 }
 
 bool IsRegularFile(const std::string& path) {
@@ -116,7 +117,7 @@ std::array<QLineEdit*, 4> TFTP::SettingFields() const {
 }
 
 void TFTP::LoadSetting() {
-    EnterProgramDirectory();
+    EnterDataFolder();
     TextList setting;
     setting.LoadFromFile(kSettingFile);
     // Filled in order, so a short file fills what it has before the index error.
@@ -127,7 +128,7 @@ void TFTP::LoadSetting() {
 void TFTP::SaveSetting() {
     TextList setting;
     for (const QLineEdit* edit : SettingFields()) setting.Add(ToSjis(edit->text()));
-    EnterProgramDirectory();
+    EnterDataFolder();
     setting.SaveToFile(kSettingFile, 0600, true);
 }
 
@@ -138,7 +139,7 @@ bool TFTP::DownLoad() {
     const std::string fileName = ToSjis(FileNameEdit->text());
     // No separator is added: a directory brings its own trailing slash.
     const std::string remote = ToSjis(DirectoryEdit->text()) + fileName;
-    EnterProgramDirectory();
+    EnterDataFolder();
     LocalLogPath = "logs/" + Cp932ToUtf8(fileName);
     return FtpManager1.GetFile(remote, LocalLogPath, TTransferMode::Text);
 }

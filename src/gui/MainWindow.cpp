@@ -15,7 +15,7 @@
 #include "analysis/LogCounting.h"
 #include "analysis/MemoPanes.h"
 #include "analysis/TransferUnits.h"
-#include "io/FileIo.h"
+#include "io/DataFolder.h"
 #include "text/Cp932.h"
 #include "widgets/FieldEdit.h"
 #include "widgets/GraphImage.h"
@@ -133,7 +133,7 @@ void TForm1::Image3Ready() {
 
 void TForm1::LogCounting(const std::string& path) {
     RowBatches batches(m_panes, Form2, [this] { FlushPaneRows(); });
-    pomurina::LogCounting(*this, path, RunPlaces{ProgramDirectory(), "materia"});
+    pomurina::LogCounting(*this, path, RunPlaces{DataFolder(), "materia"});
 }
 
 void TForm1::FlushPaneRows() {

@@ -10,6 +10,7 @@
 #include "ReadableSummary.h"
 #include "analysis/LogCounting.h"
 #include "analysis/StateDump.h"
+#include "io/DataFolder.h"
 #include "io/FileIo.h"
 #include "text/Cp932.h"
 #include "text/Errors.h"
@@ -73,9 +74,19 @@ int main(int argc, char** argv) {
     if (utf8) return Usage("--utf8 goes with --decode");
     if (!logFile) return Usage("no LOGFILE");
 
+    // --materia names the lists' folder; otherwise they are in the data folder.
     RunPlaces places;
     places.programDirectory = ProgramDirectory();
-    if (materia) places.materiaDirectory = FullPath(*materia);
+    if (materia) {
+        places.materiaDirectory = FullPath(*materia);
+    } else {
+        try {
+            places.programDirectory = SetUpDataFolder().folder;
+        } catch (const Error& e) {
+            std::fprintf(stderr, "%s\n", Cp932ToUtf8(WithFullStop(e.Message())).c_str());
+            return 1;
+        }
+    }
 
     MemoryWindow window;
     window.Unit().SetItemIndex(unit);

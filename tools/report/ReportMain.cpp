@@ -113,6 +113,9 @@ int main(int argc, char** argv) {
     places.programDirectory = ProgramDirectory();
     if (materia) places.materiaDirectory = FullPath(*materia);
 
+    // The run makes the program's folder the current one: the report names
+    // the log by its full path, taken now.
+    const std::string logPath = FullPath(*logFile);
     MemoryWindow window;
     window.Unit().SetItemIndex(unit);
     // Progress only for a person watching: never into a file or a pipe.
@@ -128,7 +131,7 @@ int main(int argc, char** argv) {
     } catch (...) {
         error = WithFullStop(CurrentExceptionMessage());
     }
-    const ReportSource source{{*logFile}, std::time(nullptr), error};
+    const ReportSource source{{logPath}, std::time(nullptr), error};
     int status = error ? 1 : 0;
 
     std::optional<std::string> htmlError;

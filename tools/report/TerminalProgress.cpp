@@ -71,6 +71,10 @@ std::string FitColumns(std::string_view utf8, int columns) {
 
 TerminalProgress::TerminalProgress(ProgressDisplay& record, int fd, std::chrono::milliseconds delay)
     : m_record(record), m_fd(fd) {
+    if (delay.count() <= 0) {
+        const std::lock_guard lock(m_mutex);
+        Draw();  // at once, before any work begins
+    }
     m_thread = std::thread([this, delay] { Loop(delay); });
 }
 

@@ -18,7 +18,8 @@ constexpr int kLabelRoom = 140;  // right of the full scale, so no count is cut 
 constexpr int kWidth = kAxisX + kFullScale + kLabelRoom;
 constexpr int kHeight = kTop + 24 * kRowPitch + kSeparatorGap + 4;
 
-// Rows from three o'clock down; midnight to two o'clock below the separator.
+// Rows from three o'clock down; midnight to two o'clock below the separator
+// (the rows are written in this order too).
 int RowTop(int hour) {
     const int row = (hour + 21) % 24;
     return kTop + row * kRowPitch + (row >= 21 ? kSeparatorGap : 0);
@@ -62,7 +63,8 @@ void AppendHourSvg(const std::array<HourBar, 24>& bars, std::int64_t total,
     out += Format(R"(<line class="axis" x1="%d" y1="%d" x2="%d" y2="%d"/>)", kAxisX, kTop - 2,
                   kAxisX, bottom);
     out += '\n';
-    for (int hour = 0; hour < 24; ++hour) {
+    for (int row = 0; row < 24; ++row) {
+        const int hour = (row + 3) % 24;
         const HourBar& bar = bars[static_cast<std::size_t>(hour)];
         const int y = RowTop(hour);
         out +=

@@ -5,11 +5,11 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <array>
 #include <cstdio>
 #include <filesystem>
 
 #include "AnalysisTestSupport.h"
+#include "ReportToolRun.h"
 #include "TerminalProgress.h"
 #include "text/Cp932.h"
 
@@ -28,17 +28,9 @@ struct Outcome {
 Outcome Report(const std::string& arguments, const std::filesystem::path& folder,
                const std::string& environment = "") {
     const std::filesystem::path err = folder / "stderr.txt";
-    const std::string command = "cd '" + folder.string() + "' && " + environment + " " +
-                                POMURINA_REPORT + " " + arguments + " 2>'" + err.string() + "'";
-    FILE* pipe = ::popen(command.c_str(), "r");
-    Outcome outcome{-1, "", ""};
-    std::array<char, 65536> buffer;
-    std::size_t n;
-    while ((n = std::fread(buffer.data(), 1, buffer.size(), pipe)) > 0)
-        outcome.out.append(buffer.data(), n);
-    const int raw = ::pclose(pipe);
-    outcome.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    outcome.err = ReadFileBytes(err);
+    const ReportOutcome o =
+        RunReport(arguments, err.string(), "cd '" + folder.string() + "' && " + environment);
+    Outcome outcome{o.status, o.out, ReadFileBytes(err)};
     std::filesystem::remove(err);
     return outcome;
 }

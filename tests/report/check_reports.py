@@ -135,7 +135,9 @@ class ReportsMatchTheDump(unittest.TestCase):
     @classmethod
     def setUpClass(cls):
         with open(SCHEMA, encoding="utf-8") as f:
-            cls.validator = jsonschema.Draft202012Validator(json.load(f))
+            schema = json.load(f)
+        jsonschema.Draft202012Validator.check_schema(schema)
+        cls.validator = jsonschema.Draft202012Validator(schema)
         cls.home = tempfile.TemporaryDirectory()
         materia = os.path.join(cls.home.name, "materia")
         os.mkdir(materia)

@@ -3,6 +3,7 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QMenuBar>
+#include <ctime>
 
 #include "AboutWindow.h"
 #include "DecoderWindow.h"
@@ -11,11 +12,14 @@
 #include "ListManagerWindow.h"
 #include "OpenDialog.h"
 #include "ProgressWindow.h"
+#include "SaveDialog.h"
 #include "WindowKit.h"
 #include "analysis/LogCounting.h"
 #include "analysis/MemoPanes.h"
 #include "analysis/TransferUnits.h"
 #include "io/DataFolder.h"
+#include "io/FileIo.h"
+#include "report/ReportFile.h"
 #include "text/Cp932.h"
 #include "widgets/FieldEdit.h"
 #include "widgets/GraphImage.h"
@@ -49,6 +53,14 @@ private:
     const std::array<PaneView*, kPaneCount>& m_panes;
     TForm2* m_progress;
 };
+
+// The log's path with ".html" in place of its extension: the report's first offer.
+std::string SuggestedReportPath(const std::string& log) {
+    const std::size_t name = log.rfind('/') + 1;  // 0 without a folder
+    const std::size_t dot = log.rfind('.');
+    const bool extension = dot != std::string::npos && dot > name;
+    return (extension ? log.substr(0, dot) : log) + ".html";
+}
 
 }  // namespace
 
@@ -98,6 +110,19 @@ void TForm1::FTP1Click() {
 }
 void TForm1::Button2Click() {
     FTP1Click();
+}
+void TForm1::SaveS1Click() {
+    Guarded([this] {
+        if (!HasResults(*this)) {
+            ShowInformation(
+                Utf8ToCp932("保存できる集計結果がありません。先にログを読み込んでください。"));
+            return;
+        }
+        // The file field shows the analysed log's path.
+        const std::string log = Cp932ToUtf8(GetField(35).Text());
+        if (const auto path = ChooseReportFile(this, SuggestedReportPath(log)))
+            SaveHtmlReport(*this, ReportSource{{log}, std::time(nullptr), std::nullopt}, *path);
+    });
 }
 void TForm1::ExitE1Click() {
     Guarded([this] { close(); });

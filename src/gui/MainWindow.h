@@ -27,7 +27,7 @@ public:
 
     // Menu MainMenu1.
     QMenu *File1, *N2, *View1;
-    QAction *OpenO1, *FTP1, *ExitE1, *N3, *UTF81, *N1;
+    QAction *OpenO1, *FTP1, *SaveS1, *ExitE1, *N3, *UTF81, *N1;
 
     // Tabs, sub-tabs and third-level tabs.
     PageControl *PageControl1, *PageControl4, *PageControl3, *PageControl2, *PageControl7;
@@ -64,6 +64,8 @@ public:
     void Button1Click();
     void FTP1Click();
     void Button2Click();
+    // Saves the HTML report of the results shown, or says there are none yet.
+    void SaveS1Click();
     void ExitE1Click();
     void N3Click();
     void UTF81Click();

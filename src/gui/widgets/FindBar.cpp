@@ -53,6 +53,7 @@ FindBar::FindBar(PaneView& pane)
       CloseButton(new QToolButton(this)),
       Status(new QLabel(this)),
       m_pane(pane),
+      m_rows(pane.viewport()),
       m_marker(new MatchDelegate(this)) {
     setObjectName(pane.objectName() + QStringLiteral("FindBar"));
     setAutoFillBackground(true);
@@ -98,7 +99,7 @@ FindBar::FindBar(PaneView& pane)
     connect(model, &QAbstractItemModel::rowsAboutToBeInserted, this, forget);
     connect(model, &QAbstractItemModel::rowsAboutToBeRemoved, this, forget);
     pane.setItemDelegate(m_marker);
-    pane.viewport()->installEventFilter(this);
+    m_rows->installEventFilter(this);
     hide();
 }
 
@@ -248,7 +249,8 @@ void FindBar::keyPressEvent(QKeyEvent* event) {
 }
 
 bool FindBar::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == m_pane.viewport()) {
+    // The pane may be half destroyed when its rows' widget goes: compare only.
+    if (watched == m_rows) {
         if (event->type() == QEvent::Resize && isVisible()) Place();
         return false;
     }

@@ -66,6 +66,7 @@ private:
     void Say(const QString& text, bool problem = false);
 
     PaneView& m_pane;
+    QWidget* m_rows;  // the pane's viewport
     MatchDelegate* m_marker;
     std::optional<PaneSearch> m_search;
     std::optional<PaneMatch> m_match;

@@ -177,7 +177,7 @@ int RunProgram(const StartRequest& request) {
     }
     if (!StartUp() || !Form1) return 1;
     if (request.dumpPath) return DumpState(*request.dumpPath, request.logFile);
-    if (request.logFile) Guarded([&] { Form1->LogCounting(*request.logFile); });
+    if (request.logFile) Form1->OpenLogs({*request.logFile});
     Form1->show();
     return QApplication::exec();
 }

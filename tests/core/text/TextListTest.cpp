@@ -157,7 +157,7 @@ TEST_F(TextListFile, SaveKeepsAFilesModeOrForcesTheOneAskedFor) {
     const fs::path file = m_dir / "settings.dat";
     TextList list;
     list.Add("secret");
-    list.SaveToFile(file.string(), 0600, true);
+    list.SaveToFile(file.string(), 0600);
     EXPECT_EQ(fs::status(file).permissions() & fs::perms::all,
               fs::perms::owner_read | fs::perms::owner_write);
     fs::permissions(file, fs::perms::owner_all | fs::perms::group_read);

@@ -14,6 +14,8 @@
 #include "SjisQt.h"
 #include "WindowKit.h"
 #include "io/DataFolder.h"
+#include "io/FileIo.h"
+#include "io/PlainFileName.h"
 #include "text/Cp932.h"
 #include "text/SjisText.h"
 #include "text/TextList.h"
@@ -129,18 +131,25 @@ void TFTP::SaveSetting() {
     TextList setting;
     for (const QLineEdit* edit : SettingFields()) setting.Add(ToSjis(edit->text()));
     EnterDataFolder();
-    setting.SaveToFile(kSettingFile, 0600, true);
+    setting.SaveToFile(kSettingFile, 0600);
 }
 
 bool TFTP::DownLoad() {
+    // The name becomes the local copy's name in logs/: it must not lead
+    // anywhere else.  Checked as typed and as the file system will see it.
+    const std::string fileName = ToSjis(FileNameEdit->text());
+    const std::string localName = Cp932ToUtf8(fileName);
+    if (!IsPlainFileName(FileNameEdit->text().toStdString()) || !IsPlainFileName(localName))
+        throw Error(
+            Utf8ToCp932("ファイル名が正しくありません。空の名前、\".\"、\"..\"、"
+                        "\"/\" や \"\\\" や制御文字を含む名前はログの保存に使えません"));
     FtpManager1.SetServerName(ToSjis(DomeinEdit->text()));
     FtpManager1.SetUserName(ToSjis(AcountEdit->text()));
     FtpManager1.SetPassWord(ToSjis(PassEdit->text()));
-    const std::string fileName = ToSjis(FileNameEdit->text());
     // No separator is added: a directory brings its own trailing slash.
     const std::string remote = ToSjis(DirectoryEdit->text()) + fileName;
     EnterDataFolder();
-    LocalLogPath = "logs/" + Cp932ToUtf8(fileName);
+    LocalLogPath = "logs/" + localName;
     return FtpManager1.GetFile(remote, LocalLogPath, TTransferMode::Text);
 }
 

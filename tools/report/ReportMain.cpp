@@ -3,6 +3,7 @@
 // or written as a JSON or an HTML report.
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -11,6 +12,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "DecodeFilter.h"
 #include "ReadableSummary.h"
@@ -19,6 +21,7 @@
 #include "analysis/StateDump.h"
 #include "io/DataFolder.h"
 #include "io/FileIo.h"
+#include "io/LogFiles.h"
 #include "report/JsonReport.h"
 #include "report/ReportFile.h"
 #include "text/Cp932.h"
@@ -28,7 +31,7 @@ namespace {
 
 constexpr const char* kUsage =
     "usage: pomurina-report [--materia DIR] [--unit N] [--dump | --json [--with-log]]\n"
-    "                       [--html OUT.html] LOGFILE\n"
+    "                       [--html OUT.html] LOGFILE... (- reads standard input)\n"
     "       pomurina-report --decode [--utf8]   (URL-decodes standard input)\n";
 
 int Usage(const char* problem) {
@@ -60,7 +63,7 @@ int main(int argc, char** argv) {
     std::optional<std::string> htmlFile;
     bool decode = false;
     bool utf8 = false;
-    std::optional<std::string> logFile;
+    std::vector<std::string> logFiles;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         if (arg == "--dump") {
@@ -94,19 +97,19 @@ int main(int argc, char** argv) {
             return 0;
         } else if (!arg.empty() && arg[0] == '-' && arg != "-") {
             return Usage(("unknown option " + arg).c_str());
-        } else if (logFile) {
-            return Usage("only one LOGFILE");
         } else {
-            logFile = arg;
+            logFiles.push_back(arg);
         }
     }
     if (decode) {
-        if (logFile || dump || json || withLog || htmlFile || materia || unit != 0)
+        if (!logFiles.empty() || dump || json || withLog || htmlFile || materia || unit != 0)
             return Usage("--decode takes only --utf8");
         return DecodeFilter(stdin, stdout, stderr, utf8);
     }
     if (utf8) return Usage("--utf8 goes with --decode");
-    if (!logFile) return Usage("no LOGFILE");
+    if (logFiles.empty()) return Usage("no LOGFILE");
+    if (std::count(logFiles.begin(), logFiles.end(), std::string(kStandardInput)) > 1)
+        return Usage("standard input (-) can be read only once");
     if (dump && json) return Usage("--dump and --json both write to standard output");
     if (withLog && !json) return Usage("--with-log goes with --json");
 
@@ -125,8 +128,10 @@ int main(int argc, char** argv) {
     }
 
     // The run makes the program's folder the current one: the report names
-    // the log by its full path, taken now.
-    const std::string logPath = FullPath(*logFile);
+    // the logs by their full paths, taken now ("-" for standard input).
+    std::vector<std::string> logPaths;
+    for (const std::string& file : logFiles)
+        logPaths.push_back(file == kStandardInput ? file : FullPath(file));
     MemoryWindow window;
     window.Unit().SetItemIndex(unit);
     // Progress only for a person watching: never into a file or a pipe.
@@ -138,11 +143,11 @@ int main(int argc, char** argv) {
     }
     std::optional<std::string> error;
     try {
-        LogCounting(window, *logFile, places);
+        LogCounting(window, logFiles, places);
     } catch (...) {
         error = WithFullStop(CurrentExceptionMessage());
     }
-    const ReportSource source{{logPath}, std::time(nullptr), error};
+    const ReportSource source{logPaths, std::time(nullptr), error};
     int status = error ? 1 : 0;
 
     std::optional<std::string> htmlError;

@@ -11,6 +11,7 @@
 #include "analysis/ReferenceLists.h"
 #include "analysis/TransferUnits.h"
 #include "io/FileIo.h"
+#include "io/LogFiles.h"
 #include "text/Cp932.h"
 #include "text/Errors.h"
 #include "text/IntegerText.h"
@@ -22,9 +23,13 @@ std::string Sjis(const char* utf8) {
     return Utf8ToCp932(utf8);
 }
 
-std::shared_ptr<const TextLines> LoadLog(const std::string& path) {
-    std::string bytes;
-    if (const int error = ReadWholeFile(path, bytes)) throw FileOpenFailure(path, error);
+// Reads the logs as one, each named in the progress window as it is read.
+std::shared_ptr<const TextLines> LoadLogs(ProgressDisplay& progress,
+                                          const std::vector<std::string>& paths) {
+    std::string bytes = ReadLogs(paths, [&](std::size_t index, bool ended) {
+        progress.AddLine(LogNameText(paths[index]) +
+                         Sjis(ended ? "を読み込みました..." : "を読み込んでいます..."));
+    });
     return std::make_shared<const TextLines>(std::move(bytes));
 }
 
@@ -157,7 +162,7 @@ void WriteFields(ResultWindow& w, const CountingResult& r) {
 
 }  // namespace
 
-void LogCounting(ResultWindow& w, const std::string& path, const RunPlaces& places) {
+void LogCounting(ResultWindow& w, const std::vector<std::string>& paths, const RunPlaces& places) {
     ProgressDisplay& progress = w.Progress();
     progress.Show();
     progress.AddLine(Sjis("初期化しています..."));
@@ -166,13 +171,11 @@ void LogCounting(ResultWindow& w, const std::string& path, const RunPlaces& plac
 
     // Until the classification begins, a failure leaves the window as it is
     // at that moment, the progress window included.
-    const std::string pathText = PathText(path);
-    std::shared_ptr<const TextLines> logLines = LoadLog(path);
-    progress.AddLine(pathText + Sjis("を読み込んでいます..."));
+    std::shared_ptr<const TextLines> logLines = LoadLogs(progress, paths);
     progress.SetPosition(0);
     progress.SetMaximum(static_cast<std::int64_t>(logLines->Count()));
-    progress.AddLine(pathText + Sjis("を読み込みました..."));
-    w.GetField(35).SetText(pathText);
+    w.GetField(35).SetText(paths.empty() ? std::string()
+                                         : LogNameText(paths.front()) + MoreLogsText(paths.size()));
 
     ReferenceLists lists;
     progress.AddLine(Sjis("監視対象ドメインを読み込んでいます..."));

@@ -2,6 +2,7 @@
 // One analysis run: a log file, given by its path, turned into the filled
 // main window (panes, fields, graphs), with the progress window kept up to date.
 #include <string>
+#include <vector>
 
 #include "analysis/ResultWindow.h"
 
@@ -15,10 +16,15 @@ struct RunPlaces {
     std::string materiaDirectory = "materia";
 };
 
-// Runs the analysis of the log file at path (used unchanged: a relative path
-// resolves against the current directory when the run starts).  Failures
-// propagate as pomurina::Error; what the window then shows is described
-// where each step can fail.
-void LogCounting(ResultWindow& window, const std::string& path, const RunPlaces& places);
+// Runs the analysis of the logs at paths, read as one log in the order given
+// (each path used unchanged: a relative one resolves against the current
+// directory when the run starts; "-" is standard input).  Failures propagate
+// as pomurina::Error; what the window then shows is described where each
+// step can fail.
+void LogCounting(ResultWindow& window, const std::vector<std::string>& paths,
+                 const RunPlaces& places);
+inline void LogCounting(ResultWindow& window, const std::string& path, const RunPlaces& places) {
+    LogCounting(window, std::vector<std::string>{path}, places);
+}
 
 }  // namespace pomurina

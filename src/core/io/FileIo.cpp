@@ -29,14 +29,12 @@ const FileIo& SystemFileIo() {
     return kSystem;
 }
 
-int ReadWholeFile(const std::string& path, std::string& out) {
+int OpenRegularFile(const std::string& path, int& fd, struct stat& info) {
     FileIo& io = CurrentFileIo();
-    out.clear();
     // A FIFO would block the open until a writer comes; a terminal must not
     // become the controlling one.
-    const int fd = io.open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY, 0);
+    fd = io.open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY, 0);
     if (fd < 0) return errno;
-    struct stat info {};
     int error = 0;
     if (io.fstat(fd, &info) != 0) {
         error = errno;
@@ -44,28 +42,41 @@ int ReadWholeFile(const std::string& path, std::string& out) {
         error = EISDIR;
     } else if (!S_ISREG(info.st_mode)) {
         error = kNotRegularFile;  // a device such as /dev/zero would never end
-    } else {
-        // Read straight into a buffer of the file's size; a file that grows
-        // meanwhile is read on through a small probe buffer.
-        std::size_t have = 0;
-        out.resize(static_cast<std::size_t>(info.st_size > 0 ? info.st_size : 0));
-        char probe[65536];
-        for (;;) {
-            const bool full = have == out.size();
-            char* target = full ? probe : out.data() + have;
-            const std::size_t room = full ? sizeof probe : out.size() - have;
-            const ssize_t n = io.read(fd, target, room);
-            if (n < 0) {
-                if (errno == EINTR) continue;
-                error = errno;
-                break;
-            }
-            if (n == 0) break;
-            if (full) out.append(probe, static_cast<std::size_t>(n));
-            have += static_cast<std::size_t>(n);
-        }
-        out.resize(have);
     }
+    if (error) {
+        io.close(fd);
+        fd = -1;
+    }
+    return error;
+}
+
+int ReadWholeFile(const std::string& path, std::string& out) {
+    FileIo& io = CurrentFileIo();
+    out.clear();
+    int fd = -1;
+    struct stat info {};
+    if (const int error = OpenRegularFile(path, fd, info)) return error;
+    int error = 0;
+    // Read straight into a buffer of the file's size; a file that grows
+    // meanwhile is read on through a small probe buffer.
+    std::size_t have = 0;
+    out.resize(static_cast<std::size_t>(info.st_size > 0 ? info.st_size : 0));
+    char probe[65536];
+    for (;;) {
+        const bool full = have == out.size();
+        char* target = full ? probe : out.data() + have;
+        const std::size_t room = full ? sizeof probe : out.size() - have;
+        const ssize_t n = io.read(fd, target, room);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            error = errno;
+            break;
+        }
+        if (n == 0) break;
+        if (full) out.append(probe, static_cast<std::size_t>(n));
+        have += static_cast<std::size_t>(n);
+    }
+    out.resize(have);
     io.close(fd);
     if (error) out.clear();
     return error;

@@ -59,6 +59,13 @@ std::string ListIndexErrorText(long long index) {
     return head + std::to_string(index) + ")";
 }
 
+std::string CompressedFileErrorText(std::string_view fullPath, std::string_view format,
+                                    bool truncated) {
+    return Utf8ToCp932("ファイル \"") + std::string(fullPath) + "\". " + std::string(format) +
+           Utf8ToCp932(truncated ? " 形式のデータが途中で終わっているため展開できません"
+                                 : " 形式のデータが壊れているため展開できません");
+}
+
 FileOpenError FileOpenFailure(const std::string& path, int errorNumber) {
     return FileOpenError(FileOpenErrorText(PathText(FullPath(path)), SystemErrorText(errorNumber)));
 }

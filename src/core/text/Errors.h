@@ -33,6 +33,12 @@ class FileCreateError : public Error {
     using Error::Error;
 };
 
+// A compressed log that can't be decompressed: "ファイル "%s". gzip 形式の
+// データが壊れているため展開できません" (or "途中で終わっているため").
+class CompressedFileError : public Error {
+    using Error::Error;
+};
+
 // A text-list index beyond the end: "リストのインデックスが範囲を超えています (%d)".
 class ListIndexError : public Error {
     using Error::Error;
@@ -57,6 +63,9 @@ std::string FloatErrorText(std::string_view text);
 std::string FileOpenErrorText(std::string_view fullPath, std::string_view systemText);
 std::string FileCreateErrorText(std::string_view fullPath, std::string_view systemText);
 std::string ListIndexErrorText(long long index);
+// format is the format's name ("gzip"); truncated: the data ends too soon.
+std::string CompressedFileErrorText(std::string_view fullPath, std::string_view format,
+                                    bool truncated);
 
 // The errors for a file (path as the program was given it) that could not be
 // opened or created: the messages name its full path and the system's reason.

@@ -1,0 +1,204 @@
+#include "io/LogFiles.h"
+
+#include <poll.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <memory>
+
+#include "io/CompressionFormat.h"
+#include "io/Decompressor.h"
+#include "io/FileIo.h"
+#include "text/Cp932.h"
+#include "text/Errors.h"
+
+namespace pomurina {
+namespace {
+
+constexpr std::size_t kInputChunk = std::size_t{1} << 20;  // compressed bytes read at a time
+constexpr std::size_t kOutputRoom = std::size_t{4} << 20;  // bytes asked of a decompressor
+
+bool IsStandardInput(const std::string& path) {
+    return path == kStandardInput;
+}
+
+// One log, open for reading.
+class OpenLog {
+public:
+    explicit OpenLog(const std::string& path) : m_path(path) {
+        if (IsStandardInput(path)) {
+            m_fd = STDIN_FILENO;
+            return;
+        }
+        struct stat info {};
+        if (const int error = OpenRegularFile(path, m_fd, info)) throw FileOpenFailure(path, error);
+        m_size = static_cast<std::size_t>(info.st_size > 0 ? info.st_size : 0);
+    }
+    ~OpenLog() {
+        if (m_fd >= 0 && m_fd != STDIN_FILENO) CurrentFileIo().close(m_fd);
+    }
+    OpenLog(const OpenLog&) = delete;
+    OpenLog& operator=(const OpenLog&) = delete;
+
+    // The size the file had when opened (0 for standard input).
+    std::size_t Size() const { return m_size; }
+
+    // Reads up to size bytes; 0 at the end.  A failure is the log's error.
+    std::size_t Read(char* buffer, std::size_t size) {
+        FileIo& io = CurrentFileIo();
+        for (;;) {
+            const ssize_t n = io.read(m_fd, buffer, size);
+            if (n >= 0) return static_cast<std::size_t>(n);
+            if (errno == EINTR) continue;
+            if (errno == EAGAIN || errno == EWOULDBLOCK) {
+                // Standard input left non-blocking by whoever made it.
+                pollfd wait{m_fd, POLLIN, 0};
+                (void)::poll(&wait, 1, -1);
+                continue;
+            }
+            throw FileOpenError(FileOpenErrorText(FullName(), SystemErrorText(errno)));
+        }
+    }
+
+    [[noreturn]] void Damaged(CompressionFormat format, bool truncated) const {
+        throw CompressedFileError(
+            CompressedFileErrorText(FullName(), CompressionName(format), truncated));
+    }
+
+private:
+    // The log's name in messages: its full path, as for every file.
+    std::string FullName() const {
+        return IsStandardInput(m_path) ? LogNameText(m_path) : PathText(FullPath(m_path));
+    }
+
+    std::string m_path;
+    int m_fd = -1;
+    std::size_t m_size = 0;
+};
+
+// The joined text, written in place: callers ask for room at its end, fill
+// some of it and commit what they filled.
+class JoinedText {
+public:
+    void Reserve(std::size_t size) {
+        if (m_text.size() < size) m_text.resize(size);
+    }
+    // Room for at least size more bytes at the end.
+    char* Room(std::size_t size) {
+        if (m_text.size() - m_length < size)
+            m_text.resize(std::max(m_length + size, m_text.size() * 2));
+        return m_text.data() + m_length;
+    }
+    std::size_t RoomSize() const { return m_text.size() - m_length; }
+    void Commit(std::size_t size) { m_length += size; }
+    std::size_t Length() const { return m_length; }
+
+    // After a log: the one that follows begins a line of its own.  A log's
+    // zero bytes are left out of the analysis, so its last line end is
+    // looked for before them.
+    void EndLog(std::size_t logStart) {
+        for (std::size_t i = m_length; i > logStart; --i) {
+            if (m_text[i - 1] != '\0') {
+                m_last = m_text[i - 1];
+                break;
+            }
+        }
+    }
+    void SeparateFromNext() {
+        if (m_last != '\0' && m_last != '\r' && m_last != '\n') {
+            *Room(1) = '\n';
+            Commit(1);
+            m_last = '\n';
+        }
+    }
+
+    std::string Take() {
+        m_text.resize(m_length);
+        return std::move(m_text);
+    }
+
+private:
+    std::string m_text;
+    std::size_t m_length = 0;
+    char m_last = '\0';  // the last byte that is not zero, '\0' while there is none
+};
+
+void Decompress(OpenLog& log, CompressionFormat format, std::string_view firstBytes,
+                JoinedText& out) {
+    const std::unique_ptr<Decompressor> decompressor = MakeDecompressor(format);
+    std::unique_ptr<char[]> chunk(new char[kInputChunk]);
+    std::memcpy(chunk.get(), firstBytes.data(), firstBytes.size());
+    std::string_view input(chunk.get(), firstBytes.size());
+    bool last = false;
+    try {
+        for (;;) {
+            char* room = out.Room(kOutputRoom);
+            const std::size_t written = decompressor->Run(input, last, room, kOutputRoom);
+            out.Commit(written);
+            if (written == kOutputRoom) continue;
+            if (last) break;
+            // More compressed bytes after those not used yet.
+            std::memmove(chunk.get(), input.data(), input.size());
+            const std::size_t n = log.Read(chunk.get() + input.size(), kInputChunk - input.size());
+            last = n == 0;
+            input = std::string_view(chunk.get(), input.size() + n);
+        }
+    } catch (const DamagedData& damage) {
+        log.Damaged(format, damage.Truncated());
+    }
+}
+
+void ReadLog(OpenLog& log, JoinedText& out) {
+    // A plain file is read straight into its place; the first bytes read
+    // there tell whether it is plain.
+    out.Reserve(out.Length() + log.Size() + 1);
+    std::size_t probed = 0;
+    bool ended = false;
+    while (probed < kFormatProbeBytes && !ended) {
+        const std::size_t n = log.Read(out.Room(kInputChunk) + probed, kInputChunk - probed);
+        probed += n;
+        ended = n == 0;
+    }
+    const char* first = out.Room(0);
+    const CompressionFormat format = DetectCompression(std::string_view(first, probed));
+    if (format != CompressionFormat::None) return Decompress(log, format, {first, probed}, out);
+    out.Commit(probed);
+    while (!ended) {
+        const std::size_t room = std::max(out.RoomSize(), kInputChunk);
+        const std::size_t n = log.Read(out.Room(room), room);
+        out.Commit(n);
+        ended = n == 0;
+    }
+}
+
+}  // namespace
+
+std::string LogNameText(const std::string& path) {
+    if (IsStandardInput(path)) return Utf8ToCp932("標準入力");
+    return PathText(path);
+}
+
+std::string MoreLogsText(std::size_t count) {
+    if (count < 2) return "";
+    return Utf8ToCp932(" 他" + std::to_string(count - 1) + "ファイル");
+}
+
+std::string ReadLogs(const std::vector<std::string>& paths, const LogReadingTold& told) {
+    std::vector<std::unique_ptr<OpenLog>> logs;
+    for (const std::string& path : paths) logs.push_back(std::make_unique<OpenLog>(path));
+    JoinedText text;
+    for (std::size_t i = 0; i < logs.size(); ++i) {
+        told(i, false);
+        if (i > 0) text.SeparateFromNext();
+        const std::size_t start = text.Length();
+        ReadLog(*logs[i], text);
+        text.EndLog(start);
+        logs[i].reset();
+        told(i, true);
+    }
+    return text.Take();
+}
+
+}  // namespace pomurina

@@ -9,6 +9,7 @@
 #include "SjisQt.h"
 #include "io/DataFolder.h"
 #include "io/FileIo.h"
+#include "io/LogFiles.h"
 #include "text/Cp932.h"
 #include "text/Errors.h"
 
@@ -38,23 +39,24 @@ RecentFilesMenu::RecentFilesMenu(QMenu& menu, QAction* before, std::string listF
     Rebuild();
 }
 
-void RecentFilesMenu::Remember(const std::string& path) {
-    const int error = m_files.Remember(path);
+void RecentFilesMenu::Remember(const RecentFiles::Entry& paths) {
+    const int error = m_files.Remember(paths);
     Rebuild();
     if (error) SaveFailed(error);
 }
 
-void RecentFilesMenu::Choose(const std::string& path) {
-    struct stat info {};
-    if (::stat(path.c_str(), &info) != 0 && (errno == ENOENT || errno == ENOTDIR)) {
-        const int error = m_files.Forget(path);
+void RecentFilesMenu::Choose(const RecentFiles::Entry& paths) {
+    for (const std::string& path : paths) {
+        struct stat info {};
+        if (::stat(path.c_str(), &info) == 0 || (errno != ENOENT && errno != ENOTDIR)) continue;
+        const int error = m_files.Forget(paths);
         Rebuild();
         ShowInformation(Utf8ToCp932("ファイルが見つかりません。\r") + PathText(path) +
                         Utf8ToCp932("\r最近使ったファイルの一覧から削除しました。"));
         if (error) SaveFailed(error);
         return;
     }
-    m_open(path);
+    m_open(paths);
 }
 
 void RecentFilesMenu::Rebuild() {
@@ -65,13 +67,15 @@ void RecentFilesMenu::Rebuild() {
     m_items.clear();
     const QFontMetrics metrics(m_menu.font());
     int number = 1;
-    for (const std::string& path : m_files.Paths()) {
+    for (const RecentFiles::Entry& paths : m_files.Entries()) {
         // The name at the end stays in sight; a long folder is cut in the middle.
-        const QString shown = metrics.elidedText(FromSjis(PathText(path)), Qt::ElideMiddle,
-                                                 60 * metrics.averageCharWidth());
+        const QString shown = metrics.elidedText(FromSjis(PathText(paths.front())), Qt::ElideMiddle,
+                                                 60 * metrics.averageCharWidth()) +
+                              FromSjis(MoreLogsText(paths.size()));
         auto* item = new QAction(QStringLiteral("&%1 ").arg(number++) + MenuText(shown), &m_menu);
         item->setObjectName(QStringLiteral("Recent%1").arg(number - 1));
-        connect(item, &QAction::triggered, this, [this, path] { Guarded([&] { Choose(path); }); });
+        connect(item, &QAction::triggered, this,
+                [this, paths] { Guarded([&] { Choose(paths); }); });
         m_menu.insertAction(m_bottom, item);
         m_items.push_back(item);
     }

@@ -1,7 +1,9 @@
 #pragma once
 // The logs opened last in the File menu, "&1" to "&5" before "終了(&X)",
-// remembered across runs in materia/RecentFiles.dat.  Choosing one opens it;
-// one that is gone is said and taken out of the list.
+// remembered across runs in materia/RecentFiles.dat.  Several logs analysed
+// together are one item ("access_log.3.gz 他3ファイル") that opens them all
+// again.  Choosing one opens it; one whose log is gone is said and taken out
+// of the list.
 #include <QObject>
 #include <functional>
 #include <string>
@@ -16,18 +18,18 @@ namespace pomurina {
 
 class RecentFilesMenu final : public QObject {
 public:
-    using Opener = std::function<void(const std::string& path)>;
+    using Opener = std::function<void(const RecentFiles::Entry& paths)>;
 
     // Reads listFile and puts its entries into menu before the item before.
     RecentFilesMenu(QMenu& menu, QAction* before, std::string listFile, Opener open);
 
-    // After a log was analysed: its path goes first.  A list that can't be
+    // After logs were analysed: their paths go first.  A list that can't be
     // written is said once; opening logs goes on as before.
-    void Remember(const std::string& path);
-    // Opens the entry, or says it is missing and takes it out.
-    void Choose(const std::string& path);
+    void Remember(const RecentFiles::Entry& paths);
+    // Opens the entry, or says which log is missing and takes it out.
+    void Choose(const RecentFiles::Entry& paths);
 
-    const std::vector<std::string>& Paths() const { return m_files.Paths(); }
+    const std::vector<RecentFiles::Entry>& Entries() const { return m_files.Entries(); }
     // The menu items, first to last.
     const std::vector<QAction*>& Items() const { return m_items; }
 

@@ -1,5 +1,6 @@
 // The recent-files list read from a file anyone may have edited: at most five
-// absolute paths, each once, that come back exactly when written and read again.
+// entries of absolute paths, each entry once, that come back exactly when
+// written and read again.
 #include <algorithm>
 #include <cstdint>
 #include <string>
@@ -11,13 +12,16 @@ using namespace pomurina;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string text(reinterpret_cast<const char*>(data), size);
-    const std::vector<std::string> paths = RecentFiles::Parse(text);
-    FUZZ_CHECK(paths.size() <= RecentFiles::kMaximum);
-    for (std::size_t i = 0; i < paths.size(); ++i) {
-        FUZZ_CHECK(!paths[i].empty() && paths[i][0] == '/');
-        FUZZ_CHECK(paths[i].find('\0') == std::string::npos);
-        FUZZ_CHECK(std::count(paths.begin(), paths.end(), paths[i]) == 1);
+    const std::vector<RecentFiles::Entry> entries = RecentFiles::Parse(text);
+    FUZZ_CHECK(entries.size() <= RecentFiles::kMaximum);
+    for (const RecentFiles::Entry& entry : entries) {
+        FUZZ_CHECK(!entry.empty());
+        for (const std::string& path : entry) {
+            FUZZ_CHECK(!path.empty() && path[0] == '/');
+            FUZZ_CHECK(path.find('\0') == std::string::npos);
+        }
+        FUZZ_CHECK(std::count(entries.begin(), entries.end(), entry) == 1);
     }
-    FUZZ_CHECK(RecentFiles::Parse(RecentFiles::Text(paths)) == paths);
+    FUZZ_CHECK(RecentFiles::Parse(RecentFiles::Text(entries)) == entries);
     return 0;
 }

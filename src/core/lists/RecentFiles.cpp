@@ -24,6 +24,8 @@ std::string Escape(std::string_view path) {
             line += "%0D";
         else if (c == '\n')
             line += "%0A";
+        else if (c == '\t')
+            line += "%09";
         else
             line += c;
     }
@@ -44,6 +46,8 @@ std::string Unescape(std::string_view line) {
             path += '\r';
         } else if (is("%0A")) {
             path += '\n';
+        } else if (is("%09")) {
+            path += '\t';
         } else {
             path += line[i];
             continue;
@@ -75,42 +79,53 @@ RecentFiles::RecentFiles(std::string file) : m_file(std::move(file)) {
         m_unreadError = error;
         return;
     }
-    m_paths = Parse(bytes);
+    m_entries = Parse(bytes);
 }
 
-std::vector<std::string> RecentFiles::Parse(std::string_view text) {
-    std::vector<std::string> paths;
+std::vector<RecentFiles::Entry> RecentFiles::Parse(std::string_view text) {
+    std::vector<Entry> entries;
     SplitLines(text, [&](std::size_t offset, std::size_t length) {
-        std::string path = Unescape(text.substr(offset, length));
-        // Only absolute paths, each once: the file may have been edited by hand.
-        if (paths.size() < kMaximum && !path.empty() && path[0] == '/' &&
-            std::find(paths.begin(), paths.end(), path) == paths.end())
-            paths.push_back(std::move(path));
+        const std::string_view line = text.substr(offset, length);
+        Entry entry;
+        bool absolute = true;
+        for (std::size_t start = 0; start <= line.size();) {
+            const std::size_t tab = std::min(line.find('\t', start), line.size());
+            entry.push_back(Unescape(line.substr(start, tab - start)));
+            absolute = absolute && entry.back().starts_with('/');
+            start = tab + 1;
+        }
+        // Only absolute paths, each entry once: the file may have been edited by hand.
+        if (entries.size() < kMaximum && absolute &&
+            std::find(entries.begin(), entries.end(), entry) == entries.end())
+            entries.push_back(std::move(entry));
     });
-    return paths;
+    return entries;
 }
 
-std::string RecentFiles::Text(const std::vector<std::string>& paths) {
+std::string RecentFiles::Text(const std::vector<Entry>& entries) {
     std::string text;
-    for (const std::string& path : paths) text += Escape(path) + "\r\n";
+    for (const Entry& entry : entries) {
+        for (std::size_t i = 0; i < entry.size(); ++i) text += (i ? "\t" : "") + Escape(entry[i]);
+        text += "\r\n";
+    }
     return text;
 }
 
-int RecentFiles::Remember(const std::string& path) {
-    std::erase(m_paths, path);
-    m_paths.insert(m_paths.begin(), path);
-    if (m_paths.size() > kMaximum) m_paths.resize(kMaximum);
+int RecentFiles::Remember(const Entry& entry) {
+    std::erase(m_entries, entry);
+    m_entries.insert(m_entries.begin(), entry);
+    if (m_entries.size() > kMaximum) m_entries.resize(kMaximum);
     return Save();
 }
 
-int RecentFiles::Forget(const std::string& path) {
-    std::erase(m_paths, path);
+int RecentFiles::Forget(const Entry& entry) {
+    std::erase(m_entries, entry);
     return Save();
 }
 
 int RecentFiles::Save() const {
     if (m_unreadError) return m_unreadError;
-    return ReplaceFile(m_file, Text(m_paths));
+    return ReplaceFile(m_file, Text(m_entries));
 }
 
 }  // namespace pomurina

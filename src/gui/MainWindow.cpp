@@ -24,6 +24,7 @@
 #include "analysis/TransferUnits.h"
 #include "io/DataFolder.h"
 #include "io/FileIo.h"
+#include "io/LogFiles.h"
 #include "report/ReportFile.h"
 #include "text/Cp932.h"
 #include "widgets/FieldEdit.h"
@@ -77,8 +78,9 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
     BuildPages();
     m_graphs = {HourGraph(Image1), HourGraph(Image2), HourGraph(Image3)};
     m_paneCommands = new PaneCommands(*this, m_panes, N2->menuAction());
-    m_recentFiles = new RecentFilesMenu(*File1, ExitE1, RecentFilesPath(),
-                                        [this](const std::string& path) { OpenLogs({path}); });
+    m_recentFiles =
+        new RecentFilesMenu(*File1, ExitE1, RecentFilesPath(),
+                            [this](const std::vector<std::string>& paths) { OpenLogs(paths); });
     new LogDrop(*this, [this](const std::vector<std::string>& paths) { OpenLogs(paths); });
     Edit35->SetShowsEnd(true);
     // A client area of 454 x 437 below the menu; at least 307 x 406 (outer 315 x 460).
@@ -107,9 +109,7 @@ ProgressDisplay& TForm1::Progress() {
 }
 
 void TForm1::OpenO1Click() {
-    Guarded([this] {
-        if (const auto path = ChooseLogFile(this)) OpenLogs({*path});
-    });
+    Guarded([this] { OpenLogs(ChooseLogFiles(this)); });
 }
 
 void TForm1::Button1Click() {
@@ -123,15 +123,15 @@ void TForm1::Button2Click() {
 }
 void TForm1::SaveS1Click() {
     Guarded([this] {
-        if (!HasResults(*this)) {
+        if (!HasResults(*this) || m_analysedPaths.empty()) {
             ShowInformation(
                 Utf8ToCp932("保存できる集計結果がありません。先にログを読み込んでください。"));
             return;
         }
-        // The file field shows the analysed log's path.
-        const std::string log = Cp932ToUtf8(GetField(35).Text());
-        if (const auto path = ChooseReportFile(this, SuggestedReportPath(log)))
-            SaveHtmlReport(*this, ReportSource{{log}, std::time(nullptr), std::nullopt}, *path);
+        std::vector<std::string> logs;
+        for (const std::string& path : m_analysedPaths) logs.push_back(FullPath(path));
+        if (const auto path = ChooseReportFile(this, SuggestedReportPath(logs.front())))
+            SaveHtmlReport(*this, ReportSource{logs, std::time(nullptr), std::nullopt}, *path);
     });
 }
 void TForm1::ExitE1Click() {
@@ -166,32 +166,29 @@ void TForm1::Image3Ready() {
     m_graphs[2].DrawGrid();
 }
 
-void TForm1::LogCounting(const std::string& path) {
+void TForm1::LogCounting(const std::vector<std::string>& paths) {
     RowBatches batches(m_panes, Form2, [this] { FlushPaneRows(); });
+    m_analysedPaths.clear();
     try {
-        pomurina::LogCounting(*this, path, RunPlaces{DataFolder(), "materia"});
+        pomurina::LogCounting(*this, paths, RunPlaces{DataFolder(), "materia"});
     } catch (...) {
         // The panes no longer hold a whole analysis of any file.
         setWindowTitle(FromUtf8("ポムリナ"));
         throw;
     }
-    const std::string name = std::filesystem::path(path).filename().string();
-    setWindowTitle(FromUtf8("ポムリナ - ") + FromSjis(PathText(name)));
+    m_analysedPaths = paths;
+    const std::string name = std::filesystem::path(paths.front()).filename().string();
+    setWindowTitle(FromUtf8("ポムリナ - ") + FromSjis(PathText(name) + MoreLogsText(paths.size())));
 }
 
-void TForm1::OpenLogs(const std::vector<std::string>& paths) {
+void TForm1::OpenLogs(const std::vector<std::string>& given) {
     Guarded([&] {
-        if (paths.empty()) return;
-        if (paths.size() > 1) {
-            ShowInformation(Utf8ToCp932("ログファイルは一度に一つだけ解析できます。\r渡された " +
-                                        std::to_string(paths.size()) +
-                                        " 個のファイルはどれも解析していません。"));
-            return;
-        }
-        const std::string& given = paths.front();
-        const std::string path = !given.empty() && given[0] == '/' ? given : FullPath(given);
-        LogCounting(path);
-        m_recentFiles->Remember(path);
+        if (given.empty()) return;
+        std::vector<std::string> paths;
+        for (const std::string& path : given)
+            paths.push_back(!path.empty() && path[0] == '/' ? path : FullPath(path));
+        LogCounting(paths);
+        m_recentFiles->Remember(paths);
     });
 }
 

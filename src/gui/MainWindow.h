@@ -81,14 +81,16 @@ public:
     void Image1Ready();
     void Image2Ready();
     void Image3Ready();
-    // Analyses the log file at path; failures propagate to the caller.  The
-    // title names the file after a run, and is the application's after a
-    // failed one.
-    void LogCounting(const std::string& path);
+    // Analyses the log files at paths as one log, in their order; failures
+    // propagate to the caller.  The title names the (first) file after a
+    // run, and is the application's after a failed one.
+    void LogCounting(const std::vector<std::string>& paths);
+    void LogCounting(const std::string& path) { LogCounting(std::vector<std::string>{path}); }
 
-    // Where the open commands, dropped files and the recent files lead: one
-    // path is analysed and remembered among the recent files; several are
-    // refused with a message.  Failures go to the error box.
+    // Where the open commands, dropped files, the recent files and the
+    // command line lead: the paths are analysed as one log, in their order,
+    // and remembered as one entry among the recent files.  Failures go to
+    // the error box.
     void OpenLogs(const std::vector<std::string>& paths);
     // The commands on panes (menu "編集(&E)", context menus) and the recent files.
     PaneCommands& Commands() { return *m_paneCommands; }
@@ -114,6 +116,7 @@ private:
     PaneCommands* m_paneCommands = nullptr;
     RecentFilesMenu* m_recentFiles = nullptr;
     int m_lastByteUnit = kNoUnitYet;
+    std::vector<std::string> m_analysedPaths;  // of the results shown, as given to the run
 };
 
 // The main window of the process.

@@ -4,6 +4,7 @@
 #include <QFileDialog>
 
 #include "WindowKit.h"
+#include "io/RotatedOrder.h"
 
 namespace pomurina {
 namespace {
@@ -13,23 +14,31 @@ OpenFileChooser& Chooser() {
     return chooser;
 }
 
+std::vector<std::string> ShowDialog(QWidget* parent) {
+    // Without a screen there is nobody to answer: as if cancelled.
+    if (Headless()) return {};
+    QFileDialog dialog(parent);
+    dialog.setObjectName(QStringLiteral("OpenDialog1"));
+    dialog.setFileMode(QFileDialog::ExistingFiles);
+    dialog.setNameFilter(QString::fromUtf8("Apacheログファイル (*)"));
+    dialog.setOption(QFileDialog::HideNameFilterDetails);
+    std::vector<std::string> paths;
+    if (dialog.exec() != QDialog::Accepted) return paths;
+    for (const QString& file : dialog.selectedFiles())
+        paths.push_back(QFile::encodeName(file).toStdString());
+    return paths;
+}
+
 }  // namespace
 
 void SetOpenFileChooser(OpenFileChooser chooser) {
     Chooser() = std::move(chooser);
 }
 
-std::optional<std::string> ChooseLogFile(QWidget* parent) {
-    if (Chooser()) return Chooser()(parent);
-    // Without a screen there is nobody to answer: as if cancelled.
-    if (Headless()) return std::nullopt;
-    QFileDialog dialog(parent);
-    dialog.setObjectName(QStringLiteral("OpenDialog1"));
-    dialog.setFileMode(QFileDialog::ExistingFile);
-    dialog.setNameFilter(QString::fromUtf8("Apacheログファイル (*)"));
-    dialog.setOption(QFileDialog::HideNameFilterDetails);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
-    return QFile::encodeName(dialog.selectedFiles().constFirst()).toStdString();
+std::vector<std::string> ChooseLogFiles(QWidget* parent) {
+    std::vector<std::string> paths = Chooser() ? Chooser()(parent) : ShowDialog(parent);
+    SortRotatedLogs(paths);
+    return paths;
 }
 
 }  // namespace pomurina

@@ -64,11 +64,11 @@ bool EnterDataFolder() {
     }
 }
 
-int DumpState(const std::string& outPath, const std::optional<std::string>& logFile) {
+int DumpState(const std::string& outPath, const std::vector<std::string>& logFiles) {
     std::optional<std::string> error;
-    if (logFile) {
+    if (!logFiles.empty()) {
         try {
-            Form1->LogCounting(*logFile);
+            Form1->LogCounting(logFiles);
         } catch (...) {
             error = WithFullStop(CurrentExceptionMessage());
         }
@@ -92,7 +92,6 @@ int DumpState(const std::string& outPath, const std::optional<std::string>& logF
 std::optional<StartRequest> ParseCommandLine(const std::vector<std::string>& arguments,
                                              std::string& problem) {
     StartRequest request;
-    std::vector<std::string> files;
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         const std::string& arg = arguments[i];
         if (arg == "--dump-state") {
@@ -105,14 +104,9 @@ std::optional<StartRequest> ParseCommandLine(const std::vector<std::string>& arg
             problem = "unknown option " + arg;
             return std::nullopt;
         } else {
-            files.push_back(arg);
+            request.logFiles.push_back(Absolute(arg));
         }
     }
-    if (files.size() > 1) {
-        problem = "only one LOGFILE";
-        return std::nullopt;
-    }
-    if (!files.empty()) request.logFile = Absolute(files.front());
     return request;
 }
 
@@ -176,8 +170,8 @@ int RunProgram(const StartRequest& request) {
         SetInformationHandler(BoxToStandardError);
     }
     if (!StartUp() || !Form1) return 1;
-    if (request.dumpPath) return DumpState(*request.dumpPath, request.logFile);
-    if (request.logFile) Form1->OpenLogs({*request.logFile});
+    if (request.dumpPath) return DumpState(*request.dumpPath, request.logFiles);
+    if (!request.logFiles.empty()) Form1->OpenLogs(request.logFiles);
     Form1->show();
     return QApplication::exec();
 }

@@ -8,9 +8,9 @@
 
 namespace pomurina {
 
-// What the command line asks for: "LOGFILE" or "--dump-state OUT [LOGFILE]".
+// What the command line asks for: "LOGFILE..." or "--dump-state OUT [LOGFILE...]".
 struct StartRequest {
-    std::optional<std::string> logFile;   // absolute
+    std::vector<std::string> logFiles;    // absolute, analysed as one log
     std::optional<std::string> dumpPath;  // absolute
 };
 

@@ -118,11 +118,11 @@ TEST_F(MainWindowTest, TabsMenusAndFirstPagesAreTheDesigns) {
             for (const QAction* item : entry->menu()->actions())
                 if (item->isVisible()) menu.push_back("  " + item->text().toStdString());
     }
-    EXPECT_EQ(menu, (Captions_{"ファイル(&F)", "  ローカルから読み込み(&O)",
-                               "  FTPから読み込み(&F)", "  レポートを保存(&S)…", "  終了(&X)",
-                               "編集(&E)", "  検索(&F)...", "  次を検索(&N)", "  前を検索(&P)",
-                               "設定", "  ドメイン管理(&D)", "表示(&V)", "  UTF-8デコーダ(&U)",
-                               "バージョン情報(&I)"}));
+    EXPECT_EQ(menu,
+              (Captions_{"ファイル(&F)", "  ローカルから読み込み(&O)", "  FTPから読み込み(&F)",
+                         "  レポートを保存(&S)…", "  終了(&X)", "編集(&E)", "  検索(&F)...",
+                         "  次を検索(&N)", "  前を検索(&P)", "設定", "  ドメイン管理(&D)",
+                         "表示(&V)", "  UTF-8デコーダ(&U)", "バージョン情報(&I)"}));
     EXPECT_EQ(form.windowTitle(), QString::fromUtf8("ポムリナ"));
 }
 
@@ -225,7 +225,7 @@ TEST_F(MainWindowTest, AFailingCommandGivesOneBoxAndTheNextClickStillWorks) {
     SetOpenFileChooser([&](QWidget*) {
         std::string next = answers.front();
         answers.erase(answers.begin());
-        return std::optional<std::string>(next);
+        return std::vector<std::string>{next};
     });
     form.Button1->click();
     ASSERT_EQ(boxes.Texts().size(), 1u);
@@ -238,14 +238,14 @@ TEST_F(MainWindowTest, AFailingCommandGivesOneBoxAndTheNextClickStillWorks) {
     const std::string vanishing = WriteLog("vanishing.log", {LogLine(14, "GET /", 200, "10")});
     SetOpenFileChooser([&](QWidget*) {
         std::filesystem::remove(vanishing);
-        return std::optional<std::string>(vanishing);
+        return std::vector<std::string>{vanishing};
     });
     form.Button1->click();
     ASSERT_EQ(boxes.Texts().size(), 2u);
     EXPECT_NE(boxes.Texts()[1].find("vanishing.log"), std::string::npos);
 
     // A cancelled dialog does nothing.
-    SetOpenFileChooser([](QWidget*) { return std::optional<std::string>(); });
+    SetOpenFileChooser([](QWidget*) { return std::vector<std::string>(); });
     form.Button1->click();
     EXPECT_EQ(boxes.Texts().size(), 2u);
 }

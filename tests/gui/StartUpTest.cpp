@@ -28,14 +28,17 @@ namespace fs = std::filesystem;
 
 TEST(CommandLine, RelativePathsBecomeAbsoluteAgainstTheStartDirectory) {
     std::string problem;
-    const auto request = ParseCommandLine({"--dump-state", "out.txt", "logs/access.log"}, problem);
+    const auto request =
+        ParseCommandLine({"--dump-state", "out.txt", "logs/access.log.1", "/x/a.log"}, problem);
     ASSERT_TRUE(request);
-    EXPECT_EQ(*request->logFile, (fs::current_path() / "logs/access.log").string());
+    EXPECT_EQ(request->logFiles,
+              (std::vector<std::string>{(fs::current_path() / "logs/access.log.1").string(),
+                                        "/x/a.log"}));
     EXPECT_EQ(*request->dumpPath, (fs::current_path() / "out.txt").string());
-    EXPECT_EQ(*ParseCommandLine({"/var/log/../a.log"}, problem)->logFile, "/var/log/../a.log");
-    EXPECT_FALSE(ParseCommandLine({}, problem)->logFile);
+    EXPECT_EQ(ParseCommandLine({"/var/log/../a.log"}, problem)->logFiles,
+              std::vector<std::string>{"/var/log/../a.log"});
+    EXPECT_TRUE(ParseCommandLine({}, problem)->logFiles.empty());
     EXPECT_FALSE(ParseCommandLine({"--dump-state"}, problem));
-    EXPECT_FALSE(ParseCommandLine({"a.log", "b.log"}, problem));
     EXPECT_FALSE(ParseCommandLine({"--verbose"}, problem));
 }
 
@@ -61,7 +64,7 @@ protected:
     ProgramHome home;
     CaughtBoxes boxes;
     int dialogs = 0;
-    std::optional<std::string> answer;
+    std::vector<std::string> answer;
 };
 
 TEST_F(StartUpTest, CreatesEveryWindowAndReadsTheModeBesideTheProgram) {
@@ -119,8 +122,8 @@ TEST_F(StartUpTest, LocalOpensTheDialogAndAnalysesBeforeTheWindowShows) {
     EXPECT_EQ(Form1->GetField(1).Text(), "-");  // cancelled: nothing happened
     CloseWindows();
 
-    answer = home.WriteFile(
-        "a.log", LogLine(3, "GET /", 200, "1") + "\n" + LogLine(4, "GET /", 200, "1") + "\n");
+    answer = {home.WriteFile(
+        "a.log", LogLine(3, "GET /", 200, "1") + "\n" + LogLine(4, "GET /", 200, "1") + "\n")};
     ASSERT_TRUE(StartWith("local"));
     EXPECT_EQ(Form1->GetField(1).Text(), "2");
     EXPECT_FALSE(Form1->isVisible());

@@ -11,6 +11,7 @@
 #include <sstream>
 
 #include "AboutWindow.h"
+#include "CompressTool.h"
 #include "DecoderWindow.h"
 #include "FtpWindow.h"
 #include "GuiTestKit.h"
@@ -161,17 +162,22 @@ Outcome RunProgram(const std::string& command, const fs::path& outFile) {
     return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, bytes.str()};
 }
 
-// Both programs on one log: the window's dump and the report tool's.
-void ExpectSameDump(const std::string& log, const fs::path& scratch) {
-    const Outcome window = RunProgram(Quote(POMURINA_WINDOW) + " --dump-state " +
-                                          Quote((scratch / "w").string()) + " " + Quote(log),
-                                      scratch / "w");
+// Both programs on the same logs: the window's dump and the report tool's.
+void ExpectSameDump(const std::vector<std::string>& logs, const fs::path& scratch) {
+    std::string quoted;
+    for (const std::string& log : logs) quoted += " " + Quote(log);
+    const Outcome window = RunProgram(
+        Quote(POMURINA_WINDOW) + " --dump-state " + Quote((scratch / "w").string()) + quoted,
+        scratch / "w");
     const Outcome report = RunProgram(
-        Quote(POMURINA_REPORT) + " --dump " + Quote(log) + " > " + Quote((scratch / "r").string()),
+        Quote(POMURINA_REPORT) + " --dump" + quoted + " > " + Quote((scratch / "r").string()),
         scratch / "r");
-    EXPECT_EQ(window.exitCode, report.exitCode) << log;
-    ASSERT_FALSE(window.out.empty()) << log;
-    EXPECT_TRUE(window.out == report.out) << log;
+    EXPECT_EQ(window.exitCode, report.exitCode) << quoted;
+    ASSERT_FALSE(window.out.empty()) << quoted;
+    EXPECT_TRUE(window.out == report.out) << quoted;
+}
+void ExpectSameDump(const std::string& log, const fs::path& scratch) {
+    ExpectSameDump(std::vector<std::string>{log}, scratch);
 }
 
 TEST(Program, ItsDumpEqualsTheReportToolsOnHandMadeLogs) {
@@ -193,6 +199,25 @@ TEST(Program, ItsDumpEqualsTheReportToolsOnHandMadeLogs) {
               Sjis("ホスト - - [05/Mar/2020:10:00:00 +0900] \"GET /日本 HTTP/1.1\" 200 7\n")),
         home.Path());
     ExpectSameDump((home.Path() / "missing.log").string(), home.Path());
+}
+
+TEST(Program, ItsDumpEqualsTheReportToolsOnSeveralCompressedLogs) {
+    ProgramHome home;
+    std::vector<std::string> logs;
+    for (const testing::CompressTool& tool : testing::CompressTools()) {
+        const std::string text = LogLine(logs.size() + 1, "GET /" + tool.extension, 200, "10");
+        logs.push_back(
+            home.WriteFile("access_log." + std::to_string(4 - logs.size()) + tool.extension,
+                           testing::RunFilter(tool.command, text)));  // no line end
+    }
+    logs.push_back(home.WriteFile("access_log", LogLine(9, "POST /", 404, "-") + "\n"));
+    ExpectSameDump(logs, home.Path());
+    // A damaged one among them: the same failure.
+    home.WriteFile("access_log.2.xz",
+                   "\xfd"
+                   "7zXZ" +
+                       std::string(20, '\0'));
+    ExpectSameDump(logs, home.Path());
 }
 
 TEST(Program, ItsDumpEqualsTheReportToolsOnTheRealLogs) {

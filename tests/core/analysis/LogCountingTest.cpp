@@ -6,6 +6,7 @@
 #include <filesystem>
 
 #include "AnalysisTestSupport.h"
+#include "CompressTool.h"
 #include "analysis/LogCounting.h"
 #include "analysis/MemoPanes.h"
 #include "analysis/TransferUnits.h"
@@ -41,6 +42,14 @@ protected:
     std::string AnalysePath(const std::string& path) {
         try {
             LogCounting(m_window, path, RunPlaces{m_dir.Path().string(), "materia"});
+        } catch (const Error& e) {
+            return WithFullStop(e.Message());
+        }
+        return "";
+    }
+    std::string Many(const V& paths) {
+        try {
+            LogCounting(m_window, paths, RunPlaces{m_dir.Path().string(), "materia"});
         } catch (const Error& e) {
             return WithFullStop(e.Message());
         }
@@ -205,6 +214,47 @@ TEST_F(Run, AReadThatFailsHalfWayIsTheOpenError) {
     EXPECT_EQ(error,
               S("ファイル \"") + path + S("\". デバイスに I/O エラーが発生しました は開けません."));
     EXPECT_EQ(Field(35), "-");
+}
+
+TEST_F(Run, SeveralLogsAreOneRunEachNamedAsItIsRead) {
+    const std::string first = m_dir.WriteFile(
+        "access_log.1.gz", RunFilter("gzip -n", Line("h1", "GET /a HTTP/1.0", "200") +
+                                                    Line("h2", "GET /b HTTP/1.0", "404")));
+    // The last line without a line end is a line of its own.
+    std::string second = Line("h1", "POST /p HTTP/1.0", "200");
+    second.pop_back();
+    const std::string secondPath = m_dir.WriteFile("access_log", second);
+    ASSERT_EQ(Many({first, secondPath}), "");
+    V progress = ProgressLines(first);
+    progress.insert(progress.begin() + 3, {secondPath + S("を読み込んでいます..."),
+                                           secondPath + S("を読み込みました...")});
+    EXPECT_EQ(m_window.Progress().MessageLines(), progress);
+    EXPECT_EQ(Field(35), first + S(" 他1ファイル"));
+    EXPECT_EQ(Field(1), "3");
+    EXPECT_EQ(Field(4), "1");
+    EXPECT_EQ(m_window.Progress().Maximum(), 3);
+    EXPECT_EQ(Pane(PaneId::NamaLog).size(), 3u);
+}
+
+TEST_F(Run, ADamagedCompressedLogLeavesTheWindowAsAFailedLoadDoes) {
+    ASSERT_EQ(Analyse(Line("old", "GET / HTTP/1.0", "200")), "");
+    const std::string good = m_dir.WriteFile("a.log", Line("h", "GET / HTTP/1.0", "200"));
+    const std::string packed = RunFilter("bzip2", Line("h", "GET / HTTP/1.0", "200"));
+    const std::string cut = m_dir.WriteFile("b.bz2", packed.substr(0, packed.size() - 3));
+    const std::size_t before = m_window.Progress().MessageLines().size();
+    EXPECT_EQ(Many({good, cut}),
+              S("ファイル \"") + cut +
+                  S("\". bzip2 形式のデータが途中で終わっているため展開できません."));
+    const V progress = m_window.Progress().MessageLines();
+    EXPECT_EQ(V(progress.begin() + static_cast<std::ptrdiff_t>(before), progress.end()),
+              (V{S("初期化しています..."), good + S("を読み込んでいます..."),
+                 good + S("を読み込みました..."), cut + S("を読み込んでいます...")}));
+    EXPECT_TRUE(m_window.Progress().IsShown());
+    EXPECT_EQ(Pane(PaneId::Memo8), V{});
+    EXPECT_EQ(Pane(PaneId::CheckDomeinMemo), V{});  // no list was loaded
+    EXPECT_EQ(Pane(PaneId::NamaLog).size(), 1u);    // not cleared: the last whole run's
+    EXPECT_EQ(Field(35), (m_dir.Path() / "access.log").string());
+    EXPECT_EQ(m_window.Graph(1).GetState(), HourGraph::State::Grid);
 }
 
 TEST_F(Run, ABadHourMidLogKeepsTheLivePanes) {

@@ -80,7 +80,8 @@ TEST_F(RecentFilesTest, SeveralLogsOfOneAnalysisAreOneEntryInTheirOrder) {
                   "/logs/access_log.2.gz\t/logs/tab%09here.1\t/logs/access_log\r\n"),
               std::string::npos);
     // A set with a relative path is not one of ours.
-    dir.WriteFile("RecentFiles.dat", "/a\trelative\r\n/b\t/c\r\n/d\t\r\n");
+    dir.WriteFile("RecentFiles.dat",
+                  std::string("/a\trelative\r\n/b\t/c\r\n/d\t\r\n/e\t/\0\r\n", 32));
     EXPECT_EQ(RecentFiles(File()).Entries(), (Entries{{"/b", "/c"}}));
 }
 

@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <cstring>
 #include <memory>
+#include <new>
 
 #include "io/CompressionFormat.h"
 #include "io/Decompressor.h"
@@ -83,16 +84,28 @@ private:
 class JoinedText {
 public:
     void Reserve(std::size_t size) {
-        if (m_text.size() < size) m_text.resize(size);
+        if (m_text.size() < size) m_text.resize(std::min(size, LargestLogs()));
     }
-    // Room for at least size more bytes at the end.
+    // Room for up to size more bytes at the end (RoomSize() says how many,
+    // at least one); a text at its largest can't grow.
     char* Room(std::size_t size) {
-        if (m_text.size() - m_length < size)
-            m_text.resize(std::max(m_length + size, m_text.size() * 2));
+        if (RoomSize() < size) {
+            if (m_length >= LargestLogs()) throw std::bad_alloc();
+            m_text.resize(std::min(std::max(m_length + size, m_text.size() * 2), LargestLogs()));
+        }
         return m_text.data() + m_length;
     }
     std::size_t RoomSize() const { return m_text.size() - m_length; }
     void Commit(std::size_t size) { m_length += size; }
+    void Append(std::string_view bytes) {
+        while (!bytes.empty()) {
+            char* room = Room(bytes.size());
+            const std::size_t n = std::min(bytes.size(), RoomSize());
+            std::memcpy(room, bytes.data(), n);
+            Commit(n);
+            bytes.remove_prefix(n);
+        }
+    }
     std::size_t Length() const { return m_length; }
 
     // After a log: the one that follows begins a line of its own.  A log's
@@ -108,8 +121,7 @@ public:
     }
     void SeparateFromNext() {
         if (m_last != '\0' && m_last != '\r' && m_last != '\n') {
-            *Room(1) = '\n';
-            Commit(1);
+            Append("\n");
             m_last = '\n';
         }
     }
@@ -135,12 +147,13 @@ void Decompress(OpenLog& log, CompressionFormat format, std::string_view firstBy
     try {
         for (;;) {
             char* room = out.Room(kOutputRoom);
-            const std::size_t written = decompressor->Run(input, last, room, kOutputRoom);
+            const std::size_t size = std::min(kOutputRoom, out.RoomSize());
+            const std::size_t written = decompressor->Run(input, last, room, size);
             out.Commit(written);
-            if (written == kOutputRoom) continue;
+            if (written == size) continue;
             if (last) break;
             // More compressed bytes after those not used yet.
-            std::memmove(chunk.get(), input.data(), input.size());
+            if (!input.empty()) std::memmove(chunk.get(), input.data(), input.size());
             const std::size_t n = log.Read(chunk.get() + input.size(), kInputChunk - input.size());
             last = n == 0;
             input = std::string_view(chunk.get(), input.size() + n);
@@ -151,29 +164,45 @@ void Decompress(OpenLog& log, CompressionFormat format, std::string_view firstBy
 }
 
 void ReadLog(OpenLog& log, JoinedText& out) {
-    // A plain file is read straight into its place; the first bytes read
-    // there tell whether it is plain.
-    out.Reserve(out.Length() + log.Size() + 1);
+    // The first bytes tell whether the log is compressed.
+    char probe[kFormatProbeBytes];
     std::size_t probed = 0;
     bool ended = false;
-    while (probed < kFormatProbeBytes && !ended) {
-        const std::size_t n = log.Read(out.Room(kInputChunk) + probed, kInputChunk - probed);
+    while (probed < sizeof probe && !ended) {
+        const std::size_t n = log.Read(probe + probed, sizeof probe - probed);
         probed += n;
         ended = n == 0;
     }
-    const char* first = out.Room(0);
-    const CompressionFormat format = DetectCompression(std::string_view(first, probed));
-    if (format != CompressionFormat::None) return Decompress(log, format, {first, probed}, out);
-    out.Commit(probed);
+    const CompressionFormat format = DetectCompression(std::string_view(probe, probed));
+    if (format != CompressionFormat::None) return Decompress(log, format, {probe, probed}, out);
+    // A plain file is read straight into its place.
+    out.Reserve(out.Length() + log.Size() + 1);
+    out.Append({probe, probed});
     while (!ended) {
-        const std::size_t room = std::max(out.RoomSize(), kInputChunk);
-        const std::size_t n = log.Read(out.Room(room), room);
+        char* room = out.Room(kInputChunk);
+        const std::size_t n = log.Read(room, out.RoomSize());
         out.Commit(n);
         ended = n == 0;
     }
 }
 
+std::size_t& LargestLogsSet() {
+    static std::size_t bytes = 0;
+    return bytes;
+}
+
 }  // namespace
+
+std::size_t LargestLogs() {
+    if (LargestLogsSet()) return LargestLogsSet();
+    const long pages = ::sysconf(_SC_PHYS_PAGES), pageSize = ::sysconf(_SC_PAGESIZE);
+    if (pages <= 0 || pageSize <= 0) return std::size_t{1} << 40;
+    return static_cast<std::size_t>(pages) * static_cast<std::size_t>(pageSize);
+}
+
+void SetLargestLogs(std::size_t bytes) {
+    LargestLogsSet() = bytes;
+}
 
 std::string LogNameText(const std::string& path) {
     if (IsStandardInput(path)) return Utf8ToCp932("標準入力");

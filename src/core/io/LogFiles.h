@@ -28,8 +28,21 @@ using LogReadingTold = std::function<void(std::size_t index, bool ended)>;
 
 // Opens every log, then reads them one after the other.  Throws
 // FileOpenError for a log that can't be opened or read (a missing one is
-// found before any is read) and CompressedFileError for a damaged or
-// truncated compressed one; no text is given then.
+// found before any is read), CompressedFileError for a damaged or
+// truncated compressed one, and std::bad_alloc when the logs hold more than
+// LargestLogs() bytes; no text is given then.
 std::string ReadLogs(const std::vector<std::string>& paths, const LogReadingTold& told);
+
+// The most bytes the logs of one run may hold once read (a small compressed
+// file can unpack to far more than the memory holds): the machine's memory,
+// unless set otherwise (tests set a small limit; 0 restores the default).
+std::size_t LargestLogs();
+void SetLargestLogs(std::size_t bytes);
+
+// The most bytes the logs of one run may hold once read (a small compressed
+// file can unpack to far more than the memory holds): the machine's memory,
+// unless set otherwise (tests set a small limit; 0 restores the default).
+std::size_t LargestLogs();
+void SetLargestLogs(std::size_t bytes);
 
 }  // namespace pomurina

@@ -28,7 +28,10 @@ bool IsStandardInput(const std::string& path) {
 // One log, open for reading.
 class OpenLog {
 public:
-    explicit OpenLog(const std::string& path) : m_path(path) {
+    // The full name is taken now: a relative path means the current
+    // directory of this moment.
+    explicit OpenLog(const std::string& path)
+        : m_fullName(IsStandardInput(path) ? LogNameText(path) : PathText(FullPath(path))) {
         if (IsStandardInput(path)) {
             m_fd = STDIN_FILENO;
             return;
@@ -59,22 +62,17 @@ public:
                 (void)::poll(&wait, 1, -1);
                 continue;
             }
-            throw FileOpenError(FileOpenErrorText(FullName(), SystemErrorText(errno)));
+            throw FileOpenError(FileOpenErrorText(m_fullName, SystemErrorText(errno)));
         }
     }
 
     [[noreturn]] void Damaged(CompressionFormat format, bool truncated) const {
         throw CompressedFileError(
-            CompressedFileErrorText(FullName(), CompressionName(format), truncated));
+            CompressedFileErrorText(m_fullName, CompressionName(format), truncated));
     }
 
 private:
-    // The log's name in messages: its full path, as for every file.
-    std::string FullName() const {
-        return IsStandardInput(m_path) ? LogNameText(m_path) : PathText(FullPath(m_path));
-    }
-
-    std::string m_path;
+    std::string m_fullName;  // in messages, as for every file
     int m_fd = -1;
     std::size_t m_size = 0;
 };

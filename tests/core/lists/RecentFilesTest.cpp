@@ -56,7 +56,9 @@ TEST_F(RecentFilesTest, NewestFirstFiveAtMostEachOnce) {
 }
 
 TEST_F(RecentFilesTest, AHandEditedFileKeepsOnlyAbsolutePathsOnce) {
-    dir.WriteFile("RecentFiles.dat", "relative.log\r\n\r\n/x\n/x\r\n/y\r/z%0a\n/1\n/2\n/3\n/4");
+    using namespace std::string_literals;
+    dir.WriteFile("RecentFiles.dat",
+                  "relative.log\r\n\r\n/x\n/x\r\n/zero\0byte\r\n/y\r/z%0a\n/1\n/2\n/3\n/4"s);
     EXPECT_EQ(RecentFiles(File()).Paths(), (Paths{"/x", "/y", "/z\n", "/1", "/2"}));
 }
 

@@ -145,7 +145,7 @@ std::string TrustQuestionText(const FetchReport& report) {
         << ") の" << what << "は、まだ信頼されていません。\r\rSHA-256 フィンガープリント:\r";
     text.Sjis(report.fingerprint)
         << "\r\rこのフィンガープリントが、ホストの管理者から知らされたものと"
-        << "一致するときだけ「はい」を選んでください。"
+        << "一致するときだけ\r「はい」を選んでください。"
         << "信頼すると記憶して、次からは尋ねません。\r\r"
         << "この" << what << "を信頼して接続しますか?";
     return text.Take();

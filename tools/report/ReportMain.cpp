@@ -1,6 +1,7 @@
 // pomurina-report: one analysis run without a window, as a freshly started
 // program would make it, printed as a readable summary or as the exact dump,
-// or written as a JSON or an HTML report.
+// or written as a JSON or an HTML report; with --fetch, of the log fetched
+// as the FTP window fetches it.
 #include <unistd.h>
 
 #include <chrono>
@@ -13,6 +14,7 @@
 #include <string>
 
 #include "DecodeFilter.h"
+#include "FetchCommand.h"
 #include "ReadableSummary.h"
 #include "TerminalProgress.h"
 #include "analysis/LogCounting.h"
@@ -29,6 +31,9 @@ namespace {
 constexpr const char* kUsage =
     "usage: pomurina-report [--materia DIR] [--unit N] [--dump | --json [--with-log]]\n"
     "                       [--html OUT.html] LOGFILE\n"
+    "       pomurina-report [options as above] --fetch [--trust FINGERPRINT] [NAME]\n"
+    "                       (fetches NAME, by default access_log_YYYYMMDD of today,\n"
+    "                        with the FTP window's settings, then analyses it)\n"
     "       pomurina-report --decode [--utf8]   (URL-decodes standard input)\n";
 
 int Usage(const char* problem) {
@@ -60,6 +65,8 @@ int main(int argc, char** argv) {
     std::optional<std::string> htmlFile;
     bool decode = false;
     bool utf8 = false;
+    bool fetch = false;
+    std::optional<std::string> trust;
     std::optional<std::string> logFile;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
@@ -73,10 +80,14 @@ int main(int argc, char** argv) {
             decode = true;
         } else if (arg == "--utf8") {
             utf8 = true;
-        } else if (arg == "--materia" || arg == "--unit" || arg == "--html") {
+        } else if (arg == "--fetch") {
+            fetch = true;
+        } else if (arg == "--materia" || arg == "--unit" || arg == "--html" || arg == "--trust") {
             if (i + 1 >= argc) return Usage("missing value");
             const std::string value = argv[++i];
-            if (arg == "--materia") {
+            if (arg == "--trust") {
+                trust = value;
+            } else if (arg == "--materia") {
                 materia = value;
             } else if (arg == "--html") {
                 if (value.empty()) return Usage("--html takes a file name");
@@ -101,19 +112,30 @@ int main(int argc, char** argv) {
         }
     }
     if (decode) {
-        if (logFile || dump || json || withLog || htmlFile || materia || unit != 0)
+        if (logFile || dump || json || withLog || htmlFile || materia || unit != 0 || fetch ||
+            trust)
             return Usage("--decode takes only --utf8");
         return DecodeFilter(stdin, stdout, stderr, utf8);
     }
     if (utf8) return Usage("--utf8 goes with --decode");
-    if (!logFile) return Usage("no LOGFILE");
+    if (trust && !fetch) return Usage("--trust goes with --fetch");
+    if (!logFile && !fetch) return Usage("no LOGFILE");
     if (dump && json) return Usage("--dump and --json both write to standard output");
     if (withLog && !json) return Usage("--with-log goes with --json");
 
     // --materia names the lists' folder; otherwise they are in the data folder.
     RunPlaces places;
     places.programDirectory = ProgramDirectory();
-    if (materia) {
+    if (fetch) {
+        // The log's name, when given, is the name to fetch.
+        const FetchArguments arguments{logFile, trust,
+                                       materia ? std::optional(FullPath(*materia)) : std::nullopt};
+        logFile.emplace();
+        if (const int status = FetchForReport(arguments, places, *logFile)) {
+            if (status == 2) std::fputs(kUsage, stderr);
+            return status;
+        }
+    } else if (materia) {
         places.materiaDirectory = FullPath(*materia);
     } else {
         try {

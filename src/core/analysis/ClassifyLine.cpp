@@ -2,6 +2,7 @@
 
 #include <limits>
 
+#include "analysis/LineFields.h"
 #include "analysis/LineMarkers.h"
 #include "text/IntegerText.h"
 #include "text/SjisText.h"
@@ -28,19 +29,6 @@ bool IsRobotsFile(std::string_view path) {
         if ((c >= 'A' && c <= 'Z' ? static_cast<char>(c + 0x20) : c) != kRobots[i]) return false;
     }
     return true;
-}
-
-// The request path of a line that is neither GET nor POST: after the first
-// blank that follows the first quote, up to the first " HTTP" after that blank.
-std::string_view OtherRequestPath(std::string_view line) {
-    const std::size_t quote = Pos("\"", line);
-    if (quote == 0) return {};
-    const std::size_t blank = Pos(" ", From(line, quote + 1));
-    if (blank == 0) return {};
-    const std::size_t pathStart = quote + blank + 1;  // 1-based, just after the blank
-    const std::size_t http = Pos(" HTTP", From(line, pathStart));
-    if (http == 0) return {};
-    return Copy(line, Signed(pathStart), Signed(http) - 1);
 }
 
 void CountHour(HourCounts& hours, std::int32_t hour) {
@@ -70,17 +58,16 @@ void ClassifyLine(std::string_view line, const ReferenceLists& lists, CountingRe
     std::string_view getRest, getPath, postPath;
     if (getAt != npos) {
         getRest = L.substr(getAt + 1);  // from the G of GET
-        getPath = Copy(L, Signed(getAt + 6), Signed(Pos(" HTTP", getRest)) - 5);
+        getPath = GetPathAt(L, getAt);
     }
-    if (postAt != npos) {
-        const std::string_view postRest = L.substr(postAt + 1);
-        postPath = Copy(L, Signed(postAt + 7), Signed(Pos(" HTTP", postRest)) - 6);
-    }
+    if (postAt != npos) postPath = PostPathAt(L, postAt);
     const bool isGet = getAt != npos, isPost = postAt != npos;
-    const std::string_view requestPath = isGet ? getPath : isPost ? postPath : OtherRequestPath(L);
+    // The connection-level entries need the request path only for 403 and 404.
+    const auto requestPath = [&] { return RequestPathOf(L, getAt, postAt); };
 
-    // 4-6. Every line.
-    r.HostExtract->Add(0, L, {timeField, host, requestPath});
+    // 4-6. Every line.  The host extract's entry is composed from the line
+    // when it is shown.
+    r.HostExtract->Add();
     if (r.HostNames.AddIfNew(L, host)) ++r.HostCount;
     for (std::size_t n = lists.WatchedPatterns().CountIn(host); n > 0; --n)
         r.CheckDomeinHits->Add(0, L, {L});
@@ -104,7 +91,11 @@ void ClassifyLine(std::string_view line, const ReferenceLists& lists, CountingRe
             const std::size_t blank = Pos(" ", afterStatus);
             const std::string_view byteText =
                 blank ? Copy(afterStatus, 1, Signed(blank) - 1) : afterStatus;
-            if (byteText != "-") r.TransferTotal += static_cast<double>(StrToInt64(byteText));
+            if (byteText != "-") {
+                const auto size = static_cast<double>(StrToInt64(byteText));
+                r.TransferTotal += size;
+                if (r.IsPart) r.PartSizes.push_back(size);
+            }
         } else if (status403) {
             r.Get403->Add(0, L, {timeField, host, getPath});
         } else if (status404) {
@@ -163,9 +154,9 @@ void ClassifyLine(std::string_view line, const ReferenceLists& lists, CountingRe
     if (status200) {
         ++r.Host200Count;
     } else if (status403) {
-        r.Host403->Add(0, L, {timeField, host, requestPath});
+        r.Host403->Add(0, L, {timeField, host, requestPath()});
     } else if (status404) {
-        r.Host404->Add(0, L, {timeField, host, requestPath});
+        r.Host404->Add(0, L, {timeField, host, requestPath()});
     } else {
         r.HostOther->Add(0, L, {L});
     }

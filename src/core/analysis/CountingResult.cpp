@@ -12,6 +12,11 @@ std::shared_ptr<EntryList> Make(const std::shared_ptr<const std::string>& bytes,
 }  // namespace
 
 CountingResult::CountingResult(std::shared_ptr<const TextLines> logLines)
+    : CountingResult(std::move(logLines), 0) {
+    IsPart = false;  // the whole run
+}
+
+CountingResult::CountingResult(std::shared_ptr<const TextLines> logLines, std::size_t firstLine)
     : LogLines(std::move(logLines)),
       HostNames(LogLines->Bytes()),
       GetFiles(LogLines->Bytes()),
@@ -20,7 +25,8 @@ CountingResult::CountingResult(std::shared_ptr<const TextLines> logLines)
     const Forms timeHostPath{{{"", " ", " ", ""}}};
     const Forms timePath{{{"", " ", ""}}};
     const Forms wholeLine{{{"", ""}}};
-    HostExtract = Make(bytes, timeHostPath);
+    IsPart = true;
+    HostExtract = std::make_shared<HostExtractLines>(LogLines, firstLine);
     CheckDomeinHits = Make(bytes, wholeLine);
     GetExtract = Make(bytes, timePath);
     Get403 = Make(bytes, timeHostPath);

@@ -27,23 +27,27 @@ public:
     // Appends an entry of the given form; line lies in the shared bytes and
     // every piece lies in line (or is empty).
     void Add(unsigned form, std::string_view line, std::initializer_list<std::string_view> pieces);
+    // Appends entry index of other, a list over the same bytes with the same forms.
+    void AddFrom(const EntryList& other, std::size_t index);
+    // Appends every entry of later (a list like this one), taking over its
+    // storage rather than copying it; later is left empty.
+    void Join(EntryList&& later);
 
     std::size_t Count() const override { return m_count; }
     std::string_view Line(std::size_t index, std::string& scratch) const override;
     std::size_t Length(std::size_t index) const override;
+    void AppendLines(std::size_t first, std::size_t count, std::string& out) const override;
 
 private:
-    struct Piece {
-        std::uint64_t offset;
-        std::uint64_t length;
-    };
     // The words of entry index.
-    const std::uint32_t* WordsOf(std::size_t index) const {
-        return m_chunks[index >> kChunkShift].data() + (index & (kChunkEntries - 1)) * m_stride;
-    }
-    unsigned FormOf(std::size_t index) const;
-    Piece PieceOf(std::size_t index, std::size_t piece) const;
+    const std::uint32_t* WordsOf(std::size_t index) const;
+    bool IsSpilled(const std::uint32_t* words) const { return (words[0] & kSpilled) != 0; }
+    const std::string& Spilled(const std::uint32_t* words) const;
+    // Appends the composed entry whose words are given.
+    void Compose(const std::uint32_t* words, std::string& out) const;
+    std::uint32_t* NewEntry();
 
+    static constexpr std::uint32_t kSpilled = 0x80000000u;
     std::shared_ptr<const std::string> m_bytes;
     std::vector<Form> m_forms;
     static constexpr std::size_t kMaxPieces = 4;
@@ -53,13 +57,13 @@ private:
     std::size_t m_count = 0;
     // Per entry: the line's offset (two words), the form when there are
     // several, then offset and length of each piece relative to the line.
-    // Kept in chunks of a fixed number of entries, so that growing never
-    // copies what is held.
-    static constexpr std::size_t kChunkShift = 16;
-    static constexpr std::size_t kChunkEntries = std::size_t{1} << kChunkShift;
+    // Kept in chunks of at most kChunkEntries entries, so that growing never
+    // copies what is held and a list joined to another keeps its chunks.
+    static constexpr std::size_t kChunkEntries = std::size_t{1} << 16;
     // The first chunk grows as a small list would; every later one is
     // allocated whole when the one before is full.
     std::vector<std::vector<std::uint32_t>> m_chunks;
+    std::vector<std::size_t> m_starts;  // the first entry of every chunk
     // Entries of lines too long for 32-bit relative places (4 GiB and more)
     // are kept whole here; their first word then holds the index with the top bit set.
     std::vector<std::string> m_spilled;

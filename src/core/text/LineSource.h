@@ -18,6 +18,16 @@ public:
     virtual std::string_view Line(std::size_t index, std::string& scratch) const = 0;
     // The line's length in bytes, without composing it.
     virtual std::size_t Length(std::size_t index) const = 0;
+    // Appends lines first .. first + count - 1 to out, each followed by a line
+    // feed (writing a whole collection costs no call per line where a source
+    // can do better than this).
+    virtual void AppendLines(std::size_t first, std::size_t count, std::string& out) const {
+        std::string scratch;
+        for (std::size_t i = first; i < first + count; ++i) {
+            out += Line(i, scratch);
+            out += '\n';
+        }
+    }
 };
 
 using SharedLineSource = std::shared_ptr<const LineSource>;

@@ -57,12 +57,14 @@ void PaneModel::ReplaceAll(SharedLineSource source) {
 
 void PaneModel::Append(std::string_view line) {
     m_lines.Append(line);
-    Consider(m_lines.Count() - 1);
+    Consider(m_lines.Count() - 1, line.size());
 }
 
-void PaneModel::AppendFrom(const SharedLineSource& source, std::size_t index) {
-    m_lines.AppendFrom(source, index);
-    Consider(m_lines.Count() - 1);
+void PaneModel::AppendRange(const SharedLineSource& source, std::size_t first, std::size_t count) {
+    const std::size_t row = m_lines.Count();
+    m_lines.AppendRange(source, first, count);
+    // Lengths straight from the source: no search for each row's chunk.
+    for (std::size_t i = 0; i < count; ++i) Consider(row + i, source->Length(first + i));
 }
 
 void PaneModel::Insert(std::size_t index, std::string_view line) {
@@ -72,7 +74,7 @@ void PaneModel::Insert(std::size_t index, std::string_view line) {
     beginInsertRows(QModelIndex(), row, row);
     m_lines.Insert(index, line);
     m_announced = m_lines.Count();
-    Consider(index);
+    Consider(index, line.size());
     endInsertRows();
 }
 
@@ -102,8 +104,8 @@ void PaneModel::Remeasure() {
     std::make_heap(m_longest.begin(), m_longest.end(), std::greater<>());
 }
 
-void PaneModel::Consider(std::size_t index) {
-    if (KeepLargest(m_longest, m_lines.Length(index), kLongest, [](std::size_t l) { return l; }))
+void PaneModel::Consider(std::size_t index, std::size_t length) {
+    if (KeepLargest(m_longest, length, kLongest, [](std::size_t l) { return l; }))
         m_widest = std::max(m_widest, Measure(index));
 }
 

@@ -1,5 +1,6 @@
 #include "analysis/ClassifyLine.h"
 
+#include <algorithm>
 #include <limits>
 
 #include "analysis/LineFields.h"
@@ -42,17 +43,21 @@ void ClassifyLine(std::string_view line, const ReferenceLists& lists, CountingRe
     const std::string_view L = line;
     constexpr std::size_t npos = std::string_view::npos;
 
-    // 1-2. The time stamp and its hour, as written (the zone is ignored).
-    const std::string_view timeField = Copy(L, Signed(Pos("[", L)), 28);
-    const std::int32_t hour = StrToInt(Copy(timeField, 14, 2));
-    CountHour(r.AllHours, hour);
-
-    // 3. The host: everything before the first blank.
-    const std::string_view host = Copy(L, 1, Signed(Pos(" ", L)) - 1);
-
     // Offsets below are 0-based places in the line.
     thread_local LineMarkers marks;
     marks.Find(L);
+
+    // 1-2. The time stamp (28 bytes from the first "[", or from the start)
+    // and its hour, as written (the zone is ignored).
+    const std::string_view timeField = L.substr(marks.bracket == npos ? 0 : marks.bracket, 28);
+    const std::int32_t hour =
+        StrToInt(timeField.size() > 13 ? timeField.substr(13, 2) : std::string_view());
+    CountHour(r.AllHours, hour);
+
+    // 3. The host: everything before the first blank.
+    const std::string_view host =
+        marks.blank == npos ? std::string_view() : L.substr(0, marks.blank);
+
     const std::size_t getAt = marks.get;
     const std::size_t postAt = marks.post;
     std::string_view getRest, getPath, postPath;
@@ -85,12 +90,12 @@ void ClassifyLine(std::string_view line, const ReferenceLists& lists, CountingRe
 
         if (status200) {
             ++r.Get200Count;
-            // The size: after the first `" 200` up to the next blank, or to the
-            // end of the line; "-" (an empty body) adds nothing.
-            const std::string_view afterStatus = From(L, marks.size200 + 7);
-            const std::size_t blank = Pos(" ", afterStatus);
-            const std::string_view byteText =
-                blank ? Copy(afterStatus, 1, Signed(blank) - 1) : afterStatus;
+            // The size: after the first `" 200` and one more byte up to the
+            // next blank, or to the end of the line; "-" (an empty body) adds nothing.
+            const std::size_t from = std::min(marks.size200 + 6, L.size());
+            std::size_t to = from;
+            while (to < L.size() && L[to] != ' ') ++to;
+            const std::string_view byteText = L.substr(from, to - from);
             if (byteText != "-") {
                 const auto size = static_cast<double>(StrToInt64(byteText));
                 r.TransferTotal += size;

@@ -2,12 +2,11 @@
 
 #include <algorithm>
 #include <cstring>
-#include <limits>
+#include <new>
 
 namespace pomurina {
 namespace {
 
-constexpr std::uint64_t kMaxRelative = std::numeric_limits<std::uint32_t>::max();
 // A list joined to another takes over the other's storage; a few entries are
 // cheaper copied than kept as a chunk of their own.
 constexpr std::size_t kCopyUpTo = 1024;
@@ -24,46 +23,35 @@ EntryList::EntryList(std::shared_ptr<const std::string> bytes, std::vector<Form>
       m_pieces(m_forms.front().literals.size() - 1),
       m_stride(2 + (m_forms.size() > 1 ? 1 : 0) + 2 * m_pieces) {}
 
-std::uint32_t* EntryList::NewEntry() {
-    if (m_chunks.empty() || m_chunks.back().size() == kChunkEntries * m_stride) {
+void EntryList::GrowLastChunk() {
+    const bool full = m_chunks.empty() || m_chunks.back().size == kChunkEntries * m_stride;
+    if (full) {
         m_starts.push_back(m_count);
         m_chunks.emplace_back();
-        if (m_count > 0) m_chunks.back().reserve(kChunkEntries * m_stride);
     }
-    std::vector<std::uint32_t>& chunk = m_chunks.back();
-    chunk.resize(chunk.size() + m_stride);
-    ++m_count;
-    return chunk.data() + chunk.size() - m_stride;
+    Chunk& last = m_chunks.back();
+    const std::size_t entries = last.size / m_stride;
+    const std::size_t room = std::min(kChunkEntries, std::max<std::size_t>(16, 2 * entries));
+    void* grown = std::realloc(last.words.get(), room * m_stride * sizeof(std::uint32_t));
+    if (!grown) throw std::bad_alloc();
+    (void)last.words.release();
+    last.words.reset(static_cast<std::uint32_t*>(grown));
+    m_free = room - entries;
 }
 
-void EntryList::Add(unsigned form, std::string_view line,
-                    std::initializer_list<std::string_view> pieces) {
-    const std::uint64_t lineOffset = static_cast<std::uint64_t>(line.data() - m_bytes->data());
-    std::uint32_t* const words = NewEntry();
-    std::size_t w = 0;
-    words[w++] = static_cast<std::uint32_t>(lineOffset >> 32);
-    words[w++] = static_cast<std::uint32_t>(lineOffset);
-    if (m_forms.size() > 1) words[w++] = form;
+void EntryList::Spill(std::uint32_t* words, unsigned form,
+                      std::initializer_list<std::string_view> pieces) {
+    std::string whole;
+    const Form& f = m_forms[form];
+    std::size_t i = 0;
     for (const std::string_view piece : pieces) {
-        const std::uint64_t relative =
-            piece.empty() ? 0 : static_cast<std::uint64_t>(piece.data() - line.data());
-        words[w++] = static_cast<std::uint32_t>(relative);
-        words[w++] = static_cast<std::uint32_t>(piece.size());
+        whole += f.literals[i++];
+        whole += piece;
     }
-    if (line.size() > kMaxRelative) {
-        // Compose the entry now and keep it whole.
-        std::string whole;
-        const Form& f = m_forms[form];
-        std::size_t i = 0;
-        for (const std::string_view piece : pieces) {
-            whole += f.literals[i++];
-            whole += piece;
-        }
-        whole += f.literals[i];
-        words[0] = kSpilled | static_cast<std::uint32_t>(m_spilled.size() >> 32);
-        words[1] = static_cast<std::uint32_t>(m_spilled.size());
-        m_spilled.push_back(std::move(whole));
-    }
+    whole += f.literals[i];
+    words[0] = kSpilled | static_cast<std::uint32_t>(m_spilled.size() >> 32);
+    words[1] = static_cast<std::uint32_t>(m_spilled.size());
+    m_spilled.push_back(std::move(whole));
 }
 
 void EntryList::AddFrom(const EntryList& other, std::size_t index) {
@@ -81,23 +69,29 @@ void EntryList::Join(EntryList&& later) {
     if (later.m_count <= kCopyUpTo || !later.m_spilled.empty()) {
         for (std::size_t i = 0; i < later.m_count; ++i) AddFrom(later, i);
     } else {
-        for (auto& chunk : later.m_chunks) {
-            if (chunk.empty()) continue;
+        for (Chunk& chunk : later.m_chunks) {
+            if (chunk.size == 0) continue;
             m_starts.push_back(m_count);
-            m_count += chunk.size() / m_stride;
+            m_count += chunk.size / m_stride;
             m_chunks.push_back(std::move(chunk));
         }
+        m_free = later.m_free;  // the last chunk is later's
     }
     later.m_chunks.clear();
     later.m_starts.clear();
     later.m_spilled.clear();
     later.m_count = 0;
+    later.m_free = 0;
+}
+
+std::size_t EntryList::ChunkOf(std::size_t index) const {
+    const auto after = std::upper_bound(m_starts.begin(), m_starts.end(), index);
+    return static_cast<std::size_t>(after - m_starts.begin()) - 1;
 }
 
 const std::uint32_t* EntryList::WordsOf(std::size_t index) const {
-    const auto after = std::upper_bound(m_starts.begin(), m_starts.end(), index);
-    const auto c = static_cast<std::size_t>(after - m_starts.begin()) - 1;
-    return m_chunks[c].data() + (index - m_starts[c]) * m_stride;
+    const std::size_t c = ChunkOf(index);
+    return m_chunks[c].words.get() + (index - m_starts[c]) * m_stride;
 }
 
 const std::string& EntryList::Spilled(const std::uint32_t* words) const {
@@ -143,14 +137,12 @@ std::size_t EntryList::Length(std::size_t index) const {
 
 void EntryList::AppendLines(std::size_t first, std::size_t count, std::string& out) const {
     if (count == 0) return;
-    auto c = static_cast<std::size_t>(std::upper_bound(m_starts.begin(), m_starts.end(), first) -
-                                      m_starts.begin()) -
-             1;
+    std::size_t c = ChunkOf(first);
     std::size_t within = first - m_starts[c];
     while (count > 0) {
-        const std::vector<std::uint32_t>& chunk = m_chunks[c];
-        const std::size_t here = std::min(count, chunk.size() / m_stride - within);
-        const std::uint32_t* words = chunk.data() + within * m_stride;
+        const Chunk& chunk = m_chunks[c];
+        const std::size_t here = std::min(count, chunk.size / m_stride - within);
+        const std::uint32_t* words = chunk.words.get() + within * m_stride;
         for (std::size_t i = 0; i < here; ++i, words += m_stride) {
             Compose(words, out);
             out += '\n';

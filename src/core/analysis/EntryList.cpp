@@ -106,11 +106,15 @@ void EntryList::Compose(const std::uint32_t* words, std::string& out) const {
     const Form& form = m_forms[m_forms.size() > 1 ? words[2] : 0];
     const char* const line = m_bytes->data() + LineOffset(words);
     const std::uint32_t* piece = words + (m_forms.size() > 1 ? 3 : 2);
+    // Most literals are a byte or two: no call to copy them.
+    const auto literal = [&out](const std::string& text) {
+        for (const char c : text) out.push_back(c);
+    };
     for (std::size_t i = 0; i < m_pieces; ++i, piece += 2) {
-        out += form.literals[i];
+        literal(form.literals[i]);
         out.append(line + piece[0], piece[1]);
     }
-    out += form.literals[m_pieces];
+    literal(form.literals[m_pieces]);
 }
 
 std::string_view EntryList::Line(std::size_t index, std::string& scratch) const {

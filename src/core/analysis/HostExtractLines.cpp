@@ -10,8 +10,7 @@ struct Pieces {
 };
 
 Pieces PiecesOf(std::string_view line) {
-    const RequestPlaces places = FindRequestPlaces(line);
-    return {TimeFieldOf(line), HostOf(line), RequestPathOf(line, places.get, places.post)};
+    return {TimeFieldOf(line), HostOf(line), RequestPathOf(line)};
 }
 
 }  // namespace

@@ -12,8 +12,9 @@ std::string_view OtherRequestPath(std::string_view line) {
     return line.substr(blank + 1, http);
 }
 
-RequestPlaces FindRequestPlaces(std::string_view line) {
-    RequestPlaces places;
+std::string_view RequestPathOf(std::string_view line) {
+    // The first "GET  decides wherever it stands; the first "POST counts only without one.
+    std::size_t post = kNoPlace;
     const char* const base = line.data();
     const std::size_t n = line.size();
     for (std::size_t q = 0; q < n; ++q) {
@@ -21,11 +22,10 @@ RequestPlaces FindRequestPlaces(std::string_view line) {
         if (!hit) break;
         q = static_cast<std::size_t>(static_cast<const char*>(hit) - base);
         const std::string_view after = line.substr(q + 1, 4);
-        if (places.get == kNoPlace && after == "GET ") places.get = q;
-        if (places.post == kNoPlace && after == "POST") places.post = q;
-        if (places.get != kNoPlace && places.post != kNoPlace) break;
+        if (after == "GET ") return GetPathAt(line, q);
+        if (post == kNoPlace && after == "POST") post = q;
     }
-    return places;
+    return RequestPathOf(line, kNoPlace, post);
 }
 
 }  // namespace pomurina

@@ -63,11 +63,7 @@ inline std::string_view RequestPathOf(std::string_view line, std::size_t getAt,
     return OtherRequestPath(line);
 }
 
-// The places of the first "GET  (quote, GET, blank) and the first "POST.
-struct RequestPlaces {
-    std::size_t get = kNoPlace;
-    std::size_t post = kNoPlace;
-};
-RequestPlaces FindRequestPlaces(std::string_view line);
+// The request path of the host extract's entries, the markers looked for here.
+std::string_view RequestPathOf(std::string_view line);
 
 }  // namespace pomurina

@@ -86,6 +86,19 @@ std::size_t PaneLines::Length(std::size_t index) const {
     return chunk.source->Length(chunk.first + within);
 }
 
+void PaneLines::AppendLines(std::size_t first, std::size_t count, std::string& out) const {
+    if (count == 0) return;
+    auto [c, within] = Locate(first);
+    while (count > 0) {
+        const Chunk& chunk = m_chunks[c];
+        const std::size_t here = std::min(count, chunk.count - within);
+        chunk.source->AppendLines(chunk.first + within, here, out);
+        count -= here;
+        ++c;
+        within = 0;
+    }
+}
+
 std::vector<std::string> PaneLines::ToVector() const {
     std::vector<std::string> lines;
     lines.reserve(m_count);

@@ -30,6 +30,8 @@ public:
     std::size_t Count() const { return m_count; }
     std::string_view Line(std::size_t index, std::string& scratch) const;
     std::size_t Length(std::size_t index) const;
+    // Appends lines first .. first + count - 1, each followed by a line feed.
+    void AppendLines(std::size_t first, std::size_t count, std::string& out) const;
     // A copy of every line (for small panes and tests).
     std::vector<std::string> ToVector() const;
 

@@ -14,4 +14,30 @@ TextLines::TextLines(std::string bytes)
     });
 }
 
+void TextLines::AppendLines(std::size_t first, std::size_t count, std::string& out) const {
+    // Lines that follow one another with a single LF between them are copied
+    // as one run, their LFs with them.
+    const char* const bytes = m_bytes->data();
+    const std::size_t size = m_bytes->size();
+    const std::size_t end = first + count;
+    std::size_t i = first;
+    while (i < end) {
+        const std::uint64_t runStart = m_lines[i].offset;
+        for (;; ++i) {
+            const std::uint64_t lineEnd = m_lines[i].offset + m_lines[i].length;
+            if (lineEnd >= size || bytes[lineEnd] != '\n') {
+                out.append(bytes + runStart, lineEnd - runStart);
+                out += '\n';
+                ++i;
+                break;
+            }
+            if (i + 1 == end || m_lines[i + 1].offset != lineEnd + 1) {
+                out.append(bytes + runStart, lineEnd + 1 - runStart);
+                ++i;
+                break;
+            }
+        }
+    }
+}
+
 }  // namespace pomurina

@@ -18,6 +18,7 @@ public:
     std::size_t Count() const override { return m_lines.size(); }
     std::string_view Line(std::size_t index, std::string&) const override { return At(index); }
     std::size_t Length(std::size_t index) const override { return m_lines[index].length; }
+    void AppendLines(std::size_t first, std::size_t count, std::string& out) const override;
 
     std::string_view At(std::size_t index) const {
         return std::string_view(m_bytes->data() + m_lines[index].offset, m_lines[index].length);

@@ -59,8 +59,8 @@ public:
             GiveBack(std::move(piece.composed));
             piece = Piece{};
         };
-        // A few slices ahead per core keep every core busy and the memory small.
-        RunOrdered({m_pieces.size(), 0, 2 * CoreCount() + 2}, compose, write);
+        // A slice or two ahead per core keep every core busy and the memory small.
+        RunOrdered({m_pieces.size(), 0, CoreCount() + 2}, compose, write);
         return ok;
     }
 
@@ -80,7 +80,7 @@ private:
         m_spare.push_back(std::move(buffer));
     }
 
-    static constexpr std::size_t kSliceLines = 16384;
+    static constexpr std::size_t kSliceLines = 8192;
     struct Piece {
         std::string text;
         const PaneLines* lines = nullptr;

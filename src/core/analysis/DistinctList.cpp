@@ -8,9 +8,11 @@
 namespace pomurina {
 namespace {
 
-std::uint64_t HashOf(std::string_view key) {
-    return std::hash<std::string_view>{}(key);
+std::uint32_t TagOf(std::string_view key) {
+    return static_cast<std::uint32_t>(std::hash<std::string_view>{}(key) >> 32);
 }
+
+constexpr unsigned kFirstSlotBits = 10;
 
 // A cheap mix of a text's length and its first and last bytes.
 std::size_t RecentSlot(std::string_view text, std::size_t slots) {
@@ -33,7 +35,8 @@ std::size_t RecentSlot(std::string_view text, std::size_t slots) {
 DistinctList::DistinctList(std::shared_ptr<const std::string> bytes)
     : m_entries(
           std::make_shared<EntryList>(std::move(bytes), std::vector<EntryList::Form>{{{"", ""}}})),
-      m_slots(1024),
+      m_slots(std::size_t{1} << kFirstSlotBits),
+      m_shift(32 - kFirstSlotBits),
       m_keyStarts{0} {}
 
 std::string_view DistinctList::Key(std::uint64_t index) const {
@@ -49,30 +52,29 @@ bool DistinctList::SeenAsIs(std::string_view piece) {
     return false;
 }
 
-std::size_t DistinctList::Find(std::string_view key, std::uint64_t hash) const {
-    const auto tag = static_cast<std::uint32_t>(hash >> 32);
+std::size_t DistinctList::Find(std::string_view key, std::uint32_t tag) const {
     const std::size_t mask = m_slots.size() - 1;
-    std::size_t i = hash & mask;
+    std::size_t i = tag >> m_shift;
     for (; m_slots[i].key != 0; i = (i + 1) & mask)
         if (m_slots[i].tag == tag && Key(m_slots[i].key - 1) == key) break;
     return i;
 }
 
-void DistinctList::Insert(std::size_t slot, std::string_view key, std::uint64_t hash) {
+void DistinctList::Insert(std::size_t slot, std::string_view key, std::uint32_t tag) {
     if (Count() >= 0xFFFFFFFEu) throw std::length_error("too many distinct texts");
     m_keyBytes += key;
     m_keyStarts.push_back(m_keyBytes.size());
-    m_slots[slot] = {static_cast<std::uint32_t>(hash >> 32),
-                     static_cast<std::uint32_t>(m_keyStarts.size() - 1)};
+    m_tags.push_back(tag);
+    m_slots[slot] = {tag, static_cast<std::uint32_t>(m_keyStarts.size() - 1)};
 }
 
 bool DistinctList::AddIfNew(std::string_view line, std::string_view piece) {
     if (SeenAsIs(piece)) return false;
     FoldKey(piece, m_key);
-    const std::uint64_t hash = HashOf(m_key);
-    const std::size_t slot = Find(m_key, hash);
+    const std::uint32_t tag = TagOf(m_key);
+    const std::size_t slot = Find(m_key, tag);
     if (m_slots[slot].key != 0) return false;
-    Insert(slot, m_key, hash);
+    Insert(slot, m_key, tag);
     m_entries->Add(0, line, {piece});
     if (2 * Count() > m_slots.size()) Grow();
     return true;
@@ -82,10 +84,10 @@ std::size_t DistinctList::Absorb(DistinctList& later) {
     std::size_t added = 0;
     for (std::size_t k = 0; k < later.Count(); ++k) {
         const std::string_view key = later.Key(k);
-        const std::uint64_t hash = HashOf(key);
-        const std::size_t slot = Find(key, hash);
+        const std::uint32_t tag = later.m_tags[k];
+        const std::size_t slot = Find(key, tag);
         if (m_slots[slot].key != 0) continue;
-        Insert(slot, key, hash);
+        Insert(slot, key, tag);
         m_entries->AddFrom(*later.m_entries, k);
         ++added;
         if (2 * Count() > m_slots.size()) Grow();
@@ -94,13 +96,14 @@ std::size_t DistinctList::Absorb(DistinctList& later) {
 }
 
 void DistinctList::Grow() {
+    // Beyond 2^32 slots the tags give no more places; the probes go on from there.
     std::vector<Slot> slots(m_slots.size() * 2);
+    if (m_shift > 0) --m_shift;
     const std::size_t mask = slots.size() - 1;
     for (std::uint32_t k = 0; k < Count(); ++k) {
-        const std::uint64_t hash = HashOf(Key(k));
-        std::size_t i = hash & mask;
+        std::size_t i = m_tags[k] >> m_shift;
         while (slots[i].key != 0) i = (i + 1) & mask;
-        slots[i] = {static_cast<std::uint32_t>(hash >> 32), k + 1};
+        slots[i] = {m_tags[k], k + 1};
     }
     m_slots.swap(slots);
 }

@@ -67,12 +67,11 @@ void ClassifyLine(std::string_view line, const ReferenceLists& lists, CountingRe
     }
     if (postAt != npos) postPath = PostPathAt(L, postAt);
     const bool isGet = getAt != npos, isPost = postAt != npos;
-    // The connection-level entries need the request path only for 403 and 404.
-    const auto requestPath = [&] { return RequestPathOf(L, getAt, postAt); };
+    const std::string_view requestPath = isGet ? getPath : isPost ? postPath : OtherRequestPath(L);
 
     // 4-6. Every line.  The host extract's entry is composed from the line
-    // when it is shown.
-    r.HostExtract->Add();
+    // when it is shown; only its length is kept.
+    r.HostExtract->Add(timeField.size() + host.size() + requestPath.size() + 2);
     if (r.HostNames.AddIfNew(L, host)) ++r.HostCount;
     for (std::size_t n = lists.WatchedPatterns().CountIn(host); n > 0; --n)
         r.CheckDomeinHits->Add(0, L, {L});
@@ -159,9 +158,9 @@ void ClassifyLine(std::string_view line, const ReferenceLists& lists, CountingRe
     if (status200) {
         ++r.Host200Count;
     } else if (status403) {
-        r.Host403->Add(0, L, {timeField, host, requestPath()});
+        r.Host403->Add(0, L, {timeField, host, requestPath});
     } else if (status404) {
-        r.Host404->Add(0, L, {timeField, host, requestPath()});
+        r.Host404->Add(0, L, {timeField, host, requestPath});
     } else {
         r.HostOther->Add(0, L, {L});
     }

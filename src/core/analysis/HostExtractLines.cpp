@@ -38,6 +38,20 @@ std::size_t HostExtractLines::Length(std::size_t index) const {
     return p.time.size() + p.host.size() + p.path.size() + 2;
 }
 
+void HostExtractLines::Join(const HostExtractLines& later) {
+    for (const auto& line : later.m_longest.Kept())
+        m_longest.Offer(m_count + line.index, line.length);
+    m_count += later.m_count;
+}
+
+std::vector<std::size_t> HostExtractLines::LongestLines(std::size_t count) const {
+    if (count > m_longest.Size()) return LineSource::LongestLines(count);
+    std::vector<std::size_t> indexes;
+    for (const auto& line : m_longest.Kept())
+        if (indexes.size() < count) indexes.push_back(line.index);
+    return indexes;
+}
+
 void HostExtractLines::AppendLines(std::size_t first, std::size_t count, std::string& out) const {
     for (std::size_t i = first; i < first + count; ++i) {
         Compose(m_lines->At(m_first + i), out);

@@ -42,7 +42,6 @@ public:
 
 private:
     static constexpr int kMargin = 12;
-    static constexpr std::size_t kLongest = 8;  // lines measured per assignment
 
     void Remeasure();
     // Measures line index, length bytes long, when it is among the longest
@@ -55,7 +54,7 @@ private:
     QFont m_font;
     int m_rowHeight = 0;
     int m_widest = 0;
-    std::vector<std::size_t> m_longest;  // byte lengths measured, a min-heap
+    LongestKept m_longest{8};  // the lines measured
 };
 
 }  // namespace pomurina

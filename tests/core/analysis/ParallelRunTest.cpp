@@ -99,6 +99,10 @@ void ExpectSame(const Outcome& a, const Outcome& b) {
     EXPECT_EQ(x.LineCount, y.LineCount);
     EXPECT_EQ(x.HostExtract->Count(), y.HostExtract->Count());
     EXPECT_EQ(LinesOf(*x.HostExtract), LinesOf(*y.HostExtract));
+    // The longest entries, kept as they were added, are those a scan finds.
+    for (const std::size_t count : {1, 8, 16})
+        EXPECT_EQ(y.HostExtract->LongestLines(count),
+                  y.HostExtract->LineSource::LongestLines(count));
     for (auto list :
          {&CountingResult::HostNames, &CountingResult::GetFiles, &CountingResult::PostFiles})
         EXPECT_EQ(LinesOf(*(x.*list).Entries()), LinesOf(*(y.*list).Entries()));

@@ -11,6 +11,13 @@ std::shared_ptr<EntryList> Make(const std::shared_ptr<const std::string>& bytes,
 
 }  // namespace
 
+const std::array<std::shared_ptr<EntryList> CountingResult::*, 15> CountingResult::kEntryLists = {
+    &CountingResult::CheckDomeinHits,  &CountingResult::GetExtract, &CountingResult::Get403,
+    &CountingResult::Get404,           &CountingResult::GetOther,   &CountingResult::ReferrerHits,
+    &CountingResult::ForeignReferrers, &CountingResult::RobotHits,  &CountingResult::PostExtract,
+    &CountingResult::Post403,          &CountingResult::Post404,    &CountingResult::PostOther,
+    &CountingResult::Host403,          &CountingResult::Host404,    &CountingResult::HostOther};
+
 CountingResult::CountingResult(std::shared_ptr<const TextLines> logLines)
     : CountingResult(std::move(logLines), 0) {
     IsPart = false;  // the whole run

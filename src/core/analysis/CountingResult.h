@@ -65,6 +65,9 @@ struct CountingResult {
     // on the order of its terms once it passes 2^53.
     bool IsPart = false;
     std::vector<double> PartSizes;
+
+    // Every collection of composed entries, in the order of the members.
+    static const std::array<std::shared_ptr<EntryList> CountingResult::*, 15> kEntryLists;
 };
 
 // The forms of the composed entries.

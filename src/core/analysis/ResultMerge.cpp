@@ -15,13 +15,7 @@ void MergePart(CountingResult& whole, CountingResult& part) {
     whole.HostCount += static_cast<std::int64_t>(whole.HostNames.Absorb(part.HostNames));
     whole.GetFileCount += static_cast<std::int64_t>(whole.GetFiles.Absorb(part.GetFiles));
     whole.PostFileCount += static_cast<std::int64_t>(whole.PostFiles.Absorb(part.PostFiles));
-    for (auto list :
-         {&CountingResult::CheckDomeinHits, &CountingResult::GetExtract, &CountingResult::Get403,
-          &CountingResult::Get404, &CountingResult::GetOther, &CountingResult::ReferrerHits,
-          &CountingResult::ForeignReferrers, &CountingResult::RobotHits,
-          &CountingResult::PostExtract, &CountingResult::Post403, &CountingResult::Post404,
-          &CountingResult::PostOther, &CountingResult::Host403, &CountingResult::Host404,
-          &CountingResult::HostOther})
+    for (const auto list : CountingResult::kEntryLists)
         (whole.*list)->Join(std::move(*(part.*list)));
 
     whole.GetCount += part.GetCount;

@@ -106,13 +106,7 @@ void ExpectSame(const Outcome& a, const Outcome& b) {
     for (auto list :
          {&CountingResult::HostNames, &CountingResult::GetFiles, &CountingResult::PostFiles})
         EXPECT_EQ(LinesOf(*(x.*list).Entries()), LinesOf(*(y.*list).Entries()));
-    for (auto list :
-         {&CountingResult::CheckDomeinHits, &CountingResult::GetExtract, &CountingResult::Get403,
-          &CountingResult::Get404, &CountingResult::GetOther, &CountingResult::ReferrerHits,
-          &CountingResult::ForeignReferrers, &CountingResult::RobotHits,
-          &CountingResult::PostExtract, &CountingResult::Post403, &CountingResult::Post404,
-          &CountingResult::PostOther, &CountingResult::Host403, &CountingResult::Host404,
-          &CountingResult::HostOther})
+    for (const auto list : CountingResult::kEntryLists)
         EXPECT_EQ(LinesOf(*(x.*list)), LinesOf(*(y.*list)));
     for (auto counter :
          {&CountingResult::HostCount, &CountingResult::GetCount, &CountingResult::GetFileCount,

@@ -35,3 +35,22 @@ measure_median() {
     rm -f "$times"
     echo "$(printf '%s\n' "${all[@]}" | sort -g | sed -n 2p) $peak"
 }
+
+# generated_list BYTES SEED: the path of a generated reference list of about
+# BYTES bytes (robot-like strings and host names, CR LF ends), made once.
+generated_list() {
+    local path=${TMPDIR:-/tmp}/pomurina-bench-list-$1-$2.dat
+    [ -s "$path" ] || awk -v bytes="$1" -v seed="$2" 'BEGIN {
+        srand(seed)
+        split("Googlebot bingbot YandexBot Baiduspider AhrefsBot SemrushBot MJ12bot DotBot PetalBot crawler spider archiver", names, " ")
+        split("jp com net org ne.jp co.jp or.jp", tops, " ")
+        for (total = 0; total < bytes; total += length(entry) + 2) {
+            if (rand() < 0.5)
+                entry = sprintf("%s-%x/%d.%d", names[1 + int(rand() * 12)], int(rand() * 16777216), int(rand() * 10), int(rand() * 100))
+            else
+                entry = sprintf("host%d.example-%x.%s", int(rand() * 1000000), int(rand() * 65536), tops[1 + int(rand() * 7)])
+            printf "%s\r\n", entry
+        }
+    }' > "$path"
+    echo "$path"
+}

@@ -2,6 +2,7 @@
 
 #include <curl/curl.h>
 
+#include <deque>
 #include <memory>
 
 #include "io/FileReplacement.h"
@@ -40,22 +41,41 @@ UrlHandle RemoteUrl(CURL* handle, std::string host, int port, const std::string&
     return ok ? std::move(url) : nullptr;
 }
 
-// A transfer ends when no data has moved for the stall limit; the library's
-// own low-speed check averages over seconds and would wait longer.
-struct StallWatch {
-    std::chrono::milliseconds limit;
-    curl_off_t received = -1;
-    std::chrono::steady_clock::time_point lastMove = std::chrono::steady_clock::now();
+// A transfer ends when less than the speed floor allows has arrived over the
+// last stall limit: nothing at all (a silent server) or a drip of a byte every
+// few seconds (a server that would hold the window for ever).  The library's
+// own low-speed check looks at the speed of the last few seconds only.
+class SpeedWatch {
+public:
+    SpeedWatch(std::chrono::milliseconds window, long floorBytesPerSecond)
+        : m_window(window),
+          m_least(static_cast<double>(floorBytesPerSecond) *
+                  std::chrono::duration<double>(window).count()) {}
+
+    // Whether the transfer, having received bytes in all by now, is too slow.
+    bool TooSlow(curl_off_t received) {
+        const auto now = std::chrono::steady_clock::now();
+        if (m_samples.empty() || now - m_samples.back().at >= m_window / 16)
+            m_samples.push_back({now, received});
+        // The front stays the newest sample that is at least a window old.
+        while (m_samples.size() > 1 && now - m_samples[1].at >= m_window) m_samples.pop_front();
+        const Sample& start = m_samples.front();
+        return now - start.at >= m_window &&
+               static_cast<double>(received - start.received) < m_least;
+    }
+
+private:
+    struct Sample {
+        std::chrono::steady_clock::time_point at;
+        curl_off_t received;
+    };
+    std::chrono::milliseconds m_window;
+    double m_least;  // bytes that must arrive within every window
+    std::deque<Sample> m_samples;
 };
 
-int AbortWhenStalled(void* watch, curl_off_t, curl_off_t received, curl_off_t, curl_off_t) {
-    auto& w = *static_cast<StallWatch*>(watch);
-    const auto now = std::chrono::steady_clock::now();
-    if (received != w.received) {
-        w.received = received;
-        w.lastMove = now;
-    }
-    return now - w.lastMove >= w.limit ? 1 : 0;
+int AbortWhenTooSlow(void* watch, curl_off_t, curl_off_t received, curl_off_t, curl_off_t) {
+    return static_cast<SpeedWatch*>(watch)->TooSlow(received) ? 1 : 0;
 }
 
 bool HasLineEnd(const std::string& text) {
@@ -153,8 +173,8 @@ bool TFtpManager::Transfer(const std::string& remote, const std::string& local,
     curl_easy_setopt(c, CURLOPT_TRANSFERTEXT, mode == TTransferMode::Text ? 1L : 0L);
     curl_easy_setopt(c, CURLOPT_WRITEFUNCTION, WriteToFile);
     curl_easy_setopt(c, CURLOPT_WRITEDATA, &copy);
-    StallWatch watch{m_stallLimit};
-    curl_easy_setopt(c, CURLOPT_XFERINFOFUNCTION, AbortWhenStalled);
+    SpeedWatch watch(m_stallLimit, m_speedFloor);
+    curl_easy_setopt(c, CURLOPT_XFERINFOFUNCTION, AbortWhenTooSlow);
     curl_easy_setopt(c, CURLOPT_XFERINFODATA, &watch);
     curl_easy_setopt(c, CURLOPT_NOPROGRESS, 0L);
     const CURLcode result = curl_easy_perform(c);

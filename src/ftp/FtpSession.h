@@ -47,6 +47,9 @@ public:
     // data connection), and how long a transfer may move no data, before it
     // ends as a failure.
     void SetTimeLimits(std::chrono::milliseconds connect, std::chrono::milliseconds stall);
+    // The average speed below which a transfer fails: over every stretch of
+    // the stall limit at least this many bytes a second must arrive.
+    void SetSpeedFloor(long bytesPerSecond) { m_speedFloor = bytesPerSecond; }
 
     // Opens a connection with the current account (the login itself happens
     // with the transfer); an open one is closed first.
@@ -67,6 +70,7 @@ private:
     int m_port = 21;
     std::chrono::milliseconds m_connectLimit{30000};
     std::chrono::milliseconds m_stallLimit{60000};
+    long m_speedFloor = 100;
 };
 
 }  // namespace pomurina

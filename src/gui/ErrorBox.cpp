@@ -24,7 +24,25 @@ QString Title() {
     return QString::fromUtf8("ポムリナ");
 }
 
+// Gives box its owner: a visible window that stays on top (the progress
+// window, left up by a load that failed) would cover a box owned by any other
+// window, so it owns the box, and the box stays on top as well.
+void PlaceBox(QMessageBox& box) {
+    QWidget* const owner = BoxOwner();
+    box.setParent(owner, box.windowFlags());
+    if (owner && owner->windowFlags().testFlag(Qt::WindowStaysOnTopHint))
+        box.setWindowFlag(Qt::WindowStaysOnTopHint);
+}
+
 }  // namespace
+
+QWidget* BoxOwner() {
+    for (QWidget* window : QApplication::topLevelWidgets())
+        if (window->isVisible() && window->windowFlags().testFlag(Qt::WindowStaysOnTopHint) &&
+            !qobject_cast<QMessageBox*>(window))
+            return window;
+    return QApplication::activeWindow();
+}
 
 void SetErrorBoxHandler(MessageBoxHandler handler) {
     ErrorHandler() = std::move(handler);
@@ -39,8 +57,8 @@ void ShowErrorBox(const std::string& message) {
         ErrorHandler()(text);
         return;
     }
-    QMessageBox box(QMessageBox::Critical, Title(), FromSjis(text), QMessageBox::Ok,
-                    QApplication::activeWindow());
+    QMessageBox box(QMessageBox::Critical, Title(), FromSjis(text), QMessageBox::Ok);
+    PlaceBox(box);
     box.exec();
 }
 
@@ -62,8 +80,8 @@ void ShowInformation(const std::string& message) {
     // A carriage return in the text starts a new line of the dialog.
     QString text = FromSjis(message);
     text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    QMessageBox box(QMessageBox::NoIcon, Title(), text, QMessageBox::Ok,
-                    QApplication::activeWindow());
+    QMessageBox box(QMessageBox::NoIcon, Title(), text, QMessageBox::Ok);
+    PlaceBox(box);
     box.exec();
 }
 

@@ -9,6 +9,8 @@
 
 #include "text/Errors.h"
 
+class QWidget;
+
 namespace pomurina {
 
 // Shows message (Shift-JIS, before the full-stop rule) in the error box.
@@ -21,6 +23,11 @@ void ShowApplicationError(const std::string& text);
 
 // Shows an information message: caption "ポムリナ", no icon, one "OK" button.
 void ShowInformation(const std::string& message);
+
+// The window that owns the boxes above: a visible window that stays on top
+// (the progress window), so that the box is never under it; otherwise the
+// active window.
+QWidget* BoxOwner();
 
 // Where boxes go instead of the screen (tests; the window program's
 // --dump-state writes them to stderr).  Receives the final text (Shift-JIS,

@@ -13,7 +13,9 @@
 #include "ErrorBox.h"
 #include "SjisQt.h"
 #include "WindowKit.h"
+#include "io/DataFolder.h"
 #include "io/FileIo.h"
+#include "io/PlainFileName.h"
 #include "text/Cp932.h"
 #include "text/SjisText.h"
 #include "text/TextList.h"
@@ -28,11 +30,12 @@ namespace {
 
 const char kSettingFile[] = "materia/FTPSetting.dat";
 
-// Every data file is named relative to the program's directory.  A failure
-// is left to show itself when a file is then not found.
-void EnterProgramDirectory() {
+// Every data file is named relative to the data folder (the program's
+// directory when materia/ stands beside it).  A failure is left to show
+// itself when a file is then not found.
+void EnterDataFolder() {
     std::error_code ignored;
-    std::filesystem::current_path(ProgramDirectory(), ignored);
+    std::filesystem::current_path(DataFolder(), ignored);
 }
 
 bool IsRegularFile(const std::string& path) {
@@ -116,7 +119,7 @@ std::array<QLineEdit*, 4> TFTP::SettingFields() const {
 }
 
 void TFTP::LoadSetting() {
-    EnterProgramDirectory();
+    EnterDataFolder();
     TextList setting;
     setting.LoadFromFile(kSettingFile);
     // Filled in order, so a short file fills what it has before the index error.
@@ -127,19 +130,26 @@ void TFTP::LoadSetting() {
 void TFTP::SaveSetting() {
     TextList setting;
     for (const QLineEdit* edit : SettingFields()) setting.Add(ToSjis(edit->text()));
-    EnterProgramDirectory();
-    setting.SaveToFile(kSettingFile, 0600, true);
+    EnterDataFolder();
+    setting.SaveToFile(kSettingFile, 0600);
 }
 
 bool TFTP::DownLoad() {
+    // The name becomes the local copy's name in logs/: it must not lead
+    // anywhere else.  Checked as typed and as the file system will see it.
+    const std::string fileName = ToSjis(FileNameEdit->text());
+    const std::string localName = Cp932ToUtf8(fileName);
+    if (!IsPlainFileName(FileNameEdit->text().toStdString()) || !IsPlainFileName(localName))
+        throw Error(
+            Utf8ToCp932("ファイル名が正しくありません。空の名前、\".\"、\"..\"、"
+                        "\"/\" や \"\\\" や制御文字を含む名前はログの保存に使えません"));
     FtpManager1.SetServerName(ToSjis(DomeinEdit->text()));
     FtpManager1.SetUserName(ToSjis(AcountEdit->text()));
     FtpManager1.SetPassWord(ToSjis(PassEdit->text()));
-    const std::string fileName = ToSjis(FileNameEdit->text());
     // No separator is added: a directory brings its own trailing slash.
     const std::string remote = ToSjis(DirectoryEdit->text()) + fileName;
-    EnterProgramDirectory();
-    LocalLogPath = "logs/" + Cp932ToUtf8(fileName);
+    EnterDataFolder();
+    LocalLogPath = "logs/" + localName;
     return FtpManager1.GetFile(remote, LocalLogPath, TTransferMode::Text);
 }
 

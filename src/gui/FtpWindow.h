@@ -70,6 +70,8 @@ private:
     // it holds the password).
     void SaveSetting();
     // Fetches directory + file name into LocalLogPath; whether it arrived.
+    // A file name that would put the copy anywhere but directly in logs/ is
+    // refused (Error) before any connection.
     bool DownLoad();
     void RunButtonClick();
 

@@ -3,19 +3,28 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QMenuBar>
+#include <ctime>
+#include <filesystem>
 
 #include "AboutWindow.h"
 #include "DecoderWindow.h"
 #include "ErrorBox.h"
 #include "FtpWindow.h"
 #include "ListManagerWindow.h"
+#include "LogDrop.h"
 #include "OpenDialog.h"
+#include "PaneCommands.h"
 #include "ProgressWindow.h"
+#include "RecentFilesMenu.h"
+#include "SaveDialog.h"
+#include "SjisQt.h"
 #include "WindowKit.h"
 #include "analysis/LogCounting.h"
 #include "analysis/MemoPanes.h"
 #include "analysis/TransferUnits.h"
+#include "io/DataFolder.h"
 #include "io/FileIo.h"
+#include "report/ReportFile.h"
 #include "text/Cp932.h"
 #include "widgets/FieldEdit.h"
 #include "widgets/GraphImage.h"
@@ -50,6 +59,14 @@ private:
     TForm2* m_progress;
 };
 
+// The log's path with ".html" in place of its extension: the report's first offer.
+std::string SuggestedReportPath(const std::string& log) {
+    const std::size_t name = log.rfind('/') + 1;  // 0 without a folder
+    const std::size_t dot = log.rfind('.');
+    const bool extension = dot != std::string::npos && dot > name;
+    return (extension ? log.substr(0, dot) : log) + ".html";
+}
+
 }  // namespace
 
 TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
@@ -59,6 +76,11 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
     BuildMenu();
     BuildPages();
     m_graphs = {HourGraph(Image1), HourGraph(Image2), HourGraph(Image3)};
+    m_paneCommands = new PaneCommands(*this, m_panes, N2->menuAction());
+    m_recentFiles = new RecentFilesMenu(*File1, ExitE1, RecentFilesPath(),
+                                        [this](const std::string& path) { OpenLogs({path}); });
+    new LogDrop(*this, [this](const std::vector<std::string>& paths) { OpenLogs(paths); });
+    Edit35->SetShowsEnd(true);
     // A client area of 454 x 437 below the menu; at least 307 x 406 (outer 315 x 460).
     const int menuHeight = menuBar()->sizeHint().height();
     resize(454, 437 + menuHeight);
@@ -86,7 +108,7 @@ ProgressDisplay& TForm1::Progress() {
 
 void TForm1::OpenO1Click() {
     Guarded([this] {
-        if (const auto path = ChooseLogFile(this)) LogCounting(*path);
+        if (const auto path = ChooseLogFile(this)) OpenLogs({*path});
     });
 }
 
@@ -98,6 +120,19 @@ void TForm1::FTP1Click() {
 }
 void TForm1::Button2Click() {
     FTP1Click();
+}
+void TForm1::SaveS1Click() {
+    Guarded([this] {
+        if (!HasResults(*this)) {
+            ShowInformation(
+                Utf8ToCp932("保存できる集計結果がありません。先にログを読み込んでください。"));
+            return;
+        }
+        // The file field shows the analysed log's path.
+        const std::string log = Cp932ToUtf8(GetField(35).Text());
+        if (const auto path = ChooseReportFile(this, SuggestedReportPath(log)))
+            SaveHtmlReport(*this, ReportSource{{log}, std::time(nullptr), std::nullopt}, *path);
+    });
 }
 void TForm1::ExitE1Click() {
     Guarded([this] { close(); });
@@ -133,7 +168,31 @@ void TForm1::Image3Ready() {
 
 void TForm1::LogCounting(const std::string& path) {
     RowBatches batches(m_panes, Form2, [this] { FlushPaneRows(); });
-    pomurina::LogCounting(*this, path, RunPlaces{ProgramDirectory(), "materia"});
+    try {
+        pomurina::LogCounting(*this, path, RunPlaces{DataFolder(), "materia"});
+    } catch (...) {
+        // The panes no longer hold a whole analysis of any file.
+        setWindowTitle(FromUtf8("ポムリナ"));
+        throw;
+    }
+    const std::string name = std::filesystem::path(path).filename().string();
+    setWindowTitle(FromUtf8("ポムリナ - ") + FromSjis(PathText(name)));
+}
+
+void TForm1::OpenLogs(const std::vector<std::string>& paths) {
+    Guarded([&] {
+        if (paths.empty()) return;
+        if (paths.size() > 1) {
+            ShowInformation(Utf8ToCp932("ログファイルは一度に一つだけ解析できます。\r渡された " +
+                                        std::to_string(paths.size()) +
+                                        " 個のファイルはどれも解析していません。"));
+            return;
+        }
+        const std::string& given = paths.front();
+        const std::string path = !given.empty() && given[0] == '/' ? given : FullPath(given);
+        LogCounting(path);
+        m_recentFiles->Remember(path);
+    });
 }
 
 void TForm1::FlushPaneRows() {

@@ -5,6 +5,7 @@
 #include <QMainWindow>
 #include <array>
 #include <string>
+#include <vector>
 
 #include "analysis/ResultWindow.h"
 
@@ -18,7 +19,9 @@ namespace pomurina {
 class FieldEdit;
 class GraphImage;
 class PageControl;
+class PaneCommands;
 class PaneView;
+class RecentFilesMenu;
 class UnitBox;
 
 class TForm1 final : public QMainWindow, public ResultWindow {
@@ -27,7 +30,7 @@ public:
 
     // Menu MainMenu1.
     QMenu *File1, *N2, *View1;
-    QAction *OpenO1, *FTP1, *ExitE1, *N3, *UTF81, *N1;
+    QAction *OpenO1, *FTP1, *SaveS1, *ExitE1, *N3, *UTF81, *N1;
 
     // Tabs, sub-tabs and third-level tabs.
     PageControl *PageControl1, *PageControl4, *PageControl3, *PageControl2, *PageControl7;
@@ -64,6 +67,8 @@ public:
     void Button1Click();
     void FTP1Click();
     void Button2Click();
+    // Saves the HTML report of the results shown, or says there are none yet.
+    void SaveS1Click();
     void ExitE1Click();
     void N3Click();
     void UTF81Click();
@@ -76,8 +81,18 @@ public:
     void Image1Ready();
     void Image2Ready();
     void Image3Ready();
-    // Analyses the log file at path; failures propagate to the caller.
+    // Analyses the log file at path; failures propagate to the caller.  The
+    // title names the file after a run, and is the application's after a
+    // failed one.
     void LogCounting(const std::string& path);
+
+    // Where the open commands, dropped files and the recent files lead: one
+    // path is analysed and remembered among the recent files; several are
+    // refused with a message.  Failures go to the error box.
+    void OpenLogs(const std::vector<std::string>& paths);
+    // The commands on panes (menu "編集(&E)", context menus) and the recent files.
+    PaneCommands& Commands() { return *m_paneCommands; }
+    RecentFilesMenu& RecentFiles() { return *m_recentFiles; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -96,6 +111,8 @@ private:
     std::array<PaneView*, kPaneCount> m_panes{};
     std::array<FieldEdit*, kFieldCount> m_fields{};
     std::array<HourGraph, 3> m_graphs;
+    PaneCommands* m_paneCommands = nullptr;
+    RecentFilesMenu* m_recentFiles = nullptr;
     int m_lastByteUnit = kNoUnitYet;
 };
 

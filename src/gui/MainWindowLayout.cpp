@@ -137,6 +137,7 @@ void TForm1::BuildMenu() {
     File1 = menu("File1", "ファイル(&F)");
     OpenO1 = item(File1, "OpenO1", "ローカルから読み込み(&O)", &TForm1::OpenO1Click);
     FTP1 = item(File1, "FTP1", "FTPから読み込み(&F)", &TForm1::FTP1Click);
+    SaveS1 = item(File1, "SaveS1", "レポートを保存(&S)…", &TForm1::SaveS1Click);
     ExitE1 = item(File1, "ExitE1", "終了(&X)", &TForm1::ExitE1Click);
     N2 = menu("N2", "設定");
     N3 = item(N2, "N3", "ドメイン管理(&D)", &TForm1::N3Click);

@@ -1,5 +1,7 @@
 #include "StartUp.h"
 
+#include <unistd.h>
+
 #include <QApplication>
 #include <cstdio>
 
@@ -10,8 +12,10 @@
 #include "ListManagerWindow.h"
 #include "MainWindow.h"
 #include "ProgressWindow.h"
+#include "QtJapanese.h"
 #include "WindowKit.h"
 #include "analysis/StateDump.h"
+#include "io/DataFolder.h"
 #include "io/FileIo.h"
 #include "text/Cp932.h"
 #include "text/Errors.h"
@@ -35,12 +39,29 @@ void BoxToStandardError(const std::string& text) {
 
 // The start-up failure's text: the error class, the module and the code
 // address, then the message.
-std::string ApplicationErrorText(const std::string& message) {
+std::string ApplicationErrorText(const char* errorClass, const std::string& message) {
     char address[32];
     std::snprintf(address, sizeof address, "%p", reinterpret_cast<void*>(&ReadStartMode));
-    return Utf8ToCp932(std::string("モジュール 'pomurina' のアドレス ") + address +
-                       " で例外 InOutError が発生しました。\n") +
+    return Utf8ToCp932(std::string("モジュール 'pomurina' のアドレス ") + address + " で例外 " +
+                       errorClass + " が発生しました。\n") +
            WithFullStop(message);
+}
+
+// The data folder, created and filled when it isn't beside the program.
+// There it also becomes the current directory, so that the list manager,
+// which reads its lists relative to the current directory, finds them;
+// beside the program the start directory is left as it is.
+bool EnterDataFolder() {
+    try {
+        const DataFolderChoice choice = SetUpDataFolder();
+        if (!choice.besideProgram) (void)::chdir(choice.folder.c_str());
+        return true;
+    } catch (const Error& e) {
+        const bool unreadable = dynamic_cast<const FileOpenError*>(&e) != nullptr;
+        ShowApplicationError(
+            ApplicationErrorText(unreadable ? "FileOpenError" : "FileCreateError", e.Message()));
+        return false;
+    }
 }
 
 int DumpState(const std::string& outPath, const std::optional<std::string>& logFile) {
@@ -106,12 +127,14 @@ bool StartUp() {
     QApplication::setApplicationName(QString::fromUtf8("ポムリナ"));
     QApplication::setWindowIcon(ProgramIcon());
     QApplication::setFont(WindowFont());
+    InstallQtJapanese();
+    if (!EnterDataFolder()) return false;
     Guarded([] { Form1 = new TForm1; });
     Guarded([] { Form2 = new TForm2; });
     Guarded([] { VersionINFO = new TVersionINFO; });
     Guarded([] { Domein = new TDomein; });
     Guarded([] { UTF = new TUTF; });
-    // The FTP manager's creation also makes the program's directory the current one.
+    // The FTP manager's creation also makes the data folder the current one.
     Guarded([] {
         FTP = new TFTP;
         FTP->SetLogCounting([](const std::string& path) {
@@ -122,7 +145,7 @@ bool StartUp() {
     try {
         mode = ReadStartMode();
     } catch (const Error& e) {
-        ShowApplicationError(ApplicationErrorText(e.Message()));
+        ShowApplicationError(ApplicationErrorText("InOutError", e.Message()));
         return false;
     }
     if (mode == "ftp") {
@@ -154,7 +177,7 @@ int RunProgram(const StartRequest& request) {
     }
     if (!StartUp() || !Form1) return 1;
     if (request.dumpPath) return DumpState(*request.dumpPath, request.logFile);
-    if (request.logFile) Guarded([&] { Form1->LogCounting(*request.logFile); });
+    if (request.logFile) Form1->OpenLogs({*request.logFile});
     Form1->show();
     return QApplication::exec();
 }

@@ -21,9 +21,10 @@ struct StartRequest {
 std::optional<StartRequest> ParseCommandLine(const std::vector<std::string>& arguments,
                                              std::string& problem);
 
-// Start-up: the application's title and font, the windows in their order
-// (main, progress, About, list manager, decoder, FTP manager), then the start
-// mode.  False when materia/setup.ini can't be read: the "アプリケーション
+// Start-up: the application's title and font, Qt's Japanese texts, the data
+// folder, the windows in their order (main, progress, About, list manager,
+// decoder, FTP manager), then the start mode.  False when the data folder
+// can't be made or materia/setup.ini can't be read: the "アプリケーション
 // エラー" box has been shown and the program must end with exit code 1.
 bool StartUp();
 

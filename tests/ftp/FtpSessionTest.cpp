@@ -1,13 +1,19 @@
 // The FTP session against a real FTP server on 127.0.0.1.
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <stdlib.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <filesystem>
+#include <thread>
 
 #include "FtpSession.h"
 #include "FtpTestSupport.h"
 #include "io/FileIo.h"
+#include "io/FileReplacement.h"
 
 namespace pomurina {
 namespace {
@@ -118,6 +124,67 @@ TEST_F(FtpSession, FailuresReturnFalseAndKeepTheOldCopy) {
         EXPECT_EQ(Names(local.Path()), std::vector<std::string>{"copy"});
     }
     EXPECT_TRUE(server.Commands("DELE").empty());
+}
+
+// A server that drips a byte every 0.1 s would hold the window for ever:
+// below the speed floor over the stall limit, the transfer fails.
+TEST_F(FtpSession, ATransferBelowTheSpeedFloorFailsAndKeepsTheOldCopy) {
+    WriteBytes(root.Path() / "drip_log", LogText(40));  // the second half dripped
+    const fs::path copy = local.Path() / "copy";
+    WriteBytes(copy, kOldCopy);
+    ftp.SetTimeLimits(std::chrono::milliseconds(5000), std::chrono::milliseconds(1000));
+    EXPECT_FALSE(ftp.GetFile("drip_log", copy, TTransferMode::Binary));
+    EXPECT_EQ(ReadBytes(copy), kOldCopy);
+    EXPECT_EQ(Names(local.Path()), std::vector<std::string>{"copy"});
+    // The same drip is fast enough for a lower floor.
+    ftp.SetSpeedFloor(4);
+    EXPECT_TRUE(ftp.GetFile("drip_log", copy, TTransferMode::Binary));
+    EXPECT_EQ(ReadBytes(copy), LogText(40));
+}
+
+TEST_F(FtpSession, ANewCopyFollowsTheUmaskAndAReplacedOneKeepsItsMode) {
+    const mode_t previous = ::umask(027);
+    const fs::path copy = local.Path() / "copy";
+    const bool first = ftp.GetFile("/log/access_log", copy, TTransferMode::Text);
+    const mode_t created =
+        fs::exists(copy) ? static_cast<mode_t>(fs::status(copy).permissions()) : 0;
+    fs::permissions(copy, fs::perms::owner_read | fs::perms::owner_write);
+    const bool second = ftp.GetFile("/log/access_log", copy, TTransferMode::Text);
+    ::umask(previous);
+    EXPECT_TRUE(first && second);
+    EXPECT_EQ(created, 0640u);
+    EXPECT_EQ(fs::status(copy).permissions(), fs::perms::owner_read | fs::perms::owner_write);
+}
+
+// The temporary file's name doesn't grow with the copy's, and what a killed
+// download leaves is removed by the next one into the same folder.
+TEST_F(FtpSession, LongestNamesArriveAndAKilledDownloadLeavesNothingBehind) {
+    const std::string longest(255, 'n');
+    WriteBytes(root.Path() / longest, "served\n");
+    ASSERT_TRUE(ftp.GetFile(longest, local.Path() / longest, TTransferMode::Binary));
+    EXPECT_EQ(ReadBytes(local.Path() / longest), "served\n");
+
+    WriteBytes(root.Path() / "stall_log", LogText(200000));
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ftp.GetFile("stall_log", local.Path() / "copy", TTransferMode::Binary);
+        ::_exit(0);
+    }
+    // Killed once half the file is in its temporary file.
+    bool started = false;
+    for (int wait = 0; wait < 500 && !started; ++wait) {
+        for (const std::string& name : Names(local.Path()))
+            started = started || (IsReplacementTemporaryName(name) &&
+                                  fs::file_size(local.Path() / name) >= 100000);
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    ::kill(child, SIGKILL);
+    ::waitpid(child, nullptr, 0);
+    ASSERT_TRUE(started);
+    EXPECT_EQ(Names(local.Path()).size(), 2u);
+
+    ASSERT_TRUE(ftp.GetFile("/log/access_log", local.Path() / "copy", TTransferMode::Text));
+    EXPECT_EQ(Names(local.Path()), (std::vector<std::string>{"copy", longest}));
 }
 
 TEST_F(FtpSession, AFailedLocalWriteKeepsTheOldCopy) {

@@ -163,6 +163,49 @@ TEST_F(FtpWindow, AFailedDownloadShowsTheMessageAndStartsNothing) {
     EXPECT_TRUE(errors.empty());
 }
 
+// The file name becomes the local copy's name: one that would put the copy
+// anywhere but directly in logs/ (over the user's own lists, say) is refused
+// before any connection, with a box that names the field.
+TEST_F(FtpWindow, AFileNameThatWouldLeaveLogsIsRefusedBeforeConnecting) {
+    WriteBytes(program.Path() / "materia" / "FTPSetting.dat", kSetting);
+    WriteBytes(program.Path() / "materia" / "DomeinList.dat", "own.example\r\n");
+    WriteBytes(root.Path() / "log" / "x", "server's bytes\n");
+    TFTP& w = Open();
+    w.SaveBox->setChecked(true);
+    const QString names[] = {"",
+                             ".",
+                             "..",
+                             "../materia/DomeinList.dat",
+                             "../../x",
+                             "/tmp/x",
+                             "sub/x",
+                             "sub\\x",
+                             "x\ty",
+                             QString("x") + QChar(0) + "y",
+                             QString("x") + QChar(0x7F),
+                             QString("x") + QChar(0x85)};
+    for (const QString& name : names) {
+        SCOPED_TRACE(name.toStdString());
+        errors.clear();
+        w.FileNameEdit->setText(name);
+        w.RunButton->click();
+        ASSERT_EQ(errors.size(), 1u);
+        EXPECT_TRUE(errors[0].starts_with(Utf8ToCp932("ファイル名")));
+        EXPECT_TRUE(w.isVisible());
+    }
+    EXPECT_TRUE(server.Commands().empty());
+    EXPECT_TRUE(notes.empty());
+    EXPECT_TRUE(analysed.empty());
+    EXPECT_TRUE(fs::is_empty(program.Path() / "logs"));
+    EXPECT_EQ(ReadBytes(program.Path() / "materia" / "DomeinList.dat"), "own.example\r\n");
+    EXPECT_EQ(Setting(), kSetting);
+    // A name with a dot inside, blanks or Japanese is a name like any other.
+    w.FileNameEdit->setText(QString::fromUtf8("x"));
+    w.DirectoryEdit->setText("/log/");
+    w.RunButton->click();
+    EXPECT_EQ(analysed, std::vector<std::string>{"logs/x"});
+}
+
 TEST_F(FtpWindow, AMissingLogsDirectoryFailsTheDownload) {
     WriteBytes(program.Path() / "materia" / "FTPSetting.dat", kSetting);
     fs::remove(program.Path() / "logs");

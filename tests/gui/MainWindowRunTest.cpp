@@ -2,12 +2,15 @@
 // every kind of run, the views keep up with their panes, the graphs' pixels,
 // the progress window and the unit box.
 #include <QAbstractItemView>
+#include <QApplication>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QTest>
+#include <QTimer>
 #include <filesystem>
 
+#include "ErrorBox.h"
 #include "MainWindowFixture.h"
 #include "widgets/FieldEdit.h"
 #include "widgets/GraphImage.h"
@@ -67,6 +70,32 @@ TEST_F(MainWindowTest, AnUnreadableLogLeavesTheProgressWindowUp) {
     ExpectViewsCaughtUp();
     progress.close();  // the user closes it
     EXPECT_FALSE(progress.IsShown());
+}
+
+// The progress window stays up, on top, after a load fails: the box that says
+// why must not be under it.
+TEST_F(MainWindowTest, TheBoxOfAFailedLoadIsAboveTheProgressWindow) {
+    form.show();
+    ASSERT_TRUE(Run((home.Path() / "missing.log").string()));
+    ASSERT_TRUE(progress.isVisible());
+    EXPECT_EQ(BoxOwner(), &progress);
+
+    SetErrorBoxHandler({});  // a real box this time, closed as soon as it shows
+    QWidget* owner = nullptr;
+    bool onTop = false;
+    QTimer::singleShot(0, [&] {
+        QWidget* box = QApplication::activeModalWidget();
+        if (!box) return;
+        owner = box->parentWidget();
+        onTop = box->windowFlags().testFlag(Qt::WindowStaysOnTopHint);
+        box->close();
+    });
+    ShowErrorBox(Sjis("ファイルが見つかりません"));
+    EXPECT_EQ(owner, &progress);
+    EXPECT_TRUE(onTop);
+
+    progress.close();
+    EXPECT_EQ(BoxOwner(), QApplication::activeWindow());
 }
 
 TEST_F(MainWindowTest, AMissingRobotListStopsTheRunAndNamesTheFile) {

@@ -216,9 +216,12 @@ TEST(Program, WithoutItsSetupFileItEndsWithExitCodeOne) {
     fs::remove_all(home.Path() / "materia");
     fs::copy_file(POMURINA_WINDOW, home.Path() / "pomurina");
     const fs::path out = home.Path() / "out";
+    // Away from materia/ its data folder is the one under HOME, here with
+    // no installed defaults to fill it from.
     const int status = std::system(
-        ("QT_QPA_PLATFORM=offscreen " + Quote((home.Path() / "pomurina").string()) +
-         " --dump-state " + Quote(out.string()) + " 2>" + Quote((home.Path() / "err").string()))
+        ("QT_QPA_PLATFORM=offscreen XDG_DATA_HOME= HOME=" + Quote(home.Path().string()) + " " +
+         Quote((home.Path() / "pomurina").string()) + " --dump-state " + Quote(out.string()) +
+         " 2>" + Quote((home.Path() / "err").string()))
             .c_str());
     EXPECT_EQ(WEXITSTATUS(status), 1);
     EXPECT_FALSE(fs::exists(out));

@@ -49,6 +49,20 @@ TEST_F(DecodeFilter, WritesEachDecodedLineAsShiftJis) {
     EXPECT_EQ(o.err, "");
 }
 
+// Lines longer than one read, and line ends at every place in a read.
+TEST_F(DecodeFilter, LinesOfAnyLengthAcrossReads) {
+    std::string input, expected;
+    for (const std::size_t length : {200000u, 65535u, 1u, 65536u, 0u, 131073u}) {
+        input += std::string(length, 'a') + "%42\n";
+        expected += std::string(length, 'a') + "B\n";
+    }
+    input += std::string(70000, 'z');  // a last line without its LF
+    expected += std::string(70000, 'z') + "\n";
+    const Outcome o = Run(input, "--decode");
+    EXPECT_EQ(o.status, 0);
+    EXPECT_EQ(o.out, expected);
+}
+
 TEST_F(DecodeFilter, Utf8ForATerminalKeepsCarriageReturns) {
     const Outcome o = Run("%E3%81%82\r\n%E7%BA%8A%E2%85%B0\n", "--decode --utf8");
     EXPECT_EQ(o.status, 0);

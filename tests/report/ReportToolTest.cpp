@@ -1,12 +1,10 @@
 // The report tool as a user runs it: summary, dump, exit statuses and messages.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
-#include <array>
-#include <cstdio>
 #include <filesystem>
 
 #include "AnalysisTestSupport.h"
+#include "ReportToolRun.h"
 #include "text/Cp932.h"
 
 using namespace pomurina;
@@ -14,24 +12,7 @@ using namespace pomurina::testing;
 
 namespace {
 
-struct Outcome {
-    int status;
-    std::string out;
-};
-
-// Runs the report tool with arguments (already quoted) and stderr sent to errFile.
-Outcome RunReport(const std::string& arguments, const std::string& errFile = "/dev/null") {
-    const std::string command = std::string(POMURINA_REPORT) + " " + arguments + " 2>" + errFile;
-    FILE* pipe = ::popen(command.c_str(), "r");
-    Outcome outcome{-1, ""};
-    std::array<char, 65536> buffer;
-    std::size_t n;
-    while ((n = std::fread(buffer.data(), 1, buffer.size(), pipe)) > 0)
-        outcome.out.append(buffer.data(), n);
-    const int raw = ::pclose(pipe);
-    outcome.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    return outcome;
-}
+using Outcome = ReportOutcome;
 
 const std::string kLine =
     "192.0.2.7 - - [06/Dec/2026:09:15:02 +0900] \"GET /a HTTP/1.1\" 200 1536 \"-\" \"Mozilla\"\n";

@@ -7,11 +7,13 @@ each, flushed at once) so tests can check what was asked for.
 
 Files whose names contain "drop" lose their data connection halfway (the
 server then answers 426); files whose names contain "stall" stop moving data
-halfway while the connection stays open.
+halfway while the connection stays open; files whose names contain "drip"
+send their second half one byte every 0.1 s.
 """
 import argparse
 import logging
 import os
+import time
 
 from pyftpdlib.authorizers import DummyAuthorizer
 from pyftpdlib.handlers import DTPHandler, FTPHandler
@@ -23,17 +25,40 @@ class FaultyDTPHandler(DTPHandler):
     """A data channel that can break off after half of the file."""
 
     ac_out_buffer_size = 4096
+    drip_every = 0.1
+    next_drip = 0.0
+    drip_waiting = False
 
     def send(self, data):
         fault = getattr(self.cmd_channel, "fault", None)
-        if fault is None or self.tot_bytes_sent < fault[1]:
+        if fault is None:
             return super().send(data)
+        if self.tot_bytes_sent < fault[1]:
+            return super().send(data[: fault[1] - self.tot_bytes_sent])
+        if fault[0] == "drip":
+            return self.drip(data)
         if fault[0] == "drop":
             self.handle_close()  # data still queued: the answer is 426
         else:
             # Stop writing and wait; the client gives up on its own.
             self.modify_ioloop_events(self.ioloop.READ)
         return 0
+
+    def drip(self, data):
+        now = time.monotonic()
+        if now >= self.next_drip:
+            self.next_drip = now + self.drip_every
+            return super().send(data[:1])
+        # Not writable until the next byte is due.
+        self.modify_ioloop_events(self.ioloop.READ)
+        if not self.drip_waiting:
+            self.drip_waiting = True
+            self.call_later(self.next_drip - now, self.resume_drip)
+        return 0
+
+    def resume_drip(self):
+        self.drip_waiting = False
+        self.modify_ioloop_events(self.ioloop.WRITE)
 
 
 class LoggingHandler(FTPHandler):
@@ -50,7 +75,7 @@ class LoggingHandler(FTPHandler):
     def ftp_RETR(self, file):
         name = os.path.basename(file)
         self.fault = None
-        for kind in ("drop", "stall"):
+        for kind in ("drop", "stall", "drip"):
             if kind in name:
                 self.fault = (kind, os.path.getsize(file) // 2)
         return super().ftp_RETR(file)

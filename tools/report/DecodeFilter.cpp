@@ -32,6 +32,9 @@ LineOutcome DecodeLine(std::string_view line, std::FILE* out, std::FILE* err, bo
 int DecodeFilter(std::FILE* in, std::FILE* out, std::FILE* err, bool utf8) {
     LineOutcome outcome = LineOutcome::Written;
     std::string pending;
+    // pending holds no LF before this offset: each byte is looked at once,
+    // however long a line grows.
+    std::size_t searched = 0;
     char block[65536];
     bool atEnd = false;
     while (outcome == LineOutcome::Written && !atEnd) {
@@ -40,12 +43,13 @@ int DecodeFilter(std::FILE* in, std::FILE* out, std::FILE* err, bool utf8) {
         pending.append(block, got);
         std::size_t start = 0;
         for (std::size_t lf; outcome == LineOutcome::Written &&
-                             (lf = pending.find('\n', start)) != std::string::npos;
-             start = lf + 1) {
+                             (lf = pending.find('\n', searched)) != std::string::npos;
+             start = searched = lf + 1) {
             outcome =
                 DecodeLine(std::string_view(pending).substr(start, lf - start), out, err, utf8);
         }
         pending.erase(0, start);
+        searched = pending.size();
     }
     // A last line without its LF still counts.
     if (outcome == LineOutcome::Written && !pending.empty())

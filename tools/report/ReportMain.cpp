@@ -1,28 +1,51 @@
 // pomurina-report: one analysis run without a window, as a freshly started
-// program would make it, printed as a readable summary or as the exact dump.
+// program would make it, printed as a readable summary or as the exact dump,
+// or written as a JSON or an HTML report.
+#include <unistd.h>
+
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
+#include <memory>
 #include <optional>
 #include <string>
 
 #include "DecodeFilter.h"
 #include "ReadableSummary.h"
+#include "TerminalProgress.h"
 #include "analysis/LogCounting.h"
 #include "analysis/StateDump.h"
+#include "io/DataFolder.h"
 #include "io/FileIo.h"
+#include "report/JsonReport.h"
+#include "report/ReportFile.h"
 #include "text/Cp932.h"
 #include "text/Errors.h"
 
 namespace {
 
 constexpr const char* kUsage =
-    "usage: pomurina-report [--materia DIR] [--unit N] [--dump] LOGFILE\n"
+    "usage: pomurina-report [--materia DIR] [--unit N] [--dump | --json [--with-log]]\n"
+    "                       [--html OUT.html] LOGFILE\n"
     "       pomurina-report --decode [--utf8]   (URL-decodes standard input)\n";
 
 int Usage(const char* problem) {
     std::fprintf(stderr, "pomurina-report: %s\n%s", problem, kUsage);
     return 2;
+}
+
+// How long a run goes before its progress shows on a terminal (tests set
+// POMURINA_PROGRESS_AFTER_MS to see it at once).
+std::chrono::milliseconds ProgressDelay() {
+    const char* value = std::getenv("POMURINA_PROGRESS_AFTER_MS");
+    if (!value || !*value) return std::chrono::milliseconds(1000);
+    return std::chrono::milliseconds(std::strtol(value, nullptr, 10));
+}
+
+void PrintError(const std::string& sjis) {
+    std::fprintf(stderr, "%s\n", pomurina::Cp932ToUtf8(sjis).c_str());
 }
 
 }  // namespace
@@ -32,6 +55,9 @@ int main(int argc, char** argv) {
     std::optional<std::string> materia;
     int unit = 0;
     bool dump = false;
+    bool json = false;
+    bool withLog = false;
+    std::optional<std::string> htmlFile;
     bool decode = false;
     bool utf8 = false;
     std::optional<std::string> logFile;
@@ -39,15 +65,23 @@ int main(int argc, char** argv) {
         const std::string arg = argv[i];
         if (arg == "--dump") {
             dump = true;
+        } else if (arg == "--json") {
+            json = true;
+        } else if (arg == "--with-log") {
+            withLog = true;
         } else if (arg == "--decode") {
             decode = true;
         } else if (arg == "--utf8") {
             utf8 = true;
-        } else if (arg == "--materia" || arg == "--unit") {
+        } else if (arg == "--materia" || arg == "--unit" || arg == "--html") {
             if (i + 1 >= argc) return Usage("missing value");
             const std::string value = argv[++i];
             if (arg == "--materia") {
                 materia = value;
+            } else if (arg == "--html") {
+                if (value.empty()) return Usage("--html takes a file name");
+                // Resolved now: the run makes the program's folder the current one.
+                htmlFile = FullPath(value);
             } else {
                 char* end = nullptr;
                 const long n = std::strtol(value.c_str(), &end, 10);
@@ -67,37 +101,86 @@ int main(int argc, char** argv) {
         }
     }
     if (decode) {
-        if (logFile || dump || materia || unit != 0) return Usage("--decode takes only --utf8");
+        if (logFile || dump || json || withLog || htmlFile || materia || unit != 0)
+            return Usage("--decode takes only --utf8");
         return DecodeFilter(stdin, stdout, stderr, utf8);
     }
     if (utf8) return Usage("--utf8 goes with --decode");
     if (!logFile) return Usage("no LOGFILE");
+    if (dump && json) return Usage("--dump and --json both write to standard output");
+    if (withLog && !json) return Usage("--with-log goes with --json");
 
+    // --materia names the lists' folder; otherwise they are in the data folder.
     RunPlaces places;
     places.programDirectory = ProgramDirectory();
-    if (materia) places.materiaDirectory = FullPath(*materia);
+    if (materia) {
+        places.materiaDirectory = FullPath(*materia);
+    } else {
+        try {
+            places.programDirectory = SetUpDataFolder().folder;
+        } catch (const Error& e) {
+            std::fprintf(stderr, "%s\n", Cp932ToUtf8(WithFullStop(e.Message())).c_str());
+            return 1;
+        }
+    }
 
+    // The run makes the program's folder the current one: the report names
+    // the log by its full path, taken now.
+    const std::string logPath = FullPath(*logFile);
     MemoryWindow window;
     window.Unit().SetItemIndex(unit);
+    // Progress only for a person watching: never into a file or a pipe.
+    std::unique_ptr<TerminalProgress> terminal;
+    if (::isatty(STDERR_FILENO)) {
+        terminal =
+            std::make_unique<TerminalProgress>(window.Progress(), STDERR_FILENO, ProgressDelay());
+        window.SetProgress(terminal.get());
+    }
     std::optional<std::string> error;
     try {
         LogCounting(window, *logFile, places);
     } catch (...) {
         error = WithFullStop(CurrentExceptionMessage());
     }
+    const ReportSource source{{logPath}, std::time(nullptr), error};
+    int status = error ? 1 : 0;
 
-    if (dump) {
-        if (!WriteStateDump(window, error, stdout)) {
-            std::fputs("pomurina-report: cannot write the dump\n", stderr);
-            return 1;
+    std::optional<std::string> htmlError;
+    if (htmlFile) {
+        if (terminal) terminal->SetActivity("HTMLレポートを書いています...");
+        try {
+            SaveHtmlReport(window, source, *htmlFile);
+        } catch (...) {
+            htmlError = WithFullStop(CurrentExceptionMessage());
+            status = 1;
         }
-    } else if (!error) {
+    }
+    // Whatever goes to standard output must not meet the progress line.
+    if (terminal && ::isatty(STDOUT_FILENO)) terminal->Finish();
+    bool written = true;
+    if (json) {
+        if (terminal) terminal->SetActivity("JSONレポートを書いています...");
+        ReportStream out(FileSink(stdout));
+        WriteJsonReport(window, source, withLog, out);
+        written = out.Finish() == 0;
+    } else if (dump) {
+        written = WriteStateDump(window, error, stdout);
+    } else if (!htmlFile && !error) {
         const std::string summary = ReadableSummary(window);
-        std::fwrite(summary.data(), 1, summary.size(), stdout);
+        written = std::fwrite(summary.data(), 1, summary.size(), stdout) == summary.size();
     }
-    if (error) {
-        std::fprintf(stderr, "%s\n", Cp932ToUtf8(*error).c_str());
-        return 1;
+    written = std::fflush(stdout) == 0 && written;
+    window.SetProgress(nullptr);
+    if (terminal) terminal->Finish();
+
+    if (!written) {
+        std::fputs(json   ? "pomurina-report: cannot write the JSON report\n"
+                   : dump ? "pomurina-report: cannot write the dump\n"
+                          : "pomurina-report: cannot write standard output\n",
+                   stderr);
+        status = 1;
     }
-    return std::fflush(stdout) == 0 ? 0 : 1;
+    if (htmlError) PrintError(*htmlError);
+    if (error) PrintError(*error);
+    return status;
 }

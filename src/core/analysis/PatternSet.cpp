@@ -1,7 +1,8 @@
 #include "analysis/PatternSet.h"
 
 #include <cstring>
-#include <deque>
+
+#include "analysis/PatternAutomaton.h"
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -31,6 +32,16 @@ constexpr unsigned char kByteRank[256] = {
 }  // namespace
 
 PatternSet::PatternSet(const std::vector<std::string>& entries) {
+    std::size_t nonEmpty = 0;
+    for (const auto& e : entries) nonEmpty += !e.empty();
+    if (nonEmpty >= kAutomatonFrom) {
+        std::vector<std::string_view> views;
+        views.reserve(nonEmpty);
+        for (const auto& e : entries)
+            if (!e.empty()) views.emplace_back(e);
+        m_automaton = std::make_unique<const PatternAutomaton>(std::move(views));
+        return;
+    }
     for (const auto& e : entries) {
         if (e.empty()) continue;
         std::size_t rareAt = 0;
@@ -43,17 +54,18 @@ PatternSet::PatternSet(const std::vector<std::string>& entries) {
         m_byRareByte[rare].push_back(m_entries.size());
         m_entries.push_back({e, rareAt});
     }
-    if (m_entries.size() >= kAutomatonFrom) BuildAutomaton();
 }
 
+PatternSet::~PatternSet() = default;
+
 bool PatternSet::AnyIn(std::string_view text) const {
-    if (m_entries.empty()) return false;
-    return (m_states.empty() ? ScanEntries(text, true) : ScanByAutomaton(text, true)) != 0;
+    if (m_automaton) return m_automaton->AnyIn(text);
+    return !m_entries.empty() && ScanEntries(text, true) != 0;
 }
 
 std::size_t PatternSet::CountIn(std::string_view text) const {
-    if (m_entries.empty()) return 0;
-    return m_states.empty() ? ScanEntries(text, false) : ScanByAutomaton(text, false);
+    if (m_automaton) return m_automaton->CountIn(text);
+    return m_entries.empty() ? 0 : ScanEntries(text, false);
 }
 
 bool PatternSet::MatchesAt(std::size_t k, std::string_view text, std::size_t at) const {
@@ -101,73 +113,6 @@ std::size_t PatternSet::ScanEntries(std::string_view text, bool stopAtFirst) con
 #endif
     for (; i < text.size(); ++i)
         if (!m_byRareByte[static_cast<unsigned char>(t[i])].empty() && visit(i)) return 1;
-    return count;
-}
-
-void PatternSet::BuildAutomaton() {
-    State root{};
-    root.next.fill(-1);
-    root.output = -1;
-    m_states.push_back(root);
-    for (const auto& e : m_entries) {
-        std::size_t s = 0;
-        for (const char ch : e.text) {
-            const auto c = static_cast<unsigned char>(ch);
-            if (m_states[s].next[c] < 0) {
-                m_states[s].next[c] = static_cast<int>(m_states.size());
-                m_states.push_back(root);
-            }
-            s = static_cast<std::size_t>(m_states[s].next[c]);
-        }
-        ++m_states[s].listed;
-    }
-    // Breadth first: complete every edge through the failure links and find
-    // each state's nearest entry among its suffixes.
-    std::vector<std::size_t> fail(m_states.size(), 0);
-    std::deque<std::size_t> queue;
-    for (int& next : m_states[0].next) {
-        if (next < 0)
-            next = 0;
-        else
-            queue.push_back(static_cast<std::size_t>(next));
-    }
-    while (!queue.empty()) {
-        const std::size_t s = queue.front();
-        queue.pop_front();
-        const std::size_t f = fail[s];
-        if (f != 0)
-            m_states[s].output = m_states[f].listed ? static_cast<int>(f) : m_states[f].output;
-        for (std::size_t c = 0; c < 256; ++c) {
-            int& next = m_states[s].next[c];
-            const int viaFail = m_states[f].next[c];
-            if (next < 0) {
-                next = viaFail;
-            } else {
-                fail[static_cast<std::size_t>(next)] = static_cast<std::size_t>(viaFail);
-                queue.push_back(static_cast<std::size_t>(next));
-            }
-        }
-    }
-}
-
-std::size_t PatternSet::ScanByAutomaton(std::string_view text, bool stopAtFirst) const {
-    // An entry counts once however often it occurs: mark the entries met.
-    std::vector<bool> found;
-    std::size_t count = 0;
-    std::size_t s = 0;
-    for (const char ch : text) {
-        s = static_cast<std::size_t>(m_states[s].next[static_cast<unsigned char>(ch)]);
-        int t = m_states[s].listed ? static_cast<int>(s) : m_states[s].output;
-        if (t < 0) continue;
-        if (stopAtFirst) return 1;
-        if (found.empty()) found.resize(m_states.size());
-        // Once an entry is marked, so are the shorter entries that end it.
-        while (t >= 0 && !found[static_cast<std::size_t>(t)]) {
-            found[static_cast<std::size_t>(t)] = true;
-            count += m_states[static_cast<std::size_t>(t)].listed;
-            t = m_states[static_cast<std::size_t>(t)].output;
-        }
-    }
     return count;
 }
 

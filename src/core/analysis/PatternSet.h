@@ -3,15 +3,19 @@
 // text.
 #include <array>
 #include <cstddef>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace pomurina {
 
+class PatternAutomaton;
+
 class PatternSet {
 public:
     explicit PatternSet(const std::vector<std::string>& entries);
+    ~PatternSet();
 
     // Whether any entry occurs in text (an empty entry never does).
     bool AnyIn(std::string_view text) const;
@@ -20,8 +24,6 @@ public:
 
 private:
     std::size_t ScanEntries(std::string_view text, bool stopAtFirst) const;
-    std::size_t ScanByAutomaton(std::string_view text, bool stopAtFirst) const;
-    void BuildAutomaton();
 
     // Up to a few dozen entries: each is looked for only where its byte that
     // is rarest in log text occurs, and one pass over the text finds those
@@ -37,13 +39,9 @@ private:
     // Whether entry k occurs with its rare byte at text[at]; counts it once in found.
     bool MatchesAt(std::size_t k, std::string_view text, std::size_t at) const;
 
-    // Longer lists: an Aho-Corasick automaton over bytes, linear whatever the entries.
-    struct State {
-        std::array<int, 256> next;
-        std::size_t listed;  // entries listed with exactly this text
-        int output;          // the longest proper suffix that is an entry, or -1
-    };
-    std::vector<State> m_states;
+    // Longer lists: an Aho-Corasick automaton, linear whatever the entries,
+    // its size proportional to the list's.
+    std::unique_ptr<const PatternAutomaton> m_automaton;
 };
 
 }  // namespace pomurina

@@ -3,6 +3,7 @@
 // twenty result panes, the thirty-five fields, the unit selector, the
 // progress window, the three graphs and the unit the volume was last written in.
 #include <array>
+#include <optional>
 #include <string_view>
 
 #include "analysis/Field.h"
@@ -53,6 +54,13 @@ public:
     // number 1 .. 3: Image1 .. Image3.
     virtual HourGraph& Graph(int number) = 0;
     virtual int& LastByteUnit() = 0;
+
+    // The transfer total in bytes of the last run that reached its field
+    // step: the number that Edit34 shows rounded, in a unit.
+    std::optional<double>& TransferBytes() { return m_transferBytes; }
+
+private:
+    std::optional<double> m_transferBytes;
 };
 
 // A whole window in memory, as a freshly started program has it.
@@ -61,17 +69,23 @@ public:
     Pane& GetPane(PaneId pane) override { return m_panes[static_cast<std::size_t>(pane)]; }
     Field& GetField(int number) override { return m_fields[static_cast<std::size_t>(number - 1)]; }
     UnitSelector& ByteName() override { return m_unit; }
-    ProgressDisplay& Progress() override { return m_progress; }
+    ProgressDisplay& Progress() override {
+        return m_progressOverride ? *m_progressOverride : m_progress;
+    }
     HourGraph& Graph(int number) override { return m_graphs[static_cast<std::size_t>(number - 1)]; }
     int& LastByteUnit() override { return m_lastByteUnit; }
 
     MemoryUnitSelector& Unit() { return m_unit; }
+    // Sends the run's progress to display (which keeps it) instead of the
+    // window's own record; nullptr goes back to the record.
+    void SetProgress(ProgressDisplay* display) { m_progressOverride = display; }
 
 private:
     std::array<MemoryPane, kPaneCount> m_panes;
     std::array<MemoryField, kFieldCount> m_fields;
     MemoryUnitSelector m_unit;
     MemoryProgress m_progress;
+    ProgressDisplay* m_progressOverride = nullptr;
     std::array<HourGraph, 3> m_graphs;
     int m_lastByteUnit = kNoUnitYet;
 };

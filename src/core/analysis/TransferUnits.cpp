@@ -17,6 +17,7 @@ void WriteTransferVolume(ResultWindow& w, double total) {
     const int unit = w.ByteName().ItemIndex();
     if (IsUnit(unit)) w.GetField(34).SetText(FloatToText(total / kBytesPerUnit[unit]));
     w.LastByteUnit() = unit;
+    w.TransferBytes() = total;
 }
 
 void ChangeByteUnit(ResultWindow& w) {

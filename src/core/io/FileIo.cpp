@@ -15,7 +15,8 @@ int SysOpen(const char* path, int flags, mode_t mode) {
     return ::open(path, flags, mode);
 }
 
-const FileIo kSystem = {SysOpen, ::read, ::write, ::fsync, ::close, ::rename, ::unlink, ::fstat};
+const FileIo kSystem = {SysOpen,  ::read,   ::write, ::fsync, ::close,
+                        ::rename, ::unlink, ::fstat, ::access};
 
 }  // namespace
 
@@ -31,7 +32,9 @@ const FileIo& SystemFileIo() {
 int ReadWholeFile(const std::string& path, std::string& out) {
     FileIo& io = CurrentFileIo();
     out.clear();
-    const int fd = io.open(path.c_str(), O_RDONLY | O_CLOEXEC, 0);
+    // A FIFO would block the open until a writer comes; a terminal must not
+    // become the controlling one.
+    const int fd = io.open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY, 0);
     if (fd < 0) return errno;
     struct stat info {};
     int error = 0;
@@ -39,13 +42,13 @@ int ReadWholeFile(const std::string& path, std::string& out) {
         error = errno;
     } else if (S_ISDIR(info.st_mode)) {
         error = EISDIR;
+    } else if (!S_ISREG(info.st_mode)) {
+        error = kNotRegularFile;  // a device such as /dev/zero would never end
     } else {
         // Read straight into a buffer of the file's size; a file that grows
         // meanwhile is read on through a small probe buffer.
         std::size_t have = 0;
-        const std::size_t expected =
-            S_ISREG(info.st_mode) && info.st_size > 0 ? static_cast<std::size_t>(info.st_size) : 0;
-        out.resize(expected);
+        out.resize(static_cast<std::size_t>(info.st_size > 0 ? info.st_size : 0));
         char probe[65536];
         for (;;) {
             const bool full = have == out.size();

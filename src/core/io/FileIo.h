@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <sys/types.h>
 
+#include <cerrno>
 #include <string>
 #include <string_view>
 
@@ -20,14 +21,23 @@ struct FileIo {
     int (*rename)(const char* from, const char* to);
     int (*unlink)(const char* path);
     int (*fstat)(int fd, struct stat* info);
+    // Whether the user may do what mode asks (W_OK before a file is replaced).
+    int (*access)(const char* path, int mode);
 };
+
+// The error number of a path that names a FIFO, a device or a socket where a
+// regular file is wanted (the system gives ENODEV for device files only, so
+// the number says nothing else).
+constexpr int kNotRegularFile = ENODEV;
 
 // The calls in use; tests swap members and put them back.
 FileIo& CurrentFileIo();
 // The real system calls.
 const FileIo& SystemFileIo();
 
-// Reads a whole file into out; returns 0 or the error number.
+// Reads a whole regular file into out; returns 0 or the error number.  The
+// file is opened without blocking, and anything else at the path (a FIFO, a
+// device, a directory) is refused at once: kNotRegularFile, EISDIR.
 int ReadWholeFile(const std::string& path, std::string& out);
 
 // The absolute, lexically normal form of path against the current directory.

@@ -1,7 +1,11 @@
 #include "io/FileReplacement.h"
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <limits.h>
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <random>
@@ -11,15 +15,77 @@
 namespace pomurina {
 namespace {
 
-std::string TemporaryNameBeside(const std::string& path) {
+constexpr std::string_view kTemporaryHead = ".pomurina-";
+constexpr std::string_view kTemporaryTail = ".tmp";
+constexpr std::size_t kTemporaryRandom = 8;
+
+// The folder part of path ("" for a bare name).
+std::string FolderOf(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    if (slash == std::string::npos) return std::string();
+    return slash == 0 ? std::string("/") : path.substr(0, slash);
+}
+
+std::string Beside(const std::string& folder, std::string_view name) {
+    if (folder.empty()) return std::string(name);
+    return folder.back() == '/' ? folder + std::string(name) : folder + "/" + std::string(name);
+}
+
+// The path that symbolic links starting at path lead to (the path itself when
+// it is no link, or names nothing yet); a link that leads nowhere names the
+// file to create.
+int FollowLinks(const std::string& path, std::string& out) {
+    std::string current = path;
+    for (int hop = 0; hop < 40; ++hop) {
+        struct stat info {};
+        if (::lstat(current.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) {
+            out = current;
+            return 0;
+        }
+        char link[PATH_MAX];
+        const ssize_t n = ::readlink(current.c_str(), link, sizeof link);
+        if (n < 0) return errno;
+        if (static_cast<std::size_t>(n) == sizeof link) return ENAMETOOLONG;
+        const std::string target(link, static_cast<std::size_t>(n));
+        current = target.front() == '/' ? target : Beside(FolderOf(current), target);
+    }
+    return ELOOP;
+}
+
+std::string TemporaryNameIn(const std::string& folder) {
     static std::mt19937_64 random{std::random_device{}()};
     static const char digits[] = "0123456789abcdefghijklmnopqrstuvwxyz";
-    std::string name = path + ".tmp";
-    for (int i = 0; i < 8; ++i) name += digits[random() % 36];
-    return name;
+    std::string name(kTemporaryHead);
+    for (std::size_t i = 0; i < kTemporaryRandom; ++i) name += digits[random() % 36];
+    name += kTemporaryTail;
+    return Beside(folder, name);
+}
+
+// Removes the temporary files in folder whose writers are gone: a writer
+// holds the lock of its file until the rename, and the lock ends with it.
+void RemoveStaleTemporaries(const std::string& folder) {
+    DIR* dir = ::opendir(folder.empty() ? "." : folder.c_str());
+    if (!dir) return;
+    const int dirFd = ::dirfd(dir);
+    while (const dirent* entry = ::readdir(dir)) {
+        if (!IsReplacementTemporaryName(entry->d_name)) continue;
+        const int fd =
+            ::openat(dirFd, entry->d_name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+        if (fd < 0) continue;
+        struct stat info {};
+        if (::flock(fd, LOCK_EX | LOCK_NB) == 0 && ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode))
+            ::unlinkat(dirFd, entry->d_name, 0);
+        ::close(fd);
+    }
+    ::closedir(dir);
 }
 
 }  // namespace
+
+bool IsReplacementTemporaryName(std::string_view name) {
+    return name.size() == kTemporaryHead.size() + kTemporaryRandom + kTemporaryTail.size() &&
+           name.starts_with(kTemporaryHead) && name.ends_with(kTemporaryTail);
+}
 
 FileReplacement::~FileReplacement() {
     Fail(0);
@@ -27,26 +93,46 @@ FileReplacement::~FileReplacement() {
 
 int FileReplacement::Open() {
     Fail(0);
-    struct stat existing {};
-    if (::stat(m_target.c_str(), &existing) == 0) {
-        if (S_ISDIR(existing.st_mode)) return EISDIR;
-        if (!m_forceMode && S_ISREG(existing.st_mode)) m_mode = existing.st_mode & 07777;
-    }
+    if (const int error = FollowLinks(m_target, m_destination)) return error;
     FileIo& io = CurrentFileIo();
+    // A new file is made with the umask applied; one that replaces a file is
+    // private until it has that file's mode.
+    mode_t createMode = m_forcedMode.value_or(0666);
+    std::optional<mode_t> finalMode = m_forcedMode;
+    struct stat existing {};
+    if (::stat(m_destination.c_str(), &existing) == 0) {
+        if (S_ISDIR(existing.st_mode)) return EISDIR;
+        if (!S_ISREG(existing.st_mode)) return kNotRegularFile;
+        // The folder's permission would let the rename replace a file the
+        // user made read-only.
+        if (io.access(m_destination.c_str(), W_OK) != 0) return errno;
+        if (!finalMode) finalMode = existing.st_mode & 07777;
+        createMode = 0600;
+    }
+    const std::string folder = FolderOf(m_destination);
+    RemoveStaleTemporaries(folder);
     for (int attempt = 0; attempt < 16 && m_fd < 0; ++attempt) {
-        m_temporary = TemporaryNameBeside(m_target);
-        m_fd = io.open(m_temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, m_mode);
-        if (m_fd < 0 && errno != EEXIST) {
+        m_temporary = TemporaryNameIn(folder);
+        const int fd = io.open(m_temporary.c_str(),
+                               O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, createMode);
+        if (fd < 0) {
             const int error = errno;
             m_temporary.clear();
+            if (error == EEXIST) continue;
             return error;
         }
+        // Locked at once; a cleaner that came first has the lock or has
+        // already unlinked the file: take another name.
+        struct stat info {};
+        if (::flock(fd, LOCK_EX | LOCK_NB) != 0 || ::fstat(fd, &info) != 0 || info.st_nlink == 0) {
+            io.close(fd);
+            m_temporary.clear();
+            continue;
+        }
+        m_fd = fd;
     }
-    if (m_fd < 0) {
-        m_temporary.clear();
-        return EEXIST;
-    }
-    ::fchmod(m_fd, m_mode);  // the umask must not widen or narrow what was asked for
+    if (m_fd < 0) return EEXIST;
+    if (finalMode) ::fchmod(m_fd, *finalMode);
     return 0;
 }
 
@@ -67,25 +153,27 @@ int FileReplacement::Commit() {
     if (m_fd < 0) return EBADF;
     FileIo& io = CurrentFileIo();
     if (io.fsync(m_fd) != 0) return Fail(errno);
+    // Renamed while still locked, so no cleaner can take it for a stale one.
+    if (io.rename(m_temporary.c_str(), m_destination.c_str()) != 0) return Fail(errno);
+    m_temporary.clear();
     const int fd = m_fd;
     m_fd = -1;
-    if (io.close(fd) != 0) return Fail(errno);
-    if (io.rename(m_temporary.c_str(), m_target.c_str()) != 0) return Fail(errno);
-    m_temporary.clear();
+    io.close(fd);  // the data is on disk and in place
     return 0;
 }
 
 int FileReplacement::Fail(int error) {
     FileIo& io = CurrentFileIo();
-    if (m_fd >= 0) io.close(m_fd);
-    m_fd = -1;
+    // Unlinked before the lock ends with the close.
     if (!m_temporary.empty()) io.unlink(m_temporary.c_str());
     m_temporary.clear();
+    if (m_fd >= 0) io.close(m_fd);
+    m_fd = -1;
     return error;
 }
 
-int ReplaceFile(const std::string& path, std::string_view bytes, mode_t mode, bool forceMode) {
-    FileReplacement file(path, mode, forceMode);
+int ReplaceFile(const std::string& path, std::string_view bytes, std::optional<mode_t> forcedMode) {
+    FileReplacement file(path, forcedMode);
     if (const int error = file.Open()) return error;
     if (const int error = file.Write(bytes)) return error;
     return file.Commit();

@@ -12,8 +12,10 @@ namespace pomurina {
 
 void ReferenceListFile::Load() {
     try {
-        m_entries.LoadFromFile(m_path);
-        m_unreadPath.clear();
+        // A zero byte ends the text: the entries after it are in the file
+        // only, and writing the list back would lose them.
+        const bool whole = m_entries.LoadFromFile(m_path);
+        m_unreadPath = whole ? std::string() : PathText(FullPath(m_path));
     } catch (const FileOpenError&) {
         m_entries.Clear();
         // Only a file that isn't there is safe to create later; anything else
@@ -38,7 +40,7 @@ void ReferenceListFile::Save() const {
 std::string NotLoadedErrorText(std::string_view fullPath) {
     static const std::string head = Utf8ToCp932("ファイル \"");
     static const std::string tail =
-        Utf8ToCp932("\" を読み込めなかったため、変更は保存していません");
+        Utf8ToCp932("\" を最後まで読み込めなかったため、変更は保存していません");
     return head + std::string(fullPath) + tail;
 }
 

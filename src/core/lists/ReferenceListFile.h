@@ -15,7 +15,8 @@ public:
 
     // Reads the file; on failure the list is empty and FileOpenError is
     // thrown.  A missing file may be created by the next write; a file that
-    // exists but could not be read is never written back.
+    // exists but could not be read, or was read only up to a zero byte, is
+    // never written back.
     void Load();
     // Throws Error (naming the file) when the list must not be written back.
     void CheckWritable() const;
@@ -30,11 +31,11 @@ public:
 private:
     std::string m_path;
     TextList m_entries;
-    // Full path of a file that exists but failed to load; empty otherwise.
+    // Full path of a file that exists but failed to load whole; empty otherwise.
     std::string m_unreadPath;
 };
 
-// "ファイル "%s" を読み込めなかったため、変更は保存していません" (Shift-JIS).
+// "ファイル "%s" を最後まで読み込めなかったため、変更は保存していません" (Shift-JIS).
 std::string NotLoadedErrorText(std::string_view fullPath);
 
 }  // namespace pomurina

@@ -98,6 +98,9 @@ std::string SystemErrorText(int errorNumber) {
         case EIO:
             text = "デバイスに I/O エラーが発生しました";
             break;
+        case kNotRegularFile:
+            text = "通常のファイルではありません";
+            break;
         case EBUSY:
         case ETXTBSY:
             text = "プロセスはファイルにアクセスできません。別のプロセスが使用中です";

@@ -2,8 +2,9 @@
 // How a text is split into lines wherever the program reads a text file:
 // a line ends at CR, LF or CR LF; after a line's end one CR and then one LF
 // are skipped, so LF CR makes two line ends; a line end at the very end adds
-// no empty line; a final line without a line end still counts; the first zero
-// byte ends the text.
+// no empty line; a final line without a line end still counts.  In a text
+// list the first zero byte ends the text (UpToFirstZero); a log leaves its
+// zero bytes out instead (TextLines).
 #include <cstddef>
 #include <cstring>
 #include <string_view>
@@ -18,10 +19,10 @@ inline std::string_view UpToFirstZero(std::string_view text) {
                 : text;
 }
 
-// Calls emit(offset, length) for every line of text, in order.
+// Calls emit(offset, length) for every line of text, in order; zero bytes
+// are bytes like any other here.
 template <typename Emit>
 void SplitLines(std::string_view text, Emit&& emit) {
-    text = UpToFirstZero(text);
     const char* const base = text.data();
     const std::size_t n = text.size();
     // The next CR is looked for once and reused until passed: most texts have

@@ -1,11 +1,28 @@
 #include "text/TextLines.h"
 
+#include <algorithm>
+
 #include "text/LineSplit.h"
 
 namespace pomurina {
+namespace {
+
+// The bytes without their zero bytes, moved down in place: a zero-filled block
+// (what a crash leaves where the last writes were lost) disappears, and the
+// lines around it stay.
+std::string WithoutZeroBytes(std::string bytes) {
+    const std::size_t first = UpToFirstZero(bytes).size();
+    if (first < bytes.size())
+        bytes.erase(
+            std::remove(bytes.begin() + static_cast<std::ptrdiff_t>(first), bytes.end(), '\0'),
+            bytes.end());
+    return bytes;
+}
+
+}  // namespace
 
 TextLines::TextLines(std::string bytes)
-    : m_bytes(std::make_shared<const std::string>(std::move(bytes))) {
+    : m_bytes(std::make_shared<const std::string>(WithoutZeroBytes(std::move(bytes)))) {
     const std::string_view text(*m_bytes);
     // A typical log line is well over 40 bytes; a first guess saves regrowth.
     m_lines.reserve(text.size() / 64);

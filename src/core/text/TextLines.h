@@ -12,7 +12,7 @@ namespace pomurina {
 
 class TextLines final : public LineSource {
 public:
-    // Takes the bytes and splits them (CR, LF, CR LF; NUL ends the text).
+    // Takes the bytes, leaves their zero bytes out and splits them (CR, LF, CR LF).
     explicit TextLines(std::string bytes);
 
     std::size_t Count() const override { return m_lines.size(); }

@@ -32,11 +32,13 @@ long long TextList::IndexOf(std::string_view text) const {
     return -1;
 }
 
-void TextList::SetText(std::string_view text) {
+bool TextList::SetText(std::string_view text) {
     m_lines.clear();
-    SplitLines(text, [&](std::size_t offset, std::size_t length) {
-        m_lines.emplace_back(text.substr(offset, length));
+    const std::string_view read = UpToFirstZero(text);
+    SplitLines(read, [&](std::size_t offset, std::size_t length) {
+        m_lines.emplace_back(read.substr(offset, length));
     });
+    return read.size() == text.size();
 }
 
 std::string TextList::Text() const {
@@ -51,14 +53,14 @@ std::string TextList::Text() const {
     return text;
 }
 
-void TextList::LoadFromFile(const std::string& path) {
+bool TextList::LoadFromFile(const std::string& path) {
     std::string bytes;
     if (const int error = ReadWholeFile(path, bytes)) throw FileOpenFailure(path, error);
-    SetText(bytes);
+    return SetText(bytes);
 }
 
-void TextList::SaveToFile(const std::string& path, unsigned mode, bool forceMode) const {
-    if (const int error = ReplaceFile(path, Text(), static_cast<mode_t>(mode), forceMode))
+void TextList::SaveToFile(const std::string& path, std::optional<mode_t> forcedMode) const {
+    if (const int error = ReplaceFile(path, Text(), forcedMode))
         throw FileCreateFailure(path, error);
 }
 

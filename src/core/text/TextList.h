@@ -1,6 +1,9 @@
 #pragma once
 // An ordered list of text lines, loaded from and saved to text files.
+#include <sys/types.h>
+
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -26,17 +29,20 @@ public:
 
     const std::vector<std::string>& Lines() const { return m_lines; }
 
-    // Replaces the content by the lines of text (line ends CR, LF, CR LF; NUL ends the text).
-    void SetText(std::string_view text);
+    // Replaces the content by the lines of text (line ends CR, LF, CR LF; NUL
+    // ends the text).  Returns whether the whole text was read: false when a
+    // zero byte cut it short.
+    bool SetText(std::string_view text);
     // Every line followed by CR LF; an empty list gives the empty text.
     std::string Text() const;
 
-    // Replaces the content by the file's lines; throws FileOpenError with the full path.
-    void LoadFromFile(const std::string& path);
+    // Replaces the content by the file's lines; throws FileOpenError with the
+    // full path.  Returns whether the whole file was read (as SetText).
+    bool LoadFromFile(const std::string& path);
     // Writes the file whole (through a temporary file and a rename); throws
-    // FileCreateError with the full path.  mode applies to a new file, or to
-    // any file when forceMode.
-    void SaveToFile(const std::string& path, unsigned mode = 0644, bool forceMode = false) const;
+    // FileCreateError with the full path.  A new file follows the umask and a
+    // replaced one keeps its mode, unless forcedMode gives the mode.
+    void SaveToFile(const std::string& path, std::optional<mode_t> forcedMode = std::nullopt) const;
 
 private:
     std::vector<std::string> m_lines;

@@ -1,5 +1,12 @@
 #include "widgets/FieldEdit.h"
 
+#include <QApplication>
+#include <QClipboard>
+#include <QContextMenuEvent>
+#include <QMenu>
+#include <QStyleOptionFrame>
+
+#include "ErrorBox.h"
 #include "SjisQt.h"
 
 namespace pomurina {
@@ -7,13 +14,59 @@ namespace pomurina {
 FieldEdit::FieldEdit(const char* name, QWidget* parent) : QLineEdit(parent) {
     setObjectName(QString::fromLatin1(name));
     setReadOnly(true);
+    // A file dropped on a field is meant for the window, not for the field.
+    setAcceptDrops(false);
     setText(QStringLiteral("-"));
 }
 
 void FieldEdit::SetText(std::string_view text) {
     m_text = text;
     setText(FromSjis(text));
-    setCursorPosition(0);
+    ShowText();
+}
+
+void FieldEdit::SetShowsEnd(bool showsEnd) {
+    m_showsEnd = showsEnd;
+    ShowText();
+}
+
+bool FieldEdit::CutOff() const {
+    QStyleOptionFrame option;
+    initStyleOption(&option);
+    const QRect inside = style()->subElementRect(QStyle::SE_LineEditContents, &option, this);
+    // The line edit keeps 2 px on either side of its text.
+    return fontMetrics().horizontalAdvance(text()) > inside.width() - 4;
+}
+
+void FieldEdit::ShowText() {
+    setCursorPosition(m_showsEnd ? static_cast<int>(text().size()) : 0);
+    setToolTip(CutOff() ? text() : QString());
+}
+
+void FieldEdit::contextMenuEvent(QContextMenuEvent* event) {
+    auto* menu = new QMenu(this);
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    QAction* copy = menu->addAction(FromUtf8("コピー(&C)"));
+    copy->setObjectName(QStringLiteral("FieldCopy"));
+    copy->setShortcut(QKeySequence::Copy);
+    // Without a selection the whole text is copied.
+    connect(copy, &QAction::triggered, this, [this] {
+        Guarded([this] {
+            QApplication::clipboard()->setText(hasSelectedText() ? selectedText() : text());
+        });
+    });
+    menu->popup(event->globalPos());
+    event->accept();
+}
+
+void FieldEdit::resizeEvent(QResizeEvent* event) {
+    QLineEdit::resizeEvent(event);
+    ShowText();
+}
+
+void FieldEdit::changeEvent(QEvent* event) {
+    QLineEdit::changeEvent(event);
+    if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange) ShowText();
 }
 
 }  // namespace pomurina

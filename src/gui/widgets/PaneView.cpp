@@ -65,22 +65,38 @@ void PaneView::FlushRows() {
     m_nextRefresh = start + 10 * (std::chrono::steady_clock::now() - start);
 }
 
-QString PaneView::SelectedText() const {
+std::vector<std::pair<int, int>> PaneView::SelectedSpans() const {
     std::vector<std::pair<int, int>> spans;
     for (const QItemSelectionRange& range : selectionModel()->selection())
         spans.emplace_back(range.top(), range.bottom());
     std::sort(spans.begin(), spans.end());
+    // Ranges may overlap: each row counts once.
+    std::vector<std::pair<int, int>> merged;
+    for (const auto& [top, bottom] : spans) {
+        if (!merged.empty() && top <= merged.back().second + 1)
+            merged.back().second = std::max(merged.back().second, bottom);
+        else
+            merged.emplace_back(top, bottom);
+    }
+    return merged;
+}
+
+std::size_t PaneView::SelectedCount() const {
+    std::size_t count = 0;
+    for (const auto& [top, bottom] : SelectedSpans())
+        count += static_cast<std::size_t>(bottom - top + 1);
+    return count;
+}
+
+QString PaneView::SelectedText(std::size_t limit) const {
     QString text;
     std::string scratch;
-    int next = 0;  // rows before it are taken
-    bool first = true;
-    for (const auto& [top, bottom] : spans) {
-        for (int row = std::max(top, next); row <= bottom; ++row) {
-            if (!first) text += QLatin1Char('\n');
-            first = false;
+    std::size_t taken = 0;
+    for (const auto& [top, bottom] : SelectedSpans()) {
+        for (int row = top; row <= bottom && taken < limit; ++row, ++taken) {
+            if (taken > 0) text += QLatin1Char('\n');
             text += FromSjis(m_model.Lines().Line(static_cast<std::size_t>(row), scratch));
         }
-        next = std::max(next, bottom + 1);
     }
     return text;
 }

@@ -3,6 +3,9 @@
 // wrapping; lines can be selected and copied.  It is the run's Pane.
 #include <QListView>
 #include <chrono>
+#include <cstdint>
+#include <utility>
+#include <vector>
 
 #include "analysis/Pane.h"
 #include "widgets/PaneModel.h"
@@ -24,15 +27,24 @@ public:
     void SetBatching(bool batching);
     // Hands waiting rows to the view; a visible pane shows them at once.
     void FlushRows();
-    // The selected rows' text, joined with line breaks, in row order.
-    QString SelectedText() const;
+    // The selected rows' text, joined with line breaks, in row order; at
+    // most limit rows, the first ones.
+    QString SelectedText(std::size_t limit = SIZE_MAX) const;
+    // The number of selected rows.
+    std::size_t SelectedCount() const;
     PaneModel& Model() { return m_model; }
+    // Keeps height pixels free below the rows, above the horizontal scroll
+    // bar (the find bar's place).
+    void ReserveBottom(int height) { setViewportMargins(0, 0, 0, height); }
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     void changeEvent(QEvent* event) override;
 
 private:
+    // The selected rows as sorted spans (first, last) that don't overlap.
+    std::vector<std::pair<int, int>> SelectedSpans() const;
+
     PaneModel m_model;
     bool m_batching = false;
     std::chrono::steady_clock::time_point m_nextRefresh;

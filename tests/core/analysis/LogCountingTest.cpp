@@ -1,5 +1,6 @@
 // Whole analysis runs on a window in memory: progress, panes, fields, graphs and failures.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <cerrno>
 #include <filesystem>
@@ -183,6 +184,14 @@ TEST_F(Run, AnUnreadableLogKeepsTheUntouchedPanesAndTheProgressWindow) {
     // A directory is no log either.
     EXPECT_NE(AnalysePath(m_dir.Path().string()).find(S("アクセスが拒否されました")),
               std::string::npos);
+    // Nor is a FIFO (whose open would wait for a writer) or a device that never ends.
+    const std::string fifo = (m_dir.Path() / "fifo.log").string();
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0644), 0);
+    for (const std::string& odd : {fifo, std::string("/dev/zero")}) {
+        EXPECT_EQ(AnalysePath(odd),
+                  S("ファイル \"") + odd + S("\". 通常のファイルではありません は開けません."));
+        EXPECT_TRUE(m_window.Progress().IsShown());
+    }
 }
 
 TEST_F(Run, AReadThatFailsHalfWayIsTheOpenError) {

@@ -48,3 +48,40 @@ TEST(PatternSet, EmptyEntriesAndTextsMatchNothing) {
     EXPECT_EQ(PatternSet({"ab", "b", "abc"}).CountIn("xabcx"), 3u);
     EXPECT_EQ(PatternSet({"Bot"}).CountIn("bot"), 0u);
 }
+
+// Lists of thousands of entries that share prefixes and end inside each other
+// (the automaton's failure links and reports), with lines that hold more than
+// a hundred distinct entries at once.
+TEST(PatternSet, LargeOverlappingListsAgreeWithAPlainSearch) {
+    std::mt19937 random(11);
+    std::vector<std::string> every;  // every text over "ab" of 1 to 6 bytes
+    for (std::size_t length = 1; length <= 6; ++length)
+        for (unsigned bits = 0; bits < (1u << length); ++bits) {
+            std::string e;
+            for (std::size_t i = 0; i < length; ++i) e += (bits >> i) & 1 ? 'b' : 'a';
+            every.push_back(e);
+        }
+    const std::string alphabet = "ab\x82\xA0\xFF.";
+    std::vector<std::string> mixed;
+    for (int i = 0; i < 3000; ++i) {
+        std::string e;
+        for (std::size_t n = 1 + random() % 12; n > 0; --n) e += alphabet[random() % 3];
+        mixed.push_back(e);
+    }
+    mixed.push_back(mixed.front());
+    for (const auto* entries : {&every, &mixed}) {
+        const PatternSet set(*entries);
+        for (int t = 0; t < 40; ++t) {
+            std::string text;
+            for (std::size_t n = random() % 200; n > 0; --n)
+                text += alphabet[random() % alphabet.size()];
+            const std::size_t expected = PlainCount(*entries, text);
+            ASSERT_EQ(set.CountIn(text), expected) << text;
+            ASSERT_EQ(set.AnyIn(text), expected > 0);
+        }
+    }
+    std::string ab;
+    for (int i = 0; i < 300; ++i) ab += "ab"[random() % 2];
+    EXPECT_GT(PlainCount(every, ab), 100u);
+    EXPECT_EQ(PatternSet(every).CountIn(ab), PlainCount(every, ab));
+}

@@ -4,11 +4,14 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdio>
 #include <filesystem>
+#include <optional>
 #include <set>
 
 #include "AnalysisTestSupport.h"
 #include "analysis/LogCounting.h"
+#include "analysis/StateDump.h"
 #include "text/Errors.h"
 #include "text/NumberText.h"
 
@@ -101,4 +104,58 @@ TEST(RealLogs, EveryLogCompletesWithTheTotalsOfAPlainReading) {
         EXPECT_EQ(hours, expected.lines);
     }
     EXPECT_GE(logs, 6);
+}
+
+namespace {
+
+// The dump of a run on the log at path (the lists of dir).
+std::string DumpOfRun(const ProgramDir& dir, const fs::path& path) {
+    MemoryWindow window;
+    std::optional<std::string> error;
+    try {
+        LogCounting(window, path.string(), RunPlaces{dir.Path().string(), "materia"});
+    } catch (const Error& e) {
+        error = e.Message();
+    }
+    char* buffer = nullptr;
+    std::size_t size = 0;
+    FILE* out = ::open_memstream(&buffer, &size);
+    WriteStateDump(window, error, out);
+    std::fclose(out);
+    std::string dump(buffer, size);
+    std::free(buffer);
+    return dump;
+}
+
+}  // namespace
+
+// A server that crashes while appending leaves a block of zero bytes where
+// its last writes were lost, and appends after it once restarted: every line
+// around such blocks counts, and a line cut by one counts without it.
+TEST(RealLogs, BlocksOfZeroBytesHideNothing) {
+    const fs::path folder = POMURINA_REALLOGS;
+    if (!fs::exists(folder)) GTEST_SKIP() << "no real logs at " << folder;
+    const std::string block(4096, '\0');
+    for (const auto& entry : fs::directory_iterator(folder)) {
+        if (entry.path().extension() != ".log") continue;
+        SCOPED_TRACE(entry.path().filename().string());
+        const std::string text = ReadFileBytes(entry.path());
+        ProgramDir dir;
+        dir.WriteList("SERobotsList.dat", {"Googlebot", "bingbot"});
+        const fs::path copy = dir.Path() / "access.log";
+        WriteFileBytes(copy, text);
+        const std::string whole = DumpOfRun(dir, copy);
+        ASSERT_EQ(whole.find("\nerror "), std::string::npos) << "the log itself fails";
+        ASSERT_EQ(text.find('\0'), std::string::npos);
+
+        // One block between two lines in the middle, one inside the line
+        // after it, one at the end.
+        std::string damaged = text;
+        const std::size_t between = damaged.find('\n', damaged.size() / 2) + 1;
+        damaged.insert(between, block);
+        damaged.insert(between + block.size() + 20, block);
+        damaged += block;
+        WriteFileBytes(copy, damaged);
+        EXPECT_EQ(DumpOfRun(dir, copy), whole);
+    }
 }

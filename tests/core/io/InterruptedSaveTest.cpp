@@ -58,4 +58,7 @@ TEST(InterruptedSave, KillingTheWriterLeavesOneWholeVersion) {
         ASSERT_TRUE(std::find(versions.begin(), versions.end(), bytes) != versions.end())
             << "round " << round << ": " << bytes.size() << " bytes";
     }
+    // Whatever the killed writers left, the next save cleans up.
+    Version(1).SaveToFile(file.string());
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.Path()), fs::directory_iterator()), 1);
 }

@@ -11,6 +11,7 @@
 #include "io/FileIo.h"
 #include "text/Cp932.h"
 #include "text/Errors.h"
+#include "text/TextLines.h"
 #include "text/TextList.h"
 
 using namespace pomurina;
@@ -51,6 +52,30 @@ TEST(TextListLines, SplitAtEveryKindOfLineEnd) {
     EXPECT_EQ(Split(std::string("a\nb\0c\nd", 7)),
               (V{"a", "b"}));  // the first zero byte ends the text
     EXPECT_EQ(Split(std::string("\0a", 2)), V{});
+}
+
+TEST(TextListLines, AZeroByteEndsTheTextAndSaysSo) {
+    TextList list;
+    EXPECT_TRUE(list.SetText("a\r\nb\r\n"));
+    EXPECT_FALSE(list.SetText(std::string("a\r\nb\0c\r\n", 8)));
+    EXPECT_EQ(list.Lines(), (std::vector<std::string>{"a", "b"}));
+}
+
+// A log is read to its end: its zero bytes carry no text and are left out.
+TEST(LogLines, ZeroBytesAreLeftOutBeforeTheSplit) {
+    using V = std::vector<std::string>;
+    const auto split = [](const std::string& text) {
+        const TextLines lines(text);
+        V out;
+        for (std::size_t i = 0; i < lines.Count(); ++i) out.emplace_back(lines.At(i));
+        return out;
+    };
+    const std::string block(4096, '\0');
+    EXPECT_EQ(split("a\n" + block + "b\n" + block), (V{"a", "b"}));
+    EXPECT_EQ(split(std::string("a\0b\r\0\nc", 8)), (V{"ab", "c"}));  // CR, zero, LF: one end
+    EXPECT_EQ(split(block), V{});
+    EXPECT_EQ(split(std::string("\0\n\0", 3)), V{""});
+    EXPECT_EQ(split("a\r\nb"), (V{"a", "b"}));
 }
 
 TEST(TextListLines, IndexOfIgnoresCaseAndInsertAtTheEndAppends) {
@@ -157,7 +182,7 @@ TEST_F(TextListFile, SaveKeepsAFilesModeOrForcesTheOneAskedFor) {
     const fs::path file = m_dir / "settings.dat";
     TextList list;
     list.Add("secret");
-    list.SaveToFile(file.string(), 0600, true);
+    list.SaveToFile(file.string(), 0600);
     EXPECT_EQ(fs::status(file).permissions() & fs::perms::all,
               fs::perms::owner_read | fs::perms::owner_write);
     fs::permissions(file, fs::perms::owner_all | fs::perms::group_read);

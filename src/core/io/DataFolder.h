@@ -1,0 +1,56 @@
+#pragma once
+// The data folder: where materia/ (the lists, the FTP settings, setup.ini)
+// and logs/ (logs fetched by FTP) live.  A materia/ folder beside the program
+// (the build folder, a portable copy) is used as it is; an installed program
+// keeps its data in the user's XDG data folder, filled from the installed
+// defaults only where a file is absent.  Both programs follow this one rule.
+#include <string>
+
+namespace pomurina {
+
+// What the rule reads from the environment.
+struct DataFolderEnvironment {
+    std::string xdgDataHome;  // $XDG_DATA_HOME
+    std::string home;         // $HOME, else the account's home folder
+};
+
+// The environment of this process.
+DataFolderEnvironment CurrentDataFolderEnvironment();
+
+// Where the data lives and whether that is beside the program.
+struct DataFolderChoice {
+    std::string folder;
+    bool besideProgram = true;
+};
+
+// The program's directory when a materia/ folder stands in it; otherwise
+// $XDG_DATA_HOME/pomurina, or ~/.local/share/pomurina when XDG_DATA_HOME is
+// unset, empty or relative.  With no usable home either, the program's directory.
+DataFolderChoice ChooseDataFolder(const std::string& programDirectory,
+                                  const DataFolderEnvironment& environment);
+
+// The installed defaults (a materia/ folder inside) as found from the
+// installed program's directory.
+std::string InstalledDefaults(const std::string& programDirectory);
+
+// Creates folder (owner-only, with any missing parents), folder/materia and
+// folder/logs, and copies every regular file under defaults to the same place
+// under folder where no file of that name exists.  Nothing present is ever
+// replaced, and an interrupted copy leaves no partial file.  A folder or file
+// that can't be created throws FileCreateError naming it; a default that
+// can't be read, FileOpenError.
+void FillDataFolder(const std::string& folder, const std::string& defaults);
+
+// At a program's start: chooses the data folder from ProgramDirectory() and
+// the environment and, unless it is beside the program, fills it from the
+// installed defaults and remembers it for DataFolder().  Throws as FillDataFolder.
+DataFolderChoice SetUpDataFolder();
+
+// The folder that holds materia/ and logs/: the one SetUpDataFolder() chose
+// away from the program, otherwise ProgramDirectory().
+std::string DataFolder();
+
+// Forgets what SetUpDataFolder() chose (tests start up more than once).
+void ForgetDataFolder();
+
+}  // namespace pomurina

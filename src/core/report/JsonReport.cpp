@@ -1,0 +1,176 @@
+#include "report/JsonReport.h"
+
+#include <charconv>
+#include <cmath>
+#include <string_view>
+
+#include "report/JsonText.h"
+#include "report/ReportTime.h"
+#include "text/Base64.h"
+#include "text/Utf8Text.h"
+
+namespace pomurina {
+namespace {
+
+void AppendInteger(long long value, std::string& out) {
+    char digits[24];
+    const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
+    out.append(digits, end);
+}
+
+void AppendNumber(const std::optional<std::int64_t>& value, std::string& out) {
+    if (value)
+        AppendInteger(*value, out);
+    else
+        out += "null";
+}
+
+// A sum of sizes: a whole number, written as one while a 64-bit integer holds it.
+void AppendBytes(const std::optional<double>& bytes, std::string& out) {
+    if (!bytes || !std::isfinite(*bytes)) {
+        out += "null";
+    } else if (*bytes == std::floor(*bytes) && std::fabs(*bytes) < 9.2e18) {
+        AppendInteger(static_cast<long long>(*bytes), out);
+    } else {
+        char text[32];
+        const auto end = std::to_chars(text, text + sizeof text, *bytes).ptr;
+        out.append(text, end);
+    }
+}
+
+void AppendKey(std::string_view key, std::string& out) {
+    out += '"';
+    out += key;
+    out += "\": ";
+}
+
+void WriteFiles(const ReportSource& source, std::string& b) {
+    b += "  \"files\": [";
+    for (std::size_t i = 0; i < source.files.size(); ++i) {
+        const std::string& path = source.files[i];
+        b += i == 0 ? "\n    {" : ",\n    {";
+        AppendKey("path", b);
+        AppendJsonUtf8(path, b);
+        if (!IsValidUtf8(path)) {
+            b += ", ";
+            AppendKey("path_bytes", b);
+            b += '"';
+            AppendBase64(path, b);
+            b += '"';
+        }
+        b += '}';
+    }
+    b += source.files.empty() ? "],\n" : "\n  ],\n";
+}
+
+void WriteSummary(ResultWindow& w, std::string& b) {
+    b += "  \"summary\": {\n";
+    for (const SummaryBox& box : kSummaryBoxes) {
+        b += "    ";
+        AppendKey(box.key, b);
+        b += '{';
+        for (std::size_t i = 0; i < box.rows.size(); ++i) {
+            if (i > 0) b += ", ";
+            AppendKey(box.rows[i].key, b);
+            AppendNumber(FieldNumber(w, box.rows[i].field), b);
+        }
+        b += "},\n";
+    }
+    b += "    \"favicon\": {\"total\": ";
+    AppendNumber(FieldNumber(w, kFaviconField), b);
+    b += ", \"msie\": ";
+    AppendNumber(FieldNumber(w, kFaviconMsieField), b);
+    b += "},\n    \"requests_per_host\": ";
+    AppendNumber(FieldNumber(w, kPerHostField), b);
+    b += ",\n    \"transfer\": {\"bytes\": ";
+    AppendBytes(w.TransferBytes(), b);
+    b += ", \"shown\": ";
+    AppendJsonString(w.GetField(kTransferField).Text(), b);
+    b += ", \"unit\": ";
+    const char* unit = w.LastByteUnit() == kNoUnitYet ? nullptr : UnitName(w.LastByteUnit());
+    if (unit) {
+        b += '"';
+        b += unit;
+        b += '"';
+    } else {
+        b += "null";
+    }
+    b += "}\n  },\n";
+}
+
+void WriteHours(ResultWindow& w, std::string& b) {
+    b += "  \"hours\": {";
+    for (std::size_t g = 0; g < kReportGraphs.size(); ++g) {
+        b += g == 0 ? "\n    " : ",\n    ";
+        AppendKey(kReportGraphs[g].key, b);
+        const auto counts = GraphCounts(w, kReportGraphs[g].graph);
+        if (!counts) {
+            b += "null";
+            continue;
+        }
+        b += '[';
+        for (std::size_t h = 0; h < counts->size(); ++h) {
+            if (h > 0) b += ", ";
+            AppendInteger((*counts)[h], b);
+        }
+        b += ']';
+    }
+    b += "\n  },\n";
+}
+
+void WritePane(ResultWindow& w, const ReportPane& pane, bool withLines, ReportStream& out) {
+    std::string& b = out.Buffer();
+    const PaneLines& lines = w.GetPane(pane.id).Lines();
+    b += "    ";
+    AppendKey(pane.key, b);
+    b += "{\"name\": \"";
+    b += PaneName(pane.id);
+    b += "\", \"title\": ";
+    AppendJsonUtf8(pane.title, b);
+    b += ", \"place\": ";
+    AppendJsonUtf8(pane.place, b);
+    b += ", \"header_lines\": ";
+    AppendInteger(static_cast<long long>(HeaderLines(w, pane.id)), b);
+    b += ", \"count\": ";
+    AppendInteger(static_cast<long long>(lines.Count()), b);
+    if (withLines) {
+        b += ", \"lines\": [";
+        std::string scratch;
+        for (std::size_t i = 0; i < lines.Count(); ++i) {
+            b += i == 0 ? "\n      " : ",\n      ";
+            AppendJsonLine(lines.Line(i, scratch), b);
+            out.Breathe();
+        }
+        b += lines.Count() == 0 ? "]" : "\n    ]";
+    }
+    b += '}';
+}
+
+}  // namespace
+
+void WriteJsonReport(ResultWindow& w, const ReportSource& source, bool withLog, ReportStream& out) {
+    std::string& b = out.Buffer();
+    b += "{\n  \"format\": \"pomurina-report\",\n  \"version\": ";
+    AppendInteger(kJsonReportVersion, b);
+    b += ",\n  \"created\": \"" + IsoLocalTime(source.created) + "\",\n";
+    WriteFiles(source, b);
+    b += "  \"complete\": ";
+    b += HasResults(w) && !source.error ? "true" : "false";
+    b += ",\n  \"error\": ";
+    if (source.error)
+        AppendJsonString(*source.error, b);
+    else
+        b += "null";
+    b += ",\n";
+    WriteSummary(w, b);
+    WriteHours(w, b);
+    b += "  \"panes\": {\n";
+    for (std::size_t p = 0; p < kReportPanes.size(); ++p) {
+        if (p > 0) b += ",\n";
+        const ReportPane& pane = kReportPanes[p];
+        WritePane(w, pane, withLog || pane.id != PaneId::NamaLog, out);
+    }
+    b += "\n  }\n}\n";
+}
+
+}  // namespace pomurina

@@ -1,0 +1,235 @@
+// The data folder: which folder holds materia/ and logs/, and how an
+// installed program's folder is filled from the defaults without ever
+// replacing what the user keeps there.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <filesystem>
+#include <optional>
+
+#include "TempDir.h"
+#include "io/DataFolder.h"
+#include "io/FileIo.h"
+#include "text/Cp932.h"
+#include "text/Errors.h"
+
+namespace pomurina {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::ReadFileBytes;
+using testing::TempDir;
+
+const char* const kDefaults[] = {"materia/DomeinList.dat", "materia/CheckDomeinList.dat",
+                                 "materia/SERobotsList.dat", "materia/FTPSetting.dat",
+                                 "materia/setup.ini"};
+
+mode_t ModeOf(const fs::path& path) {
+    struct stat info {};
+    EXPECT_EQ(::lstat(path.c_str(), &info), 0) << path;
+    return info.st_mode & 07777;
+}
+
+// --- Which folder -----------------------------------------------------------
+
+TEST(ChooseDataFolder, MateriaBesideTheProgramWinsOverTheEnvironment) {
+    const TempDir program;
+    fs::create_directory(program.Path() / "materia");
+    const auto choice = ChooseDataFolder(program.Path().string(), {"/xdg", "/home/u"});
+    EXPECT_EQ(choice.folder, program.Path().string());
+    EXPECT_TRUE(choice.besideProgram);
+}
+
+TEST(ChooseDataFolder, AwayFromTheProgramTheXdgDataFolderHoldsIt) {
+    const TempDir program;
+    const std::string dir = program.Path().string();
+    const struct {
+        DataFolderEnvironment environment;
+        const char* folder;
+    } cases[] = {
+        {{"/xdg", "/home/u"}, "/xdg/pomurina"},
+        {{"/xdg/", "/home/u"}, "/xdg/pomurina"},
+        {{"", "/home/u"}, "/home/u/.local/share/pomurina"},
+        {{"relative/xdg", "/home/u/"}, "/home/u/.local/share/pomurina"},  // ignored, as XDG asks
+    };
+    for (const auto& c : cases) {
+        const auto choice = ChooseDataFolder(dir, c.environment);
+        EXPECT_EQ(choice.folder, c.folder) << c.environment.xdgDataHome;
+        EXPECT_FALSE(choice.besideProgram);
+    }
+    // A file named materia is no data folder.
+    program.WriteFile("materia", "");
+    EXPECT_EQ(ChooseDataFolder(dir, {"/xdg", ""}).folder, "/xdg/pomurina");
+    // With no usable home at all, the program's directory, as before.
+    EXPECT_EQ(ChooseDataFolder(dir, {"", "relative"}).folder, dir);
+    EXPECT_EQ(ChooseDataFolder(dir, {"", ""}).folder, dir);
+}
+
+TEST(InstalledDefaults, AreFoundFromTheInstalledProgram) {
+    EXPECT_EQ(InstalledDefaults("/opt/p/bin"), "/opt/p/share/pomurina");
+}
+
+// --- Filling ----------------------------------------------------------------
+
+class FillDataFolderTest : public ::testing::Test {
+protected:
+    FillDataFolderTest() {
+        for (const char* name : kDefaults)
+            defaults.WriteFile(name, std::string("default of ") + name + "\r\n");
+    }
+    ~FillDataFolderTest() override { CurrentFileIo() = SystemFileIo(); }
+
+    void Fill() const { FillDataFolder(folder.string(), defaults.Path().string()); }
+
+    TempDir defaults;
+    TempDir home;
+    fs::path folder = home.Path() / "share" / "pomurina";
+};
+
+TEST_F(FillDataFolderTest, FirstStartCreatesTheFoldersOwnerOnlyWithEveryDefault) {
+    Fill();
+    for (const char* name : kDefaults) {
+        EXPECT_EQ(ReadFileBytes(folder / name), defaults.ReadFile(name)) << name;
+        EXPECT_EQ(ModeOf(folder / name), 0600u) << name;
+    }
+    EXPECT_TRUE(fs::is_directory(folder / "logs"));
+    for (const fs::path& dir : {home.Path() / "share", folder, folder / "materia", folder / "logs"})
+        EXPECT_EQ(ModeOf(dir), 0700u) << dir;
+    // Nothing but the defaults: no temporary copy is left behind.
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder / "materia"), {}), 5);
+}
+
+TEST_F(FillDataFolderTest, WhatTheUserKeepsIsNeverReplacedAndWhatIsMissingComesBack) {
+    Fill();
+    const std::string edited = "mine.example.jp\r\n";
+    testing::WriteFileBytes(folder / "materia/DomeinList.dat", edited);
+    fs::remove(folder / "materia/SERobotsList.dat");
+    // A link, even a dangling one, and a folder in a file's place stay too.
+    fs::remove(folder / "materia/FTPSetting.dat");
+    fs::create_symlink(home.Path() / "nowhere", folder / "materia/FTPSetting.dat");
+    fs::remove(folder / "materia/setup.ini");
+    fs::create_directory(folder / "materia/setup.ini");
+    ::chmod(folder.c_str(), 0755);
+
+    Fill();
+    EXPECT_EQ(ReadFileBytes(folder / "materia/DomeinList.dat"), edited);
+    EXPECT_EQ(ReadFileBytes(folder / "materia/SERobotsList.dat"),
+              defaults.ReadFile("materia/SERobotsList.dat"));
+    EXPECT_TRUE(fs::is_symlink(folder / "materia/FTPSetting.dat"));
+    EXPECT_FALSE(fs::exists(home.Path() / "nowhere"));
+    EXPECT_TRUE(fs::is_directory(folder / "materia/setup.ini"));
+    EXPECT_EQ(ModeOf(folder), 0755u);  // an existing folder keeps its mode
+}
+
+TEST_F(FillDataFolderTest, AFailedCopyLeavesNoPartialFileAndTheNextStartCompletesIt) {
+    CurrentFileIo().write = [](int, const void*, size_t) -> ssize_t {
+        errno = ENOSPC;
+        return -1;
+    };
+    try {
+        Fill();
+        ADD_FAILURE() << "no error";
+    } catch (const FileCreateError& e) {
+        EXPECT_NE(e.Message().find(folder.string() + "/materia/"), std::string::npos)
+            << e.Message();
+        EXPECT_NE(e.Message().find(SystemErrorText(ENOSPC)), std::string::npos);
+    }
+    EXPECT_TRUE(fs::is_empty(folder / "materia"));
+
+    CurrentFileIo() = SystemFileIo();
+    Fill();
+    for (const char* name : kDefaults)
+        EXPECT_EQ(ReadFileBytes(folder / name), defaults.ReadFile(name)) << name;
+}
+
+TEST_F(FillDataFolderTest, AFolderThatCantBeMadeIsAnErrorNamingIt) {
+    testing::WriteFileBytes(home.Path() / "share", "a file where a folder belongs");
+    try {
+        Fill();
+        ADD_FAILURE() << "no error";
+    } catch (const FileCreateError& e) {
+        EXPECT_EQ(e.Message(),
+                  FileCreateErrorText((home.Path() / "share").string(), SystemErrorText(ENOTDIR)));
+    }
+}
+
+TEST_F(FillDataFolderTest, WithoutInstalledDefaultsOnlyTheFoldersAreMade) {
+    FillDataFolder(folder.string(), (home.Path() / "absent").string());
+    EXPECT_TRUE(fs::is_empty(folder / "materia"));
+    EXPECT_TRUE(fs::is_directory(folder / "logs"));
+}
+
+// --- The process's data folder ---------------------------------------------
+
+// The environment of one test, put back afterwards.
+class ScopedEnvironment {
+public:
+    ScopedEnvironment(const char* name, const std::optional<std::string>& value) : m_name(name) {
+        if (const char* old = std::getenv(name)) m_old = old;
+        if (value)
+            ::setenv(name, value->c_str(), 1);
+        else
+            ::unsetenv(name);
+    }
+    ~ScopedEnvironment() {
+        if (m_old)
+            ::setenv(m_name, m_old->c_str(), 1);
+        else
+            ::unsetenv(m_name);
+    }
+
+private:
+    const char* m_name;
+    std::optional<std::string> m_old;
+};
+
+class SetUpDataFolderTest : public ::testing::Test {
+protected:
+    SetUpDataFolderTest() {
+        // An installed tree: bin/ and share/pomurina/materia.
+        fs::create_directories(prefix.Path() / "bin");
+        prefix.WriteFile("share/pomurina/materia/setup.ini", "none\r\n");
+        SetProgramDirectory((prefix.Path() / "bin").string());
+    }
+    ~SetUpDataFolderTest() override {
+        SetProgramDirectory({});
+        ForgetDataFolder();
+    }
+
+    TempDir prefix;
+    TempDir home;
+    ScopedEnvironment xdg{"XDG_DATA_HOME", std::nullopt};
+    ScopedEnvironment homeVariable{"HOME", home.Path().string()};
+};
+
+TEST_F(SetUpDataFolderTest, AnInstalledProgramUsesTheHomeFolderFilledFromItsDefaults) {
+    const fs::path expected = home.Path() / ".local/share/pomurina";
+    const DataFolderChoice choice = SetUpDataFolder();
+    EXPECT_EQ(choice.folder, expected.string());
+    EXPECT_FALSE(choice.besideProgram);
+    EXPECT_EQ(DataFolder(), expected.string());
+    EXPECT_EQ(ReadFileBytes(expected / "materia/setup.ini"), "none\r\n");
+    ForgetDataFolder();
+    EXPECT_EQ(DataFolder(), (prefix.Path() / "bin").string());
+}
+
+TEST_F(SetUpDataFolderTest, XdgDataHomeIsHonoured) {
+    const ScopedEnvironment set{"XDG_DATA_HOME", (home.Path() / "xdg").string()};
+    EXPECT_EQ(SetUpDataFolder().folder, (home.Path() / "xdg/pomurina").string());
+    EXPECT_TRUE(fs::exists(home.Path() / "xdg/pomurina/materia/setup.ini"));
+    EXPECT_FALSE(fs::exists(home.Path() / ".local"));
+}
+
+TEST_F(SetUpDataFolderTest, BesideItsMateriaNothingIsCreatedAnywhere) {
+    fs::create_directory(prefix.Path() / "bin/materia");
+    const DataFolderChoice choice = SetUpDataFolder();
+    EXPECT_TRUE(choice.besideProgram);
+    EXPECT_EQ(DataFolder(), (prefix.Path() / "bin").string());
+    EXPECT_TRUE(fs::is_empty(home.Path()));
+    EXPECT_TRUE(fs::is_empty(prefix.Path() / "bin/materia"));  // filled by nobody but the build
+}
+
+}  // namespace
+}  // namespace pomurina

@@ -1,0 +1,151 @@
+// pomurina-report --json and --html as a user runs them: where the files go,
+// what is refused, and the progress shown only on a terminal.
+#include <gtest/gtest.h>
+#include <pty.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <filesystem>
+
+#include "AnalysisTestSupport.h"
+#include "ReportToolRun.h"
+#include "TerminalProgress.h"
+#include "text/Cp932.h"
+
+using namespace pomurina;
+using namespace pomurina::testing;
+
+namespace {
+
+struct Outcome {
+    int status;
+    std::string out;
+    std::string err;
+};
+
+// Runs the report tool with arguments (already quoted) in folder.
+Outcome Report(const std::string& arguments, const std::filesystem::path& folder,
+               const std::string& environment = "") {
+    const std::filesystem::path err = folder / "stderr.txt";
+    const ReportOutcome o =
+        RunReport(arguments, err.string(), "cd '" + folder.string() + "' && " + environment);
+    Outcome outcome{o.status, o.out, ReadFileBytes(err)};
+    std::filesystem::remove(err);
+    return outcome;
+}
+
+// Runs the report tool with its standard error on a pseudo-terminal and its
+// output in out; returns what the terminal received.
+std::string ReportOnTerminal(const std::vector<std::string>& arguments, const std::string& out) {
+    int terminal = -1;
+    const pid_t child = ::forkpty(&terminal, nullptr, nullptr, nullptr);
+    if (child == 0) {
+        std::FILE* file = std::fopen(out.c_str(), "w");
+        ::dup2(fileno(file), STDOUT_FILENO);
+        ::setenv("POMURINA_PROGRESS_AFTER_MS", "0", 1);
+        std::vector<char*> argv{const_cast<char*>(POMURINA_REPORT)};
+        for (const std::string& a : arguments) argv.push_back(const_cast<char*>(a.c_str()));
+        argv.push_back(nullptr);
+        ::execv(POMURINA_REPORT, argv.data());
+        ::_exit(127);
+    }
+    std::string seen;
+    char buffer[4096];
+    ssize_t n;
+    while ((n = ::read(terminal, buffer, sizeof buffer)) > 0) seen.append(buffer, buffer + n);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    ::close(terminal);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+    return seen;
+}
+
+const std::string kLine =
+    "192.0.2.7 - - [06/Dec/2026:09:15:02 +0900] \"GET /a HTTP/1.1\" 200 1536 \"-\" \"Mozilla\"\n";
+
+}  // namespace
+
+TEST(ReportFiles, TheHtmlGoesWhereTheUserStartedTheToolAndWholeOrNotAtAll) {
+    ProgramDir dir;
+    dir.WriteFile("a.log", kLine);
+    const std::string materia = " --materia '" + (dir.Path() / "materia").string() + "' ";
+    const Outcome o = Report("--html report.html" + materia + "a.log", dir.Path());
+    EXPECT_EQ(o.status, 0) << o.err;
+    EXPECT_EQ(o.out, "");  // the report is the result
+    EXPECT_EQ(dir.ReadFile("report.html").rfind("<!DOCTYPE html>", 0), 0u);
+
+    const Outcome both = Report("--json --html report.html" + materia + "a.log", dir.Path());
+    EXPECT_EQ(both.out.rfind("{\n  \"format\": \"pomurina-report\",\n  \"version\": 1,", 0), 0u);
+
+    const Outcome missingFolder = Report("--html none/report.html" + materia + "a.log", dir.Path());
+    EXPECT_EQ(missingFolder.status, 1);
+    EXPECT_NE(missingFolder.err.find(
+                  "none/report.html\". 指定されたファイルが見つかりません を作成できません"),
+              std::string::npos)
+        << missingFolder.err;
+
+    const Outcome onTheLog = Report("--html a.log" + materia + "a.log", dir.Path());
+    EXPECT_EQ(onTheLog.status, 1);
+    EXPECT_NE(onTheLog.err.find("解析したログそのものです"), std::string::npos) << onTheLog.err;
+    EXPECT_EQ(dir.ReadFile("a.log"), kLine);
+}
+
+TEST(ReportFiles, RefusesCombinationsThatCantWork) {
+    TempDir dir;
+    for (const char* arguments : {"--dump --json a.log", "--with-log a.log", "--html",
+                                  "--html '' a.log", "--decode --json", "--decode --html x.html"}) {
+        const Outcome o = Report(arguments, dir.Path());
+        EXPECT_EQ(o.status, 2) << arguments;
+        EXPECT_NE(o.err.find("usage: pomurina-report"), std::string::npos) << arguments;
+    }
+}
+
+TEST(ReportFiles, AJsonThatCantBeWrittenFailsLoudly) {
+    ProgramDir dir;
+    dir.WriteFile("a.log", kLine);
+    const Outcome o = Report("--json --materia materia a.log >/dev/full", dir.Path());
+    EXPECT_EQ(o.status, 1);
+    EXPECT_EQ(o.err, "pomurina-report: cannot write the JSON report\n");
+}
+
+TEST(ReportFiles, ProgressShowsOnATerminalAndNeverInAFile) {
+    ProgramDir dir;
+    std::string log;
+    for (int i = 0; i < 2000; ++i) log += kLine;
+    const std::string path = dir.WriteFile("a.log", log);
+    const std::string json = (dir.Path() / "out.json").string();
+    const std::string seen =
+        ReportOnTerminal({"--json", "--materia", (dir.Path() / "materia").string(), path}, json);
+    EXPECT_NE(seen.find("ログを読み込んでいます...\x1b[K"), std::string::npos) << seen;
+    EXPECT_EQ(seen.substr(seen.size() - 4), "\r\x1b[K");  // cleared at the end
+    EXPECT_EQ(ReadFileBytes(json).rfind("{\n  \"format\"", 0), 0u);
+
+    const Outcome quiet =
+        Report("--json --materia materia a.log", dir.Path(), "POMURINA_PROGRESS_AFTER_MS=0");
+    EXPECT_EQ(quiet.status, 0);
+    EXPECT_EQ(quiet.err, "");
+}
+
+TEST(ProgressText, SaysWhatTheToolDoesAndHowFarTheCountingIs) {
+    ProgressState state;
+    EXPECT_EQ(ProgressText(state), "ログを読み込んでいます...");
+    state.lastLine = Utf8ToCp932("初期化しています...");
+    EXPECT_EQ(ProgressText(state), "ログを読み込んでいます...");
+    state.lastLine = Utf8ToCp932("データを集計しています...");
+    state.maximum = 3000000;
+    state.position = 1500001;
+    EXPECT_EQ(ProgressText(state), "データを集計しています... 50% (1500001/3000000 行)");
+    state.lastLine = Utf8ToCp932("結果を出力しています...");
+    EXPECT_EQ(ProgressText(state), "結果を出力しています...");
+    state.activity = "JSONレポートを書いています...";
+    EXPECT_EQ(ProgressText(state), "JSONレポートを書いています...");
+}
+
+TEST(ProgressText, FitsTheTerminalCountingWideCharactersTwice) {
+    EXPECT_EQ(FitColumns("abcdef", 4), "abcd");
+    EXPECT_EQ(FitColumns("データを", 5), "デー");  // never half a character
+    EXPECT_EQ(FitColumns("aデ", 2), "a");
+    EXPECT_EQ(FitColumns("ｱｲｳ", 3), "ｱｲｳ");  // half-width katakana is narrow
+    EXPECT_EQ(FitColumns("abc", 0), "");
+}

@@ -1,0 +1,17 @@
+#pragma once
+// The report tool run as a child process, as a user or a script runs it.
+#include <string>
+
+namespace pomurina::testing {
+
+struct ReportOutcome {
+    int status;
+    std::string out;
+};
+
+// Runs the report tool with arguments (already quoted for the shell) and its
+// standard error sent to errFile; prefix goes before the command (a cd, variables).
+ReportOutcome RunReport(const std::string& arguments, const std::string& errFile = "/dev/null",
+                        const std::string& prefix = "");
+
+}  // namespace pomurina::testing

@@ -1,15 +1,27 @@
-// The search of short reference lists by their first bytes' half-bytes finds
-// exactly what a plain search finds, at every place of a text, its end included.
+// Both searches of short reference lists (by the entries' first bytes'
+// half-bytes, and by their rarest bytes) find exactly what a plain search
+// finds, at every place of a text, its end included.
 #include <gtest/gtest.h>
 
 #include <random>
 
 #include "analysis/FingerprintSearch.h"
+#include "analysis/RareByteSearch.h"
 
 using namespace pomurina;
 
-TEST(FingerprintSearch, AgreesWithAPlainSearch) {
-    if (!FingerprintSearch::Available()) GTEST_SKIP() << "no byte shuffle on this processor";
+template <typename Search>
+class ShortListSearch : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if constexpr (std::is_same_v<Search, FingerprintSearch>)
+            if (!FingerprintSearch::Available()) GTEST_SKIP() << "no byte shuffle here";
+    }
+};
+using Searches = ::testing::Types<FingerprintSearch, RareByteSearch>;
+TYPED_TEST_SUITE(ShortListSearch, Searches);
+
+TYPED_TEST(ShortListSearch, AgreesWithAPlainSearch) {
     std::mt19937 random(11);
     // Few letters, so that entries overlap and share their halves; high bytes
     // and control bytes too.
@@ -25,7 +37,7 @@ TEST(FingerprintSearch, AgreesWithAPlainSearch) {
         const std::size_t size = 1 + random() % 47;
         for (std::size_t i = 0; i < size; ++i) entries.push_back(word(1, round % 3 ? 9 : 2));
         entries.push_back(entries.front());  // listed twice, counted twice
-        const FingerprintSearch search(entries);
+        const TypeParam search(entries);
         for (int t = 0; t < 25; ++t) {
             std::string text = word(0, 70);
             if (t % 5 == 0) text += entries[random() % entries.size()];  // at the very end
@@ -37,12 +49,10 @@ TEST(FingerprintSearch, AgreesWithAPlainSearch) {
     }
 }
 
-TEST(FingerprintSearch, FindsRobotNamesInLogLines) {
-    if (!FingerprintSearch::Available()) GTEST_SKIP() << "no byte shuffle on this processor";
-    const FingerprintSearch robots({"Googlebot", "bingbot", "Baiduspider", "YandexBot", "Applebot",
-                                    "AhrefsBot", "SemrushBot", "DotBot", "MJ12bot", "PetalBot",
-                                    "GPTBot", "CCBot", "Bytespider", "DuckDuckBot", "Sogou",
-                                    "facebookexternalhit"});
+TYPED_TEST(ShortListSearch, FindsRobotNamesInLogLines) {
+    const TypeParam robots({"Googlebot", "bingbot", "Baiduspider", "YandexBot", "Applebot",
+                            "AhrefsBot", "SemrushBot", "DotBot", "MJ12bot", "PetalBot", "GPTBot",
+                            "CCBot", "Bytespider", "DuckDuckBot", "Sogou", "facebookexternalhit"});
     const std::string line =
         "66.249.66.1 - - [06/Dec/2026:09:15:02 +0900] \"GET /robots.txt HTTP/1.1\" 200 68 \"-\" "
         "\"Mozilla/5.0 (compatible; Googlebot/2.1; +http://www.google.com/bot.html)\"";

@@ -5,7 +5,7 @@ namespace {
 
 using Forms = std::vector<EntryList::Form>;
 
-std::shared_ptr<EntryList> Make(const std::shared_ptr<const std::string>& bytes, Forms forms) {
+std::shared_ptr<EntryList> Make(const std::shared_ptr<const ByteBuffer>& bytes, Forms forms) {
     return std::make_shared<EntryList>(bytes, std::move(forms));
 }
 

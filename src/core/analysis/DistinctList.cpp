@@ -32,7 +32,7 @@ std::size_t RecentSlot(std::string_view text, std::size_t slots) {
 
 }  // namespace
 
-DistinctList::DistinctList(std::shared_ptr<const std::string> bytes)
+DistinctList::DistinctList(std::shared_ptr<const ByteBuffer> bytes)
     : m_entries(
           std::make_shared<EntryList>(std::move(bytes), std::vector<EntryList::Form>{{{"", ""}}})),
       m_slots(std::size_t{1} << kFirstSlotBits),

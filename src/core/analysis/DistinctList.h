@@ -15,7 +15,7 @@ namespace pomurina {
 
 class DistinctList {
 public:
-    explicit DistinctList(std::shared_ptr<const std::string> bytes);
+    explicit DistinctList(std::shared_ptr<const ByteBuffer> bytes);
 
     // Appends piece (which lies in line) when no equal entry is held; true when appended.
     bool AddIfNew(std::string_view line, std::string_view piece);

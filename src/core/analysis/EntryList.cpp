@@ -17,7 +17,7 @@ std::uint64_t LineOffset(const std::uint32_t* words) {
 
 }  // namespace
 
-EntryList::EntryList(std::shared_ptr<const std::string> bytes, std::vector<Form> forms)
+EntryList::EntryList(std::shared_ptr<const ByteBuffer> bytes, std::vector<Form> forms)
     : m_bytes(std::move(bytes)),
       m_forms(std::move(forms)),
       m_pieces(m_forms.front().literals.size() - 1),

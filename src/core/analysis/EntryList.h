@@ -11,6 +11,7 @@
 #include <string_view>
 #include <vector>
 
+#include "text/ByteBuffer.h"
 #include "text/LineSource.h"
 
 namespace pomurina {
@@ -23,7 +24,7 @@ public:
     };
 
     // All forms have the same number of pieces.
-    EntryList(std::shared_ptr<const std::string> bytes, std::vector<Form> forms);
+    EntryList(std::shared_ptr<const ByteBuffer> bytes, std::vector<Form> forms);
 
     // Appends an entry of the given form; line lies in the shared bytes and
     // every piece lies in line (or is empty).
@@ -73,7 +74,7 @@ private:
     std::size_t ChunkOf(std::size_t index) const;
 
     static constexpr std::uint32_t kSpilled = 0x80000000u;
-    std::shared_ptr<const std::string> m_bytes;
+    std::shared_ptr<const ByteBuffer> m_bytes;
     std::vector<Form> m_forms;
     static constexpr std::size_t kMaxPieces = 4;
     static constexpr std::size_t kMaxWords = 3 + 2 * kMaxPieces;

@@ -10,6 +10,7 @@
 #include "analysis/ReferenceLists.h"
 #include "analysis/TransferUnits.h"
 #include "io/FileIo.h"
+#include "io/LogFile.h"
 #include "text/Cp932.h"
 #include "text/Errors.h"
 #include "text/IntegerText.h"
@@ -22,8 +23,8 @@ std::string Sjis(const char* utf8) {
 }
 
 std::shared_ptr<const TextLines> LoadLog(const std::string& path) {
-    std::string bytes;
-    if (const int error = ReadWholeFile(path, bytes)) throw FileOpenFailure(path, error);
+    ByteBuffer bytes;
+    if (const int error = ReadLogFile(path, bytes)) throw FileOpenFailure(path, error);
     return std::make_shared<const TextLines>(std::move(bytes));
 }
 

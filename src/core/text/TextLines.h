@@ -6,14 +6,18 @@
 #include <string>
 #include <vector>
 
+#include "text/ByteBuffer.h"
 #include "text/LineSource.h"
 
 namespace pomurina {
 
 class TextLines final : public LineSource {
 public:
-    // Takes the bytes, leaves their zero bytes out and splits them (CR, LF, CR LF).
-    explicit TextLines(std::string bytes);
+    // Takes the bytes, leaves their zero bytes out and splits them (CR, LF,
+    // CR LF); a large text is split on two cores.
+    explicit TextLines(ByteBuffer bytes);
+    // The same for bytes held in a string (copied once).
+    explicit TextLines(std::string_view bytes);
 
     std::size_t Count() const override { return m_lines.size(); }
     std::string_view Line(std::size_t index, std::string&) const override { return At(index); }
@@ -25,14 +29,14 @@ public:
     }
     std::uint64_t Offset(std::size_t index) const { return m_lines[index].offset; }
     // The buffer every line and every entry composed from the lines points into.
-    const std::shared_ptr<const std::string>& Bytes() const { return m_bytes; }
+    const std::shared_ptr<const ByteBuffer>& Bytes() const { return m_bytes; }
 
 private:
     struct Span {
         std::uint64_t offset;
         std::uint64_t length;
     };
-    std::shared_ptr<const std::string> m_bytes;
+    std::shared_ptr<const ByteBuffer> m_bytes;
     std::vector<Span> m_lines;
 };
 

@@ -12,11 +12,15 @@ namespace {
 constexpr std::size_t kHugePage = std::size_t{2} << 20;
 // Below this a block comes from the heap as any other.
 constexpr std::size_t kMapFrom = 8 * kHugePage;
+// Where an empty block points: never null, so that it can be searched.
+char g_empty[1];
 
 }  // namespace
 
 ByteBuffer::ByteBuffer(std::size_t size) : m_size(size) {
-    if (size >= kMapFrom) {
+    if (size == 0) {
+        m_data = g_empty;
+    } else if (size >= kMapFrom) {
         // Anonymous memory, not a file's: nothing here can vanish under the
         // program when a file shrinks.
         const std::size_t mapped = (size + kHugePage - 1) / kHugePage * kHugePage;
@@ -28,7 +32,7 @@ ByteBuffer::ByteBuffer(std::size_t size) : m_size(size) {
 #endif
         m_data = static_cast<char*>(block);
         m_mapped = mapped;
-    } else if (size > 0) {
+    } else {
         m_data = static_cast<char*>(std::malloc(size));
         if (!m_data) throw std::bad_alloc();
     }
@@ -60,7 +64,7 @@ void ByteBuffer::Shrink(std::size_t size) {
 void ByteBuffer::Release() {
     if (m_mapped)
         ::munmap(m_data, m_mapped);
-    else
+    else if (m_data != g_empty)
         std::free(m_data);
     m_data = nullptr;
     m_size = 0;

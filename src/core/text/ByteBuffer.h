@@ -10,7 +10,8 @@ namespace pomurina {
 
 class ByteBuffer {
 public:
-    ByteBuffer() = default;
+    // No bytes.
+    ByteBuffer() : ByteBuffer(0) {}
     // size bytes whose content is unset.
     explicit ByteBuffer(std::size_t size);
     ~ByteBuffer();
@@ -29,7 +30,7 @@ public:
 private:
     void Release();
 
-    char* m_data = nullptr;
+    char* m_data = nullptr;  // never null once made with a size, 0 included
     std::size_t m_size = 0;
     std::size_t m_mapped = 0;  // bytes mapped from the system; 0 when allocated
 };

@@ -15,6 +15,7 @@ namespace {
 // block (what a crash leaves where the last writes were lost) disappears,
 // and the lines around it stay.
 void LeaveOutZeroBytes(ByteBuffer& bytes) {
+    if (bytes.size() == 0) return;
     char* const begin = bytes.data();
     char* const end = begin + bytes.size();
     char* const first = static_cast<char*>(std::memchr(begin, 0, bytes.size()));

@@ -80,7 +80,7 @@ private:
         m_spare.push_back(std::move(buffer));
     }
 
-    static constexpr std::size_t kSliceLines = 8192;
+    static constexpr std::size_t kSliceLines = 4096;
     struct Piece {
         std::string text;
         const PaneLines* lines = nullptr;

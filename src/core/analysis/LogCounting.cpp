@@ -5,12 +5,12 @@
 #include <memory>
 #include <vector>
 
-#include "analysis/ClassifyLine.h"
 #include "analysis/CountingResult.h"
 #include "analysis/MemoPanes.h"
 #include "analysis/ReferenceLists.h"
 #include "analysis/TransferUnits.h"
 #include "io/FileIo.h"
+#include "io/LogFile.h"
 #include "text/Cp932.h"
 #include "text/Errors.h"
 #include "text/IntegerText.h"
@@ -23,8 +23,8 @@ std::string Sjis(const char* utf8) {
 }
 
 std::shared_ptr<const TextLines> LoadLog(const std::string& path) {
-    std::string bytes;
-    if (const int error = ReadWholeFile(path, bytes)) throw FileOpenFailure(path, error);
+    ByteBuffer bytes;
+    if (const int error = ReadLogFile(path, bytes)) throw FileOpenFailure(path, error);
     return std::make_shared<const TextLines>(std::move(bytes));
 }
 
@@ -59,9 +59,11 @@ public:
 
     // Puts every entry appended since the last call into its pane.
     void CatchUp() {
-        for (Feed& feed : m_feeds)
-            while (feed.shown < feed.entries->Count())
-                feed.pane->AppendFrom(feed.entries, feed.shown++);
+        for (Feed& feed : m_feeds) {
+            const std::size_t count = feed.entries->Count();
+            feed.pane->AppendRange(feed.entries, feed.shown, count - feed.shown);
+            feed.shown = count;
+        }
     }
 
 private:
@@ -77,21 +79,16 @@ void WriteField(ResultWindow& w, int number, long long value) {
     w.GetField(number).SetText(IntToStr(value));
 }
 
-void ClassifyAll(ResultWindow& w, const ReferenceLists& lists, CountingResult& r) {
+// The live panes and the progress bar follow the classification batch by
+// batch; a failing line's earlier entries stay shown.
+void ClassifyAll(ResultWindow& w, const ReferenceLists& lists, CountingResult& r,
+                 const ClassifyPlan& plan) {
     ProgressDisplay& progress = w.Progress();
     LiveCollections live(w, r);
-    const TextLines& lines = *r.LogLines;
-    for (std::size_t index = 0; index < lines.Count(); ++index) {
-        try {
-            ClassifyLine(lines.At(index), lists, r);
-        } catch (...) {
-            live.CatchUp();  // the failing line's earlier entries stay shown
-            throw;
-        }
+    ClassifyLines(lists, r, plan, [&] {
         live.CatchUp();
-        ++r.LineCount;
-        progress.SetPosition(progress.Position() + 1);
-    }
+        progress.SetPosition(r.LineCount);
+    });
 }
 
 void OutputCollections(ResultWindow& w, const CountingResult& r) {
@@ -109,9 +106,8 @@ void OutputCollections(ResultWindow& w, const CountingResult& r) {
     w.GetPane(PaneId::Memo8).ReplaceAll(r.HostNames.Entries());
     w.GetPane(PaneId::Memo7).ReplaceAll(r.GetFiles.Entries());
     w.GetPane(PaneId::Memo6).ReplaceAll(r.PostFiles.Entries());
-    Pane& watched = w.GetPane(PaneId::CheckDomeinMemo);
-    for (std::size_t i = 0; i < r.CheckDomeinHits->Count(); ++i)
-        watched.AppendFrom(r.CheckDomeinHits, i);
+    w.GetPane(PaneId::CheckDomeinMemo)
+        .AppendRange(r.CheckDomeinHits, 0, r.CheckDomeinHits->Count());
 }
 
 void WriteFields(ResultWindow& w, const CountingResult& r) {
@@ -157,7 +153,8 @@ void WriteFields(ResultWindow& w, const CountingResult& r) {
 
 }  // namespace
 
-void LogCounting(ResultWindow& w, const std::string& path, const RunPlaces& places) {
+void LogCounting(ResultWindow& w, const std::string& path, const RunPlaces& places,
+                 const ClassifyPlan& plan) {
     ProgressDisplay& progress = w.Progress();
     progress.Show();
     progress.AddLine(Sjis("初期化しています..."));
@@ -193,7 +190,7 @@ void LogCounting(ResultWindow& w, const std::string& path, const RunPlaces& plac
     auto result = std::make_unique<CountingResult>(std::move(logLines));
     progress.AddLine(Sjis("データを集計しています..."));
     try {
-        ClassifyAll(w, lists, *result);
+        ClassifyAll(w, lists, *result, plan);
         progress.AddLine(Sjis("集計が終了しました..."));
         progress.AddLine(Sjis("結果を出力しています..."));
         OutputCollections(w, *result);

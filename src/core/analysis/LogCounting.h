@@ -3,6 +3,7 @@
 // main window (panes, fields, graphs), with the progress window kept up to date.
 #include <string>
 
+#include "analysis/ParallelClassification.h"
 #include "analysis/ResultWindow.h"
 
 namespace pomurina {
@@ -18,7 +19,9 @@ struct RunPlaces {
 // Runs the analysis of the log file at path (used unchanged: a relative path
 // resolves against the current directory when the run starts).  Failures
 // propagate as pomurina::Error; what the window then shows is described
-// where each step can fail.
-void LogCounting(ResultWindow& window, const std::string& path, const RunPlaces& places);
+// where each step can fail.  plan says how the lines are shared among the
+// cores; the result doesn't depend on it.
+void LogCounting(ResultWindow& window, const std::string& path, const RunPlaces& places,
+                 const ClassifyPlan& plan = {});
 
 }  // namespace pomurina

@@ -80,6 +80,8 @@ RecentFiles::RecentFiles(std::string file) : m_file(std::move(file)) {
 
 std::vector<std::string> RecentFiles::Parse(std::string_view text) {
     std::vector<std::string> paths;
+    // A list file ends at its first zero byte, as every text list does.
+    text = UpToFirstZero(text);
     SplitLines(text, [&](std::size_t offset, std::size_t length) {
         std::string path = Unescape(text.substr(offset, length));
         // Only absolute paths, each once, and none with a zero byte, which no

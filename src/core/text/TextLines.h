@@ -6,32 +6,37 @@
 #include <string>
 #include <vector>
 
+#include "text/ByteBuffer.h"
 #include "text/LineSource.h"
 
 namespace pomurina {
 
 class TextLines final : public LineSource {
 public:
-    // Takes the bytes, leaves their zero bytes out and splits them (CR, LF, CR LF).
-    explicit TextLines(std::string bytes);
+    // Takes the bytes, leaves their zero bytes out and splits them (CR, LF,
+    // CR LF); a large text is split on two cores.
+    explicit TextLines(ByteBuffer bytes);
+    // The same for bytes held in a string (copied once).
+    explicit TextLines(std::string_view bytes);
 
     std::size_t Count() const override { return m_lines.size(); }
     std::string_view Line(std::size_t index, std::string&) const override { return At(index); }
     std::size_t Length(std::size_t index) const override { return m_lines[index].length; }
+    void AppendLines(std::size_t first, std::size_t count, std::string& out) const override;
 
     std::string_view At(std::size_t index) const {
         return std::string_view(m_bytes->data() + m_lines[index].offset, m_lines[index].length);
     }
     std::uint64_t Offset(std::size_t index) const { return m_lines[index].offset; }
     // The buffer every line and every entry composed from the lines points into.
-    const std::shared_ptr<const std::string>& Bytes() const { return m_bytes; }
+    const std::shared_ptr<const ByteBuffer>& Bytes() const { return m_bytes; }
 
 private:
     struct Span {
         std::uint64_t offset;
         std::uint64_t length;
     };
-    std::shared_ptr<const std::string> m_bytes;
+    std::shared_ptr<const ByteBuffer> m_bytes;
     std::vector<Span> m_lines;
 };
 

@@ -84,10 +84,8 @@ std::vector<std::string> RecentFiles::Parse(std::string_view text) {
     text = UpToFirstZero(text);
     SplitLines(text, [&](std::size_t offset, std::size_t length) {
         std::string path = Unescape(text.substr(offset, length));
-        // Only absolute paths, each once, and none with a zero byte, which no
-        // path can hold: the file may have been edited by hand.
+        // Only absolute paths, each once: the file may have been edited by hand.
         if (paths.size() < kMaximum && !path.empty() && path[0] == '/' &&
-            path.find('\0') == std::string::npos &&
             std::find(paths.begin(), paths.end(), path) == paths.end())
             paths.push_back(std::move(path));
     });

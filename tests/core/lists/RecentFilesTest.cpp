@@ -56,10 +56,11 @@ TEST_F(RecentFilesTest, NewestFirstFiveAtMostEachOnce) {
 }
 
 TEST_F(RecentFilesTest, AHandEditedFileKeepsOnlyAbsolutePathsOnce) {
-    using namespace std::string_literals;
-    dir.WriteFile("RecentFiles.dat",
-                  "relative.log\r\n\r\n/x\n/x\r\n/zero\0byte\r\n/y\r/z%0a\n/1\n/2\n/3\n/4"s);
+    dir.WriteFile("RecentFiles.dat", "relative.log\r\n\r\n/x\n/x\r\n/y\r/z%0a\n/1\n/2\n/3\n/4");
     EXPECT_EQ(RecentFiles(File()).Paths(), (Paths{"/x", "/y", "/z\n", "/1", "/2"}));
+    // As in every list file, a zero byte ends the text.
+    dir.WriteFile("RecentFiles.dat", std::string("/a\r\n/b\0c\r\n/d\r\n", 12));
+    EXPECT_EQ(RecentFiles(File()).Paths(), (Paths{"/a", "/b"}));
 }
 
 TEST_F(RecentFilesTest, AFailedWriteKeepsTheOldFileWhole) {

@@ -20,6 +20,22 @@ measure() {
     echo "$best $peak"
 }
 
+# measure_median COMMAND...: the median of three wall times (s, to the
+# microsecond) and the highest peak memory (KiB).
+measure_median() {
+    local times start kib peak=0 all=()
+    times=$(mktemp)
+    for _ in 1 2 3; do
+        start=$EPOCHREALTIME
+        /usr/bin/time -f "%M" -o "$times" "$@" > /dev/null 2>&1 || true
+        all+=("$(awk -v a="$start" -v b="$EPOCHREALTIME" 'BEGIN { printf "%.6f", b - a }')")
+        read -r kib < "$times"
+        [ "$kib" -gt "$peak" ] && peak=$kib
+    done
+    rm -f "$times"
+    echo "$(printf '%s\n' "${all[@]}" | sort -g | sed -n 2p) $peak"
+}
+
 # generated_list BYTES SEED: the path of a generated reference list of about
 # BYTES bytes (robot-like strings and host names, CR LF ends), made once.
 generated_list() {

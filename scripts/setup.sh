@@ -5,6 +5,7 @@ set -euo pipefail
 
 POMURINA_PACKAGES=(build-essential cmake ninja-build g++ pkg-config
     qt6-base-dev libgl1-mesa-dev libcurl4-openssl-dev googletest libgtest-dev
+    libssl-dev openssl vsftpd python3-paramiko
     python3 python3-pyftpdlib python3-jsonschema fonts-ipafont-gothic xvfb xauth
     clang libclang-rt-14-dev
     qt6-translations-l10n librsvg2-bin groff-base desktop-file-utils appstream

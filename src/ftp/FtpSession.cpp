@@ -5,7 +5,10 @@
 #include <deque>
 #include <memory>
 
+#include "FailureCause.h"
+#include "ServerCheck.h"
 #include "io/FileReplacement.h"
+#include "text/Errors.h"
 
 namespace pomurina {
 namespace {
@@ -22,23 +25,37 @@ struct UrlDeleter {
 };
 using UrlHandle = std::unique_ptr<CURLU, UrlDeleter>;
 
-// ftp://server:port/ followed by the remote name with every byte but the
-// unreserved ones escaped: the server then receives the name exactly as
-// given, slashes and all, and no character can end the command early.
-UrlHandle RemoteUrl(CURL* handle, std::string host, int port, const std::string& remote) {
+// The URL of the remote file: ftp:// (for FTPS too: explicit TLS starts on
+// the plain port) or sftp://, then the remote name with every byte but the
+// unreserved ones escaped, so the server receives the name exactly as given,
+// slashes and all, and no character can end a command early.  An SFTP name
+// without a leading "/" is taken from the login directory ("/~/").
+UrlHandle RemoteUrl(CURL* handle, FetchProtocol protocol, std::string host, int port,
+                    const std::string& remote) {
     UrlHandle url(curl_url());
     if (!url) return nullptr;
     if (host.find(':') != std::string::npos && host.front() != '[') host = "[" + host + "]";
-    char* escaped = curl_easy_escape(handle, remote.data(), static_cast<int>(remote.size()));
+    const bool sftp = protocol == FetchProtocol::Sftp;
+    const bool absolute = remote.front() == '/';
+    const std::string name = sftp && absolute ? remote.substr(1) : remote;
+    char* escaped = curl_easy_escape(handle, name.data(), static_cast<int>(name.size()));
     if (!escaped) return nullptr;
-    const std::string path = std::string("/") + escaped;
+    const std::string path = (sftp && !absolute ? "/~/" : "/") + std::string(escaped);
     curl_free(escaped);
     const std::string portText = std::to_string(port);
-    const bool ok = curl_url_set(url.get(), CURLUPART_SCHEME, "ftp", 0) == CURLUE_OK &&
-                    curl_url_set(url.get(), CURLUPART_HOST, host.c_str(), 0) == CURLUE_OK &&
-                    curl_url_set(url.get(), CURLUPART_PORT, portText.c_str(), 0) == CURLUE_OK &&
-                    curl_url_set(url.get(), CURLUPART_PATH, path.c_str(), 0) == CURLUE_OK;
+    const bool ok =
+        curl_url_set(url.get(), CURLUPART_SCHEME, sftp ? "sftp" : "ftp", 0) == CURLUE_OK &&
+        curl_url_set(url.get(), CURLUPART_HOST, host.c_str(), 0) == CURLUE_OK &&
+        curl_url_set(url.get(), CURLUPART_PORT, portText.c_str(), 0) == CURLUE_OK &&
+        curl_url_set(url.get(), CURLUPART_PATH, path.c_str(), 0) == CURLUE_OK;
     return ok ? std::move(url) : nullptr;
+}
+
+// libcurl from 7.87.0 until 8.0.0 never starts TLS on an active-mode data
+// connection: the transfer would hang until the server gives up.
+bool ActiveFtpsBroken() {
+    const unsigned version = curl_version_info(CURLVERSION_NOW)->version_num;
+    return version >= 0x075700 && version < 0x080000;
 }
 
 // A transfer ends when less than the speed floor allows has arrived over the
@@ -82,9 +99,29 @@ bool HasLineEnd(const std::string& text) {
     return text.find_first_of("\r\n") != std::string::npos;
 }
 
-size_t WriteToFile(char* data, size_t size, size_t count, void* file) {
+// Where the received bytes go, and the first error in writing them.
+struct LocalCopy {
+    FileReplacement file;
+    int error = 0;
+};
+
+size_t WriteToFile(char* data, size_t size, size_t count, void* copy) {
     const size_t bytes = size * count;
-    return static_cast<FileReplacement*>(file)->Write({data, bytes}) == 0 ? bytes : 0;
+    auto& local = *static_cast<LocalCopy*>(copy);
+    local.error = local.file.Write({data, bytes});
+    return local.error == 0 ? bytes : 0;
+}
+
+// Every reply of an FTP server comes here; the last refusal tells a file
+// that may not be read from one that is missing (the goodbye may follow it).
+size_t KeepLastRefusal(char* data, size_t size, size_t count, void* reply) {
+    const size_t bytes = size * count;
+    if (bytes > 0 && (data[0] == '4' || data[0] == '5')) {
+        std::string& last = *static_cast<std::string*>(reply);
+        last.assign(data, bytes);
+        while (!last.empty() && (last.back() == '\n' || last.back() == '\r')) last.pop_back();
+    }
+    return bytes;
 }
 
 }  // namespace
@@ -96,7 +133,7 @@ TInetManager::TInetManager() {
     curl_easy_setopt(SessionHandle, CURLOPT_USERAGENT, kAgentName);
     // An empty proxy means a direct connection even when the environment names a proxy.
     curl_easy_setopt(SessionHandle, CURLOPT_PROXY, "");
-    curl_easy_setopt(SessionHandle, CURLOPT_PROTOCOLS_STR, "ftp");
+    curl_easy_setopt(SessionHandle, CURLOPT_PROTOCOLS_STR, "ftp,sftp");
 }
 
 TInetManager::~TInetManager() {
@@ -125,9 +162,21 @@ void TFtpManager::Connect() {
         curl_easy_setopt(c, CURLOPT_USERNAME, m_userName.c_str());
         curl_easy_setopt(c, CURLOPT_PASSWORD, m_passWord.c_str());
     }
+    // Only the protocol chosen, whatever a URL would say.
+    curl_easy_setopt(c, CURLOPT_PROTOCOLS_STR, m_protocol == FetchProtocol::Sftp ? "sftp" : "ftp");
     // Active mode: the server opens the data connection to the address of
-    // the control connection.
-    curl_easy_setopt(c, CURLOPT_FTPPORT, "-");
+    // the control connection.  Passive mode is the library's own (EPSV, then
+    // PASV, to the address of the control connection).
+    if (!m_passive) curl_easy_setopt(c, CURLOPT_FTPPORT, "-");
+    if (m_protocol == FetchProtocol::Ftps) {
+        // AUTH TLS before the account, and every data connection in TLS too;
+        // a server that refuses TLS is left before anything is sent.
+        curl_easy_setopt(c, CURLOPT_USE_SSL, static_cast<long>(CURLUSESSL_ALL));
+        curl_easy_setopt(c, CURLOPT_FTPSSLAUTH, static_cast<long>(CURLFTPAUTH_TLS));
+    }
+    // The password alone: no keys or agent of whoever runs the program.
+    curl_easy_setopt(c, CURLOPT_SSH_AUTH_TYPES,
+                     static_cast<long>(CURLSSH_AUTH_PASSWORD | CURLSSH_AUTH_KEYBOARD));
     // The remote name is asked for whole; changing directories first would
     // change what a relative name means.
     curl_easy_setopt(c, CURLOPT_FTP_FILEMETHOD, static_cast<long>(CURLFTPMETHOD_NOCWD));
@@ -149,40 +198,92 @@ void TFtpManager::Disconnect() {
 }
 
 bool TFtpManager::GetFile(const std::string& remote, const std::string& local, TTransferMode mode) {
+    m_failure = FetchFailure::None;
+    m_fingerprint.clear();
+    m_detail.clear();
     Connect();
     const bool ok = Transfer(remote, local, mode);
     Disconnect();
     return ok;
 }
 
+bool TFtpManager::Fail(FetchFailure failure, std::string detail) {
+    m_failure = failure;
+    m_detail = std::move(detail);
+    return false;
+}
+
 bool TFtpManager::Transfer(const std::string& remote, const std::string& local,
                            TTransferMode mode) {
+    if (!ConnectionHandle) return Fail(FetchFailure::Other, "libcurl");
     // A name ending in "/" names a directory: the library would fetch its
     // listing instead of a file.
-    if (!ConnectionHandle || remote.empty() || remote.back() == '/') return false;
+    if (remote.empty() || remote.back() == '/') return Fail(FetchFailure::FileNotFound);
     // The library sends the account as it is: a line end in a pasted text
     // would send commands of its own.
-    if (HasLineEnd(m_userName) || HasLineEnd(m_passWord)) return false;
-    const UrlHandle url = RemoteUrl(ConnectionHandle, m_serverName, m_port, remote);
-    if (!url) return false;
-    // Received beside the old copy, which is replaced only by a whole transfer.
-    FileReplacement copy(local);
-    if (copy.Open() != 0) return false;
+    for (const std::string* text : std::initializer_list<const std::string*>{
+             &m_userName, &m_passWord, &m_serverName, &remote})
+        if (HasLineEnd(*text)) return Fail(FetchFailure::LineEnd);
+    if (m_serverName.empty()) return Fail(FetchFailure::BadServer);
+    if (m_protocol == FetchProtocol::Ftps && !m_passive && ActiveFtpsBroken())
+        return Fail(FetchFailure::ActiveFtpsUnsupported,
+                    curl_version_info(CURLVERSION_NOW)->version);
+    const UrlHandle url = RemoteUrl(ConnectionHandle, m_protocol, m_serverName, m_port, remote);
+    if (!url) return Fail(FetchFailure::BadServer);
     CURL* c = ConnectionHandle;
+    // The server is judged before the account is sent; where the library
+    // can't let it be judged, nothing is sent at all.
+    ServerCheck check;
+    check.host = m_serverName;
+    check.trusted = m_trusted;
+    if (m_protocol == FetchProtocol::Ftps && !InstallCertificateCheck(c, check))
+        return Fail(FetchFailure::TlsFailed, "OpenSSL");
+    if (m_protocol == FetchProtocol::Sftp && !InstallHostKeyCheck(c, check))
+        return Fail(FetchFailure::Other, "CURLOPT_SSH_HOSTKEYFUNCTION");
+    // Received beside the old copy, which is replaced only by a whole transfer.
+    LocalCopy copy{FileReplacement(local)};
+    if (const int error = copy.file.Open())
+        return Fail(FetchFailure::LocalWrite, SystemErrorText(error));
     curl_easy_setopt(c, CURLOPT_CURLU, url.get());
     curl_easy_setopt(c, CURLOPT_TRANSFERTEXT, mode == TTransferMode::Text ? 1L : 0L);
     curl_easy_setopt(c, CURLOPT_WRITEFUNCTION, WriteToFile);
     curl_easy_setopt(c, CURLOPT_WRITEDATA, &copy);
+    std::string lastRefusal;
+    curl_easy_setopt(c, CURLOPT_HEADERFUNCTION, KeepLastRefusal);
+    curl_easy_setopt(c, CURLOPT_HEADERDATA, &lastRefusal);
+    char errorText[CURL_ERROR_SIZE] = "";
+    curl_easy_setopt(c, CURLOPT_ERRORBUFFER, errorText);
     SpeedWatch watch(m_stallLimit, m_speedFloor);
     curl_easy_setopt(c, CURLOPT_XFERINFOFUNCTION, AbortWhenTooSlow);
     curl_easy_setopt(c, CURLOPT_XFERINFODATA, &watch);
     curl_easy_setopt(c, CURLOPT_NOPROGRESS, 0L);
     const CURLcode result = curl_easy_perform(c);
+    TransferTrace trace;
+    trace.code = result;
+    trace.protocol = m_protocol;
+    trace.passive = m_passive;
+    curl_off_t connectTime = 0;
+    curl_easy_getinfo(c, CURLINFO_CONNECT_TIME_T, &connectTime);
+    curl_easy_getinfo(c, CURLINFO_OS_ERRNO, &trace.systemError);
+    trace.connected = connectTime > 0;
+    trace.lastRefusal = lastRefusal;
     // The handle must not point at what ends with this call.
     curl_easy_setopt(c, CURLOPT_CURLU, nullptr);
     curl_easy_setopt(c, CURLOPT_WRITEDATA, nullptr);
+    curl_easy_setopt(c, CURLOPT_HEADERDATA, nullptr);
+    curl_easy_setopt(c, CURLOPT_ERRORBUFFER, nullptr);
     curl_easy_setopt(c, CURLOPT_XFERINFODATA, nullptr);
-    return result == CURLE_OK && copy.Commit() == 0;
+    curl_easy_setopt(c, CURLOPT_SSL_CTX_DATA, nullptr);
+    curl_easy_setopt(c, CURLOPT_SSH_HOSTKEYDATA, nullptr);
+    m_fingerprint = check.seen;
+    if (result == CURLE_OK) {
+        if (const int error = copy.file.Commit())
+            return Fail(FetchFailure::LocalWrite, SystemErrorText(error));
+        return true;
+    }
+    if (check.verdict != FetchFailure::None) return Fail(check.verdict);
+    if (copy.error != 0) return Fail(FetchFailure::LocalWrite, SystemErrorText(copy.error));
+    return Fail(FailureCause(trace), *errorText ? errorText : curl_easy_strerror(result));
 }
 
 }  // namespace pomurina

@@ -1,9 +1,14 @@
 #pragma once
 // TInetManager and TFtpManager, the FTP session component: an internet
 // session opened once at creation, and the fetching of one remote file to a
-// local path, over a fresh connection per call (libcurl).
+// local path, over a fresh connection per call (libcurl): plain FTP, FTPS
+// (FTP with explicit TLS, "AUTH TLS") or SFTP.
 #include <chrono>
+#include <optional>
 #include <string>
+
+#include "fetch/FetchFailure.h"
+#include "fetch/FetchSettings.h"
 
 namespace pomurina {
 
@@ -42,6 +47,16 @@ public:
     void SetServerName(std::string value) { m_serverName = std::move(value); }
     int Port() const { return m_port; }
     void SetPort(int value) { m_port = value; }
+    FetchProtocol Protocol() const { return m_protocol; }
+    void SetProtocol(FetchProtocol value) { m_protocol = value; }
+    // Passive mode: the client opens the data connections (FTP and FTPS;
+    // SFTP has none).  Active mode by default, as the platform's library did.
+    bool Passive() const { return m_passive; }
+    void SetPassive(bool value) { m_passive = value; }
+    // The SHA-256 fingerprint of the host key (SFTP) or certificate (FTPS)
+    // the user trusts for this server; without one only a certificate that
+    // the system's store vouches for passes, and no host key does.
+    void SetTrustedFingerprint(std::optional<std::string> value) { m_trusted = std::move(value); }
 
     // How long a connection may take to open (and the server to open the
     // data connection), and how long a transfer may move no data, before it
@@ -56,18 +71,35 @@ public:
     void Connect();
     // Closes the connection, if any.
     void Disconnect();
-    // Fetches remote (sent to the server exactly as given) into local,
-    // replacing it only when the whole file arrived.  Logs in anew each call.
-    // Returns whether the transfer succeeded.
+    // Fetches remote (sent to the server exactly as given; over SFTP a name
+    // without a leading "/" is taken from the login directory) into local,
+    // replacing it only when the whole file arrived.  Logs in anew each call,
+    // and only once the server is trusted.  Returns whether the transfer
+    // succeeded.
     bool GetFile(const std::string& remote, const std::string& local, TTransferMode mode);
+
+    // Why the last GetFile failed (None after a success).
+    FetchFailure LastFailure() const { return m_failure; }
+    // The fingerprint the server showed in the last GetFile ("" before it did).
+    const std::string& ServerFingerprint() const { return m_fingerprint; }
+    // The library's or the system's own words on the last failure (Shift-JIS).
+    const std::string& FailureDetail() const { return m_detail; }
 
 private:
     bool Transfer(const std::string& remote, const std::string& local, TTransferMode mode);
+    // Notes why the transfer failed; returns false.
+    bool Fail(FetchFailure failure, std::string detail = {});
 
     std::string m_userName;
     std::string m_passWord;
     std::string m_serverName;
     int m_port = 21;
+    FetchProtocol m_protocol = FetchProtocol::Ftp;
+    bool m_passive = false;
+    std::optional<std::string> m_trusted;
+    FetchFailure m_failure = FetchFailure::None;
+    std::string m_fingerprint;
+    std::string m_detail;
     std::chrono::milliseconds m_connectLimit{30000};
     std::chrono::milliseconds m_stallLimit{60000};
     long m_speedFloor = 100;

@@ -3,20 +3,23 @@
 #include <sys/stat.h>
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDate>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <algorithm>
+#include <ctime>
 #include <filesystem>
 
 #include "ErrorBox.h"
+#include "QuestionBox.h"
 #include "SjisQt.h"
 #include "WindowKit.h"
+#include "fetch/FetchFailure.h"
+#include "fetch/LogFileName.h"
 #include "io/DataFolder.h"
-#include "io/FileIo.h"
-#include "io/PlainFileName.h"
-#include "text/Cp932.h"
 #include "text/SjisText.h"
 #include "text/TextList.h"
 
@@ -50,11 +53,14 @@ QLabel* AddLabel(QWidget* parent, const char* caption, int x, int y) {
     return label;
 }
 
-QLineEdit* AddEdit(QWidget* parent, int y) {
+QLineEdit* AddEdit(QWidget* parent, int y, int width = 248) {
     auto* edit = new QLineEdit(parent);
-    edit->setGeometry(88, y, 248, 20);
+    edit->setGeometry(88, y, width, 20);
     return edit;
 }
+
+constexpr FetchProtocol kProtocols[] = {FetchProtocol::Ftp, FetchProtocol::Ftps,
+                                        FetchProtocol::Sftp};
 
 }  // namespace
 
@@ -74,7 +80,18 @@ void TFTP::CreateControls() {
     GroupBox1 = new QGroupBox(FromUtf8("接続設定"), this);
     GroupBox1->setGeometry(8, 8, 352, 150);
     Label1 = AddLabel(GroupBox1, "ドメイン", 16, 27);
-    DomeinEdit = AddEdit(GroupBox1, 24);
+    // The protocol stands beside the server it goes with; the port is
+    // written in the server field (host:port).
+    DomeinEdit = AddEdit(GroupBox1, 24, 176);
+    DomeinEdit->setToolTip(FromUtf8(
+        "ホスト名かアドレス。ポート番号は「:」に続けて (例: example.jp:2121、[2001:db8::1]:22)"));
+    ProtocolBox = new QComboBox(GroupBox1);
+    ProtocolBox->setGeometry(268, 23, 68, 22);
+    for (FetchProtocol protocol : kProtocols)
+        ProtocolBox->addItem(QString::fromLatin1(ProtocolCaption(protocol).data()));
+    ProtocolBox->setToolTip(
+        FromUtf8("FTP: 暗号化なし / FTPS: FTP を TLS (AUTH TLS) で暗号化 / SFTP: SSH で暗号化"));
+    connect(ProtocolBox, &QComboBox::currentIndexChanged, this, &TFTP::ProtocolBoxChange);
     Label2 = AddLabel(GroupBox1, "アカウント", 16, 53);
     AcountEdit = AddEdit(GroupBox1, 50);
     Label3 = AddLabel(GroupBox1, "パスワード", 16, 79);
@@ -84,7 +101,13 @@ void TFTP::CreateControls() {
     Label4 = AddLabel(GroupBox1, "ディレクトリ", 16, 105);
     DirectoryEdit = AddEdit(GroupBox1, 102);
     SaveBox = new QCheckBox(FromUtf8("入力情報を保存"), GroupBox1);
-    SaveBox->setGeometry(88, 126, 248, 18);
+    SaveBox->setGeometry(88, 126, 120, 18);
+    PassiveBox = new QCheckBox(FromUtf8("パッシブモード"), GroupBox1);
+    PassiveBox->setGeometry(216, 126, 120, 18);
+    PassiveBox->setToolTip(
+        FromUtf8("ルーターの内側からはパッシブモードでないとつながらないことがあります"));
+    // With no settings at all, what most hosts and home routers need.
+    PassiveBox->setChecked(true);
 
     GroupBox2 = new QGroupBox(FromUtf8("ファイル設定"), this);
     GroupBox2->setGeometry(8, 164, 352, 52);
@@ -95,11 +118,13 @@ void TFTP::CreateControls() {
     RunButton->setGeometry(272, 222, 88, 25);
     connect(RunButton, &QPushButton::clicked, this, &TFTP::RunButtonClick);
 
-    QWidget::setTabOrder(DomeinEdit, AcountEdit);
+    QWidget::setTabOrder(DomeinEdit, ProtocolBox);
+    QWidget::setTabOrder(ProtocolBox, AcountEdit);
     QWidget::setTabOrder(AcountEdit, PassEdit);
     QWidget::setTabOrder(PassEdit, DirectoryEdit);
     QWidget::setTabOrder(DirectoryEdit, SaveBox);
-    QWidget::setTabOrder(SaveBox, FileNameEdit);
+    QWidget::setTabOrder(SaveBox, PassiveBox);
+    QWidget::setTabOrder(PassiveBox, FileNameEdit);
     QWidget::setTabOrder(FileNameEdit, RunButton);
 }
 
@@ -110,61 +135,77 @@ std::string TFTP::DateFormat(const QDate& date) {
 }
 
 void TFTP::FormCreate() {
-    FileNameEdit->setText(FromSjis("access_log_" + DateFormat(QDate::currentDate())));
+    FileNameEdit->setText(FromSjis(DefaultLogFileName(std::time(nullptr))));
     LoadSetting();
 }
 
-std::array<QLineEdit*, 4> TFTP::SettingFields() const {
-    return {DomeinEdit, AcountEdit, PassEdit, DirectoryEdit};
+FetchSettings TFTP::Settings() const {
+    FetchSettings settings;
+    settings.server = ToSjis(DomeinEdit->text());
+    settings.account = ToSjis(AcountEdit->text());
+    settings.password = ToSjis(PassEdit->text());
+    settings.directory = ToSjis(DirectoryEdit->text());
+    settings.protocol = kProtocols[std::max(ProtocolBox->currentIndex(), 0)];
+    settings.passive = PassiveBox->isChecked();
+    return settings;
+}
+
+void TFTP::ShowSettings(const FetchSettings& settings) {
+    DomeinEdit->setText(FromSjis(settings.server));
+    AcountEdit->setText(FromSjis(settings.account));
+    PassEdit->setText(FromSjis(settings.password));
+    DirectoryEdit->setText(FromSjis(settings.directory));
+    ProtocolBox->setCurrentIndex(static_cast<int>(settings.protocol));
+    PassiveBox->setChecked(settings.passive);
+}
+
+void TFTP::ProtocolBoxChange() {
+    PassiveBox->setEnabled(ProtocolBox->currentIndex() != static_cast<int>(FetchProtocol::Sftp));
 }
 
 void TFTP::LoadSetting() {
     EnterDataFolder();
-    TextList setting;
-    setting.LoadFromFile(kSettingFile);
-    // Filled in order, so a short file fills what it has before the index error.
-    const auto fields = SettingFields();
-    for (std::size_t i = 0; i < fields.size(); ++i) fields[i]->setText(FromSjis(setting.Get(i)));
+    TextList lines;
+    lines.LoadFromFile(kSettingFile);
+    // A short file fills what it has before the error shows.
+    FetchSettings settings;
+    try {
+        ReadFetchSettings(lines, kSettingFile, settings);
+    } catch (...) {
+        ShowSettings(settings);
+        throw;
+    }
+    ShowSettings(settings);
 }
 
 void TFTP::SaveSetting() {
-    TextList setting;
-    for (const QLineEdit* edit : SettingFields()) setting.Add(ToSjis(edit->text()));
+    const FetchSettings settings = Settings();
     EnterDataFolder();
-    setting.SaveToFile(kSettingFile, 0600);
+    SaveFetchSettings(kSettingFile, settings);
 }
 
-bool TFTP::DownLoad() {
-    // The name becomes the local copy's name in logs/: it must not lead
-    // anywhere else.  Checked as typed and as the file system will see it.
-    const std::string fileName = ToSjis(FileNameEdit->text());
-    const std::string localName = Cp932ToUtf8(fileName);
-    if (!IsPlainFileName(FileNameEdit->text().toStdString()) || !IsPlainFileName(localName))
-        throw Error(
-            Utf8ToCp932("ファイル名が正しくありません。空の名前、\".\"、\"..\"、"
-                        "\"/\" や \"\\\" や制御文字を含む名前はログの保存に使えません"));
-    FtpManager1.SetServerName(ToSjis(DomeinEdit->text()));
-    FtpManager1.SetUserName(ToSjis(AcountEdit->text()));
-    FtpManager1.SetPassWord(ToSjis(PassEdit->text()));
-    // No separator is added: a directory brings its own trailing slash.
-    const std::string remote = ToSjis(DirectoryEdit->text()) + fileName;
-    EnterDataFolder();
-    LocalLogPath = "logs/" + localName;
-    return FtpManager1.GetFile(remote, LocalLogPath, TTransferMode::Text);
+FetchOutcome TFTP::DownLoad() {
+    // Checked as typed here, and as the file system will name it by the fetch.
+    CheckLogFileName(FileNameEdit->text().toStdString());
+    const FetchOutcome outcome =
+        FetchLog(FtpManager1, Settings(), ToSjis(FileNameEdit->text()), FetchPlaces{DataFolder()},
+                 [](const FetchReport& report) { return AskQuestion(TrustQuestionText(report)); });
+    LocalLogPath = outcome.localPath;
+    return outcome;
 }
 
 void TFTP::RunButtonClick() {
     Guarded([this] {
         // A failed transfer is reported even when an older copy of the same
         // name is in logs/: analysing that copy would pass a stale log off as new.
-        if (DownLoad() && IsRegularFile(LocalLogPath)) {
+        const FetchOutcome outcome = DownLoad();
+        if (outcome.ok && IsRegularFile(LocalLogPath)) {
             if (SaveBox->isChecked()) SaveSetting();
             hide();
             if (m_logCounting) m_logCounting(LocalLogPath);
             return;
         }
-        ShowInformation(Utf8ToCp932(
-            "ダウンロードに失敗しました。\r接続設定、ファイル名設定を見直してください。"));
+        ShowInformation(outcome.ok ? DownloadFailureText() : FetchFailureText(outcome.report));
     });
 }
 

@@ -1,15 +1,18 @@
 #pragma once
-// TFTP: the FTP manager window "FTPマネージャ", with the web host's server,
-// account, password, remote directory and log file name; "接続(&C)" fetches
-// the log into logs/ beside the program and starts the analysis on the copy.
+// TFTP: the FTP manager window "FTPマネージャ", with the web host's server
+// (and port), protocol (FTP, FTPS, SFTP), passive mode, account, password,
+// remote directory and log file name; "接続(&C)" fetches the log into logs/
+// in the data folder and starts the analysis on the copy.
 #include <QWidget>
-#include <array>
 #include <functional>
 #include <string>
 
 #include "FtpSession.h"
+#include "LogFetch.h"
+#include "fetch/FetchSettings.h"
 
 class QCheckBox;
+class QComboBox;
 class QDate;
 class QGroupBox;
 class QLabel;
@@ -50,30 +53,36 @@ public:
     QLabel* Label4;
     QLabel* Label5;
     QLineEdit* DomeinEdit;
+    QComboBox* ProtocolBox;  // FTP, FTPS, SFTP, in FetchProtocol's order
     QLineEdit* AcountEdit;
     QLineEdit* PassEdit;
     QLineEdit* DirectoryEdit;
     QCheckBox* SaveBox;
+    QCheckBox* PassiveBox;  // "パッシブモード" (FTP and FTPS)
     QLineEdit* FileNameEdit;
     QPushButton* RunButton;
     TFtpManager FtpManager1;
 
 private:
     void CreateControls();
-    // The fields the settings file holds, in its line order.
-    std::array<QLineEdit*, 4> SettingFields() const;
+    // The connection settings as the controls show them, and back.
+    FetchSettings Settings() const;
+    void ShowSettings(const FetchSettings& settings);
     // The default file name, then the stored settings.
     void FormCreate();
-    // Fills the four connection fields from materia/FTPSetting.dat.
+    // Fills the connection controls from materia/FTPSetting.dat.
     void LoadSetting();
-    // Writes the four connection fields to materia/FTPSetting.dat (owner-only:
+    // Writes the connection controls to materia/FTPSetting.dat (owner-only:
     // it holds the password).
     void SaveSetting();
-    // Fetches directory + file name into LocalLogPath; whether it arrived.
-    // A file name that would put the copy anywhere but directly in logs/ is
-    // refused (Error) before any connection.
-    bool DownLoad();
+    // Fetches directory + file name into LocalLogPath, asking before a
+    // server's certificate or host key is trusted.  A file name that would
+    // put the copy anywhere but directly in logs/ is refused (Error) before
+    // any connection.
+    FetchOutcome DownLoad();
     void RunButtonClick();
+    // Passive mode means nothing to SFTP.
+    void ProtocolBoxChange();
 
     LogCountingFunction m_logCounting;
 };

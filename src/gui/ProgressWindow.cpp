@@ -17,7 +17,6 @@ TForm2* Form2 = nullptr;
 namespace {
 
 constexpr auto kRefreshEvery = std::chrono::milliseconds(50);
-constexpr unsigned kStepsPerClockCheck = 4096;
 
 int BarValue(std::int64_t value) {
     return static_cast<int>(std::clamp<std::int64_t>(value, INT_MIN, INT_MAX));
@@ -92,9 +91,8 @@ void TForm2::SetMaximum(std::int64_t maximum) {
 }
 
 void TForm2::SetPosition(std::int64_t position) {
+    // A run moves the bar once for every batch of a few thousand lines.
     m_position = position;
-    if (++m_uncheckedSteps < kStepsPerClockCheck) return;
-    m_uncheckedSteps = 0;
     if (std::chrono::steady_clock::now() - m_lastRefresh >= kRefreshEvery) RefreshNow();
 }
 

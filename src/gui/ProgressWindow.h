@@ -49,7 +49,6 @@ private:
     std::vector<std::string> m_lines;
     std::int64_t m_maximum = 100;
     std::int64_t m_position = 0;
-    unsigned m_uncheckedSteps = 0;
     std::chrono::steady_clock::time_point m_lastRefresh;
     std::function<void()> m_refreshHook;
 };

@@ -14,6 +14,7 @@
 #include "FtpTestSupport.h"
 #include "io/FileIo.h"
 #include "io/FileReplacement.h"
+#include "text/Errors.h"
 
 namespace pomurina {
 namespace {
@@ -99,18 +100,26 @@ TEST_F(FtpSession, FailuresReturnFalseAndKeepTheOldCopy) {
         int port;
         std::string password;
         std::string remote;
+        FetchFailure failure;
     };
     const int port = server.Port();
     const Case cases[] = {
-        {"wrong password", "127.0.0.1", port, "wrong", "/log/access_log"},
-        {"missing remote file", "127.0.0.1", port, "secret", "/log/no_such_log"},
-        {"server not running", "127.0.0.1", test::UnusedPort(), "secret", "/log/access_log"},
-        {"no server name", "", port, "secret", "/log/access_log"},
-        {"a directory asked for", "127.0.0.1", port, "secret", "/log/"},
-        {"data connection dropped halfway", "127.0.0.1", port, "secret", "drop_log"},
-        {"transfer stalled halfway", "127.0.0.1", port, "secret", "stall_log"},
-        {"a line end in the name", "127.0.0.1", port, "secret", "/log/access_log\r\nDELE x"},
-        {"a line end in the password", "127.0.0.1", port, "secret\r\nDELE x", "/log/access_log"},
+        {"wrong password", "127.0.0.1", port, "wrong", "/log/access_log",
+         FetchFailure::WrongPassword},
+        {"missing remote file", "127.0.0.1", port, "secret", "/log/no_such_log",
+         FetchFailure::FileNotFound},
+        {"server not running", "127.0.0.1", test::UnusedPort(), "secret", "/log/access_log",
+         FetchFailure::ConnectionRefused},
+        {"no server name", "", port, "secret", "/log/access_log", FetchFailure::BadServer},
+        {"a directory asked for", "127.0.0.1", port, "secret", "/log/", FetchFailure::FileNotFound},
+        {"data connection dropped halfway", "127.0.0.1", port, "secret", "drop_log",
+         FetchFailure::Other},
+        {"transfer stalled halfway", "127.0.0.1", port, "secret", "stall_log",
+         FetchFailure::TimedOut},
+        {"a line end in the name", "127.0.0.1", port, "secret", "/log/access_log\r\nDELE x",
+         FetchFailure::LineEnd},
+        {"a line end in the password", "127.0.0.1", port, "secret\r\nDELE x", "/log/access_log",
+         FetchFailure::LineEnd},
     };
     const fs::path copy = local.Path() / "copy";
     WriteBytes(copy, kOldCopy);
@@ -120,6 +129,12 @@ TEST_F(FtpSession, FailuresReturnFalseAndKeepTheOldCopy) {
         ftp.SetPort(c.port);
         ftp.SetPassWord(c.password);
         EXPECT_FALSE(ftp.GetFile(c.remote, copy, TTransferMode::Text));
+        // A dropped data connection may also end as silence, by the time it is noticed.
+        const bool droppedInSilence =
+            c.failure == FetchFailure::Other && ftp.LastFailure() == FetchFailure::TimedOut;
+        if (!droppedInSilence) {
+            EXPECT_EQ(ftp.LastFailure(), c.failure) << ftp.FailureDetail();
+        }
         EXPECT_EQ(ReadBytes(copy), kOldCopy);
         EXPECT_EQ(Names(local.Path()), std::vector<std::string>{"copy"});
     }
@@ -134,6 +149,7 @@ TEST_F(FtpSession, ATransferBelowTheSpeedFloorFailsAndKeepsTheOldCopy) {
     WriteBytes(copy, kOldCopy);
     ftp.SetTimeLimits(std::chrono::milliseconds(5000), std::chrono::milliseconds(1000));
     EXPECT_FALSE(ftp.GetFile("drip_log", copy, TTransferMode::Binary));
+    EXPECT_EQ(ftp.LastFailure(), FetchFailure::TimedOut);
     EXPECT_EQ(ReadBytes(copy), kOldCopy);
     EXPECT_EQ(Names(local.Path()), std::vector<std::string>{"copy"});
     // The same drip is fast enough for a lower floor.
@@ -200,6 +216,8 @@ TEST_F(FtpSession, AFailedLocalWriteKeepsTheOldCopy) {
     const bool ok = ftp.GetFile("big_log", copy, TTransferMode::Binary);
     io = saved;
     EXPECT_FALSE(ok);
+    EXPECT_EQ(ftp.LastFailure(), FetchFailure::LocalWrite);
+    EXPECT_EQ(ftp.FailureDetail(), SystemErrorText(ENOSPC));
     EXPECT_EQ(ReadBytes(copy), kOldCopy);
     EXPECT_EQ(Names(local.Path()), std::vector<std::string>{"copy"});
 }

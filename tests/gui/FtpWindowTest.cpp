@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDate>
 #include <QLineEdit>
 #include <QPushButton>
@@ -14,7 +15,10 @@
 #include "ErrorBox.h"
 #include "FtpTestSupport.h"
 #include "FtpWindow.h"
+#include "QuestionBox.h"
+#include "SftpTestServer.h"
 #include "SjisQt.h"
+#include "fetch/KnownServers.h"
 #include "io/FileIo.h"
 #include "text/Cp932.h"
 #include "text/Errors.h"
@@ -28,7 +32,6 @@ using test::WriteBytes;
 
 const std::string kOldCopy = "old copy\r\nstays whole\r\n";
 const std::string kServed = "127.0.0.1 - - [06/Dec/2026:10:00:00 +0900] \"GET / HTTP/1.1\" 200 5\n";
-const std::string kSetting = "127.0.0.1\r\nalice\r\nsecret\r\n/log/\r\n";
 const char kName[] = "access_log_20261206";
 
 class FtpWindow : public ::testing::Test {
@@ -41,10 +44,17 @@ protected:
         SetProgramDirectory(program.Path().string());
         SetErrorBoxHandler([this](const std::string& text) { errors.push_back(text); });
         SetInformationHandler([this](const std::string& text) { notes.push_back(text); });
+        SetQuestionHandler([this](const std::string& text) {
+            questions.push_back(text);
+            return answer;
+        });
+        address = "127.0.0.1:" + std::to_string(server.Port());
+        setting = address + "\r\nalice\r\nsecret\r\n/log/\r\n";
     }
     ~FtpWindow() override {
         SetErrorBoxHandler({});
         SetInformationHandler({});
+        SetQuestionHandler({});
         SetProgramDirectory({});
         fs::current_path(fs::temp_directory_path());
     }
@@ -52,7 +62,6 @@ protected:
     // Creates the window as start-up does, pointed at the test server.
     TFTP& Open() {
         window = std::make_unique<TFTP>();
-        window->FtpManager1.SetPort(server.Port());
         window->SetLogCounting([this](const std::string& path) {
             analysed.push_back(path);
             visibleWhenAnalysed = window->isVisible();
@@ -71,15 +80,24 @@ protected:
     std::unique_ptr<TFTP> window;
     std::vector<std::string> errors;
     std::vector<std::string> notes;
+    std::vector<std::string> questions;
+    bool answer = false;
     std::vector<std::string> analysed;
     bool visibleWhenAnalysed = true;
+    std::string address;  // 127.0.0.1:port of the FTP server
+    std::string setting;  // four lines naming it
 };
 
 const std::string kFailure =
     Utf8ToCp932("ダウンロードに失敗しました。\r接続設定、ファイル名設定を見直してください。");
 
+// The failure message with its cause.
+std::string Failure(const char* cause) {
+    return kFailure + "\r" + Utf8ToCp932(cause);
+}
+
 TEST_F(FtpWindow, AsksForTheDirectoryFollowedByTheFileName) {
-    WriteBytes(program.Path() / "materia" / "FTPSetting.dat", kSetting);
+    WriteBytes(program.Path() / "materia" / "FTPSetting.dat", setting);
     WriteBytes(root.Path() / (std::string("log") + kName), "no slash\n");
     WriteBytes(root.Path() / kName, "bare\n");
     TFTP& w = Open();
@@ -106,8 +124,8 @@ TEST_F(FtpWindow, AsksForTheDirectoryFollowedByTheFileName) {
 
 TEST_F(FtpWindow, ASuccessSavesTheSettingsOwnerOnlyThenHidesAndAnalyses) {
     TFTP& w = Open();
-    ASSERT_EQ(errors.size(), 1u);  // no settings file yet
-    w.DomeinEdit->setText("127.0.0.1");
+    ASSERT_EQ(errors.size(), 1u);  // no settings file yet: FTP, passive
+    w.DomeinEdit->setText(QString::fromStdString(address));
     w.AcountEdit->setText("alice");
     w.PassEdit->setText("secret");
     w.DirectoryEdit->setText("/log/");
@@ -115,7 +133,8 @@ TEST_F(FtpWindow, ASuccessSavesTheSettingsOwnerOnlyThenHidesAndAnalyses) {
     WriteBytes(program.Path() / "logs" / kName, kOldCopy);
     w.RunButton->click();
 
-    EXPECT_EQ(Setting(), kSetting);
+    EXPECT_EQ(Setting(), setting + "ftp\r\npassive\r\n");
+    EXPECT_TRUE(server.Commands("EPSV").size() + server.Commands("PASV").size() > 0);
     struct stat info {};
     ASSERT_EQ(::stat((program.Path() / "materia" / "FTPSetting.dat").c_str(), &info), 0);
     EXPECT_EQ(info.st_mode & 0777, 0600u);
@@ -127,47 +146,63 @@ TEST_F(FtpWindow, ASuccessSavesTheSettingsOwnerOnlyThenHidesAndAnalyses) {
     EXPECT_TRUE(notes.empty());
 }
 
-// Whatever breaks, the message is shown, the old copy stays whole, the
-// ticked box saves nothing and no analysis starts.
+// Whatever breaks, the message is shown with its cause, the old copy stays
+// whole, the ticked box saves nothing and no analysis starts.
 TEST_F(FtpWindow, AFailedDownloadShowsTheMessageAndStartsNothing) {
-    WriteBytes(program.Path() / "materia" / "FTPSetting.dat", kSetting);
+    WriteBytes(program.Path() / "materia" / "FTPSetting.dat", setting);
     WriteBytes(root.Path() / "log" / "drop_log", std::string(200000, 'x'));
     TFTP& w = Open();
     w.SaveBox->setChecked(true);
     struct Case {
         const char* what;
+        std::string server;
         const char* password;
         const char* file;
-        int port;
+        std::string note;
     };
-    const int port = server.Port();
-    const Case cases[] = {{"wrong password", "wrong", kName, port},
-                          {"missing remote file", "secret", "no_such_log", port},
-                          {"server not running", "secret", kName, test::UnusedPort()},
-                          {"data connection dropped halfway", "secret", "drop_log", port}};
+    const std::string nobody = "127.0.0.1:" + std::to_string(test::UnusedPort());
+    const Case cases[] = {
+        {"wrong password", address, "wrong", kName, Failure("アカウントかパスワードが違います。")},
+        {"missing remote file", address, "secret", "no_such_log",
+         Failure(
+             "サーバーにファイル「/log/no_such_log」が見つかりません。ディレクトリとファイル名を"
+             "確かめてください。")},
+        {"server not running", nobody, "secret", kName,
+         Failure(("サーバー " + nobody +
+                  " に接続を拒否されました。ポート番号とプロトコル (FTP、FTPS、SFTP) を確かめて"
+                  "ください。")
+                     .c_str())},
+        {"data connection dropped halfway", address, "secret", "drop_log", ""},
+    };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         const fs::path copy = program.Path() / "logs" / c.file;
         WriteBytes(copy, kOldCopy);
+        w.DomeinEdit->setText(QString::fromStdString(c.server));
         w.PassEdit->setText(c.password);
         w.FileNameEdit->setText(c.file);
-        w.FtpManager1.SetPort(c.port);
         notes.clear();
         w.RunButton->click();
-        EXPECT_EQ(notes, std::vector<std::string>{kFailure});
+        ASSERT_EQ(notes.size(), 1u);
+        if (!c.note.empty()) {
+            EXPECT_EQ(notes[0], c.note);
+        }
+        EXPECT_TRUE(notes[0].starts_with(kFailure + "\r"));
         EXPECT_EQ(ReadBytes(copy), kOldCopy);
         EXPECT_TRUE(w.isVisible());
-        EXPECT_EQ(Setting(), kSetting);
+        EXPECT_EQ(Setting(), setting);
     }
     EXPECT_TRUE(analysed.empty());
     EXPECT_TRUE(errors.empty());
+    // The password is never shown.
+    for (const std::string& note : notes) EXPECT_EQ(note.find("secret"), std::string::npos);
 }
 
 // The file name becomes the local copy's name: one that would put the copy
 // anywhere but directly in logs/ (over the user's own lists, say) is refused
 // before any connection, with a box that names the field.
 TEST_F(FtpWindow, AFileNameThatWouldLeaveLogsIsRefusedBeforeConnecting) {
-    WriteBytes(program.Path() / "materia" / "FTPSetting.dat", kSetting);
+    WriteBytes(program.Path() / "materia" / "FTPSetting.dat", setting);
     WriteBytes(program.Path() / "materia" / "DomeinList.dat", "own.example\r\n");
     WriteBytes(root.Path() / "log" / "x", "server's bytes\n");
     TFTP& w = Open();
@@ -198,7 +233,7 @@ TEST_F(FtpWindow, AFileNameThatWouldLeaveLogsIsRefusedBeforeConnecting) {
     EXPECT_TRUE(analysed.empty());
     EXPECT_TRUE(fs::is_empty(program.Path() / "logs"));
     EXPECT_EQ(ReadBytes(program.Path() / "materia" / "DomeinList.dat"), "own.example\r\n");
-    EXPECT_EQ(Setting(), kSetting);
+    EXPECT_EQ(Setting(), setting);
     // A name with a dot inside, blanks or Japanese is a name like any other.
     w.FileNameEdit->setText(QString::fromUtf8("x"));
     w.DirectoryEdit->setText("/log/");
@@ -207,17 +242,21 @@ TEST_F(FtpWindow, AFileNameThatWouldLeaveLogsIsRefusedBeforeConnecting) {
 }
 
 TEST_F(FtpWindow, AMissingLogsDirectoryFailsTheDownload) {
-    WriteBytes(program.Path() / "materia" / "FTPSetting.dat", kSetting);
+    WriteBytes(program.Path() / "materia" / "FTPSetting.dat", setting);
     fs::remove(program.Path() / "logs");
     Open().RunButton->click();
-    EXPECT_EQ(notes, std::vector<std::string>{kFailure});
+    const std::string logs = (program.Path() / "logs" / kName).string();
+    EXPECT_EQ(notes, std::vector<std::string>{Failure(("ログを " + logs + " に保存できません (" +
+                                                       Cp932ToUtf8(SystemErrorText(ENOENT)) + ")。")
+                                                          .c_str())});
+    EXPECT_TRUE(server.Commands().empty());
     EXPECT_TRUE(analysed.empty());
     EXPECT_FALSE(fs::exists(program.Path() / "logs"));
 }
 
 // The box comes before the window hides: it stays open and nothing is analysed.
 TEST_F(FtpWindow, ASettingsFileThatCannotBeWrittenKeepsTheWindowOpen) {
-    WriteBytes(program.Path() / "materia" / "FTPSetting.dat", kSetting);
+    WriteBytes(program.Path() / "materia" / "FTPSetting.dat", setting);
     TFTP& w = Open();
     fs::remove_all(program.Path() / "materia");
     w.SaveBox->setChecked(true);
@@ -230,18 +269,42 @@ TEST_F(FtpWindow, ASettingsFileThatCannotBeWrittenKeepsTheWindowOpen) {
     EXPECT_EQ(LocalCopy(), kServed);
 }
 
-TEST_F(FtpWindow, SixLinesFillFourFieldsAndTheNextSaveWritesFour) {
-    WriteBytes(program.Path() / "materia" / "FTPSetting.dat", kSetting + "fifth\r\nsixth\r\n");
+// A file of the older program means plain FTP in active mode, and is still
+// read the same after a save; lines after the sixth are not kept.
+TEST_F(FtpWindow, FourLinesMeanActiveFtpAndTheNextSaveWritesSix) {
+    WriteBytes(program.Path() / "materia" / "FTPSetting.dat", setting);
     TFTP& w = Open();
     EXPECT_TRUE(errors.empty());
-    EXPECT_EQ(w.DomeinEdit->text(), "127.0.0.1");
+    EXPECT_EQ(w.DomeinEdit->text().toStdString(), address);
     EXPECT_EQ(w.AcountEdit->text(), "alice");
     EXPECT_EQ(w.PassEdit->text(), "secret");
     EXPECT_EQ(w.PassEdit->displayText(), "******");
     EXPECT_EQ(w.DirectoryEdit->text(), "/log/");
+    EXPECT_EQ(w.ProtocolBox->currentText(), "FTP");
+    EXPECT_FALSE(w.PassiveBox->isChecked());
     w.SaveBox->setChecked(true);
     w.RunButton->click();
-    EXPECT_EQ(Setting(), kSetting);
+    EXPECT_EQ(Setting(), setting + "ftp\r\nactive\r\n");
+    EXPECT_FALSE(server.Commands("EPRT").empty() && server.Commands("PORT").empty());
+    EXPECT_TRUE(server.Commands("EPSV").empty() && server.Commands("PASV").empty());
+
+    WriteBytes(program.Path() / "materia" / "FTPSetting.dat",
+               setting + "sftp\r\npassive\r\nseventh\r\n");
+    TFTP& again = Open();
+    EXPECT_EQ(again.ProtocolBox->currentText(), "SFTP");
+    EXPECT_TRUE(again.PassiveBox->isChecked());
+    EXPECT_FALSE(again.PassiveBox->isEnabled());  // nothing to SFTP
+    again.ProtocolBox->setCurrentIndex(1);
+    EXPECT_TRUE(again.PassiveBox->isEnabled());
+}
+
+TEST_F(FtpWindow, AnUnknownProtocolLineIsShownAndTheFieldsStillFill) {
+    WriteBytes(program.Path() / "materia" / "FTPSetting.dat", setting + "ftpes\r\n");
+    TFTP& w = Open();
+    ASSERT_EQ(errors.size(), 1u);
+    EXPECT_NE(Cp932ToUtf8(errors[0]).find("5 行目 \"ftpes\""), std::string::npos);
+    EXPECT_EQ(w.DomeinEdit->text().toStdString(), address);
+    EXPECT_EQ(w.ProtocolBox->currentText(), "FTP");
 }
 
 TEST_F(FtpWindow, AMissingSettingsFileShowsTheOpenErrorAndKeepsTheDefaultName) {
@@ -262,6 +325,44 @@ TEST_F(FtpWindow, AShortSettingsFileFillsWhatItHasThenShowsTheIndexError) {
     EXPECT_EQ(w.DomeinEdit->text(), "host");
     EXPECT_EQ(w.AcountEdit->text(), "user");
     EXPECT_TRUE(w.PassEdit->text().isEmpty());
+}
+
+// The question shows the host key's fingerprint before anything is sent; the
+// answer decides whether it is remembered and the log fetched.
+TEST_F(FtpWindow, AnUnknownHostKeyIsShownInAQuestionAndTrustedOnlyByYes) {
+    test::TempDir keys;
+    test::SftpServer sftp(root.Path(), {"alice:secret"}, keys.Path() / "host_key");
+    const std::string sftpAddress = "127.0.0.1:" + std::to_string(sftp.Port());
+    WriteBytes(program.Path() / "materia" / "FTPSetting.dat",
+               sftpAddress + "\r\nalice\r\nsecret\r\n/log/\r\nsftp\r\nactive\r\n");
+    WriteBytes(program.Path() / "logs" / kName, kOldCopy);
+    TFTP& w = Open();
+    w.RunButton->click();
+    ASSERT_EQ(questions.size(), 1u);
+    const std::string question = Cp932ToUtf8(questions[0]);
+    EXPECT_TRUE(question.starts_with("サーバー " + sftpAddress + " (SFTP) のホスト鍵は"));
+    EXPECT_NE(question.find("\r" + sftp.Fingerprint() + "\r"), std::string::npos) << question;
+    EXPECT_EQ(notes, std::vector<std::string>{Failure(
+                         ("サーバーのホスト鍵は信頼されていません。\rSHA-256 フィンガープリント: " +
+                          sftp.Fingerprint())
+                             .c_str())});
+    EXPECT_TRUE(sftp.Log().empty());
+    EXPECT_FALSE(fs::exists(program.Path() / "materia" / kKnownServersFile));
+    EXPECT_EQ(LocalCopy(), kOldCopy);
+
+    answer = true;
+    notes.clear();
+    w.RunButton->click();
+    EXPECT_EQ(questions.size(), 2u);
+    EXPECT_TRUE(notes.empty());
+    EXPECT_EQ(LocalCopy(), kServed);
+    EXPECT_EQ(analysed, std::vector<std::string>{std::string("logs/") + kName});
+    EXPECT_EQ(ReadBytes(program.Path() / "materia" / kKnownServersFile),
+              "sftp " + sftpAddress + " " + sftp.Fingerprint() + "\r\n");
+    w.show();
+    w.RunButton->click();
+    EXPECT_EQ(questions.size(), 2u);  // known now
+    EXPECT_EQ(analysed.size(), 2u);
 }
 
 }  // namespace

@@ -1,12 +1,14 @@
 // Analysis runs in the main window: the state equals the report tool's after
 // every kind of run, the views keep up with their panes, the graphs' pixels,
 // the progress window and the unit box.
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QTest>
 #include <QTimer>
+#include <filesystem>
 
 #include "ErrorBox.h"
 #include "MainWindowFixture.h"
@@ -123,6 +125,33 @@ TEST_F(MainWindowTest, ABadHourMidLogKeepsTheLivePanesShown) {
     ExpectSameStateAsReference(error);
     EXPECT_EQ(form.GetPane(PaneId::Memo4).Count(), 1u);  // the first line's GET
     EXPECT_FALSE(progress.isVisible());
+    ExpectViewsCaughtUp();
+}
+
+TEST_F(MainWindowTest, ALogTruncatedAfterTheRunLeavesEveryPaneWhole) {
+    // Log rotation by copy and truncate empties the file under a window that shows it.
+    std::vector<std::string> lines;
+    for (int i = 0; i < 3000; ++i)
+        lines.push_back(LogLine(i % 24, "GET /page" + std::to_string(i % 50), i % 7 ? 200 : 404,
+                                std::to_string(i), "192.0.2." + std::to_string(i % 200)));
+    const std::string path = WriteLog("rotated.log", lines);
+    Run(path);
+    const auto rowsOf = [&](PaneId id) {
+        auto& view = dynamic_cast<QAbstractItemView&>(form.GetPane(id));
+        QStringList rows;
+        for (int row = 0; row < view.model()->rowCount(); ++row)
+            rows << view.model()->index(row, 0).data().toString();
+        return rows;
+    };
+    const QStringList raw = rowsOf(PaneId::NamaLog), extract = rowsOf(PaneId::Memo9);
+    std::filesystem::resize_file(path, 0);
+    EXPECT_EQ(rowsOf(PaneId::NamaLog), raw);
+    EXPECT_EQ(rowsOf(PaneId::Memo9), extract);
+    EXPECT_EQ(raw.size(), 3000);
+    ExpectSameStateAsReference();
+    // The next run reads what the file holds now.
+    EXPECT_EQ(Run(path), std::nullopt);
+    EXPECT_EQ(form.GetPane(PaneId::NamaLog).Count(), 0u);
     ExpectViewsCaughtUp();
 }
 

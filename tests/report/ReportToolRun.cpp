@@ -9,8 +9,12 @@ namespace pomurina::testing {
 
 ReportOutcome RunReport(const std::string& arguments, const std::string& errFile,
                         const std::string& prefix) {
-    const std::string command =
-        prefix + " " + std::string(POMURINA_REPORT) + " " + arguments + " 2>'" + errFile + "'";
+    return RunReportAt(POMURINA_REPORT, arguments, errFile, prefix);
+}
+
+ReportOutcome RunReportAt(const std::string& program, const std::string& arguments,
+                          const std::string& errFile, const std::string& prefix) {
+    const std::string command = prefix + " " + program + " " + arguments + " 2>'" + errFile + "'";
     FILE* pipe = ::popen(command.c_str(), "r");
     ReportOutcome outcome{-1, ""};
     std::array<char, 65536> buffer;

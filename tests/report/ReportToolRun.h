@@ -13,5 +13,8 @@ struct ReportOutcome {
 // standard error sent to errFile; prefix goes before the command (a cd, variables).
 ReportOutcome RunReport(const std::string& arguments, const std::string& errFile = "/dev/null",
                         const std::string& prefix = "");
+// The same for a copy of the tool at program (a portable copy with its own data folder).
+ReportOutcome RunReportAt(const std::string& program, const std::string& arguments,
+                          const std::string& errFile = "/dev/null", const std::string& prefix = "");
 
 }  // namespace pomurina::testing

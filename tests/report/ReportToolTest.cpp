@@ -1,7 +1,9 @@
 // The report tool as a user runs it: summary, dump, exit statuses and messages.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
+#include <thread>
 
 #include "AnalysisTestSupport.h"
 #include "ReportToolRun.h"
@@ -82,6 +84,27 @@ TEST(ReportTool, AnyBytesAtAllCompleteOrFailWithTheMessage) {  // a line of 50 M
         const Outcome o =
             RunReport("--dump --materia " + (dir.Path() / "materia").string() + " " + log);
         EXPECT_TRUE(o.status == 0 || o.status == 1) << o.status;
+        EXPECT_EQ(o.out.substr(o.out.size() - 4), "end\n");
+    }
+}
+
+TEST(ReportTool, ALogTruncatedWhileReadNeverEndsItBadly) {
+    // Rotation by copying and truncating at several moments of a run over a
+    // log large enough to be read in parts at once: the tool completes or
+    // fails with a message, whatever it got.
+    ProgramDir dir;
+    std::string bytes;
+    while (bytes.size() < (std::size_t{40} << 20)) bytes += kLine;
+    const std::string materia = (dir.Path() / "materia").string();
+    for (const int milliseconds : {0, 2, 5, 10, 20, 40}) {
+        const std::string log = dir.WriteFile("rotated.log", bytes);
+        std::thread rotation([&] {
+            std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
+            std::filesystem::resize_file(log, 0);
+        });
+        const Outcome o = RunReport("--dump --materia " + materia + " " + log);
+        rotation.join();
+        EXPECT_TRUE(o.status == 0 || o.status == 1) << milliseconds << " ms: " << o.status;
         EXPECT_EQ(o.out.substr(o.out.size() - 4), "end\n");
     }
 }

@@ -1,21 +1,11 @@
 #include "FtpTestSupport.h"
 
 #include <netinet/in.h>
-#include <signal.h>
-#include <spawn.h>
-#include <stdlib.h>
 #include <sys/socket.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
-#include <chrono>
 #include <fstream>
-#include <sstream>
-#include <stdexcept>
-#include <thread>
-
-extern char** environ;
 
 namespace pomurina::test {
 
@@ -35,33 +25,11 @@ FtpServer::FtpServer(const fs::path& root, const std::vector<std::string>& accou
         args.push_back("--user");
         args.push_back(account);
     }
-    std::vector<char*> argv;
-    for (auto& arg : args) argv.push_back(arg.data());
-    argv.push_back(nullptr);
-    if (posix_spawn(&m_pid, argv[0], nullptr, nullptr, argv.data(), environ) != 0)
-        throw std::runtime_error("cannot start the FTP server");
-
     // The server writes its port once it listens.
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-    while (!fs::exists(portFile)) {
-        int status = 0;
-        if (::waitpid(m_pid, &status, WNOHANG) == m_pid) {
-            m_pid = -1;
-            throw std::runtime_error(
-                "the FTP server ended at start (is python3-pyftpdlib installed?)");
-        }
-        if (std::chrono::steady_clock::now() > deadline)
-            throw std::runtime_error("the FTP server did not start");
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
+    m_process = std::make_unique<ServerProcess>(
+        args, m_work.Path() / "output", [&] { return fs::exists(portFile); },
+        "the FTP server (python3-pyftpdlib)");
     m_port = std::stoi(ReadBytes(portFile));
-}
-
-FtpServer::~FtpServer() {
-    if (m_pid <= 0) return;
-    ::kill(m_pid, SIGTERM);
-    int status = 0;
-    ::waitpid(m_pid, &status, 0);
 }
 
 std::vector<std::string> FtpServer::Commands() const {

@@ -1,12 +1,12 @@
 #pragma once
 // What the FTP tests share: a temporary directory and a real FTP server
 // (pyftpdlib on 127.0.0.1) that logs every command it receives.
-#include <sys/types.h>
-
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "ServerProcess.h"
 #include "TempDir.h"
 
 namespace pomurina::test {
@@ -14,11 +14,11 @@ namespace pomurina::test {
 using pomurina::testing::TempDir;
 
 // The FTP server process: serves root for the given "name:password"
-// accounts at a free port; stopped at the end.
+// accounts (or "name:password:permissions" in pyftpdlib's letters; "elr"
+// reads) at a free port; stopped at the end.
 class FtpServer {
 public:
     FtpServer(const std::filesystem::path& root, const std::vector<std::string>& accounts);
-    ~FtpServer();
     FtpServer(const FtpServer&) = delete;
     FtpServer& operator=(const FtpServer&) = delete;
 
@@ -30,7 +30,7 @@ public:
 
 private:
     TempDir m_work;
-    pid_t m_pid = -1;
+    std::unique_ptr<ServerProcess> m_process;
     int m_port = 0;
 };
 

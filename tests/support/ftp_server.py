@@ -86,13 +86,13 @@ def main():
     parser.add_argument("--root", required=True)
     parser.add_argument("--port-file", required=True)
     parser.add_argument("--log", required=True)
-    parser.add_argument("--user", action="append", default=[], help="name:password")
+    parser.add_argument("--user", action="append", default=[], help="name:password[:perm]")
     args = parser.parse_args()
 
     authorizer = DummyAuthorizer()
     for account in args.user:
-        name, password = account.split(":", 1)
-        authorizer.add_user(name, password, args.root, perm="elr")
+        name, password, *perm = account.split(":", 2)
+        authorizer.add_user(name, password, args.root, perm=perm[0] if perm else "elr")
     LoggingHandler.authorizer = authorizer
     LoggingHandler.command_log = args.log
 

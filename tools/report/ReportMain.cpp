@@ -1,6 +1,7 @@
 // pomurina-report: one analysis run without a window, as a freshly started
 // program would make it, printed as a readable summary or as the exact dump,
-// or written as a JSON or an HTML report.
+// or written as a JSON or an HTML report; with --fetch, of the log fetched
+// as the FTP window fetches it.
 #include <unistd.h>
 
 #include <algorithm>
@@ -15,6 +16,7 @@
 #include <vector>
 
 #include "DecodeFilter.h"
+#include "FetchCommand.h"
 #include "ReadableSummary.h"
 #include "TerminalProgress.h"
 #include "analysis/LogCounting.h"
@@ -32,6 +34,9 @@ namespace {
 constexpr const char* kUsage =
     "usage: pomurina-report [--materia DIR] [--unit N] [--dump | --json [--with-log]]\n"
     "                       [--html OUT.html] LOGFILE... (- reads standard input)\n"
+    "       pomurina-report [options as above] --fetch [--trust FINGERPRINT] [NAME]\n"
+    "                       (fetches NAME, by default access_log_YYYYMMDD of today,\n"
+    "                        with the FTP window's settings, then analyses it)\n"
     "       pomurina-report --decode [--utf8]   (URL-decodes standard input)\n";
 
 int Usage(const char* problem) {
@@ -63,6 +68,8 @@ int main(int argc, char** argv) {
     std::optional<std::string> htmlFile;
     bool decode = false;
     bool utf8 = false;
+    bool fetch = false;
+    std::optional<std::string> trust;
     std::vector<std::string> logFiles;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
@@ -76,10 +83,14 @@ int main(int argc, char** argv) {
             decode = true;
         } else if (arg == "--utf8") {
             utf8 = true;
-        } else if (arg == "--materia" || arg == "--unit" || arg == "--html") {
+        } else if (arg == "--fetch") {
+            fetch = true;
+        } else if (arg == "--materia" || arg == "--unit" || arg == "--html" || arg == "--trust") {
             if (i + 1 >= argc) return Usage("missing value");
             const std::string value = argv[++i];
-            if (arg == "--materia") {
+            if (arg == "--trust") {
+                trust = value;
+            } else if (arg == "--materia") {
                 materia = value;
             } else if (arg == "--html") {
                 if (value.empty()) return Usage("--html takes a file name");
@@ -102,12 +113,15 @@ int main(int argc, char** argv) {
         }
     }
     if (decode) {
-        if (!logFiles.empty() || dump || json || withLog || htmlFile || materia || unit != 0)
+        if (!logFiles.empty() || dump || json || withLog || htmlFile || materia || unit != 0 ||
+            fetch || trust)
             return Usage("--decode takes only --utf8");
         return DecodeFilter(stdin, stdout, stderr, utf8);
     }
     if (utf8) return Usage("--utf8 goes with --decode");
-    if (logFiles.empty()) return Usage("no LOGFILE");
+    if (trust && !fetch) return Usage("--trust goes with --fetch");
+    if (logFiles.empty() && !fetch) return Usage("no LOGFILE");
+    if (fetch && logFiles.size() > 1) return Usage("--fetch takes one NAME");
     if (std::count(logFiles.begin(), logFiles.end(), std::string(kStandardInput)) > 1)
         return Usage("standard input (-) can be read only once");
     if (dump && json) return Usage("--dump and --json both write to standard output");
@@ -116,7 +130,17 @@ int main(int argc, char** argv) {
     // --materia names the lists' folder; otherwise they are in the data folder.
     RunPlaces places;
     places.programDirectory = ProgramDirectory();
-    if (materia) {
+    if (fetch) {
+        // The log's name, when given, is the name to fetch.
+        const FetchArguments arguments{
+            logFiles.empty() ? std::nullopt : std::optional(logFiles.front()), trust,
+            materia ? std::optional(FullPath(*materia)) : std::nullopt};
+        logFiles.assign(1, std::string());
+        if (const int status = FetchForReport(arguments, places, logFiles.front())) {
+            if (status == 2) std::fputs(kUsage, stderr);
+            return status;
+        }
+    } else if (materia) {
         places.materiaDirectory = FullPath(*materia);
     } else {
         try {

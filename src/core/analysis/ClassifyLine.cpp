@@ -1,7 +1,9 @@
 #include "analysis/ClassifyLine.h"
 
+#include <algorithm>
 #include <limits>
 
+#include "analysis/LineFields.h"
 #include "analysis/LineMarkers.h"
 #include "text/IntegerText.h"
 #include "text/SjisText.h"
@@ -30,19 +32,6 @@ bool IsRobotsFile(std::string_view path) {
     return true;
 }
 
-// The request path of a line that is neither GET nor POST: after the first
-// blank that follows the first quote, up to the first " HTTP" after that blank.
-std::string_view OtherRequestPath(std::string_view line) {
-    const std::size_t quote = Pos("\"", line);
-    if (quote == 0) return {};
-    const std::size_t blank = Pos(" ", From(line, quote + 1));
-    if (blank == 0) return {};
-    const std::size_t pathStart = quote + blank + 1;  // 1-based, just after the blank
-    const std::size_t http = Pos(" HTTP", From(line, pathStart));
-    if (http == 0) return {};
-    return Copy(line, Signed(pathStart), Signed(http) - 1);
-}
-
 void CountHour(HourCounts& hours, std::int32_t hour) {
     // An hour outside the day (only in lines that aren't log lines) counts nowhere.
     if (hour >= 0 && hour <= 23) ++hours[static_cast<std::size_t>(hour)];
@@ -54,33 +43,35 @@ void ClassifyLine(std::string_view line, const ReferenceLists& lists, CountingRe
     const std::string_view L = line;
     constexpr std::size_t npos = std::string_view::npos;
 
-    // 1-2. The time stamp and its hour, as written (the zone is ignored).
-    const std::string_view timeField = Copy(L, Signed(Pos("[", L)), 28);
-    const std::int32_t hour = StrToInt(Copy(timeField, 14, 2));
-    CountHour(r.AllHours, hour);
-
-    // 3. The host: everything before the first blank.
-    const std::string_view host = Copy(L, 1, Signed(Pos(" ", L)) - 1);
-
     // Offsets below are 0-based places in the line.
     thread_local LineMarkers marks;
     marks.Find(L);
+
+    // 1-2. The time stamp (28 bytes from the first "[", or from the start)
+    // and its hour, as written (the zone is ignored).
+    const std::string_view timeField = L.substr(marks.bracket == npos ? 0 : marks.bracket, 28);
+    const std::int32_t hour =
+        StrToInt(timeField.size() > 13 ? timeField.substr(13, 2) : std::string_view());
+    CountHour(r.AllHours, hour);
+
+    // 3. The host: everything before the first blank.
+    const std::string_view host =
+        marks.blank == npos ? std::string_view() : L.substr(0, marks.blank);
+
     const std::size_t getAt = marks.get;
     const std::size_t postAt = marks.post;
     std::string_view getRest, getPath, postPath;
     if (getAt != npos) {
         getRest = L.substr(getAt + 1);  // from the G of GET
-        getPath = Copy(L, Signed(getAt + 6), Signed(Pos(" HTTP", getRest)) - 5);
+        getPath = GetPathAt(L, getAt);
     }
-    if (postAt != npos) {
-        const std::string_view postRest = L.substr(postAt + 1);
-        postPath = Copy(L, Signed(postAt + 7), Signed(Pos(" HTTP", postRest)) - 6);
-    }
+    if (postAt != npos) postPath = PostPathAt(L, postAt);
     const bool isGet = getAt != npos, isPost = postAt != npos;
     const std::string_view requestPath = isGet ? getPath : isPost ? postPath : OtherRequestPath(L);
 
-    // 4-6. Every line.
-    r.HostExtract->Add(0, L, {timeField, host, requestPath});
+    // 4-6. Every line.  The host extract's entry is composed from the line
+    // when it is shown; only its length is kept.
+    r.HostExtract->Add(timeField.size() + host.size() + requestPath.size() + 2);
     if (r.HostNames.AddIfNew(L, host)) ++r.HostCount;
     for (std::size_t n = lists.WatchedPatterns().CountIn(host); n > 0; --n)
         r.CheckDomeinHits->Add(0, L, {L});
@@ -98,13 +89,17 @@ void ClassifyLine(std::string_view line, const ReferenceLists& lists, CountingRe
 
         if (status200) {
             ++r.Get200Count;
-            // The size: after the first `" 200` up to the next blank, or to the
-            // end of the line; "-" (an empty body) adds nothing.
-            const std::string_view afterStatus = From(L, marks.size200 + 7);
-            const std::size_t blank = Pos(" ", afterStatus);
-            const std::string_view byteText =
-                blank ? Copy(afterStatus, 1, Signed(blank) - 1) : afterStatus;
-            if (byteText != "-") r.TransferTotal += static_cast<double>(StrToInt64(byteText));
+            // The size: after the first `" 200` and one more byte up to the
+            // next blank, or to the end of the line; "-" (an empty body) adds nothing.
+            const std::size_t from = std::min(marks.size200 + 6, L.size());
+            std::size_t to = from;
+            while (to < L.size() && L[to] != ' ') ++to;
+            const std::string_view byteText = L.substr(from, to - from);
+            if (byteText != "-") {
+                const auto size = static_cast<double>(StrToInt64(byteText));
+                r.TransferTotal += size;
+                if (r.IsPart) r.PartSizes.push_back(size);
+            }
         } else if (status403) {
             r.Get403->Add(0, L, {timeField, host, getPath});
         } else if (status404) {

@@ -5,13 +5,25 @@ namespace {
 
 using Forms = std::vector<EntryList::Form>;
 
-std::shared_ptr<EntryList> Make(const std::shared_ptr<const std::string>& bytes, Forms forms) {
+std::shared_ptr<EntryList> Make(const std::shared_ptr<const ByteBuffer>& bytes, Forms forms) {
     return std::make_shared<EntryList>(bytes, std::move(forms));
 }
 
 }  // namespace
 
+const std::array<std::shared_ptr<EntryList> CountingResult::*, 15> CountingResult::kEntryLists = {
+    &CountingResult::CheckDomeinHits,  &CountingResult::GetExtract, &CountingResult::Get403,
+    &CountingResult::Get404,           &CountingResult::GetOther,   &CountingResult::ReferrerHits,
+    &CountingResult::ForeignReferrers, &CountingResult::RobotHits,  &CountingResult::PostExtract,
+    &CountingResult::Post403,          &CountingResult::Post404,    &CountingResult::PostOther,
+    &CountingResult::Host403,          &CountingResult::Host404,    &CountingResult::HostOther};
+
 CountingResult::CountingResult(std::shared_ptr<const TextLines> logLines)
+    : CountingResult(std::move(logLines), 0) {
+    IsPart = false;  // the whole run
+}
+
+CountingResult::CountingResult(std::shared_ptr<const TextLines> logLines, std::size_t firstLine)
     : LogLines(std::move(logLines)),
       HostNames(LogLines->Bytes()),
       GetFiles(LogLines->Bytes()),
@@ -20,7 +32,8 @@ CountingResult::CountingResult(std::shared_ptr<const TextLines> logLines)
     const Forms timeHostPath{{{"", " ", " ", ""}}};
     const Forms timePath{{{"", " ", ""}}};
     const Forms wholeLine{{{"", ""}}};
-    HostExtract = Make(bytes, timeHostPath);
+    IsPart = true;
+    HostExtract = std::make_shared<HostExtractLines>(LogLines, firstLine);
     CheckDomeinHits = Make(bytes, wholeLine);
     GetExtract = Make(bytes, timePath);
     Get403 = Make(bytes, timeHostPath);

@@ -6,9 +6,11 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "analysis/DistinctList.h"
 #include "analysis/EntryList.h"
+#include "analysis/HostExtractLines.h"
 #include "text/TextLines.h"
 
 namespace pomurina {
@@ -18,10 +20,13 @@ using HourCounts = std::array<std::int64_t, 24>;
 struct CountingResult {
     // Takes the loaded log; every collection starts empty, every counter at 0.
     explicit CountingResult(std::shared_ptr<const TextLines> logLines);
+    // A part of a run: the result of the lines from firstLine on, to be
+    // merged into the result of the lines before (see ResultMerge.h).
+    CountingResult(std::shared_ptr<const TextLines> logLines, std::size_t firstLine);
 
     std::shared_ptr<const TextLines> LogLines;
 
-    std::shared_ptr<EntryList> HostExtract;  // Time Host Path
+    std::shared_ptr<HostExtractLines> HostExtract;  // Time Host Path, one per line
     DistinctList HostNames;
     std::shared_ptr<EntryList> CheckDomeinHits;  // whole lines
     std::shared_ptr<EntryList> GetExtract;       // Time Path
@@ -54,6 +59,15 @@ struct CountingResult {
     HourCounts GetHours{};
     HourCounts PostHours{};
     double TransferTotal = 0;
+
+    // A part keeps the sizes it added to TransferTotal, in log order, so that
+    // the whole adds them again in its own order: a sum of doubles can depend
+    // on the order of its terms once it passes 2^53.
+    bool IsPart = false;
+    std::vector<double> PartSizes;
+
+    // Every collection of composed entries, in the order of the members.
+    static const std::array<std::shared_ptr<EntryList> CountingResult::*, 15> kEntryLists;
 };
 
 // The forms of the composed entries.

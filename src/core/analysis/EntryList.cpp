@@ -1,100 +1,160 @@
 #include "analysis/EntryList.h"
 
-#include <limits>
+#include <algorithm>
+#include <cstring>
+#include <new>
 
 namespace pomurina {
 namespace {
 
-constexpr std::uint32_t kSpilled = 0x80000000u;
-constexpr std::uint64_t kMaxRelative = std::numeric_limits<std::uint32_t>::max();
+// A list joined to another takes over the other's storage; a few entries are
+// cheaper copied than kept as a chunk of their own.
+constexpr std::size_t kCopyUpTo = 1024;
+
+std::uint64_t LineOffset(const std::uint32_t* words) {
+    return (static_cast<std::uint64_t>(words[0]) << 32) | words[1];
+}
 
 }  // namespace
 
-EntryList::EntryList(std::shared_ptr<const std::string> bytes, std::vector<Form> forms)
+EntryList::EntryList(std::shared_ptr<const ByteBuffer> bytes, std::vector<Form> forms)
     : m_bytes(std::move(bytes)),
       m_forms(std::move(forms)),
       m_pieces(m_forms.front().literals.size() - 1),
       m_stride(2 + (m_forms.size() > 1 ? 1 : 0) + 2 * m_pieces) {}
 
-void EntryList::Add(unsigned form, std::string_view line,
-                    std::initializer_list<std::string_view> pieces) {
-    const std::uint64_t lineOffset = static_cast<std::uint64_t>(line.data() - m_bytes->data());
-    const bool fits = line.size() <= kMaxRelative;
-    std::uint32_t words[kMaxWords];
-    words[0] = static_cast<std::uint32_t>(lineOffset >> 32);
-    words[1] = static_cast<std::uint32_t>(lineOffset);
-    std::size_t w = 2;
-    if (m_forms.size() > 1) words[w++] = form;
-    for (const std::string_view piece : pieces) {
-        const std::uint64_t relative =
-            piece.empty() ? 0 : static_cast<std::uint64_t>(piece.data() - line.data());
-        words[w++] = static_cast<std::uint32_t>(relative);
-        words[w++] = static_cast<std::uint32_t>(piece.size());
-    }
-    if ((m_count & (kChunkEntries - 1)) == 0) {
+void EntryList::GrowLastChunk() {
+    const bool full = m_chunks.empty() || m_chunks.back().size == kChunkEntries * m_stride;
+    if (full) {
+        m_starts.push_back(m_count);
         m_chunks.emplace_back();
-        if (m_count > 0) m_chunks.back().reserve(kChunkEntries * m_stride);
     }
-    std::vector<std::uint32_t>& chunk = m_chunks.back();
-    chunk.insert(chunk.end(), words, words + m_stride);
-    std::uint32_t* const at = chunk.data() + chunk.size() - m_stride;
-    ++m_count;
-    if (!fits) {
-        // Compose the entry now and keep it whole.
-        std::string whole;
-        const Form& f = m_forms[form];
-        std::size_t i = 0;
-        for (const std::string_view piece : pieces) {
-            whole += f.literals[i++];
-            whole += piece;
+    Chunk& last = m_chunks.back();
+    const std::size_t entries = last.size / m_stride;
+    const std::size_t room = std::min(kChunkEntries, std::max<std::size_t>(16, 2 * entries));
+    void* grown = std::realloc(last.words.get(), room * m_stride * sizeof(std::uint32_t));
+    if (!grown) throw std::bad_alloc();
+    (void)last.words.release();
+    last.words.reset(static_cast<std::uint32_t*>(grown));
+    m_free = room - entries;
+}
+
+void EntryList::Spill(std::uint32_t* words, unsigned form,
+                      std::initializer_list<std::string_view> pieces) {
+    std::string whole;
+    const Form& f = m_forms[form];
+    std::size_t i = 0;
+    for (const std::string_view piece : pieces) {
+        whole += f.literals[i++];
+        whole += piece;
+    }
+    whole += f.literals[i];
+    words[0] = kSpilled | static_cast<std::uint32_t>(m_spilled.size() >> 32);
+    words[1] = static_cast<std::uint32_t>(m_spilled.size());
+    m_spilled.push_back(std::move(whole));
+}
+
+void EntryList::AddFrom(const EntryList& other, std::size_t index) {
+    const std::uint32_t* from = other.WordsOf(index);
+    std::uint32_t* const words = NewEntry();
+    std::memcpy(words, from, m_stride * sizeof *words);
+    if (IsSpilled(from)) {
+        words[0] = kSpilled | static_cast<std::uint32_t>(m_spilled.size() >> 32);
+        words[1] = static_cast<std::uint32_t>(m_spilled.size());
+        m_spilled.push_back(other.Spilled(from));
+    }
+}
+
+void EntryList::Join(EntryList&& later) {
+    if (later.m_count <= kCopyUpTo || !later.m_spilled.empty()) {
+        for (std::size_t i = 0; i < later.m_count; ++i) AddFrom(later, i);
+    } else {
+        for (Chunk& chunk : later.m_chunks) {
+            if (chunk.size == 0) continue;
+            m_starts.push_back(m_count);
+            m_count += chunk.size / m_stride;
+            m_chunks.push_back(std::move(chunk));
         }
-        whole += f.literals[i];
-        at[0] = kSpilled | static_cast<std::uint32_t>(m_spilled.size() >> 32);
-        at[1] = static_cast<std::uint32_t>(m_spilled.size());
-        m_spilled.push_back(std::move(whole));
+        m_free = later.m_free;  // the last chunk is later's
     }
+    later.m_chunks.clear();
+    later.m_starts.clear();
+    later.m_spilled.clear();
+    later.m_count = 0;
+    later.m_free = 0;
 }
 
-unsigned EntryList::FormOf(std::size_t index) const {
-    return m_forms.size() > 1 ? WordsOf(index)[2] : 0;
+std::size_t EntryList::ChunkOf(std::size_t index) const {
+    const auto after = std::upper_bound(m_starts.begin(), m_starts.end(), index);
+    return static_cast<std::size_t>(after - m_starts.begin()) - 1;
 }
 
-EntryList::Piece EntryList::PieceOf(std::size_t index, std::size_t piece) const {
-    const std::uint32_t* words = WordsOf(index);
-    const std::uint64_t lineOffset = (static_cast<std::uint64_t>(words[0]) << 32) | words[1];
-    const std::size_t w = 2 + (m_forms.size() > 1 ? 1 : 0) + 2 * piece;
-    return {lineOffset + words[w], words[w + 1]};
+const std::uint32_t* EntryList::WordsOf(std::size_t index) const {
+    const std::size_t c = ChunkOf(index);
+    return m_chunks[c].words.get() + (index - m_starts[c]) * m_stride;
+}
+
+const std::string& EntryList::Spilled(const std::uint32_t* words) const {
+    return m_spilled[(static_cast<std::uint64_t>(words[0] & ~kSpilled) << 32) | words[1]];
+}
+
+void EntryList::Compose(const std::uint32_t* words, std::string& out) const {
+    if (IsSpilled(words)) {
+        out += Spilled(words);
+        return;
+    }
+    const Form& form = m_forms[m_forms.size() > 1 ? words[2] : 0];
+    const char* const line = m_bytes->data() + LineOffset(words);
+    const std::uint32_t* piece = words + (m_forms.size() > 1 ? 3 : 2);
+    // Most literals are a byte or two: no call to copy them.
+    const auto literal = [&out](const std::string& text) {
+        for (const char c : text) out.push_back(c);
+    };
+    for (std::size_t i = 0; i < m_pieces; ++i, piece += 2) {
+        literal(form.literals[i]);
+        out.append(line + piece[0], piece[1]);
+    }
+    literal(form.literals[m_pieces]);
 }
 
 std::string_view EntryList::Line(std::size_t index, std::string& scratch) const {
     const std::uint32_t* words = WordsOf(index);
-    if (words[0] & kSpilled)
-        return m_spilled[(static_cast<std::uint64_t>(words[0] & ~kSpilled) << 32) | words[1]];
-    const Form& form = m_forms[FormOf(index)];
-    if (m_pieces == 1 && form.literals[0].empty() && form.literals[1].empty()) {
-        const Piece p = PieceOf(index, 0);
-        return std::string_view(m_bytes->data() + p.offset, p.length);
-    }
+    if (IsSpilled(words)) return Spilled(words);
+    if (m_pieces == 1 && m_forms.size() == 1 && m_forms[0].literals[0].empty() &&
+        m_forms[0].literals[1].empty())
+        return std::string_view(m_bytes->data() + LineOffset(words) + words[2], words[3]);
     scratch.clear();
-    for (std::size_t i = 0; i < m_pieces; ++i) {
-        scratch += form.literals[i];
-        const Piece p = PieceOf(index, i);
-        scratch.append(m_bytes->data() + p.offset, p.length);
-    }
-    scratch += form.literals[m_pieces];
+    Compose(words, scratch);
     return scratch;
 }
 
 std::size_t EntryList::Length(std::size_t index) const {
     const std::uint32_t* words = WordsOf(index);
-    if (words[0] & kSpilled)
-        return m_spilled[(static_cast<std::uint64_t>(words[0] & ~kSpilled) << 32) | words[1]]
-            .size();
-    const Form& form = m_forms[FormOf(index)];
-    std::size_t length = 0;
-    for (std::size_t i = 0; i < m_pieces; ++i)
-        length += form.literals[i].size() + PieceOf(index, i).length;
-    return length + form.literals[m_pieces].size();
+    if (IsSpilled(words)) return Spilled(words).size();
+    const Form& form = m_forms[m_forms.size() > 1 ? words[2] : 0];
+    const std::uint32_t* piece = words + (m_forms.size() > 1 ? 3 : 2);
+    std::size_t length = form.literals[m_pieces].size();
+    for (std::size_t i = 0; i < m_pieces; ++i, piece += 2)
+        length += form.literals[i].size() + piece[1];
+    return length;
+}
+
+void EntryList::AppendLines(std::size_t first, std::size_t count, std::string& out) const {
+    if (count == 0) return;
+    std::size_t c = ChunkOf(first);
+    std::size_t within = first - m_starts[c];
+    while (count > 0) {
+        const Chunk& chunk = m_chunks[c];
+        const std::size_t here = std::min(count, chunk.size / m_stride - within);
+        const std::uint32_t* words = chunk.words.get() + within * m_stride;
+        for (std::size_t i = 0; i < here; ++i, words += m_stride) {
+            Compose(words, out);
+            out += '\n';
+        }
+        count -= here;
+        ++c;
+        within = 0;
+    }
 }
 
 }  // namespace pomurina

@@ -4,12 +4,14 @@
 // where its pieces lie, so millions of entries cost a few words each and the
 // panes can show them without a copy.
 #include <cstdint>
+#include <cstdlib>
 #include <initializer_list>
 #include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "text/ByteBuffer.h"
 #include "text/LineSource.h"
 
 namespace pomurina {
@@ -22,29 +24,57 @@ public:
     };
 
     // All forms have the same number of pieces.
-    EntryList(std::shared_ptr<const std::string> bytes, std::vector<Form> forms);
+    EntryList(std::shared_ptr<const ByteBuffer> bytes, std::vector<Form> forms);
 
     // Appends an entry of the given form; line lies in the shared bytes and
     // every piece lies in line (or is empty).
-    void Add(unsigned form, std::string_view line, std::initializer_list<std::string_view> pieces);
+    void Add(unsigned form, std::string_view line, std::initializer_list<std::string_view> pieces) {
+        const auto lineOffset = static_cast<std::uint64_t>(line.data() - m_bytes->data());
+        std::uint32_t* const words = NewEntry();
+        std::uint32_t* w = words;
+        *w++ = static_cast<std::uint32_t>(lineOffset >> 32);
+        *w++ = static_cast<std::uint32_t>(lineOffset);
+        if (m_forms.size() > 1) *w++ = form;
+        for (const std::string_view piece : pieces) {
+            *w++ = piece.empty() ? 0 : static_cast<std::uint32_t>(piece.data() - line.data());
+            *w++ = static_cast<std::uint32_t>(piece.size());
+        }
+        if (line.size() > 0xFFFFFFFFu) Spill(words, form, pieces);
+    }
+    // Appends entry index of other, a list over the same bytes with the same forms.
+    void AddFrom(const EntryList& other, std::size_t index);
+    // Appends every entry of later (a list like this one), taking over its
+    // storage rather than copying it; later is left empty.
+    void Join(EntryList&& later);
 
     std::size_t Count() const override { return m_count; }
     std::string_view Line(std::size_t index, std::string& scratch) const override;
     std::size_t Length(std::size_t index) const override;
+    void AppendLines(std::size_t first, std::size_t count, std::string& out) const override;
 
 private:
-    struct Piece {
-        std::uint64_t offset;
-        std::uint64_t length;
-    };
     // The words of entry index.
-    const std::uint32_t* WordsOf(std::size_t index) const {
-        return m_chunks[index >> kChunkShift].data() + (index & (kChunkEntries - 1)) * m_stride;
+    const std::uint32_t* WordsOf(std::size_t index) const;
+    bool IsSpilled(const std::uint32_t* words) const { return (words[0] & kSpilled) != 0; }
+    const std::string& Spilled(const std::uint32_t* words) const;
+    // Appends the composed entry whose words are given.
+    void Compose(const std::uint32_t* words, std::string& out) const;
+    // Room for one more entry's words.
+    std::uint32_t* NewEntry() {
+        if (m_free == 0) GrowLastChunk();
+        --m_free;
+        ++m_count;
+        Chunk& last = m_chunks.back();
+        last.size += m_stride;
+        return last.words.get() + last.size - m_stride;
     }
-    unsigned FormOf(std::size_t index) const;
-    Piece PieceOf(std::size_t index, std::size_t piece) const;
+    void GrowLastChunk();
+    // Keeps the entry whose words are given composed whole.
+    void Spill(std::uint32_t* words, unsigned form, std::initializer_list<std::string_view> pieces);
+    std::size_t ChunkOf(std::size_t index) const;
 
-    std::shared_ptr<const std::string> m_bytes;
+    static constexpr std::uint32_t kSpilled = 0x80000000u;
+    std::shared_ptr<const ByteBuffer> m_bytes;
     std::vector<Form> m_forms;
     static constexpr std::size_t kMaxPieces = 4;
     static constexpr std::size_t kMaxWords = 3 + 2 * kMaxPieces;
@@ -53,13 +83,21 @@ private:
     std::size_t m_count = 0;
     // Per entry: the line's offset (two words), the form when there are
     // several, then offset and length of each piece relative to the line.
-    // Kept in chunks of a fixed number of entries, so that growing never
-    // copies what is held.
-    static constexpr std::size_t kChunkShift = 16;
-    static constexpr std::size_t kChunkEntries = std::size_t{1} << kChunkShift;
-    // The first chunk grows as a small list would; every later one is
-    // allocated whole when the one before is full.
-    std::vector<std::vector<std::uint32_t>> m_chunks;
+    // Kept in chunks of at most kChunkEntries entries, so that growing never
+    // copies much and a list joined to another keeps its chunks.  A chunk
+    // grows as a small list would (by reallocation, which for large blocks
+    // remaps rather than copies).
+    static constexpr std::size_t kChunkEntries = std::size_t{1} << 16;
+    struct Free {
+        void operator()(std::uint32_t* words) const { std::free(words); }
+    };
+    struct Chunk {
+        std::unique_ptr<std::uint32_t[], Free> words;
+        std::size_t size = 0;  // words in use
+    };
+    std::vector<Chunk> m_chunks;
+    std::vector<std::size_t> m_starts;  // the first entry of every chunk
+    std::size_t m_free = 0;             // entries that fit the last chunk as allocated
     // Entries of lines too long for 32-bit relative places (4 GiB and more)
     // are kept whole here; their first word then holds the index with the top bit set.
     std::vector<std::string> m_spilled;

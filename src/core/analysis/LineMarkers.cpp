@@ -1,5 +1,9 @@
 #include "analysis/LineMarkers.h"
 
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
+
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
@@ -7,13 +11,28 @@
 namespace pomurina {
 namespace {
 
-// Whether marker (after its quote) follows the quote at q.
-bool After(std::string_view line, std::size_t q, std::string_view marker) {
-    if (line.size() - q - 1 < marker.size()) return false;
-    // A few bytes: a plain loop beats a call to memcmp.
-    for (std::size_t k = 0; k < marker.size(); ++k)
-        if (line[q + 1 + k] != marker[k]) return false;
-    return true;
+// The eight bytes from q on as one little-endian word, zeros past the end
+// (no marker holds a zero byte, so none can match there).
+std::uint64_t WordAt(std::string_view line, std::size_t q) {
+    std::uint64_t word = 0;
+    if (q + 8 <= line.size())
+        std::memcpy(&word, line.data() + q, 8);
+    else
+        for (std::size_t k = 0; q + k < line.size(); ++k)
+            word |= static_cast<std::uint64_t>(static_cast<unsigned char>(line[q + k])) << (8 * k);
+    return word;
+}
+
+// A marker's bytes as such a word, and the mask of its length.
+template <std::size_t N>
+constexpr std::uint64_t Word(const char (&text)[N]) {
+    std::uint64_t word = 0;
+    for (std::size_t k = 0; k + 1 < N; ++k)
+        word |= static_cast<std::uint64_t>(static_cast<unsigned char>(text[k])) << (8 * k);
+    return word;
+}
+constexpr std::uint64_t Bytes(unsigned count) {
+    return (std::uint64_t{1} << (8 * count)) - 1;
 }
 
 void Keep(std::size_t& first, std::size_t at) {
@@ -22,53 +41,70 @@ void Keep(std::size_t& first, std::size_t at) {
 
 }  // namespace
 
+__attribute__((always_inline)) inline void LineMarkers::AtQuote(std::string_view line,
+                                                                std::size_t q) {
+    const std::uint64_t w = WordAt(line, q);
+    switch (static_cast<char>(w >> 8)) {
+        case 'G':
+            if ((w & Bytes(5)) == Word("\"GET ")) Keep(get, q);
+            break;
+        case 'P':
+            if ((w & Bytes(5)) == Word("\"POST")) Keep(post, q);
+            break;
+        case '-':
+            if (get != npos && q > get && (w & Bytes(3)) == Word("\"-\"")) Keep(dashQuotes, q);
+            break;
+        case ' ':
+            if ((w & Bytes(5)) == Word("\" 200")) {
+                Keep(size200, q);
+                if ((w & Bytes(6)) == Word("\" 200 ")) Keep(status200, q);
+            } else if ((w & Bytes(6)) == Word("\" 403 ")) {
+                Keep(status403, q);
+            } else if ((w & Bytes(6)) == Word("\" 404 ")) {
+                Keep(status404, q);
+            }
+            if (get != npos && q > get && (w & Bytes(3)) == Word("\" \"")) Keep(agentQuotes, q);
+            break;
+        default:
+            break;
+    }
+    // The blank of a blank-and-quote pair must lie in the request's rest too.
+    if (get != npos && q > get + 1 && line[q - 1] == ' ') Keep(blankQuote, q - 1);
+}
+
 void LineMarkers::Find(std::string_view line) {
     static_cast<MarkerPlaces&>(*this) = MarkerPlaces{};
-    m_quotes.clear();
     const char* const base = line.data();
     const std::size_t n = line.size();
     std::size_t i = 0;
 #if defined(__SSE2__)
-    // Sixteen bytes at a time.
+    // Sixteen bytes at a time: the quotes in order, and the first blank and
+    // bracket until they are found.
     const __m128i quote = _mm_set1_epi8('"');
+    const __m128i space = _mm_set1_epi8(' ');
+    const __m128i open = _mm_set1_epi8('[');
     for (; i + 16 <= n; i += 16) {
         const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(base + i));
-        for (unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(block, quote)));
-             mask != 0; mask &= mask - 1)
-            m_quotes.push_back(i + static_cast<std::size_t>(__builtin_ctz(mask)));
+        if (blank == npos) {
+            const auto blanks =
+                static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(block, space)));
+            if (blanks) blank = i + static_cast<std::size_t>(__builtin_ctz(blanks));
+        }
+        if (bracket == npos) {
+            const auto brackets =
+                static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(block, open)));
+            if (brackets) bracket = i + static_cast<std::size_t>(__builtin_ctz(brackets));
+        }
+        for (auto quotes = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(block, quote)));
+             quotes != 0; quotes &= quotes - 1)
+            AtQuote(line, i + static_cast<std::size_t>(__builtin_ctz(quotes)));
     }
 #endif
-    for (; i < n; ++i)
-        if (base[i] == '"') m_quotes.push_back(i);
-
-    for (const std::size_t q : m_quotes) {
-        const char next = q + 1 < n ? base[q + 1] : '\0';
-        switch (next) {
-            case 'G':
-                if (After(line, q, "GET ")) Keep(get, q);
-                break;
-            case 'P':
-                if (After(line, q, "POST")) Keep(post, q);
-                break;
-            case '-':
-                if (get != npos && q > get && After(line, q, "-\"")) Keep(dashQuotes, q);
-                break;
-            case ' ':
-                if (After(line, q, " 200")) {
-                    Keep(size200, q);
-                    if (After(line, q, " 200 ")) Keep(status200, q);
-                } else if (After(line, q, " 403 ")) {
-                    Keep(status403, q);
-                } else if (After(line, q, " 404 ")) {
-                    Keep(status404, q);
-                }
-                if (get != npos && q > get && After(line, q, " \"")) Keep(agentQuotes, q);
-                break;
-            default:
-                break;
-        }
-        // The blank of a blank-and-quote pair must lie in the request's rest too.
-        if (get != npos && q > get + 1 && base[q - 1] == ' ') Keep(blankQuote, q - 1);
+    for (; i < n; ++i) {
+        const char c = base[i];
+        if (c == '"') AtQuote(line, i);
+        if (c == ' ') Keep(blank, i);
+        if (c == '[') Keep(bracket, i);
     }
 }
 

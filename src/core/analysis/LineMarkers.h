@@ -1,11 +1,10 @@
 #pragma once
 // The markers of a log line that begin with a double quote ("GET , "POST,
-// " 200 , "-" ...) and the blank-and-quote pair, found in one pass over the
-// line's quotes.  A log line holds a handful of quotes, so this costs far
-// less than searching the line once for every marker.
+// " 200 , "-" ...), the blank-and-quote pair, the first blank and the first
+// bracket, found in one pass over the line.  A log line holds a handful of
+// quotes, so this costs far less than searching the line once for every marker.
 #include <cstddef>
 #include <string_view>
-#include <vector>
 
 namespace pomurina {
 
@@ -22,6 +21,8 @@ struct MarkerPlaces {
     std::size_t agentQuotes = npos;  // " "  (quote, blank, quote)
     std::size_t dashQuotes = npos;   // "-"
     std::size_t blankQuote = npos;   // the blank of the first blank-and-quote
+    std::size_t blank = npos;        // the first blank (the end of the host)
+    std::size_t bracket = npos;      // the first "[" (the start of the time stamp)
 };
 
 class LineMarkers : public MarkerPlaces {
@@ -30,7 +31,7 @@ public:
     void Find(std::string_view line);
 
 private:
-    std::vector<std::size_t> m_quotes;  // scratch, kept between lines
+    void AtQuote(std::string_view line, std::size_t q);
 };
 
 }  // namespace pomurina

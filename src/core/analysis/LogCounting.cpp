@@ -5,12 +5,13 @@
 #include <memory>
 #include <vector>
 
-#include "analysis/ClassifyLine.h"
 #include "analysis/CountingResult.h"
+#include "analysis/LogArrival.h"
 #include "analysis/MemoPanes.h"
 #include "analysis/ReferenceLists.h"
 #include "analysis/TransferUnits.h"
 #include "io/FileIo.h"
+#include "io/LogFile.h"
 #include "io/LogFiles.h"
 #include "text/Cp932.h"
 #include "text/Errors.h"
@@ -23,34 +24,182 @@ std::string Sjis(const char* utf8) {
     return Utf8ToCp932(utf8);
 }
 
-// Reads the logs as one, each named in the progress window as it is read.
-std::shared_ptr<const TextLines> LoadLogs(ProgressDisplay& progress,
-                                          const std::vector<std::string>& paths) {
-    std::string bytes = ReadLogs(paths, [&](std::size_t index, bool ended) {
-        progress.AddLine(LogNameText(paths[index]) +
-                         Sjis(ended ? "を読み込みました..." : "を読み込んでいます..."));
-    });
-    return std::make_shared<const TextLines>(std::move(bytes));
+// While this much more of the logs arrives, the lines before it are
+// classified.
+constexpr std::size_t kRoundBytes = std::size_t{16} << 20;
+
+// The three reference lists: their files, what the progress window calls
+// them, and the header written into their panes.
+struct ListFile {
+    TextList ReferenceLists::*list;
+    const char* file;
+    const char* name;
+    PaneId pane;
+    const char* firstLine;
+    std::vector<const char*> formatLines;
+};
+const ListFile kListFiles[] = {
+    {&ReferenceLists::WatchedDomains,
+     "CheckDomeinList.dat",
+     "監視対象ドメイン",
+     PaneId::CheckDomeinMemo,
+     "現在監視対象になっているドメインは",
+     {}},
+    {&ReferenceLists::OwnDomains,
+     "DomeinList.dat",
+     "自ドメイン",
+     PaneId::ReferrerList,
+     "現在登録されている自ドメインは",
+     {"[HOST] FileName"}},
+    {&ReferenceLists::RobotStrings,
+     "SERobotsList.dat",
+     "ロボット情報",
+     PaneId::RobotsLog,
+     "現在登録されている文字列は",
+     {"HOST [Time] \"UserAgent\"", "*HOST [Time] [FileName] \"UserAgent\""}},
+};
+
+// The lists as read, up to the first that could not be.
+struct LoadedLists {
+    ReferenceLists lists;
+    std::size_t failed = std::size(kListFiles);  // that first one, if any
+    std::exception_ptr error;
+};
+
+// Reads the lists without showing them (the logs may still be read).
+void LoadLists(LoadedLists& loaded, const RunPlaces& places) {
+    for (std::size_t k = 0; k < std::size(kListFiles); ++k) {
+        // The result is not checked: a directory that can't be entered shows
+        // as a list that can't be read.
+        (void)::chdir(places.programDirectory.c_str());
+        try {
+            (loaded.lists.*kListFiles[k].list)
+                .LoadFromFile(places.materiaDirectory + "/" + kListFiles[k].file);
+        } catch (...) {
+            loaded.failed = k;
+            loaded.error = std::current_exception();
+            return;
+        }
+    }
+    loaded.lists.Prepare();
 }
 
-// Loads one reference list and writes its header into its pane: the first
-// line, the entries and "です..." (or "ありません..."), the format lines, the rule.
-void LoadList(TextList& list, const std::string& file, const RunPlaces& places, Pane& pane,
-              const char* firstLine, std::initializer_list<const char*> formatLines) {
-    // The result is not checked: a directory that can't be entered shows as a list that can't be
-    // read.
-    (void)::chdir(places.programDirectory.c_str());
-    list.LoadFromFile(places.materiaDirectory + "/" + file);
-    pane.Append(Sjis(firstLine));
-    if (list.Empty()) {
-        pane.Append(Sjis("ありません..."));
-    } else {
-        for (const auto& entry : list.Lines()) pane.Append(entry);
-        pane.Append(Sjis("です..."));
+// Shows the lists as the run reads them, each announced in the progress
+// window, with its header in its pane: the first line, the entries and
+// "です..." (or "ありません..."), the format lines, the rule.  Stops with
+// the error of a list that could not be read.
+void ShowLists(ResultWindow& w, const LoadedLists& loaded) {
+    for (std::size_t k = 0; k < std::size(kListFiles); ++k) {
+        const ListFile& file = kListFiles[k];
+        w.Progress().AddLine(Sjis(file.name) + Sjis("を読み込んでいます..."));
+        if (k == loaded.failed) std::rethrow_exception(loaded.error);
+        const TextList& list = loaded.lists.*file.list;
+        Pane& pane = w.GetPane(file.pane);
+        pane.Append(Sjis(file.firstLine));
+        if (list.Empty()) {
+            pane.Append(Sjis("ありません..."));
+        } else {
+            for (const auto& entry : list.Lines()) pane.Append(entry);
+            pane.Append(Sjis("です..."));
+        }
+        for (const char* line : file.formatLines) pane.Append(line);
+        pane.Append(kRule);
+        w.Progress().AddLine(Sjis(file.name) + Sjis("を読み込みました..."));
     }
-    for (const char* line : formatLines) pane.Append(line);
-    pane.Append(kRule);
 }
+
+// The run's logs, read into its result.
+class LogLoading {
+public:
+    LogLoading(ProgressDisplay& progress, const std::vector<std::string>& paths)
+        : m_progress(progress), m_paths(paths), m_reading(paths) {}
+
+    // Reads the logs and the lists.  Nothing is shown but the progress
+    // window: a failure leaves the window as any failed load does.
+    std::unique_ptr<CountingResult> Load(LoadedLists& lists, const RunPlaces& places,
+                                         const ClassifyPlan& plan) {
+        if (!m_reading.OnePlainFile()) return LoadArriving(lists, places, plan);
+        Told(0, false);
+        ByteBuffer bytes;
+        if (const int error = ReadLogFile(m_paths[0], bytes))
+            throw FileOpenFailure(m_paths[0], error);
+        auto lines = std::make_shared<const TextLines>(std::move(bytes));
+        Told(0, true);
+        LoadLists(lists, places);
+        return std::make_unique<CountingResult>(std::move(lines));
+    }
+    // The failure of a line classified while the logs were read.
+    std::exception_ptr ClassifyError() const { return m_classifyError; }
+
+private:
+    void Told(std::size_t index, bool ended) {
+        m_progress.AddLine(LogNameText(m_paths[index]) +
+                           Sjis(ended ? "を読み込みました..." : "を読み込んでいます..."));
+    }
+
+    // Compressed logs, several logs, standard input: read on a thread of
+    // their own while the lines that have arrived are classified.
+    std::unique_ptr<CountingResult> LoadArriving(LoadedLists& lists, const RunPlaces& places,
+                                                 const ClassifyPlan& plan) {
+        LogText text(LargestLogs());
+        LogArrival arrival(m_reading, text);
+        // Every log is open: the current directory may change now.
+        LoadLists(lists, places);
+        std::shared_ptr<TextLines> arriving;
+        std::unique_ptr<CountingResult> result;
+        if (text.Fixed()) {
+            arriving = TextLines::Arriving(text.Bytes());
+            result = std::make_unique<CountingResult>(arriving);
+        }
+        // The bar follows the reading, and is put back if it fails.
+        const std::int64_t barPosition = m_progress.Position(), barMaximum = m_progress.Maximum();
+        try {
+            for (std::size_t seen = 0;;) {
+                LogArrival::News news = arrival.Wait(seen, kRoundBytes);
+                for (const auto& [index, ended] : news.told) Told(index, ended);
+                if (news.error) std::rethrow_exception(news.error);
+                seen = news.length;
+                if (arriving) {
+                    arriving->Extend(seen, news.ended);
+                    Classify(*result, lists, plan);
+                }
+                if (news.ended) break;
+            }
+        } catch (...) {
+            m_progress.SetMaximum(barMaximum);
+            m_progress.SetPosition(barPosition);
+            throw;
+        }
+        text.Finish();
+        if (!result)
+            result = std::make_unique<CountingResult>(
+                std::make_shared<const TextLines>(std::move(*text.Bytes())));
+        return result;
+    }
+
+    // Classifies the lines that have arrived; the bar's end is guessed from
+    // how much of the files has been read.
+    void Classify(CountingResult& result, const LoadedLists& lists, const ClassifyPlan& plan) {
+        const std::size_t count = result.LogLines->Count();
+        if (lists.error || m_classifyError || count == static_cast<std::size_t>(result.LineCount))
+            return;
+        const std::size_t read = m_reading.BytesRead(), total = m_reading.TotalSize();
+        if (read > 0 && total >= read)
+            m_progress.SetMaximum(
+                static_cast<std::int64_t>(count * (total / static_cast<double>(read))));
+        try {
+            ClassifyLines(lists.lists, result, plan,
+                          [&] { m_progress.SetPosition(result.LineCount); });
+        } catch (...) {
+            m_classifyError = std::current_exception();
+        }
+    }
+
+    ProgressDisplay& m_progress;
+    const std::vector<std::string>& m_paths;
+    LogReading m_reading;
+    std::exception_ptr m_classifyError;
+};
 
 // The five collections shown while they grow, and how much of each is shown.
 class LiveCollections {
@@ -64,9 +213,11 @@ public:
 
     // Puts every entry appended since the last call into its pane.
     void CatchUp() {
-        for (Feed& feed : m_feeds)
-            while (feed.shown < feed.entries->Count())
-                feed.pane->AppendFrom(feed.entries, feed.shown++);
+        for (Feed& feed : m_feeds) {
+            const std::size_t count = feed.entries->Count();
+            feed.pane->AppendRange(feed.entries, feed.shown, count - feed.shown);
+            feed.shown = count;
+        }
     }
 
 private:
@@ -82,21 +233,20 @@ void WriteField(ResultWindow& w, int number, long long value) {
     w.GetField(number).SetText(IntToStr(value));
 }
 
-void ClassifyAll(ResultWindow& w, const ReferenceLists& lists, CountingResult& r) {
+// The live panes and the progress bar follow the classification batch by
+// batch; a failing line's earlier entries stay shown.  The lines classified
+// while the logs were read are shown first, with their failure.
+void ClassifyAll(ResultWindow& w, const ReferenceLists& lists, CountingResult& r,
+                 const ClassifyPlan& plan, const std::exception_ptr& earlier) {
     ProgressDisplay& progress = w.Progress();
     LiveCollections live(w, r);
-    const TextLines& lines = *r.LogLines;
-    for (std::size_t index = 0; index < lines.Count(); ++index) {
-        try {
-            ClassifyLine(lines.At(index), lists, r);
-        } catch (...) {
-            live.CatchUp();  // the failing line's earlier entries stay shown
-            throw;
-        }
+    live.CatchUp();
+    progress.SetPosition(r.LineCount);
+    if (earlier) std::rethrow_exception(earlier);
+    ClassifyLines(lists, r, plan, [&] {
         live.CatchUp();
-        ++r.LineCount;
-        progress.SetPosition(progress.Position() + 1);
-    }
+        progress.SetPosition(r.LineCount);
+    });
 }
 
 void OutputCollections(ResultWindow& w, const CountingResult& r) {
@@ -114,9 +264,8 @@ void OutputCollections(ResultWindow& w, const CountingResult& r) {
     w.GetPane(PaneId::Memo8).ReplaceAll(r.HostNames.Entries());
     w.GetPane(PaneId::Memo7).ReplaceAll(r.GetFiles.Entries());
     w.GetPane(PaneId::Memo6).ReplaceAll(r.PostFiles.Entries());
-    Pane& watched = w.GetPane(PaneId::CheckDomeinMemo);
-    for (std::size_t i = 0; i < r.CheckDomeinHits->Count(); ++i)
-        watched.AppendFrom(r.CheckDomeinHits, i);
+    w.GetPane(PaneId::CheckDomeinMemo)
+        .AppendRange(r.CheckDomeinHits, 0, r.CheckDomeinHits->Count());
 }
 
 void WriteFields(ResultWindow& w, const CountingResult& r) {
@@ -162,7 +311,8 @@ void WriteFields(ResultWindow& w, const CountingResult& r) {
 
 }  // namespace
 
-void LogCounting(ResultWindow& w, const std::vector<std::string>& paths, const RunPlaces& places) {
+void LogCounting(ResultWindow& w, const std::vector<std::string>& paths, const RunPlaces& places,
+                 const ClassifyPlan& plan) {
     ProgressDisplay& progress = w.Progress();
     progress.Show();
     progress.AddLine(Sjis("初期化しています..."));
@@ -171,32 +321,23 @@ void LogCounting(ResultWindow& w, const std::vector<std::string>& paths, const R
 
     // Until the classification begins, a failure leaves the window as it is
     // at that moment, the progress window included.
-    std::shared_ptr<const TextLines> logLines = LoadLogs(progress, paths);
-    progress.SetPosition(0);
-    progress.SetMaximum(static_cast<std::int64_t>(logLines->Count()));
+    LoadedLists lists;
+    std::unique_ptr<CountingResult> result;
+    std::exception_ptr classifyError;
+    {
+        LogLoading loading(progress, paths);
+        result = loading.Load(lists, places, plan);
+        classifyError = loading.ClassifyError();
+    }
+    progress.SetPosition(result->LineCount);
+    progress.SetMaximum(static_cast<std::int64_t>(result->LogLines->Count()));
     w.GetField(35).SetText(paths.empty() ? std::string()
                                          : LogNameText(paths.front()) + MoreLogsText(paths.size()));
+    ShowLists(w, lists);
 
-    ReferenceLists lists;
-    progress.AddLine(Sjis("監視対象ドメインを読み込んでいます..."));
-    LoadList(lists.WatchedDomains, "CheckDomeinList.dat", places,
-             w.GetPane(PaneId::CheckDomeinMemo), "現在監視対象になっているドメインは", {});
-    progress.AddLine(Sjis("監視対象ドメインを読み込みました..."));
-    progress.AddLine(Sjis("自ドメインを読み込んでいます..."));
-    LoadList(lists.OwnDomains, "DomeinList.dat", places, w.GetPane(PaneId::ReferrerList),
-             "現在登録されている自ドメインは", {"[HOST] FileName"});
-    progress.AddLine(Sjis("自ドメインを読み込みました..."));
-    progress.AddLine(Sjis("ロボット情報を読み込んでいます..."));
-    LoadList(lists.RobotStrings, "SERobotsList.dat", places, w.GetPane(PaneId::RobotsLog),
-             "現在登録されている文字列は",
-             {"HOST [Time] \"UserAgent\"", "*HOST [Time] [FileName] \"UserAgent\""});
-    progress.AddLine(Sjis("ロボット情報を読み込みました..."));
-    lists.Prepare();
-
-    auto result = std::make_unique<CountingResult>(std::move(logLines));
     progress.AddLine(Sjis("データを集計しています..."));
     try {
-        ClassifyAll(w, lists, *result);
+        ClassifyAll(w, lists.lists, *result, plan, classifyError);
         progress.AddLine(Sjis("集計が終了しました..."));
         progress.AddLine(Sjis("結果を出力しています..."));
         OutputCollections(w, *result);

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "analysis/ParallelClassification.h"
 #include "analysis/ResultWindow.h"
 
 namespace pomurina {
@@ -20,11 +21,13 @@ struct RunPlaces {
 // (each path used unchanged: a relative one resolves against the current
 // directory when the run starts; "-" is standard input).  Failures propagate
 // as pomurina::Error; what the window then shows is described where each
-// step can fail.
+// step can fail.  plan says how the lines are shared among the cores; the
+// result doesn't depend on it.
 void LogCounting(ResultWindow& window, const std::vector<std::string>& paths,
-                 const RunPlaces& places);
-inline void LogCounting(ResultWindow& window, const std::string& path, const RunPlaces& places) {
-    LogCounting(window, std::vector<std::string>{path}, places);
+                 const RunPlaces& places, const ClassifyPlan& plan = {});
+inline void LogCounting(ResultWindow& window, const std::string& path, const RunPlaces& places,
+                        const ClassifyPlan& plan = {}) {
+    LogCounting(window, std::vector<std::string>{path}, places, plan);
 }
 
 }  // namespace pomurina

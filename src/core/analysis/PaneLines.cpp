@@ -29,18 +29,18 @@ void PaneLines::Append(std::string_view line) {
     NewOwnedChunk(m_chunks.size(), line);
 }
 
-void PaneLines::AppendFrom(const SharedLineSource& source, std::size_t index) {
+void PaneLines::AppendRange(const SharedLineSource& source, std::size_t first, std::size_t count) {
+    if (count == 0) return;
+    m_count += count;
     if (!m_chunks.empty()) {
         Chunk& last = m_chunks.back();
-        if (last.source == source && last.first + last.count == index) {
-            ++last.count;
-            ++m_count;
+        if (last.source == source && last.first + last.count == first) {
+            last.count += count;
             return;
         }
     }
-    m_starts.push_back(m_count);
-    m_chunks.push_back({source, nullptr, index, 1});
-    ++m_count;
+    m_starts.push_back(m_count - count);
+    m_chunks.push_back({source, nullptr, first, count});
 }
 
 void PaneLines::Insert(std::size_t index, std::string_view line) {
@@ -84,6 +84,19 @@ std::size_t PaneLines::Length(std::size_t index) const {
     const auto [c, within] = Locate(index);
     const Chunk& chunk = m_chunks[c];
     return chunk.source->Length(chunk.first + within);
+}
+
+void PaneLines::AppendLines(std::size_t first, std::size_t count, std::string& out) const {
+    if (count == 0) return;
+    auto [c, within] = Locate(first);
+    while (count > 0) {
+        const Chunk& chunk = m_chunks[c];
+        const std::size_t here = std::min(count, chunk.count - within);
+        chunk.source->AppendLines(chunk.first + within, here, out);
+        count -= here;
+        ++c;
+        within = 0;
+    }
 }
 
 std::vector<std::string> PaneLines::ToVector() const {

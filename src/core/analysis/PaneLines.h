@@ -19,13 +19,19 @@ public:
     void ReplaceAll(SharedLineSource source);
     void Append(std::string_view line);
     // Appends line index of a shared source (consecutive lines join one chunk).
-    void AppendFrom(const SharedLineSource& source, std::size_t index);
+    void AppendFrom(const SharedLineSource& source, std::size_t index) {
+        AppendRange(source, index, 1);
+    }
+    // Appends lines first .. first + count - 1 of a shared source.
+    void AppendRange(const SharedLineSource& source, std::size_t first, std::size_t count);
     // Inserts before line index (0-based); index == Count() appends.
     void Insert(std::size_t index, std::string_view line);
 
     std::size_t Count() const { return m_count; }
     std::string_view Line(std::size_t index, std::string& scratch) const;
     std::size_t Length(std::size_t index) const;
+    // Appends lines first .. first + count - 1, each followed by a line feed.
+    void AppendLines(std::size_t first, std::size_t count, std::string& out) const;
     // A copy of every line (for small panes and tests).
     std::vector<std::string> ToVector() const;
 

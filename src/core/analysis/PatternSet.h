@@ -1,7 +1,6 @@
 #pragma once
 // The entries of a reference list as search texts: which of them occur in a
 // text.
-#include <array>
 #include <cstddef>
 #include <memory>
 #include <string>
@@ -10,7 +9,9 @@
 
 namespace pomurina {
 
+class FingerprintSearch;
 class PatternAutomaton;
+class RareByteSearch;
 
 class PatternSet {
 public:
@@ -23,22 +24,12 @@ public:
     std::size_t CountIn(std::string_view text) const;
 
 private:
-    std::size_t ScanEntries(std::string_view text, bool stopAtFirst) const;
-
-    // Up to a few dozen entries: each is looked for only where its byte that
-    // is rarest in log text occurs, and one pass over the text finds those
-    // places for all entries at once.
+    // Up to a few dozen entries: the places where an entry may begin are
+    // picked out by its first bytes, or, on a processor without the byte
+    // shuffle that takes, by its rarest byte.
     static constexpr std::size_t kAutomatonFrom = 48;
-    struct Entry {
-        std::string text;
-        std::size_t rareAt;  // offset of the rarest byte in text
-    };
-    std::vector<Entry> m_entries;                            // the non-empty entries, in list order
-    std::array<std::vector<std::size_t>, 256> m_byRareByte;  // entries by their rare byte
-    std::string m_rareBytes;                                 // the distinct rare bytes
-    // Whether entry k occurs with its rare byte at text[at]; counts it once in found.
-    bool MatchesAt(std::size_t k, std::string_view text, std::size_t at) const;
-
+    std::unique_ptr<const FingerprintSearch> m_fingerprints;
+    std::unique_ptr<const RareByteSearch> m_rareBytes;
     // Longer lists: an Aho-Corasick automaton, linear whatever the entries,
     // its size proportional to the list's.
     std::unique_ptr<const PatternAutomaton> m_automaton;

@@ -1,39 +1,96 @@
 #include "analysis/StateDump.h"
 
+#include <algorithm>
+#include <exception>
+#include <mutex>
 #include <string_view>
+#include <vector>
+
+#include "analysis/OrderedWork.h"
 
 namespace pomurina {
 namespace {
 
-// Collects output in a large buffer and hands it to the stream in big writes.
-class DumpWriter {
+// The dump as pieces in order: text of its own, then a slice of a pane's
+// lines.  The slices are composed on every core and written in order.
+class DumpPieces {
 public:
-    explicit DumpWriter(std::FILE* out) : m_out(out) { m_buffer.reserve(kFlushAt + 65536); }
-    ~DumpWriter() { Flush(); }
-    DumpWriter(const DumpWriter&) = delete;
-    DumpWriter& operator=(const DumpWriter&) = delete;
+    DumpPieces() : m_pieces(1) {}
 
-    DumpWriter& operator<<(std::string_view text) {
-        m_buffer.append(text);
-        if (m_buffer.size() >= kFlushAt) Flush();
+    DumpPieces& operator<<(std::string_view text) {
+        m_pieces.back().text.append(text);
         return *this;
     }
-    DumpWriter& operator<<(long long value) {
+    DumpPieces& operator<<(long long value) {
         return *this << std::string_view(std::to_string(value));
     }
-    bool Flush() {
-        if (!m_buffer.empty() &&
-            std::fwrite(m_buffer.data(), 1, m_buffer.size(), m_out) != m_buffer.size())
-            m_ok = false;
-        m_buffer.clear();
-        return m_ok;
+    void Lines(const PaneLines& lines) {
+        for (std::size_t first = 0; first < lines.Count(); first += kSliceLines) {
+            Piece& piece = m_pieces.back();
+            piece.lines = &lines;
+            piece.first = first;
+            piece.count = std::min(kSliceLines, lines.Count() - first);
+            m_pieces.emplace_back();
+        }
+    }
+
+    // Writes every piece; false when out could not take them all.
+    bool WriteTo(std::FILE* out) {
+        bool ok = true;
+        const auto compose = [&](std::size_t k) {
+            Piece& piece = m_pieces[k];
+            try {
+                if (piece.lines) {
+                    piece.composed = TakeBuffer();
+                    piece.lines->AppendLines(piece.first, piece.count, piece.composed);
+                }
+            } catch (...) {
+                piece.error = std::current_exception();
+            }
+            return true;
+        };
+        const auto write = [&](std::size_t k) {
+            Piece& piece = m_pieces[k];
+            if (piece.error) std::rethrow_exception(piece.error);
+            for (const std::string* text : {&piece.text, &piece.composed})
+                if (!text->empty() &&
+                    std::fwrite(text->data(), 1, text->size(), out) != text->size())
+                    ok = false;
+            GiveBack(std::move(piece.composed));
+            piece = Piece{};
+        };
+        // A slice or two ahead per core keep every core busy and the memory small.
+        RunOrdered({m_pieces.size(), 0, CoreCount() + 2}, compose, write);
+        return ok;
     }
 
 private:
-    static constexpr std::size_t kFlushAt = 1 << 20;
-    std::FILE* m_out;
-    std::string m_buffer;
-    bool m_ok = true;
+    // The slices' buffers are used again and again: fresh memory for every
+    // slice would cost a page fault every few kilobytes.
+    std::string TakeBuffer() {
+        const std::lock_guard lock(m_spareLock);
+        if (m_spare.empty()) return {};
+        std::string buffer = std::move(m_spare.back());
+        m_spare.pop_back();
+        buffer.clear();
+        return buffer;
+    }
+    void GiveBack(std::string buffer) {
+        const std::lock_guard lock(m_spareLock);
+        m_spare.push_back(std::move(buffer));
+    }
+
+    static constexpr std::size_t kSliceLines = 4096;
+    struct Piece {
+        std::string text;
+        const PaneLines* lines = nullptr;
+        std::size_t first = 0, count = 0;
+        std::string composed;
+        std::exception_ptr error;
+    };
+    std::vector<Piece> m_pieces;
+    std::mutex m_spareLock;
+    std::vector<std::string> m_spare;
 };
 
 std::string GraphState(const HourGraph& graph) {
@@ -56,17 +113,16 @@ std::string GraphState(const HourGraph& graph) {
 }  // namespace
 
 bool WriteStateDump(ResultWindow& w, const std::optional<std::string>& error, std::FILE* out) {
-    DumpWriter dump(out);
+    DumpPieces dump;
     dump << "pomurina-dump 1\n";
     for (int number = 1; number <= kFieldCount; ++number)
         dump << "field Edit" << number << " " << w.GetField(number).Text() << "\n";
     dump << "unit " << w.ByteName().ItemIndex() << " " << w.LastByteUnit() << "\n";
-    std::string scratch;
     for (int p = 0; p < kPaneCount; ++p) {
         const auto id = static_cast<PaneId>(p);
         const PaneLines& lines = w.GetPane(id).Lines();
         dump << "pane " << PaneName(id) << " " << static_cast<long long>(lines.Count()) << "\n";
-        for (std::size_t i = 0; i < lines.Count(); ++i) dump << lines.Line(i, scratch) << "\n";
+        dump.Lines(lines);
     }
     for (int graph = 1; graph <= 3; ++graph)
         dump << "graph Image" << graph << " " << GraphState(w.Graph(graph)) << "\n";
@@ -78,7 +134,7 @@ bool WriteStateDump(ResultWindow& w, const std::optional<std::string>& error, st
     for (const auto& line : messages) dump << line << "\n";
     if (error) dump << "error " << *error << "\n";
     dump << "end\n";
-    return dump.Flush() && std::fflush(out) == 0;
+    return dump.WriteTo(out) && std::fflush(out) == 0;
 }
 
 }  // namespace pomurina

@@ -15,8 +15,8 @@ int SysOpen(const char* path, int flags, mode_t mode) {
     return ::open(path, flags, mode);
 }
 
-const FileIo kSystem = {SysOpen,  ::read,   ::write, ::fsync, ::close,
-                        ::rename, ::unlink, ::fstat, ::access};
+const FileIo kSystem = {SysOpen,  ::read,   ::write, ::fsync,  ::close,
+                        ::rename, ::unlink, ::fstat, ::access, ::pread};
 
 }  // namespace
 
@@ -29,38 +29,40 @@ const FileIo& SystemFileIo() {
     return kSystem;
 }
 
-int OpenRegularFile(const std::string& path, int& fd, struct stat& info) {
+int OpenRegularFile(const std::string& path, int& fd, std::size_t& size) {
     FileIo& io = CurrentFileIo();
     // A FIFO would block the open until a writer comes; a terminal must not
     // become the controlling one.
     fd = io.open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY, 0);
     if (fd < 0) return errno;
+    struct stat info {};
     int error = 0;
-    if (io.fstat(fd, &info) != 0) {
+    if (io.fstat(fd, &info) != 0)
         error = errno;
-    } else if (S_ISDIR(info.st_mode)) {
+    else if (S_ISDIR(info.st_mode))
         error = EISDIR;
-    } else if (!S_ISREG(info.st_mode)) {
+    else if (!S_ISREG(info.st_mode))
         error = kNotRegularFile;  // a device such as /dev/zero would never end
-    }
     if (error) {
         io.close(fd);
         fd = -1;
+        return error;
     }
-    return error;
+    size = static_cast<std::size_t>(info.st_size > 0 ? info.st_size : 0);
+    return 0;
 }
 
 int ReadWholeFile(const std::string& path, std::string& out) {
     FileIo& io = CurrentFileIo();
     out.clear();
     int fd = -1;
-    struct stat info {};
-    if (const int error = OpenRegularFile(path, fd, info)) return error;
-    int error = 0;
+    std::size_t size = 0;
+    int error = OpenRegularFile(path, fd, size);
+    if (error) return error;
     // Read straight into a buffer of the file's size; a file that grows
     // meanwhile is read on through a small probe buffer.
     std::size_t have = 0;
-    out.resize(static_cast<std::size_t>(info.st_size > 0 ? info.st_size : 0));
+    out.resize(size);
     char probe[65536];
     for (;;) {
         const bool full = have == out.size();

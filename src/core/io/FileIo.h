@@ -23,6 +23,8 @@ struct FileIo {
     int (*fstat)(int fd, struct stat* info);
     // Whether the user may do what mode asks (W_OK before a file is replaced).
     int (*access)(const char* path, int mode);
+    // Reads at an offset (a log is read in parts at once).
+    ssize_t (*pread)(int fd, void* buffer, size_t size, off_t offset);
 };
 
 // The error number of a path that names a FIFO, a device or a socket where a
@@ -44,6 +46,11 @@ int OpenRegularFile(const std::string& path, int& fd, struct stat& info);
 // file is opened without blocking, and anything else at the path (a FIFO, a
 // device, a directory) is refused at once: kNotRegularFile, EISDIR.
 int ReadWholeFile(const std::string& path, std::string& out);
+
+// Opens a regular file for reading as ReadWholeFile does, refusing anything
+// else; gives its descriptor (to be closed through the seam) and size.
+// Returns 0 or the error number.
+int OpenRegularFile(const std::string& path, int& fd, std::size_t& size);
 
 // The absolute, lexically normal form of path against the current directory.
 std::string FullPath(const std::string& path);

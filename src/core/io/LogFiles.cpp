@@ -1,13 +1,12 @@
 #include "io/LogFiles.h"
 
 #include <poll.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <memory>
-#include <new>
 
 #include "io/CompressionFormat.h"
 #include "io/Decompressor.h"
@@ -19,11 +18,18 @@ namespace pomurina {
 namespace {
 
 constexpr std::size_t kInputChunk = std::size_t{1} << 20;  // compressed bytes read at a time
-constexpr std::size_t kOutputRoom = std::size_t{4} << 20;  // bytes asked of a decompressor
+constexpr std::size_t kOutputRoom = std::size_t{4} << 20;  // bytes read or unpacked at a time
 
 bool IsStandardInput(const std::string& path) {
     return path == kStandardInput;
 }
+
+std::size_t& LargestLogsSet() {
+    static std::size_t bytes = 0;
+    return bytes;
+}
+
+}  // namespace
 
 // One log, open for reading.
 class OpenLog {
@@ -36,9 +42,9 @@ public:
             m_fd = STDIN_FILENO;
             return;
         }
-        struct stat info {};
-        if (const int error = OpenRegularFile(path, m_fd, info)) throw FileOpenFailure(path, error);
-        m_size = static_cast<std::size_t>(info.st_size > 0 ? info.st_size : 0);
+        if (const int error = OpenRegularFile(path, m_fd, m_size))
+            throw FileOpenFailure(path, error);
+        m_regular = true;
     }
     ~OpenLog() {
         if (m_fd >= 0 && m_fd != STDIN_FILENO) CurrentFileIo().close(m_fd);
@@ -46,6 +52,7 @@ public:
     OpenLog(const OpenLog&) = delete;
     OpenLog& operator=(const OpenLog&) = delete;
 
+    bool Regular() const { return m_regular; }
     // The size the file had when opened (0 for standard input).
     std::size_t Size() const { return m_size; }
 
@@ -65,6 +72,13 @@ public:
             throw FileOpenError(FileOpenErrorText(m_fullName, SystemErrorText(errno)));
         }
     }
+    // The first bytes of a regular file, read without moving on.
+    std::string Peek(std::size_t size) const {
+        std::string bytes(size, '\0');
+        const ssize_t n = CurrentFileIo().pread(m_fd, bytes.data(), size, 0);
+        bytes.resize(n > 0 ? static_cast<std::size_t>(n) : 0);
+        return bytes;
+    }
 
     [[noreturn]] void Damaged(CompressionFormat format, bool truncated) const {
         throw CompressedFileError(
@@ -75,68 +89,13 @@ private:
     std::string m_fullName;  // in messages, as for every file
     int m_fd = -1;
     std::size_t m_size = 0;
+    bool m_regular = false;
 };
 
-// The joined text, written in place: callers ask for room at its end, fill
-// some of it and commit what they filled.
-class JoinedText {
-public:
-    void Reserve(std::size_t size) {
-        if (m_text.size() < size) m_text.resize(std::min(size, LargestLogs()));
-    }
-    // Room for up to size more bytes at the end (RoomSize() says how many,
-    // at least one); a text at its largest can't grow.
-    char* Room(std::size_t size) {
-        if (RoomSize() < size) {
-            if (m_length >= LargestLogs()) throw std::bad_alloc();
-            m_text.resize(std::min(std::max(m_length + size, m_text.size() * 2), LargestLogs()));
-        }
-        return m_text.data() + m_length;
-    }
-    std::size_t RoomSize() const { return m_text.size() - m_length; }
-    void Commit(std::size_t size) { m_length += size; }
-    void Append(std::string_view bytes) {
-        while (!bytes.empty()) {
-            char* room = Room(bytes.size());
-            const std::size_t n = std::min(bytes.size(), RoomSize());
-            std::memcpy(room, bytes.data(), n);
-            Commit(n);
-            bytes.remove_prefix(n);
-        }
-    }
-    std::size_t Length() const { return m_length; }
+namespace {
 
-    // After a log: the one that follows begins a line of its own.  A log's
-    // zero bytes are left out of the analysis, so its last line end is
-    // looked for before them.
-    void EndLog(std::size_t logStart) {
-        for (std::size_t i = m_length; i > logStart; --i) {
-            if (m_text[i - 1] != '\0') {
-                m_last = m_text[i - 1];
-                break;
-            }
-        }
-    }
-    void SeparateFromNext() {
-        if (m_last != '\0' && m_last != '\r' && m_last != '\n') {
-            Append("\n");
-            m_last = '\n';
-        }
-    }
-
-    std::string Take() {
-        m_text.resize(m_length);
-        return std::move(m_text);
-    }
-
-private:
-    std::string m_text;
-    std::size_t m_length = 0;
-    char m_last = '\0';  // the last byte that is not zero, '\0' while there is none
-};
-
-void Decompress(OpenLog& log, CompressionFormat format, std::string_view firstBytes,
-                JoinedText& out) {
+void Decompress(OpenLog& log, CompressionFormat format, std::string_view firstBytes, LogText& out,
+                std::atomic<std::size_t>& bytesRead) {
     const std::unique_ptr<Decompressor> decompressor = MakeDecompressor(format);
     std::unique_ptr<char[]> chunk(new char[kInputChunk]);
     std::memcpy(chunk.get(), firstBytes.data(), firstBytes.size());
@@ -153,6 +112,7 @@ void Decompress(OpenLog& log, CompressionFormat format, std::string_view firstBy
             // More compressed bytes after those not used yet.
             if (!input.empty()) std::memmove(chunk.get(), input.data(), input.size());
             const std::size_t n = log.Read(chunk.get() + input.size(), kInputChunk - input.size());
+            bytesRead += n;
             last = n == 0;
             input = std::string_view(chunk.get(), input.size() + n);
         }
@@ -161,7 +121,7 @@ void Decompress(OpenLog& log, CompressionFormat format, std::string_view firstBy
     }
 }
 
-void ReadLog(OpenLog& log, JoinedText& out) {
+void ReadLog(OpenLog& log, LogText& out, std::atomic<std::size_t>& bytesRead) {
     // The first bytes tell whether the log is compressed.
     char probe[kFormatProbeBytes];
     std::size_t probed = 0;
@@ -171,25 +131,57 @@ void ReadLog(OpenLog& log, JoinedText& out) {
         probed += n;
         ended = n == 0;
     }
+    bytesRead += probed;
     const CompressionFormat format = DetectCompression(std::string_view(probe, probed));
-    if (format != CompressionFormat::None) return Decompress(log, format, {probe, probed}, out);
-    // A plain file is read straight into its place.
-    out.Reserve(out.Length() + log.Size() + 1);
+    if (format != CompressionFormat::None)
+        return Decompress(log, format, {probe, probed}, out, bytesRead);
+    // A plain log is read straight into its place.
     out.Append({probe, probed});
     while (!ended) {
-        char* room = out.Room(kInputChunk);
-        const std::size_t n = log.Read(room, out.RoomSize());
+        char* room = out.Room(kOutputRoom);
+        const std::size_t n = log.Read(room, std::min(kOutputRoom, out.RoomSize()));
+        bytesRead += n;
         out.Commit(n);
         ended = n == 0;
     }
 }
 
-std::size_t& LargestLogsSet() {
-    static std::size_t bytes = 0;
-    return bytes;
+}  // namespace
+
+LogReading::LogReading(const std::vector<std::string>& paths) {
+    bool files = true;
+    for (const std::string& path : paths) {
+        m_logs.push_back(std::make_unique<OpenLog>(path));
+        files = files && m_logs.back()->Regular();
+        m_totalSize += m_logs.back()->Size();
+    }
+    if (!files) m_totalSize = 0;
 }
 
-}  // namespace
+LogReading::~LogReading() = default;
+
+bool LogReading::OnePlainFile() const {
+    return m_logs.size() == 1 && m_logs[0]->Regular() &&
+           DetectCompression(m_logs[0]->Peek(kFormatProbeBytes)) == CompressionFormat::None;
+}
+
+void LogReading::ReadInto(LogText& text, const LogReadingTold& told) {
+    for (std::size_t i = 0; i < m_logs.size(); ++i) {
+        told(i, false);
+        if (i > 0) text.BeginNextLog();
+        ReadLog(*m_logs[i], text, m_bytesRead);
+        m_logs[i].reset();
+        told(i, true);
+    }
+}
+
+std::string ReadLogs(const std::vector<std::string>& paths, const LogReadingTold& told) {
+    LogReading reading(paths);
+    LogText text(LargestLogs());
+    reading.ReadInto(text, told);
+    text.Finish();
+    return std::string(text.Bytes()->View());
+}
 
 std::size_t LargestLogs() {
     if (LargestLogsSet()) return LargestLogsSet();
@@ -210,22 +202,6 @@ std::string LogNameText(const std::string& path) {
 std::string MoreLogsText(std::size_t count) {
     if (count < 2) return "";
     return Utf8ToCp932(" 他" + std::to_string(count - 1) + "ファイル");
-}
-
-std::string ReadLogs(const std::vector<std::string>& paths, const LogReadingTold& told) {
-    std::vector<std::unique_ptr<OpenLog>> logs;
-    for (const std::string& path : paths) logs.push_back(std::make_unique<OpenLog>(path));
-    JoinedText text;
-    for (std::size_t i = 0; i < logs.size(); ++i) {
-        told(i, false);
-        if (i > 0) text.SeparateFromNext();
-        const std::size_t start = text.Length();
-        ReadLog(*logs[i], text);
-        text.EndLog(start);
-        logs[i].reset();
-        told(i, true);
-    }
-    return text.Take();
 }
 
 }  // namespace pomurina

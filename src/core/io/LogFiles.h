@@ -3,11 +3,15 @@
 // (told by their first bytes), or the program's standard input, in the
 // order given, exactly as if their decompressed contents were joined; a log
 // whose last line has no line end is joined as if it had one.
+#include <atomic>
 #include <cstddef>
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "io/LogText.h"
 
 namespace pomurina {
 
@@ -22,22 +26,44 @@ std::string LogNameText(const std::string& path);
 // (N = count - 1), or nothing for a single log.
 std::string MoreLogsText(std::size_t count);
 
-// Told on the calling thread as the log at index begins (ended false) and
-// when it has been read whole (ended true).
+// Told as the log at index begins (ended false) and when it has been read
+// whole (ended true), on the thread that reads.
 using LogReadingTold = std::function<void(std::size_t index, bool ended)>;
 
-// Opens every log, then reads them one after the other.  Throws
-// FileOpenError for a log that can't be opened or read (a missing one is
-// found before any is read), CompressedFileError for a damaged or
-// truncated compressed one, and std::bad_alloc when the logs hold more than
-// LargestLogs() bytes; no text is given then.
-std::string ReadLogs(const std::vector<std::string>& paths, const LogReadingTold& told);
+class OpenLog;
 
-// The most bytes the logs of one run may hold once read (a small compressed
-// file can unpack to far more than the memory holds): the machine's memory,
-// unless set otherwise (tests set a small limit; 0 restores the default).
-std::size_t LargestLogs();
-void SetLargestLogs(std::size_t bytes);
+// The logs of a run, every one opened at once (so that the current
+// directory may change before they are read, and a missing one is found
+// before any is read): throws FileOpenError for one that can't be opened.
+class LogReading {
+public:
+    explicit LogReading(const std::vector<std::string>& paths);
+    ~LogReading();
+    LogReading(const LogReading&) = delete;
+    LogReading& operator=(const LogReading&) = delete;
+
+    // A single regular file whose first bytes are no compressed format's.
+    bool OnePlainFile() const;
+
+    // Reads the logs into text, one after the other.  Throws FileOpenError
+    // for a log that can't be read, CompressedFileError for a damaged or cut
+    // compressed one, std::bad_alloc when the text would outgrow its room
+    // and LogText::Stopped when stopped.
+    void ReadInto(LogText& text, const LogReadingTold& told);
+
+    // How far the reading has got through the files' bytes (any thread),
+    // and their size in all when every log is a file.
+    std::size_t BytesRead() const { return m_bytesRead.load(std::memory_order_relaxed); }
+    std::size_t TotalSize() const { return m_totalSize; }
+
+private:
+    std::vector<std::unique_ptr<OpenLog>> m_logs;
+    std::size_t m_totalSize = 0;
+    std::atomic<std::size_t> m_bytesRead{0};
+};
+
+// Opens and reads the logs into a string (what the tests look at).
+std::string ReadLogs(const std::vector<std::string>& paths, const LogReadingTold& told);
 
 // The most bytes the logs of one run may hold once read (a small compressed
 // file can unpack to far more than the memory holds): the machine's memory,

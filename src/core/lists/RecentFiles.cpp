@@ -84,19 +84,19 @@ RecentFiles::RecentFiles(std::string file) : m_file(std::move(file)) {
 
 std::vector<RecentFiles::Entry> RecentFiles::Parse(std::string_view text) {
     std::vector<Entry> entries;
+    // A list file ends at its first zero byte, as every text list does.
+    text = UpToFirstZero(text);
     SplitLines(text, [&](std::size_t offset, std::size_t length) {
         const std::string_view line = text.substr(offset, length);
         Entry entry;
-        bool absolute = true;  // and without zero bytes
+        bool absolute = true;
         for (std::size_t start = 0; start <= line.size();) {
             const std::size_t tab = std::min(line.find('\t', start), line.size());
             entry.push_back(Unescape(line.substr(start, tab - start)));
-            absolute = absolute && entry.back().starts_with('/') &&
-                       entry.back().find('\0') == std::string::npos;
+            absolute = absolute && entry.back().starts_with('/');
             start = tab + 1;
         }
-        // Only absolute paths (none with a zero byte, which no path can
-        // hold), each entry once: the file may have been edited by hand.
+        // Only absolute paths, each entry once: the file may have been edited by hand.
         if (entries.size() < kMaximum && absolute &&
             std::find(entries.begin(), entries.end(), entry) == entries.end())
             entries.push_back(std::move(entry));

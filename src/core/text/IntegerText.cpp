@@ -1,5 +1,6 @@
 #include "text/IntegerText.h"
 
+#include <climits>
 #include <limits>
 
 #include "text/Errors.h"
@@ -13,6 +14,19 @@ int DigitValue(char c, bool hex) {
     if (c >= 'a' && c <= 'f') return c - 'a' + 10;
     if (c >= 'A' && c <= 'F') return c - 'A' + 10;
     return -1;
+}
+
+// Plain decimal digits, the form of nearly every hour and size, read without
+// the general rules; nothing when text has any other form or 19 digits or more.
+std::optional<std::int64_t> PlainDecimal(std::string_view text) {
+    if (text.empty() || text.size() > 18) return std::nullopt;
+    std::int64_t value = 0;
+    for (const char c : text) {
+        const auto digit = static_cast<unsigned>(c - '0');
+        if (digit > 9) return std::nullopt;
+        value = value * 10 + digit;
+    }
+    return value;
 }
 
 }  // namespace
@@ -49,6 +63,8 @@ std::optional<std::int64_t> ParseInteger(std::string_view text, std::int64_t min
 }
 
 std::int32_t StrToInt(std::string_view text) {
+    if (const auto plain = PlainDecimal(text); plain && *plain <= INT32_MAX)
+        return static_cast<std::int32_t>(*plain);
     const auto value = ParseInteger(text, std::numeric_limits<std::int32_t>::min(),
                                     std::numeric_limits<std::int32_t>::max());
     if (!value) throw ConvertError(IntegerErrorText(text));
@@ -56,6 +72,7 @@ std::int32_t StrToInt(std::string_view text) {
 }
 
 std::int64_t StrToInt64(std::string_view text) {
+    if (const auto plain = PlainDecimal(text)) return *plain;
     const auto value = ParseInteger(text, std::numeric_limits<std::int64_t>::min(),
                                     std::numeric_limits<std::int64_t>::max());
     if (!value) throw ConvertError(IntegerErrorText(text));

@@ -1,34 +1,132 @@
 #include "text/TextLines.h"
 
 #include <algorithm>
+#include <cstring>
+#include <exception>
+#include <system_error>
+#include <thread>
 
 #include "text/LineSplit.h"
 
 namespace pomurina {
 namespace {
 
-// The bytes without their zero bytes, moved down in place: a zero-filled block
-// (what a crash leaves where the last writes were lost) disappears, and the
-// lines around it stay.
-std::string WithoutZeroBytes(std::string bytes) {
-    const std::size_t first = UpToFirstZero(bytes).size();
-    if (first < bytes.size())
-        bytes.erase(
-            std::remove(bytes.begin() + static_cast<std::ptrdiff_t>(first), bytes.end(), '\0'),
-            bytes.end());
+// Leaves the zero bytes out, moving the rest down in place: a zero-filled
+// block (what a crash leaves where the last writes were lost) disappears,
+// and the lines around it stay.
+void LeaveOutZeroBytes(ByteBuffer& bytes) {
+    if (bytes.size() == 0) return;
+    char* const begin = bytes.data();
+    char* const end = begin + bytes.size();
+    char* const first = static_cast<char*>(std::memchr(begin, 0, bytes.size()));
+    if (first) bytes.Shrink(static_cast<std::size_t>(std::remove(first, end, '\0') - begin));
+}
+
+// A text this large is split on two cores.
+constexpr std::size_t kTwoHalvesFrom = std::size_t{8} << 20;
+
+ByteBuffer Copied(std::string_view text) {
+    ByteBuffer bytes(text.size());
+    if (!text.empty()) std::memcpy(bytes.data(), text.data(), text.size());
     return bytes;
 }
 
 }  // namespace
 
-TextLines::TextLines(std::string bytes)
-    : m_bytes(std::make_shared<const std::string>(WithoutZeroBytes(std::move(bytes)))) {
-    const std::string_view text(*m_bytes);
-    // A typical log line is well over 40 bytes; a first guess saves regrowth.
-    m_lines.reserve(text.size() / 64);
-    SplitLines(text, [&](std::size_t offset, std::size_t length) {
-        m_lines.push_back({offset, length});
+TextLines::TextLines(std::string_view bytes) : TextLines(Copied(bytes)) {}
+
+TextLines::TextLines(ByteBuffer bytes) {
+    LeaveOutZeroBytes(bytes);
+    m_bytes = std::make_shared<const ByteBuffer>(std::move(bytes));
+    const std::string_view text = m_bytes->View();
+    const auto split = [](std::string_view part, std::size_t base, std::vector<Span>& lines) {
+        // A typical log line is well over 40 bytes; a first guess saves regrowth.
+        lines.reserve(part.size() / 64);
+        SplitLines(part, [&](std::size_t offset, std::size_t length) {
+            lines.push_back({base + offset, length});
+        });
+    };
+    // A line always begins after an LF (which ends a line or a CR LF pair), so
+    // the lines after the middle's next LF are split apart from those before.
+    const std::size_t lf =
+        text.size() >= kTwoHalvesFrom ? text.find('\n', text.size() / 2) : std::string_view::npos;
+    if (lf == std::string_view::npos || lf + 1 == text.size()) {
+        split(text, 0, m_lines);
+        return;
+    }
+    std::vector<Span> later;
+    std::exception_ptr laterError;
+    const auto splitLater = [&] {
+        try {
+            split(text.substr(lf + 1), lf + 1, later);
+        } catch (...) {
+            laterError = std::current_exception();
+        }
+    };
+    std::thread helper;
+    try {
+        helper = std::thread(splitLater);
+    } catch (const std::system_error&) {
+        splitLater();  // no thread to spare: one after the other
+    }
+    try {
+        split(text.substr(0, lf + 1), 0, m_lines);
+    } catch (...) {
+        if (helper.joinable()) helper.join();
+        throw;
+    }
+    if (helper.joinable()) helper.join();
+    if (laterError) std::rethrow_exception(laterError);
+    m_lines.insert(m_lines.end(), later.begin(), later.end());
+}
+
+std::shared_ptr<TextLines> TextLines::Arriving(std::shared_ptr<const ByteBuffer> bytes) {
+    std::shared_ptr<TextLines> lines(new TextLines());
+    lines->m_bytes = std::move(bytes);
+    return lines;
+}
+
+void TextLines::Extend(std::size_t length, bool whole) {
+    const std::string_view fresh(m_bytes->data() + m_split, length - m_split);
+    std::size_t cut = fresh.size();
+    if (!whole) {
+        // A line is whole after an LF, or after a CR whose next byte has
+        // arrived and is no LF (there is no LF after it).
+        const std::size_t lf = fresh.rfind('\n');
+        const std::size_t cr =
+            fresh.size() < 2 ? std::string_view::npos : fresh.rfind('\r', fresh.size() - 2);
+        cut = lf != std::string_view::npos ? lf + 1 : cr != std::string_view::npos ? cr + 1 : 0;
+    }
+    SplitLines(fresh.substr(0, cut), [&](std::size_t offset, std::size_t size) {
+        m_lines.push_back({m_split + offset, size});
     });
+    m_split += cut;
+}
+
+void TextLines::AppendLines(std::size_t first, std::size_t count, std::string& out) const {
+    // Lines that follow one another with a single LF between them are copied
+    // as one run, their LFs with them.
+    const char* const bytes = m_bytes->data();
+    const std::size_t size = m_bytes->size();
+    const std::size_t end = first + count;
+    std::size_t i = first;
+    while (i < end) {
+        const std::uint64_t runStart = m_lines[i].offset;
+        for (;; ++i) {
+            const std::uint64_t lineEnd = m_lines[i].offset + m_lines[i].length;
+            if (lineEnd >= size || bytes[lineEnd] != '\n') {
+                out.append(bytes + runStart, lineEnd - runStart);
+                out += '\n';
+                ++i;
+                break;
+            }
+            if (i + 1 == end || m_lines[i + 1].offset != lineEnd + 1) {
+                out.append(bytes + runStart, lineEnd + 1 - runStart);
+                ++i;
+                break;
+            }
+        }
+    }
 }
 
 }  // namespace pomurina

@@ -2,30 +2,11 @@
 
 #include <QFontMetrics>
 #include <algorithm>
-#include <functional>
 #include <string>
 
 #include "SjisQt.h"
 
 namespace pomurina {
-namespace {
-
-// Keeps the count largest values (by key) in a heap with the smallest on
-// top; true when value was taken.
-template <typename T, typename Key>
-bool KeepLargest(std::vector<T>& heap, const T& value, std::size_t count, Key key) {
-    const auto above = [&](const T& a, const T& b) { return key(a) > key(b); };
-    if (heap.size() == count && key(value) <= key(heap.front())) return false;
-    heap.push_back(value);
-    std::push_heap(heap.begin(), heap.end(), above);
-    if (heap.size() > count) {
-        std::pop_heap(heap.begin(), heap.end(), above);
-        heap.pop_back();
-    }
-    return true;
-}
-
-}  // namespace
 
 PaneModel::PaneModel(QObject* parent) : QAbstractListModel(parent) {
     SetFont(m_font);
@@ -49,20 +30,26 @@ void PaneModel::Clear() {
 
 void PaneModel::ReplaceAll(SharedLineSource source) {
     beginResetModel();
-    m_lines.ReplaceAll(std::move(source));
+    // The pane is the source: the source knows its longest lines best.
+    const std::vector<std::size_t> longest = source->LongestLines(m_longest.Size());
+    m_lines.ReplaceAll(source);
     m_announced = m_lines.Count();
-    Remeasure();
+    m_widest = 0;
+    m_longest.Clear();
+    for (const std::size_t index : longest) Consider(index, source->Length(index));
     endResetModel();
 }
 
 void PaneModel::Append(std::string_view line) {
     m_lines.Append(line);
-    Consider(m_lines.Count() - 1);
+    Consider(m_lines.Count() - 1, line.size());
 }
 
-void PaneModel::AppendFrom(const SharedLineSource& source, std::size_t index) {
-    m_lines.AppendFrom(source, index);
-    Consider(m_lines.Count() - 1);
+void PaneModel::AppendRange(const SharedLineSource& source, std::size_t first, std::size_t count) {
+    const std::size_t row = m_lines.Count();
+    m_lines.AppendRange(source, first, count);
+    // Lengths straight from the source: no search for each row's chunk.
+    for (std::size_t i = 0; i < count; ++i) Consider(row + i, source->Length(first + i));
 }
 
 void PaneModel::Insert(std::size_t index, std::string_view line) {
@@ -72,7 +59,7 @@ void PaneModel::Insert(std::size_t index, std::string_view line) {
     beginInsertRows(QModelIndex(), row, row);
     m_lines.Insert(index, line);
     m_announced = m_lines.Count();
-    Consider(index);
+    Consider(index, line.size());
     endInsertRows();
 }
 
@@ -87,24 +74,14 @@ bool PaneModel::AnnouncePending() {
 
 void PaneModel::Remeasure() {
     m_widest = 0;
-    m_longest.clear();
-    // The few longest lines by bytes: pixel widths follow byte lengths closely
-    // enough that the widest line is among them.
-    using Line = std::pair<std::size_t, std::size_t>;  // (length, index)
-    std::vector<Line> heap;
-    for (std::size_t i = 0; i < m_lines.Count(); ++i)
-        KeepLargest(heap, Line{m_lines.Length(i), i}, kLongest,
-                    [](const Line& l) { return l.first; });
-    for (const auto& [length, index] : heap) {
-        m_widest = std::max(m_widest, Measure(index));
-        m_longest.push_back(length);
-    }
-    std::make_heap(m_longest.begin(), m_longest.end(), std::greater<>());
+    m_longest.Clear();
+    for (std::size_t i = 0; i < m_lines.Count(); ++i) Consider(i, m_lines.Length(i));
 }
 
-void PaneModel::Consider(std::size_t index) {
-    if (KeepLargest(m_longest, m_lines.Length(index), kLongest, [](std::size_t l) { return l; }))
-        m_widest = std::max(m_widest, Measure(index));
+void PaneModel::Consider(std::size_t index, std::size_t length) {
+    // Pixel widths follow byte lengths closely enough that the widest line
+    // is among the few longest by bytes.
+    if (m_longest.Offer(index, length)) m_widest = std::max(m_widest, Measure(index));
 }
 
 int PaneModel::Measure(std::size_t index) const {

@@ -25,7 +25,7 @@ public:
     void ReplaceAll(SharedLineSource source);
     // Appended rows reach the views at the next AnnouncePending().
     void Append(std::string_view line);
-    void AppendFrom(const SharedLineSource& source, std::size_t index);
+    void AppendRange(const SharedLineSource& source, std::size_t first, std::size_t count);
     // Announces the pending rows first, then inserts before row index.
     void Insert(std::size_t index, std::string_view line);
     // Hands the rows appended since the last call to the views, in one
@@ -42,11 +42,11 @@ public:
 
 private:
     static constexpr int kMargin = 12;
-    static constexpr std::size_t kLongest = 8;  // lines measured per assignment
 
     void Remeasure();
-    // Measures line index when it is among the longest by bytes so far.
-    void Consider(std::size_t index);
+    // Measures line index, length bytes long, when it is among the longest
+    // by bytes so far.
+    void Consider(std::size_t index, std::size_t length);
     int Measure(std::size_t index) const;
 
     PaneLines m_lines;
@@ -54,7 +54,7 @@ private:
     QFont m_font;
     int m_rowHeight = 0;
     int m_widest = 0;
-    std::vector<std::size_t> m_longest;  // byte lengths measured, a min-heap
+    LongestKept m_longest{8};  // the lines measured
 };
 
 }  // namespace pomurina

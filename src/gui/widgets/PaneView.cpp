@@ -39,8 +39,8 @@ void PaneView::Append(std::string_view line) {
     if (!m_batching) m_model.AnnouncePending();
 }
 
-void PaneView::AppendFrom(const SharedLineSource& source, std::size_t index) {
-    m_model.AppendFrom(source, index);
+void PaneView::AppendRange(const SharedLineSource& source, std::size_t first, std::size_t count) {
+    m_model.AppendRange(source, first, count);
     if (!m_batching) m_model.AnnouncePending();
 }
 

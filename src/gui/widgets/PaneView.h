@@ -19,7 +19,7 @@ public:
     void Clear() override;
     void ReplaceAll(SharedLineSource source) override;
     void Append(std::string_view line) override;
-    void AppendFrom(const SharedLineSource& source, std::size_t index) override;
+    void AppendRange(const SharedLineSource& source, std::size_t first, std::size_t count) override;
     void Insert(std::size_t index, std::string_view line) override;
     const PaneLines& Lines() const override { return m_model.Lines(); }
 

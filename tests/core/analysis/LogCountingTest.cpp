@@ -205,7 +205,7 @@ TEST_F(Run, AnUnreadableLogKeepsTheUntouchedPanesAndTheProgressWindow) {
 
 TEST_F(Run, AReadThatFailsHalfWayIsTheOpenError) {
     const std::string path = m_dir.WriteFile("access.log", Line("h", "GET / HTTP/1.0", "200"));
-    CurrentFileIo().read = [](int, void*, size_t) -> ssize_t {
+    CurrentFileIo().pread = [](int, void*, size_t, off_t) -> ssize_t {
         errno = EIO;
         return -1;
     };

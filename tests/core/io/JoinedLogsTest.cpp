@@ -1,6 +1,6 @@
-// Several logs read as one: joined exactly as they are, with a line end
-// after a log whose last line has none (zero bytes aside); every log opened
-// before any is read; read errors and standard input.
+// Several logs read as one: joined exactly as they are, without their zero
+// bytes, with a line end after a log whose last line has none; every log
+// opened before any is read; read errors and standard input.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -55,10 +55,11 @@ TEST_F(JoinedLogs, ALogWithoutAFinalLineEndIsJoinedAsIfItHadOne) {
         {{"a", "", "b", ""}, "a\nb\n"},
         {{"", "", "b"}, "b"},
         // Zero bytes are left out of a log: the line end before them counts.
-        {{Z("a\n\0\0", 4), "b"}, Z("a\n\0\0b", 5)},
-        {{Z("a\0\0", 3), "b"}, Z("a\0\0\nb", 5)},
-        {{Z("\0", 1), "b"}, Z("\0b", 2)},
-        {{"a", Z("\0", 1), "b"}, Z("a\n\0b", 4)},
+        {{Z("a\n\0\0", 4), "b"}, "a\nb"},
+        {{Z("a\0\0", 3), "b"}, "a\nb"},
+        {{Z("\0", 1), "b"}, "b"},
+        {{"a", Z("\0", 1), "b"}, "a\nb"},
+        {{Z("a\0\r\0", 4), Z("\0\nb", 3)}, "a\r\nb"},
     };
     for (const auto& c : cases)
         EXPECT_EQ(Join(c.logs), c.joined) << ::testing::PrintToString(c.logs);

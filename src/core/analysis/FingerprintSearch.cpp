@@ -1,0 +1,111 @@
+#include "analysis/FingerprintSearch.h"
+
+#include <cstring>
+
+#if defined(__x86_64__) || defined(__i386__)
+#include <immintrin.h>
+#define POMURINA_FINGERPRINTS 1
+#endif
+
+namespace pomurina {
+
+bool FingerprintSearch::Available() {
+#if defined(POMURINA_FINGERPRINTS)
+    static const bool available = __builtin_cpu_supports("ssse3");
+    return available;
+#else
+    return false;
+#endif
+}
+
+FingerprintSearch::FingerprintSearch(const std::vector<std::string>& entries) : m_entries(entries) {
+    for (std::size_t e = 0; e < m_entries.size(); ++e) {
+        const std::size_t group = e % kGroups;
+        const auto bit = static_cast<std::uint8_t>(1u << group);
+        m_groups[group].push_back(e);
+        for (std::size_t k = 0; k < kPrefix; ++k) {
+            if (k < m_entries[e].size()) {
+                const auto byte = static_cast<unsigned char>(m_entries[e][k]);
+                m_low[k][byte & 15] |= bit;
+                m_high[k][byte >> 4] |= bit;
+            } else {
+                for (auto& halves : {&m_low[k], &m_high[k]})
+                    for (std::uint8_t& groups : *halves) groups |= bit;
+            }
+        }
+    }
+}
+
+#if defined(POMURINA_FINGERPRINTS)
+namespace {
+
+#define POMURINA_SHUFFLES __attribute__((target("ssse3"), always_inline)) inline
+
+POMURINA_SHUFFLES __m128i Table(const std::array<std::uint8_t, 16>& groups) {
+    return _mm_loadu_si128(reinterpret_cast<const __m128i*>(groups.data()));
+}
+
+// The groups allowed by both halves of each of the sixteen bytes from at.
+POMURINA_SHUFFLES __m128i Allowed(const char* at, __m128i low, __m128i high) {
+    const __m128i halves = _mm_set1_epi8(0x0F);
+    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at));
+    return _mm_and_si128(_mm_shuffle_epi8(low, _mm_and_si128(bytes, halves)),
+                         _mm_shuffle_epi8(high, _mm_and_si128(_mm_srli_epi16(bytes, 4), halves)));
+}
+
+}  // namespace
+
+__attribute__((target("ssse3"))) std::size_t FingerprintSearch::Scan(std::string_view text,
+                                                                     bool stopAtFirst) const {
+    std::size_t count = 0;
+    std::vector<bool> found;  // made at the first match that counts
+    const char* const t = text.data();
+    const std::size_t n = text.size();
+    char padded[16 + kPrefix - 1];  // the last block, with zeros past the end
+    const __m128i low0 = Table(m_low[0]), low1 = Table(m_low[1]), low2 = Table(m_low[2]);
+    const __m128i high0 = Table(m_high[0]), high1 = Table(m_high[1]), high2 = Table(m_high[2]);
+    for (std::size_t i = 0; i < n; i += 16) {
+        const char* block = t + i;
+        if (i + 16 + kPrefix - 1 > n) {
+            std::memset(padded, 0, sizeof padded);
+            std::memcpy(padded, t + i, n - i);
+            block = padded;
+        }
+        // The groups that may begin at each of the sixteen places.
+        const __m128i groups = _mm_and_si128(
+            _mm_and_si128(Allowed(block, low0, high0), Allowed(block + 1, low1, high1)),
+            Allowed(block + 2, low2, high2));
+        const unsigned places =
+            ~static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(groups, _mm_setzero_si128()))) &
+            0xFFFF;
+        if (places == 0) continue;
+        alignas(16) std::uint8_t byPlace[16];
+        _mm_store_si128(reinterpret_cast<__m128i*>(byPlace), groups);
+        for (unsigned left = places; left != 0; left &= left - 1) {
+            const auto place = static_cast<std::size_t>(__builtin_ctz(left));
+            const std::size_t at = i + place;
+            for (unsigned g = byPlace[place]; g != 0; g &= g - 1) {
+                for (const std::size_t e : m_groups[static_cast<std::size_t>(__builtin_ctz(g))]) {
+                    const std::string& entry = m_entries[e];
+                    if (at + entry.size() > n || t[at] != entry[0] ||
+                        std::memcmp(t + at, entry.data(), entry.size()) != 0)
+                        continue;
+                    if (stopAtFirst) return 1;
+                    if (found.empty()) found.resize(m_entries.size());
+                    if (!found[e]) {
+                        found[e] = true;
+                        ++count;
+                    }
+                }
+            }
+        }
+    }
+    return count;
+}
+#else
+std::size_t FingerprintSearch::Scan(std::string_view, bool) const {
+    return 0;  // never made where Available() is false
+}
+#endif
+
+}  // namespace pomurina

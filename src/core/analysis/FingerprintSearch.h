@@ -1,0 +1,39 @@
+#pragma once
+// A short list of search texts looked for in one pass over a text: the
+// places whose first three bytes could begin an entry are picked out sixteen
+// at a time by tables of the entries' half-bytes, and only there are entries
+// compared.  A place passes when, for each of its three bytes, both halves
+// are among the halves of the same group of entries at that offset, so hardly
+// any place that begins no entry is ever compared.
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace pomurina {
+
+class FingerprintSearch {
+public:
+    // Whether this processor has the byte shuffle the search is built on.
+    static bool Available();
+
+    // entries: non-empty texts, at most a few dozen for the search to pay.
+    explicit FingerprintSearch(const std::vector<std::string>& entries);
+
+    // How many entries (counted once each, as listed) occur in text; with
+    // stopAtFirst, 1 as soon as one does.
+    std::size_t Scan(std::string_view text, bool stopAtFirst) const;
+
+private:
+    static constexpr std::size_t kGroups = 8;  // one bit of a table byte each
+    static constexpr std::size_t kPrefix = 3;  // the bytes looked at per place
+    // For offset k of a place: the groups whose entries allow each low and
+    // each high half-byte there (every half-byte past an entry's end).
+    std::array<std::array<std::uint8_t, 16>, kPrefix> m_low{}, m_high{};
+    std::vector<std::string> m_entries;
+    std::array<std::vector<std::size_t>, kGroups> m_groups;  // entries by group
+};
+
+}  // namespace pomurina

@@ -1,0 +1,28 @@
+#pragma once
+// Classifying the lines of a run on every core: the lines are cut into
+// batches, each batch is classified into a part of the result of its own,
+// and the parts are merged into the whole in log order on the calling
+// thread, which classifies batches too.  The whole then equals classifying
+// every line in turn, failures included: the first failing line stops the
+// run with everything before it merged (its own earlier steps too), and no
+// later line counts.
+#include <cstddef>
+#include <functional>
+
+#include "analysis/CountingResult.h"
+#include "analysis/ReferenceLists.h"
+
+namespace pomurina {
+
+struct ClassifyPlan {
+    unsigned threads = 0;  // 0: one for every core
+    std::size_t batchLines = 8192;
+};
+
+// Classifies the lines of whole.LogLines from line whole.LineCount on into
+// whole.  afterBatch runs on the calling thread after every merge, the merge
+// of a failing line's batch included, before its error is thrown on.
+void ClassifyLines(const ReferenceLists& lists, CountingResult& whole, const ClassifyPlan& plan,
+                   const std::function<void()>& afterBatch);
+
+}  // namespace pomurina

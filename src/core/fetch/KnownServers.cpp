@@ -1,0 +1,56 @@
+#include "fetch/KnownServers.h"
+
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <string_view>
+
+#include "text/Errors.h"
+
+namespace pomurina {
+namespace {
+
+// The protocol and address part of a server's line, host names in lower case
+// (they name the same server in any case).
+std::string ServerKey(FetchProtocol protocol, const ServerAddress& address) {
+    ServerAddress folded = address;
+    for (char& c : folded.host)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    return std::string(ProtocolName(protocol)) + " " + folded.Text() + " ";
+}
+
+}  // namespace
+
+KnownServers::KnownServers(std::string path) : m_path(std::move(path)) {
+    try {
+        m_lines.LoadFromFile(m_path);
+    } catch (const FileOpenError&) {
+        struct stat info {};
+        if (::stat(m_path.c_str(), &info) == 0 || errno != ENOENT) throw;
+        m_lines.Clear();
+    }
+}
+
+std::optional<std::string> KnownServers::Find(FetchProtocol protocol,
+                                              const ServerAddress& address) const {
+    const std::string key = ServerKey(protocol, address);
+    for (const std::string& line : m_lines.Lines()) {
+        if (!line.starts_with(key)) continue;
+        const std::string fingerprint = line.substr(key.size());
+        if (!fingerprint.empty() && fingerprint.find(' ') == std::string::npos) return fingerprint;
+    }
+    return std::nullopt;
+}
+
+void KnownServers::Remember(FetchProtocol protocol, const ServerAddress& address,
+                            const std::string& fingerprint) {
+    const std::string key = ServerKey(protocol, address);
+    TextList lines;
+    for (const std::string& line : m_lines.Lines())
+        if (!line.starts_with(key)) lines.Add(line);
+    lines.Add(key + fingerprint);
+    lines.SaveToFile(m_path);
+    m_lines = std::move(lines);
+}
+
+}  // namespace pomurina

@@ -1,0 +1,123 @@
+#include "io/LogFile.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <system_error>
+#include <thread>
+#include <vector>
+
+#include "io/FileIo.h"
+
+namespace pomurina {
+namespace {
+
+// A file this large is read in parts at once.
+constexpr std::size_t kPartsFrom = std::size_t{32} << 20;
+
+struct Part {
+    std::size_t from = 0, to = 0;  // the bytes it is to read
+    std::size_t end = 0;           // where it got to
+    int error = 0;
+};
+
+// Reads part of the file into buffer, stopping early where the file ends now.
+void ReadPart(int fd, char* buffer, Part& part) {
+    FileIo& io = CurrentFileIo();
+    part.end = part.from;
+    while (part.end < part.to) {
+        const ssize_t n =
+            io.pread(fd, buffer + part.end, part.to - part.end, static_cast<off_t>(part.end));
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            part.error = errno;
+            return;
+        }
+        if (n == 0) return;  // shorter than it was: truncated meanwhile
+        part.end += static_cast<std::size_t>(n);
+    }
+}
+
+// Reads the parts, on threads of their own but the first (a part no thread
+// could be had for is read here, in turn).
+void ReadParts(int fd, char* buffer, std::vector<Part>& parts) {
+    std::vector<std::thread> helpers;
+    std::vector<Part*> here{&parts[0]};
+    for (std::size_t k = 1; k < parts.size(); ++k) {
+        try {
+            helpers.emplace_back(ReadPart, fd, buffer, std::ref(parts[k]));
+        } catch (const std::system_error&) {
+            here.push_back(&parts[k]);
+        }
+    }
+    for (Part* part : here) ReadPart(fd, buffer, *part);
+    for (std::thread& helper : helpers) helper.join();
+}
+
+// Reads on from offset to the file's end; the bytes after offset.
+int ReadOn(int fd, std::size_t offset, std::string& more) {
+    FileIo& io = CurrentFileIo();
+    char probe[65536];
+    for (;;) {
+        const ssize_t n =
+            io.pread(fd, probe, sizeof probe, static_cast<off_t>(offset + more.size()));
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return errno;
+        }
+        if (n == 0) return 0;
+        more.append(probe, static_cast<std::size_t>(n));
+    }
+}
+
+int ReadOpenFile(int fd, std::size_t size, ByteBuffer& out) {
+    ByteBuffer buffer(size);
+    const unsigned cores = std::max(1u, std::min(std::thread::hardware_concurrency(), 4u));
+    std::vector<Part> parts(size >= kPartsFrom ? cores : 1);
+    for (std::size_t k = 0; k < parts.size(); ++k) {
+        parts[k].from = size / parts.size() * k;
+        parts[k].to = k + 1 == parts.size() ? size : size / parts.size() * (k + 1);
+    }
+    ReadParts(fd, buffer.data(), parts);
+    // The bytes up to the first part that fell short are the file's.
+    std::size_t have = 0;
+    for (const Part& part : parts) {
+        if (part.error) return part.error;
+        have = part.end;
+        if (part.end < part.to) break;
+    }
+    if (have == size) {
+        std::string more;
+        if (const int error = ReadOn(fd, size, more)) return error;
+        if (!more.empty()) {
+            ByteBuffer grown(size + more.size());
+            if (size > 0) std::memcpy(grown.data(), buffer.data(), size);
+            std::memcpy(grown.data() + size, more.data(), more.size());
+            buffer = std::move(grown);
+            have = buffer.size();
+        }
+    }
+    buffer.Shrink(have);
+    out = std::move(buffer);
+    return 0;
+}
+
+}  // namespace
+
+int ReadLogFile(const std::string& path, ByteBuffer& out) {
+    out = ByteBuffer();
+    int fd = -1;
+    std::size_t size = 0;
+    if (const int error = OpenRegularFile(path, fd, size)) return error;
+    int error = 0;
+    try {
+        error = ReadOpenFile(fd, size, out);
+    } catch (...) {
+        CurrentFileIo().close(fd);
+        throw;
+    }
+    CurrentFileIo().close(fd);
+    return error;
+}
+
+}  // namespace pomurina

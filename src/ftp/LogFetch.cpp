@@ -1,0 +1,79 @@
+#include "LogFetch.h"
+
+#include <filesystem>
+
+#include "fetch/KnownServers.h"
+#include "fetch/LogFileName.h"
+#include "fetch/ServerAddress.h"
+#include "io/FileIo.h"
+#include "text/Cp932.h"
+
+namespace pomurina {
+namespace {
+
+// Every data file is named relative to the data folder.  A failure is left
+// to show itself when a file is then not found.
+void EnterDataFolder(const std::string& folder) {
+    std::error_code ignored;
+    std::filesystem::current_path(folder, ignored);
+}
+
+bool IsUnknownServer(FetchFailure failure) {
+    return failure == FetchFailure::CertificateUnknown || failure == FetchFailure::HostKeyUnknown;
+}
+
+}  // namespace
+
+FetchOutcome FetchLog(TFtpManager& ftp, const FetchSettings& settings, const std::string& fileName,
+                      const FetchPlaces& places, const TrustDecision& decide) {
+    // The name becomes the local copy's name in logs/: it must not lead
+    // anywhere else.
+    const std::string localName = Cp932ToUtf8(fileName);
+    CheckLogFileName(localName);
+
+    FetchOutcome outcome;
+    FetchReport& report = outcome.report;
+    report.protocol = settings.protocol;
+    report.server = settings.server;
+    report.remote = settings.directory + fileName;
+    EnterDataFolder(places.dataFolder);
+    outcome.localPath = "logs/" + localName;
+    report.local = FullPath(outcome.localPath);
+
+    const auto address = ParseServerAddress(settings.server, DefaultPort(settings.protocol));
+    if (!address) {
+        report.failure = FetchFailure::BadServer;
+        return outcome;
+    }
+    report.address = address->Text();
+    KnownServers known(places.materiaDirectory + "/" + kKnownServersFile);
+
+    ftp.SetServerName(address->host);
+    ftp.SetPort(address->port);
+    ftp.SetUserName(settings.account);
+    ftp.SetPassWord(settings.password);
+    ftp.SetProtocol(settings.protocol);
+    ftp.SetPassive(settings.passive);
+    ftp.SetTrustedFingerprint(known.Find(settings.protocol, *address));
+    // A compressed log must arrive byte for byte; SFTP never converts.
+    const TTransferMode mode =
+        settings.protocol != FetchProtocol::Sftp && !IsCompressedLogName(fileName)
+            ? TTransferMode::Text
+            : TTransferMode::Binary;
+
+    const auto fetch = [&] {
+        outcome.ok = ftp.GetFile(report.remote, outcome.localPath, mode);
+        report.failure = ftp.LastFailure();
+        report.fingerprint = ftp.ServerFingerprint();
+        report.detail = ftp.FailureDetail();
+    };
+    fetch();
+    if (!outcome.ok && IsUnknownServer(report.failure) && decide && decide(report)) {
+        known.Remember(settings.protocol, *address, report.fingerprint);
+        ftp.SetTrustedFingerprint(report.fingerprint);
+        fetch();
+    }
+    return outcome;
+}
+
+}  // namespace pomurina

@@ -1,0 +1,172 @@
+// The pieces a run on several cores is built of: collections joined from
+// parts, distinct texts offered from a later part, lines written in runs,
+// and numbered work finished in order.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <stdexcept>
+#include <thread>
+
+#include "AnalysisTestSupport.h"
+#include "analysis/DistinctList.h"
+#include "analysis/EntryList.h"
+#include "analysis/OrderedWork.h"
+#include "analysis/PaneLines.h"
+#include "text/TextLines.h"
+
+using namespace pomurina;
+using namespace pomurina::testing;
+using V = std::vector<std::string>;
+
+namespace {
+
+// A log of n numbered lines and lists over its bytes.
+struct Numbered {
+    explicit Numbered(std::size_t n) {
+        std::string text;
+        for (std::size_t i = 0; i < n; ++i) text += "line" + std::to_string(i) + " tail\n";
+        lines = std::make_shared<const TextLines>(text);
+    }
+    std::shared_ptr<EntryList> List() const {
+        // Two forms: "<" first word ">" and the word alone.
+        return std::make_shared<EntryList>(lines->Bytes(),
+                                           std::vector<EntryList::Form>{{{"<", ">"}}, {{"", ""}}});
+    }
+    void Fill(EntryList& list, std::size_t from, std::size_t to) const {
+        for (std::size_t i = from; i < to; ++i) {
+            const std::string_view line = lines->At(i);
+            list.Add(static_cast<unsigned>(i % 2), line, {line.substr(0, line.find(' '))});
+        }
+    }
+    std::shared_ptr<const TextLines> lines;
+};
+
+V Appended(const LineSource& source, std::size_t first, std::size_t count) {
+    std::string out;
+    source.AppendLines(first, count, out);
+    V lines;
+    for (std::size_t at = 0; at < out.size();) {
+        const std::size_t end = out.find('\n', at);
+        lines.push_back(out.substr(at, end - at));
+        at = end + 1;
+    }
+    return lines;
+}
+
+V Slice(const V& lines, std::size_t first, std::size_t count) {
+    return V(lines.begin() + static_cast<std::ptrdiff_t>(first),
+             lines.begin() + static_cast<std::ptrdiff_t>(first + count));
+}
+
+}  // namespace
+
+TEST(EntryListParts, JoinedPartsReadAsOneList) {
+    // Parts small enough to be copied and large enough to be taken over,
+    // across the chunks a list keeps (65,536 entries each).
+    const Numbered log(200000);
+    const auto whole = log.List();
+    log.Fill(*whole, 0, 200000);
+    const V expected = LinesOf(*whole);
+    ASSERT_EQ(expected[7], "line7");
+    ASSERT_EQ(expected[8], "<line8>");
+
+    const auto joined = log.List();
+    std::size_t from = 0;
+    for (const std::size_t to : {3, 1027, 1028, 70000, 70001, 140000, 200000}) {
+        EntryList part(log.lines->Bytes(), {{{"<", ">"}}, {{"", ""}}});
+        log.Fill(part, from, to);
+        joined->Join(std::move(part));
+        EXPECT_EQ(part.Count(), 0u);
+        from = to;
+    }
+    ASSERT_EQ(joined->Count(), 200000u);
+    EXPECT_EQ(LinesOf(*joined), expected);
+    // Runs of lines across the joins, and entries copied one by one.
+    EXPECT_EQ(Appended(*joined, 1020, 60000), Slice(expected, 1020, 60000));
+    EXPECT_EQ(Appended(*joined, 139999, 2), Slice(expected, 139999, 2));
+    EntryList copies(log.lines->Bytes(), {{{"<", ">"}}, {{"", ""}}});
+    for (const std::size_t i : {0, 69999, 70000, 199999}) copies.AddFrom(*joined, i);
+    EXPECT_EQ(LinesOf(copies), (V{"<line0>", "line69999", "<line70000>", "line199999"}));
+    EXPECT_EQ(copies.Length(1), 9u);
+}
+
+TEST(DistinctListParts, ALaterPartAddsOnlyItsNewTextsInItsOrder) {
+    const auto lines =
+        std::make_shared<const TextLines>(std::string("pc-01\nA\nb\nPC-01\nc\na\nB\nd\nC\n"));
+    DistinctList earlier(lines->Bytes()), later(lines->Bytes());
+    for (std::size_t i = 0; i < 3; ++i) earlier.AddIfNew(lines->At(i), lines->At(i));
+    for (std::size_t i = 3; i < lines->Count(); ++i) later.AddIfNew(lines->At(i), lines->At(i));
+    EXPECT_EQ(earlier.Absorb(later), 2u);
+    EXPECT_EQ(LinesOf(*earlier.Entries()), (V{"pc-01", "A", "b", "c", "d"}));
+    // Texts met again, in their first form or another, are held already.
+    EXPECT_FALSE(earlier.AddIfNew(lines->At(8), lines->At(8)));
+    EXPECT_FALSE(earlier.AddIfNew(lines->At(3), lines->At(3)));
+}
+
+TEST(LineRuns, AppendedLinesEqualTheLinesWhateverTheirEnds) {
+    const std::string text = "a\nbb\r\nccc\rd\n\r\ne\n\nf";
+    const TextLines lines(text);
+    const V all = LinesOf(lines);
+    ASSERT_EQ(all, (V{"a", "bb", "ccc", "d", "", "e", "", "f"}));
+    for (std::size_t first = 0; first < all.size(); ++first)
+        for (std::size_t count = 0; first + count <= all.size(); ++count)
+            ASSERT_EQ(Appended(lines, first, count), Slice(all, first, count)) << first << count;
+
+    // A pane of headers and shared ranges writes the same as line by line.
+    PaneLines pane;
+    const auto shared = std::make_shared<const TextLines>(text);
+    pane.Append("head");
+    pane.AppendRange(shared, 1, 3);
+    pane.AppendRange(shared, 4, 2);  // joins the range before
+    pane.Insert(2, "inside");
+    pane.AppendRange(shared, 0, 1);
+    const V expected{"head", "bb", "inside", "ccc", "d", "", "e", "a"};
+    EXPECT_EQ(pane.ToVector(), expected);
+    std::string out;
+    pane.AppendLines(1, 6, out);
+    EXPECT_EQ(out, "bb\ninside\nccc\nd\n\ne\n");
+}
+
+TEST(OrderedWork, PiecesFinishInOrderAndAFailingPieceEndsTheRun) {
+    for (const unsigned threads : {1u, 2u, 4u}) {
+        // Pieces done wait to be finished only a few at a time.
+        std::vector<std::size_t> finished;
+        std::atomic<int> waiting{0}, most{0};
+        RunOrdered(
+            {50, threads, 3},
+            [&](std::size_t k) {
+                if (k % 7 == 0) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+                const int now = ++waiting;
+                for (int seen = most.load();
+                     now > seen && !most.compare_exchange_weak(seen, now);) {
+                }
+                return true;
+            },
+            [&](std::size_t k) {
+                --waiting;
+                finished.push_back(k);
+            });
+        ASSERT_EQ(finished.size(), 50u);
+        for (std::size_t k = 0; k < 50; ++k) EXPECT_EQ(finished[k], k);
+        EXPECT_LE(most.load(), 3 + static_cast<int>(threads));
+
+        // Piece 17 fails: nothing after it is finished, everything before it is.
+        finished.clear();
+        RunOrdered(
+            {50, threads, 0}, [&](std::size_t k) { return k != 17 && k != 30; },
+            [&](std::size_t k) { finished.push_back(k); });
+        EXPECT_EQ(finished.size(), 18u);
+        EXPECT_EQ(finished.back(), 17u);
+
+        // An exception from finishing stops the run and comes through.
+        EXPECT_THROW(RunOrdered(
+                         {50, threads, 2}, [](std::size_t) { return true; },
+                         [](std::size_t k) {
+                             if (k == 5) throw std::runtime_error("stop");
+                         }),
+                     std::runtime_error);
+    }
+    RunOrdered(
+        {0, 2, 0}, [](std::size_t) { return true; }, [](std::size_t) { FAIL(); });
+}

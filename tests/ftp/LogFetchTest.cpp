@@ -1,0 +1,261 @@
+// The fetch the window and the report tool share, against real servers:
+// the transfer type by name, passive and active mode, a port in the server
+// field, a cause for each failure, and trust on first use.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+
+#include "FtpTestSupport.h"
+#include "FtpsTestServer.h"
+#include "LogFetch.h"
+#include "SftpTestServer.h"
+#include "fetch/KnownServers.h"
+#include "text/Cp932.h"
+#include "text/Errors.h"
+
+namespace pomurina {
+namespace {
+
+namespace fs = std::filesystem;
+using test::ReadBytes;
+using test::WriteBytes;
+
+const std::string kOldCopy = "old copy\r\nstays whole\r\n";
+
+// Compressed bytes: CR LF and lone LF must come through untouched.
+std::string Compressed() {
+    std::string bytes = "\x1f\x8b\x08\x00\r\n\n\r";
+    for (int i = 0; i < 2048; ++i) bytes += static_cast<char>(i * 13 % 256);
+    return bytes;
+}
+
+bool Any(const std::vector<std::string>& lines, const std::string& prefix) {
+    return std::any_of(lines.begin(), lines.end(),
+                       [&](const std::string& line) { return line.starts_with(prefix); });
+}
+
+// A data folder with materia/ and logs/, and the server's folder.
+class LogFetchTest : public ::testing::Test {
+protected:
+    LogFetchTest() {
+        fs::create_directory(data.Path() / "materia");
+        fs::create_directory(data.Path() / "logs");
+        fs::create_directory(root.Path() / "log");
+        ftp.SetTimeLimits(std::chrono::milliseconds(5000), std::chrono::milliseconds(3000));
+    }
+
+    FetchOutcome Fetch(const FetchSettings& settings, const std::string& name,
+                       const TrustDecision& decide = {}) {
+        return FetchLog(ftp, settings, name, FetchPlaces{data.Path().string()}, decide);
+    }
+    std::string Local(const std::string& name) const {
+        return ReadBytes(data.Path() / "logs" / name);
+    }
+    std::string Known() const { return ReadBytes(data.Path() / "materia" / kKnownServersFile); }
+
+    test::TempDir data;
+    test::TempDir root;
+    TFtpManager ftp;
+};
+
+class FtpFetch : public LogFetchTest {
+protected:
+    FtpFetch() : server(root.Path(), {"alice:secret", "carol:secret:el"}) {
+        settings = {"127.0.0.1:" + std::to_string(server.Port()),
+                    "alice",
+                    "secret",
+                    "log/",
+                    FetchProtocol::Ftp,
+                    true};
+    }
+    test::FtpServer server;
+    FetchSettings settings;
+};
+
+TEST_F(FtpFetch, CompressedNamesTravelInBinaryAndOthersAsTextInPassiveMode) {
+    WriteBytes(root.Path() / "log" / "access_log.GZ", Compressed());
+    WriteBytes(root.Path() / "log" / "access_log", "one\r\ntwo\r\n");
+    const FetchOutcome binary = Fetch(settings, "access_log.GZ");
+    ASSERT_TRUE(binary.ok) << Cp932ToUtf8(FetchFailureText(binary.report));
+    EXPECT_EQ(binary.localPath, "logs/access_log.GZ");
+    EXPECT_EQ(Local("access_log.GZ"), Compressed());
+    EXPECT_EQ(server.Commands("TYPE "), std::vector<std::string>{"TYPE I"});
+    ASSERT_TRUE(Fetch(settings, "access_log").ok);
+    EXPECT_EQ(Local("access_log"), "one\ntwo\n");
+    EXPECT_EQ(server.Commands("TYPE "), (std::vector<std::string>{"TYPE I", "TYPE A"}));
+    EXPECT_EQ(server.Commands("RETR "),
+              (std::vector<std::string>{"RETR log/access_log.GZ", "RETR log/access_log"}));
+    EXPECT_TRUE(Any(server.Commands(), "EPSV") || Any(server.Commands(), "PASV"));
+    EXPECT_FALSE(Any(server.Commands(), "PORT") || Any(server.Commands(), "EPRT"));
+    EXPECT_EQ(fs::current_path(), data.Path());
+}
+
+TEST_F(FtpFetch, ActiveModeHasTheServerConnectBack) {
+    WriteBytes(root.Path() / "log" / "access_log", "one\n");
+    settings.passive = false;
+    ASSERT_TRUE(Fetch(settings, "access_log").ok);
+    EXPECT_TRUE(Any(server.Commands(), "EPRT") || Any(server.Commands(), "PORT"));
+    EXPECT_FALSE(Any(server.Commands(), "EPSV") || Any(server.Commands(), "PASV"));
+}
+
+// Every failure names its cause after the message the program always gave,
+// and the copy from before is left byte for byte.
+TEST_F(FtpFetch, EachFailureNamesItsCauseAndKeepsTheOldCopy) {
+    WriteBytes(root.Path() / "log" / "access_log", "served\n");
+    struct Case {
+        const char* what;
+        std::string server;
+        const char* account;
+        const char* password;
+        const char* name;
+        FetchFailure failure;
+    };
+    const std::string here = "127.0.0.1:" + std::to_string(server.Port());
+    const std::string nobody = "127.0.0.1:" + std::to_string(test::UnusedPort());
+    const Case cases[] = {
+        {"wrong password", here, "alice", "wrong", "access_log", FetchFailure::WrongPassword},
+        {"missing file", here, "alice", "secret", "no_such_log", FetchFailure::FileNotFound},
+        {"not permitted", here, "carol", "secret", "access_log", FetchFailure::PermissionDenied},
+        {"nothing listening", nobody, "alice", "secret", "access_log",
+         FetchFailure::ConnectionRefused},
+        {"unknown host", "no-such-host.invalid", "alice", "secret", "access_log",
+         FetchFailure::HostNotFound},
+        {"no server", "", "alice", "secret", "access_log", FetchFailure::BadServer},
+        {"a bad port", "127.0.0.1:99999", "alice", "secret", "access_log", FetchFailure::BadServer},
+        {"a line end", here, "alice", "secret\r\nDELE x", "access_log", FetchFailure::LineEnd},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        WriteBytes(data.Path() / "logs" / c.name, kOldCopy);
+        FetchSettings s = settings;
+        s.server = c.server;
+        s.account = c.account;
+        s.password = c.password;
+        const FetchOutcome outcome = Fetch(s, c.name);
+        EXPECT_FALSE(outcome.ok);
+        EXPECT_EQ(outcome.report.failure, c.failure);
+        EXPECT_TRUE(FetchFailureText(outcome.report).starts_with(DownloadFailureText() + "\r"));
+        EXPECT_EQ(Local(c.name), kOldCopy);
+    }
+    EXPECT_TRUE(server.Commands("DELE").empty());
+    EXPECT_EQ(test::Names(data.Path() / "logs"),
+              (std::vector<std::string>{"access_log", "no_such_log"}));
+}
+
+// The name becomes the copy's name in logs/: one that leads elsewhere is
+// refused before any connection.
+TEST_F(FtpFetch, ANameThatWouldLeaveLogsIsRefusedBeforeConnecting) {
+    for (const char* name : {"", "..", "../materia/DomeinList.dat", "a/b"})
+        EXPECT_THROW(Fetch(settings, name), Error) << name;
+    EXPECT_TRUE(server.Commands().empty());
+}
+
+class SftpFetch : public LogFetchTest {
+protected:
+    SftpFetch() : server(root.Path(), {"alice:secret"}, keys.Path() / "host_key") {
+        WriteBytes(root.Path() / "log" / "access_log", "served\r\n");
+        settings = {"127.0.0.1:" + std::to_string(server.Port()),
+                    "alice",
+                    "secret",
+                    "/log/",
+                    FetchProtocol::Sftp,
+                    false};
+        WriteBytes(data.Path() / "logs" / "access_log", kOldCopy);
+    }
+    // Answers the trust question with answer, keeping what it was asked.
+    TrustDecision Answer(bool answer) {
+        return [this, answer](const FetchReport& report) {
+            asked.push_back(report);
+            return answer;
+        };
+    }
+    test::TempDir keys;
+    test::SftpServer server;
+    FetchSettings settings;
+    std::vector<FetchReport> asked;
+};
+
+TEST_F(SftpFetch, AnUnknownHostKeyIsAskedAboutOnceAndRememberedWhenTrusted) {
+    const FetchOutcome first = Fetch(settings, "access_log", Answer(true));
+    ASSERT_TRUE(first.ok) << Cp932ToUtf8(FetchFailureText(first.report));
+    ASSERT_EQ(asked.size(), 1u);
+    EXPECT_EQ(asked[0].fingerprint, server.Fingerprint());
+    EXPECT_EQ(asked[0].address, "127.0.0.1:" + std::to_string(server.Port()));
+    EXPECT_EQ(asked[0].protocol, FetchProtocol::Sftp);
+    EXPECT_EQ(Local("access_log"), "served\r\n");
+    EXPECT_EQ(Known(), "sftp " + asked[0].address + " " + server.Fingerprint() + "\r\n");
+
+    const FetchOutcome second = Fetch(settings, "access_log", Answer(false));
+    EXPECT_TRUE(second.ok);
+    EXPECT_EQ(asked.size(), 1u);
+}
+
+TEST_F(SftpFetch, ADeclinedHostKeyIsNotRememberedAndHearsNoAccount) {
+    const FetchOutcome outcome = Fetch(settings, "access_log", Answer(false));
+    EXPECT_FALSE(outcome.ok);
+    EXPECT_EQ(asked.size(), 1u);
+    EXPECT_EQ(outcome.report.failure, FetchFailure::HostKeyUnknown);
+    EXPECT_EQ(outcome.report.fingerprint, server.Fingerprint());
+    EXPECT_FALSE(fs::exists(data.Path() / "materia" / kKnownServersFile));
+    EXPECT_TRUE(server.Log().empty());
+    EXPECT_EQ(Local("access_log"), kOldCopy);
+    // Without anyone to ask, the same.
+    EXPECT_EQ(Fetch(settings, "access_log").report.failure, FetchFailure::HostKeyUnknown);
+}
+
+TEST_F(SftpFetch, AChangedHostKeyIsRefusedWithoutAsking) {
+    const std::string address = "127.0.0.1:" + std::to_string(server.Port());
+    const std::string before = "sftp " + address + " SHA256:" + std::string(43, 'A') + "\r\n";
+    WriteBytes(data.Path() / "materia" / kKnownServersFile, before);
+    const FetchOutcome outcome = Fetch(settings, "access_log", Answer(true));
+    EXPECT_FALSE(outcome.ok);
+    EXPECT_TRUE(asked.empty());
+    EXPECT_EQ(outcome.report.failure, FetchFailure::HostKeyChanged);
+    const std::string message = Cp932ToUtf8(FetchFailureText(outcome.report));
+    EXPECT_NE(message.find(server.Fingerprint()), std::string::npos) << message;
+    EXPECT_NE(message.find("materia/KnownServers.dat"), std::string::npos) << message;
+    EXPECT_EQ(Known(), before);
+    EXPECT_TRUE(server.Log().empty());
+    EXPECT_EQ(Local("access_log"), kOldCopy);
+}
+
+// A trusted key that can't be remembered is an error; the fetch doesn't go on.
+TEST_F(SftpFetch, AKeyThatCannotBeRememberedStopsTheFetch) {
+    fs::create_directory(data.Path() / "elsewhere");
+    FetchPlaces places{data.Path().string(), (data.Path() / "no_such_folder").string()};
+    EXPECT_THROW(FetchLog(ftp, settings, "access_log", places, Answer(true)), FileCreateError);
+    EXPECT_TRUE(server.Log().empty());
+    EXPECT_EQ(Local("access_log"), kOldCopy);
+}
+
+TEST(FtpsFetch, AnUnknownCertificateIsAskedAboutThenTrustedAndFetched) {
+    test::TempDir data;
+    test::TempDir root;
+    fs::create_directory(data.Path() / "materia");
+    fs::create_directory(data.Path() / "logs");
+    WriteBytes(root.Path() / "access_log.xz", Compressed());
+    test::FtpsServer server(root.Path(), test::FtpsServer::Certificate::SelfSigned);
+    const FetchSettings settings{
+        "127.0.0.1:" + std::to_string(server.Port()), "", "", "", FetchProtocol::Ftps, true};
+    TFtpManager ftp;
+    std::vector<std::string> asked;
+    const auto decide = [&](const FetchReport& report) {
+        asked.push_back(report.fingerprint);
+        // Nothing of the account before the answer.
+        EXPECT_EQ(server.Commands(), std::vector<std::string>{"AUTH TLS"});
+        return true;
+    };
+    const FetchOutcome outcome =
+        FetchLog(ftp, settings, "access_log.xz", FetchPlaces{data.Path().string()}, decide);
+    ASSERT_TRUE(outcome.ok) << Cp932ToUtf8(FetchFailureText(outcome.report));
+    EXPECT_EQ(asked, std::vector<std::string>{server.Fingerprint()});
+    EXPECT_EQ(ReadBytes(data.Path() / "logs" / "access_log.xz"), Compressed());
+    EXPECT_EQ(server.Commands("TYPE "), std::vector<std::string>{"TYPE I"});
+    EXPECT_EQ(
+        ReadBytes(data.Path() / "materia" / kKnownServersFile),
+        "ftps 127.0.0.1:" + std::to_string(server.Port()) + " " + server.Fingerprint() + "\r\n");
+}
+
+}  // namespace
+}  // namespace pomurina

@@ -1,0 +1,79 @@
+#include "FetchCommand.h"
+
+#include <cstdio>
+#include <ctime>
+
+#include "LogFetch.h"
+#include "fetch/Fingerprint.h"
+#include "fetch/LogFileName.h"
+#include "io/DataFolder.h"
+#include "text/Cp932.h"
+#include "text/Errors.h"
+
+namespace pomurina {
+namespace {
+
+// Prints a Shift-JIS message as UTF-8 lines (the window's carriage returns
+// become line ends).
+void PrintMessage(const std::string& sjis) {
+    std::string text = Cp932ToUtf8(sjis);
+    for (char& c : text)
+        if (c == '\r') c = '\n';
+    std::fprintf(stderr, "%s\n", text.c_str());
+}
+
+bool IsUnknownServer(FetchFailure failure) {
+    return failure == FetchFailure::CertificateUnknown || failure == FetchFailure::HostKeyUnknown;
+}
+
+// What to do about a server nobody has trusted yet, in the words of this tool.
+std::string TrustAdvice(const FetchReport& report, const std::optional<std::string>& trust) {
+    if (trust)
+        return Utf8ToCp932("--trust で指定されたフィンガープリント (") + Utf8ToCp932(*trust) +
+               Utf8ToCp932(") は、サーバーのものと一致しません。");
+    return Utf8ToCp932("ホストの管理者にフィンガープリントを確かめ、正しければ --trust ") +
+           report.fingerprint + Utf8ToCp932(" を付けて実行すると、信頼して記憶します。");
+}
+
+}  // namespace
+
+int FetchForReport(const FetchArguments& arguments, RunPlaces& places, std::string& logFile) {
+    const std::string name = arguments.name.value_or(DefaultLogFileName(std::time(nullptr)));
+    // The copy's name in logs/, as given and after the trip through Shift-JIS.
+    const std::string fileName = Utf8ToCp932(name);
+    try {
+        CheckLogFileName(name);
+        if (Cp932ToUtf8(fileName) != name)
+            throw Error(Utf8ToCp932("ファイル名 \"") + fileName +
+                        Utf8ToCp932("\" には Shift_JIS で書けない文字があります"));
+    } catch (const Error& e) {
+        PrintMessage(WithFullStop(e.Message()));
+        return 2;
+    }
+    try {
+        const std::string dataFolder = SetUpDataFolder().folder;
+        const std::string materia = arguments.materia.value_or(dataFolder + "/materia");
+        const FetchSettings settings = LoadFetchSettings(materia + "/FTPSetting.dat");
+        TFtpManager ftp;
+        const FetchOutcome outcome = FetchLog(
+            ftp, settings, fileName, FetchPlaces{dataFolder, materia},
+            [&](const FetchReport& report) {
+                return arguments.trust && SameFingerprint(*arguments.trust, report.fingerprint);
+            });
+        if (!outcome.ok) {
+            PrintMessage(FetchFailureText(outcome.report));
+            if (IsUnknownServer(outcome.report.failure))
+                PrintMessage(TrustAdvice(outcome.report, arguments.trust));
+            return 1;
+        }
+        places.programDirectory = dataFolder;
+        places.materiaDirectory = materia;
+        logFile = outcome.localPath;
+        return 0;
+    } catch (...) {
+        PrintMessage(WithFullStop(CurrentExceptionMessage()));
+        return 1;
+    }
+}
+
+}  // namespace pomurina

@@ -24,10 +24,6 @@ std::string Sjis(const char* utf8) {
     return Utf8ToCp932(utf8);
 }
 
-// While this much more of the logs arrives, the lines before it are
-// classified.
-constexpr std::size_t kRoundBytes = std::size_t{16} << 20;
-
 // The three reference lists: their files, what the progress window calls
 // them, and the header written into their panes.
 struct ListFile {
@@ -155,7 +151,7 @@ private:
         const std::int64_t barPosition = m_progress.Position(), barMaximum = m_progress.Maximum();
         try {
             for (std::size_t seen = 0;;) {
-                LogArrival::News news = arrival.Wait(seen, kRoundBytes);
+                LogArrival::News news = arrival.Wait(seen, plan.arrivingBytes);
                 for (const auto& [index, ended] : news.told) Told(index, ended);
                 if (news.error) std::rethrow_exception(news.error);
                 seen = news.length;

@@ -17,6 +17,9 @@ namespace pomurina {
 struct ClassifyPlan {
     unsigned threads = 0;  // 0: one for every core
     std::size_t batchLines = 8192;
+    // Of logs still being read or unpacked: how much more must arrive
+    // before the lines that have arrived are classified.
+    std::size_t arrivingBytes = std::size_t{16} << 20;
 };
 
 // Classifies the lines of whole.LogLines from line whole.LineCount on into

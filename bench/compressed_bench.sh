@@ -2,7 +2,8 @@
 # Times compressed logs: for every format, the report tool's summary of the
 # compressed log beside the format's own tool decompressing it to /dev/null
 # and the summary of the plain log, all in the same run, with peak memory.
-# The aim for gzip: at most 1.25 x the longer of zcat and the plain summary.
+# Medians of three.  The aim for gzip: at most 1.25 x the longer of zcat and
+# the plain summary.
 #   bench/compressed_bench.sh [BUILD_DIR] [LINES]
 set -euo pipefail
 build=${1:-build}
@@ -18,7 +19,7 @@ xz -T1 -c "$log" > "$dir/log.xz"
 zstd -q -c "$log" > "$dir/log.zst"
 
 cat "$log" "$dir"/log.* > /dev/null  # warm the page cache
-read -r plain_s plain_k < <(measure "$build/pomurina-report" "$log")
+read -r plain_s plain_k < <(measure_median "$build/pomurina-report" "$log")
 printf "log: %d lines, %.1f MB\n" "$lines" "$(awk -v b="$bytes" 'BEGIN{print b/1e6}')"
 printf "%-6s %9s %8s %8s %8s %9s %10s\n" form "size MB" "tool s" "plain s" "report s" "ratio" "peak MB"
 printf "%-6s %9.1f %8s %8.2f %8.2f %9s %10.1f\n" plain "$(awk -v b="$bytes" 'BEGIN{print b/1e6}')" - \
@@ -26,8 +27,8 @@ printf "%-6s %9.1f %8s %8.2f %8.2f %9s %10.1f\n" plain "$(awk -v b="$bytes" 'BEG
 for form in gz:zcat bz2:bzcat xz:xzcat zst:zstdcat; do
     ext=${form%%:*} tool=${form#*:}
     file=$dir/log.$ext
-    read -r tool_s _ < <(measure sh -c "$tool '$file' > /dev/null")
-    read -r report_s report_k < <(measure "$build/pomurina-report" "$file")
+    read -r tool_s _ < <(measure_median sh -c "$tool '$file' > /dev/null")
+    read -r report_s report_k < <(measure_median "$build/pomurina-report" "$file")
     awk -v f="$ext" -v size="$(stat -c %s "$file")" -v t="$tool_s" -v p="$plain_s" -v r="$report_s" \
         -v k="$report_k" 'BEGIN {
         longer = t > p ? t : p

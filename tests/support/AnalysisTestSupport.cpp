@@ -1,5 +1,9 @@
 #include "AnalysisTestSupport.h"
 
+#include <cstdio>
+#include <cstdlib>
+
+#include "analysis/StateDump.h"
 #include "text/TextLines.h"
 
 namespace pomurina::testing {
@@ -45,6 +49,17 @@ void ProgramDir::WriteList(const std::string& name, std::initializer_list<std::s
     std::string bytes;
     for (const auto& e : entries) bytes += e + "\r\n";
     WriteFile("materia/" + name, bytes);
+}
+
+std::string StateDumpOf(ResultWindow& window, const std::optional<std::string>& error) {
+    char* buffer = nullptr;
+    std::size_t length = 0;
+    std::FILE* out = ::open_memstream(&buffer, &length);
+    const bool written = WriteStateDump(window, error, out);
+    std::fclose(out);
+    std::string dump = written ? std::string(buffer, length) : std::string("(not written)");
+    std::free(buffer);
+    return dump;
 }
 
 }  // namespace pomurina::testing

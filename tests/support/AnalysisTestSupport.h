@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <initializer_list>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -23,6 +24,9 @@ ReferenceLists MakeLists(std::vector<std::string> own = {}, std::vector<std::str
 // The result of classifying every line of text (lines split as a log is).
 std::unique_ptr<CountingResult> Classify(const std::string& text,
                                          const ReferenceLists& lists = MakeLists());
+
+// The state dump of a window (as --dump writes it); error is the failed run's text.
+std::string StateDumpOf(ResultWindow& window, const std::optional<std::string>& error);
 
 // A program directory of its own, with materia/ holding the three lists; removed at the end.
 class ProgramDir : public TempDir {

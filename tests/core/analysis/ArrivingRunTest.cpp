@@ -55,17 +55,6 @@ std::string Joined(const V& lines, std::size_t from = 0, std::size_t to = std::s
     return text;
 }
 
-std::string DumpOf(MemoryWindow& window, const std::optional<std::string>& error) {
-    char* buffer = nullptr;
-    std::size_t length = 0;
-    std::FILE* out = ::open_memstream(&buffer, &length);
-    EXPECT_TRUE(WriteStateDump(window, error, out));
-    std::fclose(out);
-    std::string dump(buffer, length);
-    std::free(buffer);
-    return dump;
-}
-
 // The dump without what names the logs: the file field, the progress lines
 // that name a log and their count.
 std::string Unnamed(const std::string& dump) {
@@ -115,7 +104,7 @@ protected:
         } catch (const std::bad_alloc&) {
             error = WithFullStop(Utf8ToCp932("メモリが不足しています"));
         }
-        return DumpOf(window, error);
+        return StateDumpOf(window, error);
     }
     std::string Run(const V& paths, const ClassifyPlan& plan = {}) {
         MemoryWindow window;

@@ -202,17 +202,6 @@ TEST(ParallelRun, TheVolumeIsAddedInLogOrderPast2To53) {
 
 namespace {
 
-std::string DumpOf(MemoryWindow& window, const std::optional<std::string>& error) {
-    char* buffer = nullptr;
-    std::size_t length = 0;
-    std::FILE* out = ::open_memstream(&buffer, &length);
-    EXPECT_TRUE(WriteStateDump(window, error, out));
-    std::fclose(out);
-    std::string dump(buffer, length);
-    std::free(buffer);
-    return dump;
-}
-
 std::string RunDump(const std::string& path, const std::string& programDir,
                     const ClassifyPlan& plan) {
     MemoryWindow window;
@@ -222,7 +211,7 @@ std::string RunDump(const std::string& path, const std::string& programDir,
     } catch (const Error& e) {
         error = WithFullStop(e.Message());
     }
-    return DumpOf(window, error);
+    return StateDumpOf(window, error);
 }
 
 }  // namespace

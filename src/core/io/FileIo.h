@@ -37,11 +37,6 @@ FileIo& CurrentFileIo();
 // The real system calls.
 const FileIo& SystemFileIo();
 
-// Opens a regular file for reading without blocking; returns 0 (fd and info
-// set) or the error number: anything else at the path (a FIFO, a device, a
-// directory) is refused at once (kNotRegularFile, EISDIR).
-int OpenRegularFile(const std::string& path, int& fd, struct stat& info);
-
 // Reads a whole regular file into out; returns 0 or the error number.  The
 // file is opened without blocking, and anything else at the path (a FIFO, a
 // device, a directory) is refused at once: kNotRegularFile, EISDIR.

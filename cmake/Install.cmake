@@ -58,3 +58,6 @@ foreach(lang en ja)
     endforeach()
 endforeach()
 add_custom_target(pomurina_manual_pages ALL DEPENDS ${compressed_pages})
+
+# The form of the report tool's --json output, for those who read it.
+install(FILES ${CMAKE_SOURCE_DIR}/tools/report/report.schema.json DESTINATION ${CMAKE_INSTALL_DOCDIR})

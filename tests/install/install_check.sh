@@ -80,4 +80,6 @@ for page in "${pages[@]}"; do
     warnings=$(zcat "$share/man/$page" | LC_ALL=C.UTF-8 groff -man -Tutf8 -k -ww -z 2>&1)
     [ -z "$warnings" ] || fail "$page: $warnings"
 done
+/usr/bin/python3 -m json.tool "$share/doc/pomurina/report.schema.json" >/dev/null ||
+    fail "the JSON report's schema is not installed whole"
 echo "installed and used from $prefix: passed"

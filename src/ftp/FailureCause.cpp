@@ -4,14 +4,15 @@
 
 #include <cerrno>
 
+#include "text/CaseFold.h"
+
 namespace pomurina {
 namespace {
 
 // FTP servers answer 550 both for a missing file and for one the account may
 // not read; only the words of the reply tell them apart.
-bool SaysNotPermitted(std::string reply) {
-    for (char& c : reply)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+bool SaysNotPermitted(const std::string& text) {
+    const std::string reply = AsciiLower(text);
     for (const char* word : {"denied", "permission", "privilege", "not allowed"})
         if (reply.find(word) != std::string::npos) return true;
     return false;

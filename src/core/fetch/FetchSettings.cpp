@@ -3,6 +3,7 @@
 #include <optional>
 
 #include "io/FileIo.h"
+#include "text/CaseFold.h"
 #include "text/Cp932.h"
 #include "text/Errors.h"
 
@@ -13,11 +14,7 @@ namespace {
 std::string Folded(std::string_view text) {
     const auto first = text.find_first_not_of(" \t");
     if (first == std::string_view::npos) return {};
-    text = text.substr(first, text.find_last_not_of(" \t") - first + 1);
-    std::string folded(text);
-    for (char& c : folded)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    return folded;
+    return AsciiLower(text.substr(first, text.find_last_not_of(" \t") - first + 1));
 }
 
 std::optional<FetchProtocol> ProtocolNamed(const std::string& name) {

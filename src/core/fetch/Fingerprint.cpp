@@ -1,23 +1,12 @@
 #include "fetch/Fingerprint.h"
 
 #include "text/Base64.h"
+#include "text/CaseFold.h"
 
 namespace pomurina {
 namespace {
 
 constexpr std::string_view kHostKeyPrefix = "SHA256:";
-
-bool StartsWithIgnoringCase(std::string_view text, std::string_view prefix) {
-    if (text.size() < prefix.size()) return false;
-    for (std::size_t i = 0; i < prefix.size(); ++i) {
-        char c = text[i];
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-        char p = prefix[i];
-        if (p >= 'A' && p <= 'Z') p = static_cast<char>(p - 'A' + 'a');
-        if (c != p) return false;
-    }
-    return true;
-}
 
 // The hex digits of a certificate's fingerprint in upper case, without colons;
 // empty when anything else is in it.
@@ -60,14 +49,14 @@ bool SameFingerprint(std::string_view given, std::string_view actual) {
                               given.back() == '\r'))
         given.remove_suffix(1);
     if (actual.starts_with(kHostKeyPrefix)) {
-        if (StartsWithIgnoringCase(given, kHostKeyPrefix))
+        if (StartsWithIgnoringAsciiCase(given, kHostKeyPrefix))
             given.remove_prefix(kHostKeyPrefix.size());
         while (given.ends_with('=')) given.remove_suffix(1);
         return !given.empty() && given == actual.substr(kHostKeyPrefix.size());
     }
     const auto equals = given.find('=');
     if (equals != std::string_view::npos &&
-        StartsWithIgnoringCase(given.substr(0, equals), "sha256 fingerprint"))
+        StartsWithIgnoringAsciiCase(given.substr(0, equals), "sha256 fingerprint"))
         given.remove_prefix(equals + 1);
     const std::string digits = HexDigits(given);
     return !digits.empty() && digits == HexDigits(actual);

@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <string_view>
 
+#include "text/CaseFold.h"
 #include "text/Errors.h"
 
 namespace pomurina {
@@ -14,8 +15,7 @@ namespace {
 // (they name the same server in any case).
 std::string ServerKey(FetchProtocol protocol, const ServerAddress& address) {
     ServerAddress folded = address;
-    for (char& c : folded.host)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    folded.host = AsciiLower(address.host);
     return std::string(ProtocolName(protocol)) + " " + folded.Text() + " ";
 }
 

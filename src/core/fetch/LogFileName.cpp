@@ -1,6 +1,11 @@
 #include "fetch/LogFileName.h"
 
+#include <algorithm>
+#include <iterator>
+
+#include "io/CompressionFormat.h"
 #include "io/PlainFileName.h"
+#include "text/CaseFold.h"
 #include "text/Cp932.h"
 #include "text/Errors.h"
 
@@ -24,10 +29,8 @@ void CheckLogFileName(std::string_view name) {
 bool IsCompressedLogName(std::string_view name) {
     const auto dot = name.rfind('.');
     if (dot == std::string_view::npos) return false;
-    std::string suffix(name.substr(dot + 1));
-    for (char& c : suffix)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    return suffix == "gz" || suffix == "bz2" || suffix == "xz" || suffix == "zst";
+    const std::string suffix = AsciiLower(name.substr(dot));
+    return std::ranges::find(kCompressedSuffixes, suffix) != std::end(kCompressedSuffixes);
 }
 
 }  // namespace pomurina

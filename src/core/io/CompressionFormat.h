@@ -16,6 +16,9 @@ constexpr std::size_t kFormatProbeBytes = 6;
 // including a text shorter than a signature.
 CompressionFormat DetectCompression(std::string_view bytes);
 
+// The suffixes the names of compressed logs usually end in, in lower case.
+inline constexpr std::string_view kCompressedSuffixes[] = {".gz", ".bz2", ".xz", ".zst"};
+
 // The format's usual name ("gzip", "bzip2", "xz", "zstd"; "" for None).
 const char* CompressionName(CompressionFormat format);
 

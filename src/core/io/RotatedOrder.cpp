@@ -4,6 +4,8 @@
 #include <string_view>
 #include <tuple>
 
+#include "io/CompressionFormat.h"
+
 namespace pomurina {
 namespace {
 
@@ -17,7 +19,7 @@ struct RotationKey {
 };
 
 RotationKey KeyOf(std::string_view path) {
-    for (const std::string_view suffix : {".gz", ".bz2", ".xz", ".zst"}) {
+    for (const std::string_view suffix : kCompressedSuffixes) {
         if (path.size() > suffix.size() && path.ends_with(suffix)) {
             path.remove_suffix(suffix.size());
             break;

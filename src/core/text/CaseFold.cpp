@@ -45,4 +45,16 @@ bool SameTextIgnoringCase(std::string_view a, std::string_view b) {
     return ka == kb;
 }
 
+std::string AsciiLower(std::string_view text) {
+    std::string lower(text);
+    for (char& c : lower)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    return lower;
+}
+
+bool StartsWithIgnoringAsciiCase(std::string_view text, std::string_view prefix) {
+    return text.size() >= prefix.size() &&
+           AsciiLower(text.substr(0, prefix.size())) == AsciiLower(prefix);
+}
+
 }  // namespace pomurina

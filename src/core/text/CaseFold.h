@@ -18,4 +18,12 @@ void FoldKey(std::string_view sjis, std::string& key);
 
 bool SameTextIgnoringCase(std::string_view a, std::string_view b);
 
+// The text with only the 26 ASCII capitals lowered and every other byte as it
+// is: for protocol names, host names, name suffixes and server replies, where a
+// byte of code page 932 text must not change.
+std::string AsciiLower(std::string_view text);
+
+// Whether text begins with prefix, ASCII letters compared ignoring case.
+bool StartsWithIgnoringAsciiCase(std::string_view text, std::string_view prefix);
+
 }  // namespace pomurina

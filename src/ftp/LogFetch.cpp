@@ -1,28 +1,13 @@
 #include "LogFetch.h"
 
-#include <filesystem>
-
 #include "fetch/KnownServers.h"
 #include "fetch/LogFileName.h"
 #include "fetch/ServerAddress.h"
+#include "io/DataFolder.h"
 #include "io/FileIo.h"
 #include "text/Cp932.h"
 
 namespace pomurina {
-namespace {
-
-// Every data file is named relative to the data folder.  A failure is left
-// to show itself when a file is then not found.
-void EnterDataFolder(const std::string& folder) {
-    std::error_code ignored;
-    std::filesystem::current_path(folder, ignored);
-}
-
-bool IsUnknownServer(FetchFailure failure) {
-    return failure == FetchFailure::CertificateUnknown || failure == FetchFailure::HostKeyUnknown;
-}
-
-}  // namespace
 
 FetchOutcome FetchLog(TFtpManager& ftp, const FetchSettings& settings, const std::string& fileName,
                       const FetchPlaces& places, const TrustDecision& decide) {
@@ -36,7 +21,8 @@ FetchOutcome FetchLog(TFtpManager& ftp, const FetchSettings& settings, const std
     report.protocol = settings.protocol;
     report.server = settings.server;
     report.remote = settings.directory + fileName;
-    EnterDataFolder(places.dataFolder);
+    // Every data file is named relative to the data folder.
+    EnterFolder(places.dataFolder);
     outcome.localPath = "logs/" + localName;
     report.local = FullPath(outcome.localPath);
 

@@ -11,7 +11,6 @@
 #include <QPushButton>
 #include <algorithm>
 #include <ctime>
-#include <filesystem>
 
 #include "ErrorBox.h"
 #include "QuestionBox.h"
@@ -31,14 +30,12 @@ std::string LocalLogPath;
 
 namespace {
 
-const char kSettingFile[] = "materia/FTPSetting.dat";
+const std::string kSettingFile = std::string("materia/") + kFetchSettingsFile;
 
 // Every data file is named relative to the data folder (the program's
-// directory when materia/ stands beside it).  A failure is left to show
-// itself when a file is then not found.
+// directory when materia/ stands beside it).
 void EnterDataFolder() {
-    std::error_code ignored;
-    std::filesystem::current_path(DataFolder(), ignored);
+    EnterFolder(DataFolder());
 }
 
 bool IsRegularFile(const std::string& path) {

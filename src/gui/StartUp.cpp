@@ -1,7 +1,5 @@
 #include "StartUp.h"
 
-#include <unistd.h>
-
 #include <QApplication>
 #include <cstdio>
 
@@ -51,10 +49,10 @@ std::string ApplicationErrorText(const char* errorClass, const std::string& mess
 // There it also becomes the current directory, so that the list manager,
 // which reads its lists relative to the current directory, finds them;
 // beside the program the start directory is left as it is.
-bool EnterDataFolder() {
+bool StartInDataFolder() {
     try {
         const DataFolderChoice choice = SetUpDataFolder();
-        if (!choice.besideProgram) (void)::chdir(choice.folder.c_str());
+        if (!choice.besideProgram) EnterFolder(choice.folder);
         return true;
     } catch (const Error& e) {
         const bool unreadable = dynamic_cast<const FileOpenError*>(&e) != nullptr;
@@ -122,7 +120,7 @@ bool StartUp() {
     QApplication::setWindowIcon(ProgramIcon());
     QApplication::setFont(WindowFont());
     InstallQtJapanese();
-    if (!EnterDataFolder()) return false;
+    if (!StartInDataFolder()) return false;
     Guarded([] { Form1 = new TForm1; });
     Guarded([] { Form2 = new TForm2; });
     Guarded([] { VersionINFO = new TVersionINFO; });

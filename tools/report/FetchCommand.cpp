@@ -22,10 +22,6 @@ void PrintMessage(const std::string& sjis) {
     std::fprintf(stderr, "%s\n", text.c_str());
 }
 
-bool IsUnknownServer(FetchFailure failure) {
-    return failure == FetchFailure::CertificateUnknown || failure == FetchFailure::HostKeyUnknown;
-}
-
 // What to do about a server nobody has trusted yet, in the words of this tool.
 std::string TrustAdvice(const FetchReport& report, const std::optional<std::string>& trust) {
     if (trust)
@@ -53,7 +49,7 @@ int FetchForReport(const FetchArguments& arguments, RunPlaces& places, std::stri
     try {
         const std::string dataFolder = SetUpDataFolder().folder;
         const std::string materia = arguments.materia.value_or(dataFolder + "/materia");
-        const FetchSettings settings = LoadFetchSettings(materia + "/FTPSetting.dat");
+        const FetchSettings settings = LoadFetchSettings(materia + "/" + kFetchSettingsFile);
         TFtpManager ftp;
         const FetchOutcome outcome = FetchLog(
             ftp, settings, fileName, FetchPlaces{dataFolder, materia},

@@ -30,6 +30,12 @@ enum class FetchFailure {
     Other,
 };
 
+// Whether the failure is a server nobody has trusted yet (a certificate or a
+// host key): the user may then be asked to trust it.
+inline bool IsUnknownServer(FetchFailure failure) {
+    return failure == FetchFailure::CertificateUnknown || failure == FetchFailure::HostKeyUnknown;
+}
+
 // What a failure message names.
 struct FetchReport {
     FetchFailure failure = FetchFailure::None;

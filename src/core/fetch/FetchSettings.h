@@ -12,6 +12,9 @@
 
 namespace pomurina {
 
+// The name of the file inside materia/.
+inline constexpr char kFetchSettingsFile[] = "FTPSetting.dat";
+
 // How the log travels: plain FTP, FTP with explicit TLS (AUTH TLS), or SFTP.
 enum class FetchProtocol { Ftp, Ftps, Sftp };
 

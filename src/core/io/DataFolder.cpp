@@ -159,4 +159,8 @@ void ForgetDataFolder() {
     ChosenFolder().clear();
 }
 
+void EnterFolder(const std::string& folder) {
+    (void)::chdir(folder.c_str());
+}
+
 }  // namespace pomurina

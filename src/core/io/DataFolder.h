@@ -53,4 +53,8 @@ std::string DataFolder();
 // Forgets what SetUpDataFolder() chose (tests start up more than once).
 void ForgetDataFolder();
 
+// Makes folder the current directory.  A failure is not reported: it shows
+// itself when a file named relative to the folder is then not found.
+void EnterFolder(const std::string& folder);
+
 }  // namespace pomurina

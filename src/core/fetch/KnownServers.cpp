@@ -1,10 +1,9 @@
 #include "fetch/KnownServers.h"
 
-#include <sys/stat.h>
-
 #include <cerrno>
 #include <string_view>
 
+#include "io/FileIo.h"
 #include "text/CaseFold.h"
 #include "text/Errors.h"
 
@@ -22,13 +21,11 @@ std::string ServerKey(FetchProtocol protocol, const ServerAddress& address) {
 }  // namespace
 
 KnownServers::KnownServers(std::string path) : m_path(std::move(path)) {
-    try {
-        m_lines.LoadFromFile(m_path);
-    } catch (const FileOpenError&) {
-        struct stat info {};
-        if (::stat(m_path.c_str(), &info) == 0 || errno != ENOENT) throw;
-        m_lines.Clear();
-    }
+    std::string bytes;
+    const int error = ReadWholeFile(m_path, bytes);
+    if (error == ENOENT) return;
+    if (error != 0) throw FileOpenFailure(m_path, error);
+    m_lines.SetText(bytes);
 }
 
 std::optional<std::string> KnownServers::Find(FetchProtocol protocol,

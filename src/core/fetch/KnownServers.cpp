@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "io/FileIo.h"
+#include "lists/ReferenceListFile.h"
 #include "text/CaseFold.h"
 #include "text/Errors.h"
 
@@ -25,7 +26,9 @@ KnownServers::KnownServers(std::string path) : m_path(std::move(path)) {
     const int error = ReadWholeFile(m_path, bytes);
     if (error == ENOENT) return;
     if (error != 0) throw FileOpenFailure(m_path, error);
-    m_lines.SetText(bytes);
+    // A zero byte ends the text: the servers after it are in the file only,
+    // and writing the list back would lose them.
+    if (!m_lines.SetText(bytes)) m_unreadPath = PathText(FullPath(m_path));
 }
 
 std::optional<std::string> KnownServers::Find(FetchProtocol protocol,
@@ -41,6 +44,7 @@ std::optional<std::string> KnownServers::Find(FetchProtocol protocol,
 
 void KnownServers::Remember(FetchProtocol protocol, const ServerAddress& address,
                             const std::string& fingerprint) {
+    if (!m_unreadPath.empty()) throw Error(NotLoadedErrorText(m_unreadPath));
     const std::string key = ServerKey(protocol, address);
     TextList lines;
     for (const std::string& line : m_lines.Lines())

@@ -27,12 +27,15 @@ public:
     std::optional<std::string> Find(FetchProtocol protocol, const ServerAddress& address) const;
     // Adds or replaces the server's line and writes the file whole
     // (FileCreateError when it can't be written; the file is then unchanged).
+    // A file read only up to a zero byte is never written: Error
+    // (NotLoadedErrorText naming it), the file unchanged.
     void Remember(FetchProtocol protocol, const ServerAddress& address,
                   const std::string& fingerprint);
 
 private:
     std::string m_path;
     TextList m_lines;
+    std::string m_unreadPath;  // the full path (as shown) of a file cut short at a zero byte
 };
 
 }  // namespace pomurina

@@ -232,3 +232,24 @@ TEST(KnownServers, AnUnreadableFileOrAFailedWriteIsAnError) {
     EXPECT_THROW(missingFolder.Remember(FetchProtocol::Sftp, {"h", 22}, "SHA256:x"),
                  FileCreateError);
 }
+
+// A zero byte ends what is read: remembering another server must not write
+// the file back without the servers after it.
+TEST(KnownServers, AFileCutShortByAZeroByteIsNeverWrittenBack) {
+    TempDir dir;
+    const std::string file = (dir.Path() / "KnownServers.dat").string();
+    const std::string bytes =
+        std::string("sftp a.jp:22 SHA256:a\r\n") + '\0' + "sftp b.jp:22 SHA256:b\r\n";
+    WriteFileBytes(file, bytes);
+    KnownServers known(file);
+    EXPECT_EQ(known.Find(FetchProtocol::Sftp, {"a.jp", 22}), "SHA256:a");
+    try {
+        known.Remember(FetchProtocol::Sftp, {"c.jp", 22}, "SHA256:c");
+        FAIL();
+    } catch (const Error& e) {
+        EXPECT_EQ(
+            Cp932ToUtf8(e.Message()),
+            "ファイル \"" + file + "\" を最後まで読み込めなかったため、変更は保存していません");
+    }
+    EXPECT_EQ(ReadFileBytes(file), bytes);
+}

@@ -2,8 +2,10 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QPushButton>
 #include <exception>
 
+#include "QuestionBox.h"
 #include "SjisQt.h"
 #include "text/Cp932.h"
 
@@ -20,8 +22,20 @@ MessageBoxHandler& InformationHandler() {
     return handler;
 }
 
+QuestionHandler& QuestionAnswerer() {
+    static QuestionHandler handler;
+    return handler;
+}
+
 QString Title() {
     return QString::fromUtf8("ポムリナ");
+}
+
+// A carriage return in the text starts a new line of the dialog.
+QString LinesText(const std::string& sjis) {
+    QString text = FromSjis(sjis);
+    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    return text;
 }
 
 // Gives box its owner: a visible window that stays on top (the progress
@@ -77,12 +91,25 @@ void ShowInformation(const std::string& message) {
         InformationHandler()(message);
         return;
     }
-    // A carriage return in the text starts a new line of the dialog.
-    QString text = FromSjis(message);
-    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    QMessageBox box(QMessageBox::NoIcon, Title(), text, QMessageBox::Ok);
+    QMessageBox box(QMessageBox::NoIcon, Title(), LinesText(message), QMessageBox::Ok);
     PlaceBox(box);
     box.exec();
+}
+
+void SetQuestionHandler(QuestionHandler handler) {
+    QuestionAnswerer() = std::move(handler);
+}
+
+bool AskQuestion(const std::string& question) {
+    if (QuestionAnswerer()) return QuestionAnswerer()(question);
+    QMessageBox box(QMessageBox::Warning, Title(), LinesText(question), QMessageBox::NoButton);
+    PlaceBox(box);
+    QPushButton* yes = box.addButton(QString::fromUtf8("はい(&Y)"), QMessageBox::YesRole);
+    QPushButton* no = box.addButton(QString::fromUtf8("いいえ(&N)"), QMessageBox::NoRole);
+    box.setDefaultButton(no);
+    box.setEscapeButton(no);
+    box.exec();
+    return box.clickedButton() == yes;
 }
 
 }  // namespace pomurina

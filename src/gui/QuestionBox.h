@@ -1,7 +1,7 @@
 #pragma once
 // A yes-or-no question to the user: caption "ポムリナ", the warning icon,
 // "はい" and "いいえ", with "いいえ" the default, so that a stray Enter
-// never agrees.
+// never agrees.  Shown as the boxes of ErrorBox.h are (ErrorBox.cpp).
 #include <functional>
 #include <string>
 

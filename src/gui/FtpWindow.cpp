@@ -11,6 +11,7 @@
 #include <QPushButton>
 #include <algorithm>
 #include <ctime>
+#include <iterator>
 
 #include "ErrorBox.h"
 #include "QuestionBox.h"
@@ -56,8 +57,16 @@ QLineEdit* AddEdit(QWidget* parent, int y, int width = 248) {
     return edit;
 }
 
-constexpr FetchProtocol kProtocols[] = {FetchProtocol::Ftp, FetchProtocol::Ftps,
-                                        FetchProtocol::Sftp};
+// The protocol chosen in the box (the first while none is).
+FetchProtocol ChosenProtocol(const QComboBox* box) {
+    return kFetchProtocols[std::max(box->currentIndex(), 0)].protocol;
+}
+
+int ProtocolIndex(FetchProtocol protocol) {
+    const auto* const found =
+        std::ranges::find(kFetchProtocols, protocol, &FetchProtocolNames::protocol);
+    return static_cast<int>(found - std::begin(kFetchProtocols));
+}
 
 }  // namespace
 
@@ -84,8 +93,8 @@ void TFTP::CreateControls() {
         "ホスト名かアドレス。ポート番号は「:」に続けて (例: example.jp:2121、[2001:db8::1]:22)"));
     ProtocolBox = new QComboBox(GroupBox1);
     ProtocolBox->setGeometry(268, 23, 68, 22);
-    for (FetchProtocol protocol : kProtocols)
-        ProtocolBox->addItem(QString::fromLatin1(ProtocolCaption(protocol).data()));
+    for (const FetchProtocolNames& protocol : kFetchProtocols)
+        ProtocolBox->addItem(QString::fromLatin1(protocol.caption.data()));
     ProtocolBox->setToolTip(
         FromUtf8("FTP: 暗号化なし / FTPS: FTP を TLS (AUTH TLS) で暗号化 / SFTP: SSH で暗号化"));
     connect(ProtocolBox, &QComboBox::currentIndexChanged, this, &TFTP::ProtocolBoxChange);
@@ -142,7 +151,7 @@ FetchSettings TFTP::Settings() const {
     settings.account = ToSjis(AcountEdit->text());
     settings.password = ToSjis(PassEdit->text());
     settings.directory = ToSjis(DirectoryEdit->text());
-    settings.protocol = kProtocols[std::max(ProtocolBox->currentIndex(), 0)];
+    settings.protocol = ChosenProtocol(ProtocolBox);
     settings.passive = PassiveBox->isChecked();
     return settings;
 }
@@ -152,12 +161,12 @@ void TFTP::ShowSettings(const FetchSettings& settings) {
     AcountEdit->setText(FromSjis(settings.account));
     PassEdit->setText(FromSjis(settings.password));
     DirectoryEdit->setText(FromSjis(settings.directory));
-    ProtocolBox->setCurrentIndex(static_cast<int>(settings.protocol));
+    ProtocolBox->setCurrentIndex(ProtocolIndex(settings.protocol));
     PassiveBox->setChecked(settings.passive);
 }
 
 void TFTP::ProtocolBoxChange() {
-    PassiveBox->setEnabled(ProtocolBox->currentIndex() != static_cast<int>(FetchProtocol::Sftp));
+    PassiveBox->setEnabled(ChosenProtocol(ProtocolBox) != FetchProtocol::Sftp);
 }
 
 void TFTP::LoadSetting() {

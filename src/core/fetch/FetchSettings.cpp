@@ -18,9 +18,15 @@ std::string Folded(std::string_view text) {
 }
 
 std::optional<FetchProtocol> ProtocolNamed(const std::string& name) {
-    for (FetchProtocol p : {FetchProtocol::Ftp, FetchProtocol::Ftps, FetchProtocol::Sftp})
-        if (name == ProtocolName(p)) return p;
+    for (const FetchProtocolNames& p : kFetchProtocols)
+        if (name == p.name) return p.protocol;
     return std::nullopt;
+}
+
+const FetchProtocolNames& NamesOf(FetchProtocol protocol) {
+    for (const FetchProtocolNames& p : kFetchProtocols)
+        if (p.protocol == protocol) return p;
+    return kFetchProtocols[0];
 }
 
 [[noreturn]] void ThrowBadLine(const std::string& file, std::size_t line, const std::string& text,
@@ -33,27 +39,11 @@ std::optional<FetchProtocol> ProtocolNamed(const std::string& name) {
 }  // namespace
 
 std::string_view ProtocolName(FetchProtocol protocol) {
-    switch (protocol) {
-        case FetchProtocol::Ftps:
-            return "ftps";
-        case FetchProtocol::Sftp:
-            return "sftp";
-        case FetchProtocol::Ftp:
-            break;
-    }
-    return "ftp";
+    return NamesOf(protocol).name;
 }
 
 std::string_view ProtocolCaption(FetchProtocol protocol) {
-    switch (protocol) {
-        case FetchProtocol::Ftps:
-            return "FTPS";
-        case FetchProtocol::Sftp:
-            return "SFTP";
-        case FetchProtocol::Ftp:
-            break;
-    }
-    return "FTP";
+    return NamesOf(protocol).caption;
 }
 
 int DefaultPort(FetchProtocol protocol) {

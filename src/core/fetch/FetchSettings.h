@@ -27,9 +27,20 @@ struct FetchSettings {
     bool passive = false;  // FTP and FTPS only
 };
 
-// "ftp", "ftps", "sftp": the names of line 5.
+// The protocols in the order the window offers them.
+struct FetchProtocolNames {
+    FetchProtocol protocol;
+    std::string_view name;     // "ftp", "ftps", "sftp": the names of line 5
+    std::string_view caption;  // "FTP", "FTPS", "SFTP": the names the user sees
+};
+inline constexpr FetchProtocolNames kFetchProtocols[] = {
+    {FetchProtocol::Ftp, "ftp", "FTP"},
+    {FetchProtocol::Ftps, "ftps", "FTPS"},
+    {FetchProtocol::Sftp, "sftp", "SFTP"},
+};
+
+// The protocol's names in kFetchProtocols.
 std::string_view ProtocolName(FetchProtocol protocol);
-// "FTP", "FTPS", "SFTP": the names the user sees.
 std::string_view ProtocolCaption(FetchProtocol protocol);
 // 21 for FTP and FTPS, 22 for SFTP.
 int DefaultPort(FetchProtocol protocol);

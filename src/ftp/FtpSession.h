@@ -47,11 +47,9 @@ public:
     void SetServerName(std::string value) { m_serverName = std::move(value); }
     int Port() const { return m_port; }
     void SetPort(int value) { m_port = value; }
-    FetchProtocol Protocol() const { return m_protocol; }
     void SetProtocol(FetchProtocol value) { m_protocol = value; }
     // Passive mode: the client opens the data connections (FTP and FTPS;
     // SFTP has none).  Active mode by default, as the platform's library did.
-    bool Passive() const { return m_passive; }
     void SetPassive(bool value) { m_passive = value; }
     // The SHA-256 fingerprint of the host key (SFTP) or certificate (FTPS)
     // the user trusts for this server; without one only a certificate that

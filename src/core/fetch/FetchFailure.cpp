@@ -25,12 +25,13 @@ private:
     std::string m_sjis;
 };
 
-bool IsHostKey(const FetchReport& report) {
-    return report.protocol == FetchProtocol::Sftp;
+// What the server showed to be trusted: its host key (SFTP) or its certificate (FTPS).
+const char* TrustedThing(const FetchReport& report) {
+    return report.protocol == FetchProtocol::Sftp ? "ホスト鍵" : "証明書";
 }
 
 std::string ChangedText(const FetchReport& report) {
-    const char* what = IsHostKey(report) ? "ホスト鍵" : "証明書";
+    const char* what = TrustedThing(report);
     Text text;
     text << "サーバーの" << what << "が、以前に信頼したものと違います。"
          << "通信が横取りされている恐れがあります。\r新しい" << what
@@ -50,6 +51,9 @@ std::string DownloadFailureText() {
         "ダウンロードに失敗しました。\r接続設定、ファイル名設定を見直してください。");
 }
 
+namespace {
+
+// The cause of a failure (Shift-JIS; lines joined by carriage returns).
 std::string FetchCauseText(const FetchReport& report) {
     Text text;
     switch (report.failure) {
@@ -102,7 +106,7 @@ std::string FetchCauseText(const FetchReport& report) {
             break;
         case FetchFailure::CertificateUnknown:
         case FetchFailure::HostKeyUnknown:
-            text << "サーバーの" << (IsHostKey(report) ? "ホスト鍵" : "証明書")
+            text << "サーバーの" << TrustedThing(report)
                  << "は信頼されていません。\rSHA-256 フィンガープリント: ";
             text.Sjis(report.fingerprint);
             break;
@@ -132,12 +136,14 @@ std::string FetchCauseText(const FetchReport& report) {
     return text.Take();
 }
 
+}  // namespace
+
 std::string FetchFailureText(const FetchReport& report) {
     return DownloadFailureText() + "\r" + FetchCauseText(report);
 }
 
 std::string TrustQuestionText(const FetchReport& report) {
-    const char* what = IsHostKey(report) ? "ホスト鍵" : "証明書";
+    const char* what = TrustedThing(report);
     Text text;
     text << "サーバー ";
     text.Sjis(report.address) << " (";

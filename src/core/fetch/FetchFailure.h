@@ -52,11 +52,8 @@ struct FetchReport {
 // joined by a carriage return: the message of every failed download.
 std::string DownloadFailureText();
 
-// The cause of a failure (Shift-JIS; lines joined by carriage returns).
-std::string FetchCauseText(const FetchReport& report);
-
 // The message of a failed fetch: the download failure message, a carriage
-// return, then the cause.
+// return, then the cause (lines joined by carriage returns).
 std::string FetchFailureText(const FetchReport& report);
 
 // The question asked before a server's certificate or host key is trusted:

@@ -76,11 +76,16 @@ void ReadFetchSettings(const TextList& lines, const std::string& file, FetchSett
     }
 }
 
+namespace {
+
+// The six lines of settings.
 TextList FetchSettingLines(const FetchSettings& settings) {
     return TextList({settings.server, settings.account, settings.password, settings.directory,
                      std::string(ProtocolName(settings.protocol)),
                      settings.passive ? "passive" : "active"});
 }
+
+}  // namespace
 
 FetchSettings LoadFetchSettings(const std::string& file) {
     TextList lines;

@@ -53,9 +53,6 @@ int DefaultPort(FetchProtocol protocol);
 // line counts as absent.
 void ReadFetchSettings(const TextList& lines, const std::string& file, FetchSettings& settings);
 
-// The six lines of settings.
-TextList FetchSettingLines(const FetchSettings& settings);
-
 // Reads the settings file (FileOpenError, then as ReadFetchSettings).
 FetchSettings LoadFetchSettings(const std::string& file);
 // Writes the six lines whole, owner-only (it holds the password); throws FileCreateError.

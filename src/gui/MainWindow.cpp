@@ -185,8 +185,7 @@ void TForm1::OpenLogs(const std::vector<std::string>& given) {
     Guarded([&] {
         if (given.empty()) return;
         std::vector<std::string> paths;
-        for (const std::string& path : given)
-            paths.push_back(!path.empty() && path[0] == '/' ? path : FullPath(path));
+        for (const std::string& path : given) paths.push_back(AbsolutePath(path));
         LogCounting(paths);
         m_recentFiles->Remember(paths);
     });

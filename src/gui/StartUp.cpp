@@ -21,12 +21,6 @@
 namespace pomurina {
 namespace {
 
-// A path given on the command line, absolute against the start directory;
-// an absolute one stays as given.
-std::string Absolute(const std::string& path) {
-    return !path.empty() && path[0] == '/' ? path : FullPath(path);
-}
-
 // A box as one line of standard error (the mode without a screen).
 void BoxToStandardError(const std::string& text) {
     std::string line = Cp932ToUtf8(text);
@@ -97,12 +91,12 @@ std::optional<StartRequest> ParseCommandLine(const std::vector<std::string>& arg
                 problem = "--dump-state takes one OUT file";
                 return std::nullopt;
             }
-            request.dumpPath = Absolute(arguments[++i]);
+            request.dumpPath = AbsolutePath(arguments[++i]);
         } else if (arg.size() > 1 && arg[0] == '-') {
             problem = "unknown option " + arg;
             return std::nullopt;
         } else {
-            request.logFiles.push_back(Absolute(arg));
+            request.logFiles.push_back(AbsolutePath(arg));
         }
     }
     return request;

@@ -133,4 +133,8 @@ std::string ProgramDirectory() {
     return self.parent_path().string();
 }
 
+std::string AbsolutePath(const std::string& path) {
+    return !path.empty() && path[0] == '/' ? path : FullPath(path);
+}
+
 }  // namespace pomurina

@@ -60,4 +60,8 @@ std::string ProgramDirectory();
 // their own); an empty dir restores the real one.
 void SetProgramDirectory(std::string dir);
 
+// A path the user gave made absolute as FullPath does; an absolute one stays
+// exactly as given.
+std::string AbsolutePath(const std::string& path);
+
 }  // namespace pomurina

@@ -32,7 +32,6 @@ RecentFilesMenu::RecentFilesMenu(QMenu& menu, QAction* before, std::string listF
     : QObject(&menu),
       m_files(std::move(listFile)),
       m_menu(menu),
-      m_before(before),
       m_top(menu.insertSeparator(before)),
       m_bottom(menu.insertSeparator(before)),
       m_open(std::move(open)) {

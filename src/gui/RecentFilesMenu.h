@@ -40,7 +40,6 @@ private:
 
     RecentFiles m_files;
     QMenu& m_menu;
-    QAction* m_before;
     QAction* m_top;  // separators around the items
     QAction* m_bottom;
     std::vector<QAction*> m_items;

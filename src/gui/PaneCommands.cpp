@@ -1,7 +1,6 @@
 #include "PaneCommands.h"
 
 #include <QApplication>
-#include <QClipboard>
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
@@ -76,9 +75,8 @@ QMenu* PaneCommands::PopUpMenu(PaneView& pane, const QPoint& at) {
     menu->setObjectName(QStringLiteral("PaneMenu"));
     menu->setAttribute(Qt::WA_DeleteOnClose);
     const bool selected = pane.selectionModel()->hasSelection();
-    QAction* copy = AddCommand(menu, "PaneCopy", "コピー(&C)", QKeySequence::Copy, [&pane] {
-        QApplication::clipboard()->setText(pane.SelectedText());
-    });
+    QAction* copy = AddCommand(menu, "PaneCopy", "コピー(&C)", QKeySequence::Copy,
+                               [&pane] { pane.CopySelection(); });
     copy->setEnabled(selected);
     AddCommand(menu, "PaneSelectAll", "すべて選択(&A)", QKeySequence::SelectAll,
                [&pane] { pane.selectAll(); });

@@ -101,9 +101,13 @@ QString PaneView::SelectedText(std::size_t limit) const {
     return text;
 }
 
+void PaneView::CopySelection() const {
+    QApplication::clipboard()->setText(SelectedText());
+}
+
 void PaneView::keyPressEvent(QKeyEvent* event) {
     if (event->matches(QKeySequence::Copy)) {
-        Guarded([&] { QApplication::clipboard()->setText(SelectedText()); });
+        Guarded([&] { CopySelection(); });
         event->accept();
         return;
     }

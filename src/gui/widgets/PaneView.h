@@ -30,6 +30,8 @@ public:
     // The selected rows' text, joined with line breaks, in row order; at
     // most limit rows, the first ones.
     QString SelectedText(std::size_t limit = SIZE_MAX) const;
+    // Puts SelectedText() on the clipboard.
+    void CopySelection() const;
     // The number of selected rows.
     std::size_t SelectedCount() const;
     PaneModel& Model() { return m_model; }

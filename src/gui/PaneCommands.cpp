@@ -16,19 +16,6 @@
 #include "widgets/PaneView.h"
 
 namespace pomurina {
-namespace {
-
-QAction* AddCommand(QMenu* menu, const char* name, const char* caption, const QKeySequence& keys,
-                    std::function<void()> body) {
-    QAction* action = menu->addAction(FromUtf8(caption));
-    action->setObjectName(QString::fromLatin1(name));
-    action->setShortcut(keys);
-    QObject::connect(action, &QAction::triggered, menu,
-                     [body = std::move(body)] { Guarded(body); });
-    return action;
-}
-
-}  // namespace
 
 PaneCommands::PaneCommands(QMainWindow& window, const std::array<PaneView*, kPaneCount>& panes,
                            QAction* before)

@@ -1,8 +1,12 @@
 #include "WindowKit.h"
 
+#include <QMenu>
 #include <QPainter>
 #include <QPixmap>
 #include <QWidget>
+
+#include "ErrorBox.h"
+#include "SjisQt.h"
 
 namespace pomurina {
 namespace {
@@ -56,6 +60,16 @@ void ShowNonModal(QWidget* window) {
 
 void MarkOnScreen(QWidget* window) {
     window->setAttribute(Qt::WA_Mapped);
+}
+
+QAction* AddCommand(QMenu* menu, const char* name, const char* caption, const QKeySequence& keys,
+                    std::function<void()> body) {
+    QAction* action = menu->addAction(FromUtf8(caption));
+    action->setObjectName(QString::fromLatin1(name));
+    action->setShortcut(keys);
+    QObject::connect(action, &QAction::triggered, menu,
+                     [body = std::move(body)] { Guarded(body); });
+    return action;
 }
 
 }  // namespace pomurina

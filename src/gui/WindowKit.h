@@ -1,9 +1,13 @@
 #pragma once
 // What the program's windows share: the font, the icon, how a window is
-// shown, and the mode without a screen (--dump-state).
+// shown, menu commands, and the mode without a screen (--dump-state).
 #include <QFont>
 #include <QIcon>
+#include <functional>
 
+class QAction;
+class QKeySequence;
+class QMenu;
 class QWidget;
 
 namespace pomurina {
@@ -28,5 +32,10 @@ void ShowNonModal(QWidget* window);
 // event; an analysis run keeps the thread, so a window it shows is taken as
 // on screen from the moment it is shown, and repaint() reaches the screen.
 void MarkOnScreen(QWidget* window);
+
+// Adds a command named name (its object name) with caption (UTF-8) and keys
+// to menu; choosing it runs body guarded (an exception ends in the error box).
+QAction* AddCommand(QMenu* menu, const char* name, const char* caption, const QKeySequence& keys,
+                    std::function<void()> body);
 
 }  // namespace pomurina

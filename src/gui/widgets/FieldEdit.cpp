@@ -6,8 +6,8 @@
 #include <QMenu>
 #include <QStyleOptionFrame>
 
-#include "ErrorBox.h"
 #include "SjisQt.h"
+#include "WindowKit.h"
 
 namespace pomurina {
 
@@ -46,14 +46,9 @@ void FieldEdit::ShowText() {
 void FieldEdit::contextMenuEvent(QContextMenuEvent* event) {
     auto* menu = new QMenu(this);
     menu->setAttribute(Qt::WA_DeleteOnClose);
-    QAction* copy = menu->addAction(FromUtf8("コピー(&C)"));
-    copy->setObjectName(QStringLiteral("FieldCopy"));
-    copy->setShortcut(QKeySequence::Copy);
     // Without a selection the whole text is copied.
-    connect(copy, &QAction::triggered, this, [this] {
-        Guarded([this] {
-            QApplication::clipboard()->setText(hasSelectedText() ? selectedText() : text());
-        });
+    AddCommand(menu, "FieldCopy", "コピー(&C)", QKeySequence::Copy, [this] {
+        QApplication::clipboard()->setText(hasSelectedText() ? selectedText() : text());
     });
     menu->popup(event->globalPos());
     event->accept();

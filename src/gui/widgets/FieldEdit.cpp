@@ -14,8 +14,6 @@ namespace pomurina {
 FieldEdit::FieldEdit(const char* name, QWidget* parent) : QLineEdit(parent) {
     setObjectName(QString::fromLatin1(name));
     setReadOnly(true);
-    // A file dropped on a field is meant for the window, not for the field.
-    setAcceptDrops(false);
     setText(QStringLiteral("-"));
 }
 

@@ -2,6 +2,7 @@
 
 #include <string_view>
 
+#include "analysis/TransferUnits.h"
 #include "report/ReportContents.h"
 #include "text/Cp932.h"
 

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <string_view>
 
+#include "analysis/TransferUnits.h"
 #include "report/JsonText.h"
 #include "report/ReportTime.h"
 #include "text/Base64.h"
@@ -87,7 +88,7 @@ void WriteSummary(ResultWindow& w, std::string& b) {
     b += ", \"shown\": ";
     AppendJsonString(w.GetField(kTransferField).Text(), b);
     b += ", \"unit\": ";
-    const char* unit = w.LastByteUnit() == kNoUnitYet ? nullptr : UnitName(w.LastByteUnit());
+    const char* unit = UnitName(w.LastByteUnit());
     if (unit) {
         b += '"';
         b += unit;

@@ -84,11 +84,6 @@ std::optional<HourCounts> GraphCounts(ResultWindow& window, int graph) {
     return counts;
 }
 
-const char* UnitName(int unit) {
-    static constexpr const char* kNames[] = {"byte", "Kb", "Mb", "Gb"};
-    return unit >= 0 && unit <= 3 ? kNames[unit] : nullptr;
-}
-
 std::size_t HeaderLines(ResultWindow& window, PaneId pane) {
     const PaneLines& lines = window.GetPane(pane).Lines();
     std::string scratch;

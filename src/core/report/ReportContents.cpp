@@ -91,17 +91,6 @@ std::size_t HeaderLines(ResultWindow& window, PaneId pane) {
         return i < lines.Count() && lines.Line(i, scratch) == kRule;
     };
     switch (pane) {
-        case PaneId::Memo8:
-        case PaneId::Memo7:
-        case PaneId::Memo6:
-            return isRule(1) ? 2 : 0;
-        case PaneId::HOST404Memo:
-        case PaneId::HOST403Memo:
-        case PaneId::File404Memo:
-        case PaneId::File403Memo:
-        case PaneId::POST404Memo:
-        case PaneId::POST403Memo:
-            return isRule(2) ? 3 : 0;
         case PaneId::CheckDomeinMemo:
         case PaneId::ReferrerList:
         case PaneId::RobotsLog:
@@ -110,8 +99,10 @@ std::size_t HeaderLines(ResultWindow& window, PaneId pane) {
             for (std::size_t i = 1; i < lines.Count(); ++i)
                 if (isRule(i)) return i + 1;
             return 0;
-        default:
-            return 0;
+        default: {
+            const std::size_t count = MessageLineCount(pane);
+            return count > 0 && isRule(count - 1) ? count : 0;
+        }
     }
 }
 

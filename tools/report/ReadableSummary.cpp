@@ -2,6 +2,7 @@
 
 #include <string_view>
 
+#include "analysis/HourBars.h"
 #include "analysis/TransferUnits.h"
 #include "report/ReportContents.h"
 #include "text/Cp932.h"
@@ -34,7 +35,7 @@ void AppendGraph(std::string& out, const HourGraph& graph, const char* caption) 
     // The graph's own order: from three o'clock down to two o'clock; one
     // character for every 6 pixels of the 282-pixel scale.
     for (int k = 0; k < 24; ++k) {
-        const int hour = (k + 3) % 24;
+        const int hour = RowHour(k);
         const HourBar& bar = graph.Bars()[static_cast<std::size_t>(hour)];
         char label[8];
         std::snprintf(label, sizeof label, "%2d ", hour);

@@ -76,14 +76,6 @@ std::optional<std::int64_t> FieldNumber(ResultWindow& window, int field) {
                         std::numeric_limits<std::int64_t>::max());
 }
 
-std::optional<HourCounts> GraphCounts(ResultWindow& window, int graph) {
-    const HourGraph& g = window.Graph(graph);
-    if (g.GetState() != HourGraph::State::Bars) return std::nullopt;
-    HourCounts counts{};
-    for (std::size_t h = 0; h < counts.size(); ++h) counts[h] = g.Bars()[h].count;
-    return counts;
-}
-
 std::size_t HeaderLines(ResultWindow& window, PaneId pane) {
     const PaneLines& lines = window.GetPane(pane).Lines();
     std::string scratch;

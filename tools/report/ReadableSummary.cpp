@@ -2,28 +2,28 @@
 
 #include <string_view>
 
+#include "analysis/HourBars.h"
+#include "analysis/TransferUnits.h"
+#include "report/ReportContents.h"
 #include "text/Cp932.h"
 
 namespace pomurina {
 namespace {
-
-constexpr const char* kUnitNames[] = {"byte", "Kb", "Mb", "Gb"};
 
 std::string FieldText(ResultWindow& w, int number) {
     return Cp932ToUtf8(w.GetField(number).Text());
 }
 
 // One group box of the summary tab: its caption and its labelled fields.
-void AppendGroup(std::string& out, ResultWindow& w, const char* caption,
-                 std::initializer_list<std::pair<const char*, int>> rows) {
+void AppendGroup(std::string& out, ResultWindow& w, const SummaryBox& box) {
     out += "[";
-    out += caption;
+    out += box.caption;
     out += "]\n";
-    for (const auto& [label, field] : rows) {
+    for (const SummaryRow& row : box.rows) {
         out += "  ";
-        out += label;
+        out += row.label;
         out += "  ";
-        out += FieldText(w, field);
+        out += FieldText(w, row.field);
         out += "\n";
     }
 }
@@ -35,7 +35,7 @@ void AppendGraph(std::string& out, const HourGraph& graph, const char* caption) 
     // The graph's own order: from three o'clock down to two o'clock; one
     // character for every 6 pixels of the 282-pixel scale.
     for (int k = 0; k < 24; ++k) {
-        const int hour = (k + 3) % 24;
+        const int hour = RowHour(k);
         const HourBar& bar = graph.Bars()[static_cast<std::size_t>(hour)];
         char label[8];
         std::snprintf(label, sizeof label, "%2d ", hour);
@@ -51,22 +51,16 @@ void AppendGraph(std::string& out, const HourGraph& graph, const char* caption) 
 std::string ReadableSummary(ResultWindow& w) {
     std::string out;
     out += "ファイル  " + FieldText(w, 35) + "\n";
-    AppendGroup(out, w, "接続",
-                {{"総接続数", 1}, {"ホスト数", 2}, {"200", 22}, {"403", 23}, {"404", 24}});
-    AppendGroup(out, w, "要求(GET)",
-                {{"要求数", 3}, {"対象数", 9}, {"200", 27}, {"403", 26}, {"404", 25}});
-    AppendGroup(out, w, "受信(POST)",
-                {{"受信数", 4}, {"対象数", 10}, {"200", 30}, {"403", 29}, {"404", 28}});
+    for (const SummaryBox& box : kSummaryBoxes) AppendGroup(out, w, box);
     out += "[解析]\n";
-    out += "  favicon IE-総数  " + FieldText(w, 31) + "-" + FieldText(w, 33) + "\n";
-    out += "  要求/ホスト  " + FieldText(w, 32) + "\n";
-    const int unit = w.LastByteUnit();
-    out += "  転送量  " + FieldText(w, 34);
-    if (unit >= 0 && unit <= 3) out += std::string(" ") + kUnitNames[unit];
+    out += "  favicon IE-総数  " + FieldText(w, kFaviconMsieField) + "-" +
+           FieldText(w, kFaviconField) + "\n";
+    out += "  要求/ホスト  " + FieldText(w, kPerHostField) + "\n";
+    out += "  転送量  " + FieldText(w, kTransferField);
+    if (const char* unit = UnitName(w.LastByteUnit())) out += std::string(" ") + unit;
     out += "\n\n";
-    AppendGraph(out, w.Graph(1), "時間別の接続数・総接続数から見た比率");
-    AppendGraph(out, w.Graph(2), "時間別の要求数・総接続数から見た比率");
-    AppendGraph(out, w.Graph(3), "時間別の受信数・総接続数から見た比率");
+    for (const ReportGraph& graph : kReportGraphs)
+        AppendGraph(out, w.Graph(graph.graph), graph.caption);
     return out;
 }
 

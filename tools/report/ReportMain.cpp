@@ -146,7 +146,7 @@ int main(int argc, char** argv) {
         try {
             places.programDirectory = SetUpDataFolder().folder;
         } catch (const Error& e) {
-            std::fprintf(stderr, "%s\n", Cp932ToUtf8(WithFullStop(e.Message())).c_str());
+            PrintError(WithFullStop(e.Message()));
             return 1;
         }
     }

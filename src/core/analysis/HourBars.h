@@ -19,10 +19,19 @@ struct HourBar {
     int rowTop;
 };
 
-// The top of hour's row: the day starts at three o'clock at the top, and
-// midnight to two o'clock come last, below the separator.
+// The graphs' order of hours: the day starts at three o'clock in row 0, and
+// midnight to two o'clock come last (rows 21 to 23), below the separator.
+constexpr int HourRow(int hour) {
+    return (hour + 21) % 24;
+}
+constexpr int RowHour(int row) {
+    return (row + 3) % 24;
+}
+
+// The top of hour's row in the window's graph: 10 pixels a row, and 10 more
+// below the separator.
 constexpr int HourRowTop(int hour) {
-    return hour >= 3 ? 10 * hour - 30 : 10 * hour + 220;
+    return 10 * HourRow(hour) + (HourRow(hour) >= HourRow(0) ? 10 : 0);
 }
 
 // Bar lengths as shares of total lines: (282 x count) div total, truncated;

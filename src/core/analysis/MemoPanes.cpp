@@ -5,6 +5,26 @@
 #include "text/Cp932.h"
 
 namespace pomurina {
+namespace {
+
+struct Header {
+    PaneId pane;
+    const char* text;
+    bool columns;  // the "[Time] Host /File" line under the text
+};
+const Header kHeaders[] = {
+    {PaneId::Memo8, "ログファイルに含まれるホスト名・IPアドレスです...", false},
+    {PaneId::Memo7, "要求(GET)の対象となったファイル名です...", false},
+    {PaneId::Memo6, "受信(POST)の対象となったファイル名です...", false},
+    {PaneId::HOST404Memo, "接続中404(NotFound)となったログの抜粋です...", true},
+    {PaneId::HOST403Memo, "接続中403(Forbidden)となったログの抜粋です...", true},
+    {PaneId::File404Memo, "要求中404(NotFound)となったログの抜粋です...", true},
+    {PaneId::File403Memo, "要求中403(Forbidden)となったログの抜粋です...", true},
+    {PaneId::POST404Memo, "要求中404(NotFound)となったログの抜粋です...", true},
+    {PaneId::POST403Memo, "要求中403(Forbidden)となったログの抜粋です...", true},
+};
+
+}  // namespace
 
 const std::string_view kRule = "---------------------------------------------";
 
@@ -18,22 +38,6 @@ void MemoFree(ResultWindow& w) {
 }
 
 void MessageToMemo(ResultWindow& w) {
-    struct Header {
-        PaneId pane;
-        const char* text;
-        bool columns;  // the "[Time] Host /File" line under the text
-    };
-    static const Header kHeaders[] = {
-        {PaneId::Memo8, "ログファイルに含まれるホスト名・IPアドレスです...", false},
-        {PaneId::Memo7, "要求(GET)の対象となったファイル名です...", false},
-        {PaneId::Memo6, "受信(POST)の対象となったファイル名です...", false},
-        {PaneId::HOST404Memo, "接続中404(NotFound)となったログの抜粋です...", true},
-        {PaneId::HOST403Memo, "接続中403(Forbidden)となったログの抜粋です...", true},
-        {PaneId::File404Memo, "要求中404(NotFound)となったログの抜粋です...", true},
-        {PaneId::File403Memo, "要求中403(Forbidden)となったログの抜粋です...", true},
-        {PaneId::POST404Memo, "要求中404(NotFound)となったログの抜粋です...", true},
-        {PaneId::POST403Memo, "要求中403(Forbidden)となったログの抜粋です...", true},
-    };
     for (const Header& header : kHeaders) {
         Pane& pane = w.GetPane(header.pane);
         std::size_t index = 0;
@@ -41,6 +45,12 @@ void MessageToMemo(ResultWindow& w) {
         if (header.columns) pane.Insert(index++, "[Time] Host /File");
         pane.Insert(index, kRule);
     }
+}
+
+std::size_t MessageLineCount(PaneId pane) {
+    for (const Header& header : kHeaders)
+        if (header.pane == pane) return header.columns ? 3 : 2;
+    return 0;
 }
 
 }  // namespace pomurina

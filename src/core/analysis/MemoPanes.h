@@ -11,6 +11,10 @@ void MemoFree(ResultWindow& window);
 // Puts the explanatory header lines on top of nine panes.
 void MessageToMemo(ResultWindow& window);
 
+// How many lines MessageToMemo puts on top of pane, its rule the last of
+// them; 0 for the panes it leaves alone.
+std::size_t MessageLineCount(PaneId pane);
+
 // The rule under every header: 45 hyphen-minus characters.
 extern const std::string_view kRule;
 

@@ -34,4 +34,9 @@ void ChangeByteUnit(ResultWindow& w) {
     w.LastByteUnit() = chosen;
 }
 
+const char* UnitName(int unit) {
+    static constexpr const char* kNames[] = {"byte", "Kb", "Mb", "Gb"};
+    return IsUnit(unit) ? kNames[unit] : nullptr;
+}
+
 }  // namespace pomurina

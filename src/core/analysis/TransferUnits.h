@@ -13,4 +13,8 @@ void WriteTransferVolume(ResultWindow& window, double total);
 // the field holds no number it converts nothing and only records the index.
 void ChangeByteUnit(ResultWindow& window);
 
+// "byte", "Kb", "Mb", "Gb" for units 0 to 3; nullptr for any other index
+// (kNoUnitYet among them).
+const char* UnitName(int unit);
+
 }  // namespace pomurina

@@ -21,8 +21,8 @@ constexpr int kHeight = kTop + 24 * kRowPitch + kSeparatorGap + 4;
 // Rows from three o'clock down; midnight to two o'clock below the separator
 // (the rows are written in this order too).
 int RowTop(int hour) {
-    const int row = (hour + 21) % 24;
-    return kTop + row * kRowPitch + (row >= 21 ? kSeparatorGap : 0);
+    const int row = HourRow(hour);
+    return kTop + row * kRowPitch + (row >= HourRow(0) ? kSeparatorGap : 0);
 }
 
 std::string Format(const char* pattern, auto... values) {
@@ -64,7 +64,7 @@ void AppendHourSvg(const std::array<HourBar, 24>& bars, std::int64_t total,
                   kAxisX, bottom);
     out += '\n';
     for (int row = 0; row < 24; ++row) {
-        const int hour = (row + 3) % 24;
+        const int hour = RowHour(row);
         const HourBar& bar = bars[static_cast<std::size_t>(hour)];
         const int y = RowTop(hour);
         out +=

@@ -5,6 +5,7 @@
 #include <initializer_list>
 #include <string_view>
 
+#include "analysis/TransferUnits.h"
 #include "report/HourSvg.h"
 #include "report/HtmlText.h"
 #include "report/ReportTime.h"
@@ -134,7 +135,7 @@ void WriteSummary(ResultWindow& w, std::string& b) {
     AppendHtmlSjis(w.GetField(kTransferField).Text(), b);
     b += "</span>";
     const int unit = w.LastByteUnit();
-    if (const char* name = unit == kNoUnitYet ? nullptr : UnitName(unit)) {
+    if (const char* name = UnitName(unit)) {
         b += " <span class=\"unit\">";
         b += name;
         b += "</span>";

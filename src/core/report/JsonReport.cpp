@@ -4,6 +4,7 @@
 #include <cmath>
 #include <string_view>
 
+#include "analysis/TransferUnits.h"
 #include "report/JsonText.h"
 #include "report/ReportTime.h"
 #include "text/Base64.h"
@@ -87,7 +88,7 @@ void WriteSummary(ResultWindow& w, std::string& b) {
     b += ", \"shown\": ";
     AppendJsonString(w.GetField(kTransferField).Text(), b);
     b += ", \"unit\": ";
-    const char* unit = w.LastByteUnit() == kNoUnitYet ? nullptr : UnitName(w.LastByteUnit());
+    const char* unit = UnitName(w.LastByteUnit());
     if (unit) {
         b += '"';
         b += unit;
@@ -103,15 +104,15 @@ void WriteHours(ResultWindow& w, std::string& b) {
     for (std::size_t g = 0; g < kReportGraphs.size(); ++g) {
         b += g == 0 ? "\n    " : ",\n    ";
         AppendKey(kReportGraphs[g].key, b);
-        const auto counts = GraphCounts(w, kReportGraphs[g].graph);
-        if (!counts) {
+        const HourGraph& graph = w.Graph(kReportGraphs[g].graph);
+        if (graph.GetState() != HourGraph::State::Bars) {
             b += "null";
             continue;
         }
         b += '[';
-        for (std::size_t h = 0; h < counts->size(); ++h) {
+        for (std::size_t h = 0; h < graph.Bars().size(); ++h) {
             if (h > 0) b += ", ";
-            AppendInteger((*counts)[h], b);
+            AppendInteger(graph.Bars()[h].count, b);
         }
         b += ']';
     }

@@ -76,19 +76,6 @@ std::optional<std::int64_t> FieldNumber(ResultWindow& window, int field) {
                         std::numeric_limits<std::int64_t>::max());
 }
 
-std::optional<HourCounts> GraphCounts(ResultWindow& window, int graph) {
-    const HourGraph& g = window.Graph(graph);
-    if (g.GetState() != HourGraph::State::Bars) return std::nullopt;
-    HourCounts counts{};
-    for (std::size_t h = 0; h < counts.size(); ++h) counts[h] = g.Bars()[h].count;
-    return counts;
-}
-
-const char* UnitName(int unit) {
-    static constexpr const char* kNames[] = {"byte", "Kb", "Mb", "Gb"};
-    return unit >= 0 && unit <= 3 ? kNames[unit] : nullptr;
-}
-
 std::size_t HeaderLines(ResultWindow& window, PaneId pane) {
     const PaneLines& lines = window.GetPane(pane).Lines();
     std::string scratch;
@@ -96,17 +83,6 @@ std::size_t HeaderLines(ResultWindow& window, PaneId pane) {
         return i < lines.Count() && lines.Line(i, scratch) == kRule;
     };
     switch (pane) {
-        case PaneId::Memo8:
-        case PaneId::Memo7:
-        case PaneId::Memo6:
-            return isRule(1) ? 2 : 0;
-        case PaneId::HOST404Memo:
-        case PaneId::HOST403Memo:
-        case PaneId::File404Memo:
-        case PaneId::File403Memo:
-        case PaneId::POST404Memo:
-        case PaneId::POST403Memo:
-            return isRule(2) ? 3 : 0;
         case PaneId::CheckDomeinMemo:
         case PaneId::ReferrerList:
         case PaneId::RobotsLog:
@@ -115,8 +91,10 @@ std::size_t HeaderLines(ResultWindow& window, PaneId pane) {
             for (std::size_t i = 1; i < lines.Count(); ++i)
                 if (isRule(i)) return i + 1;
             return 0;
-        default:
-            return 0;
+        default: {
+            const std::size_t count = MessageLineCount(pane);
+            return count > 0 && isRule(count - 1) ? count : 0;
+        }
     }
 }
 

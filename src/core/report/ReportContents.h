@@ -27,12 +27,6 @@ bool HasResults(ResultWindow& window);
 // A summary field's number; nothing while it shows none ("-").
 std::optional<std::int64_t> FieldNumber(ResultWindow& window, int field);
 
-// The counts of graph 1 to 3; nothing until its bars are drawn.
-std::optional<HourCounts> GraphCounts(ResultWindow& window, int graph);
-
-// "byte", "Kb", "Mb", "Gb" for units 0 to 3; nullptr for any other index.
-const char* UnitName(int unit);
-
 // One labelled field of a summary box.
 struct SummaryRow {
     const char* key;

@@ -17,14 +17,6 @@ public:
     ReportStream(const ReportStream&) = delete;
     ReportStream& operator=(const ReportStream&) = delete;
 
-    ReportStream& operator<<(std::string_view text) {
-        m_buffer.append(text);
-        return *this;
-    }
-    ReportStream& operator<<(char c) {
-        m_buffer += c;
-        return *this;
-    }
     // The buffer itself, for writers that compose text in place; call
     // Breathe() after each piece.
     std::string& Buffer() { return m_buffer; }

@@ -10,6 +10,7 @@
 
 #include "AnalysisTestSupport.h"
 #include "analysis/LogCounting.h"
+#include "analysis/MemoPanes.h"
 #include "io/FileIo.h"
 #include "report/HtmlReport.h"
 #include "report/JsonReport.h"
@@ -98,6 +99,16 @@ TEST(ReportContents, HeadersAreCountedAsTheRunWroteThem) {
     EXPECT_FALSE(HasResults(fresh));
     EXPECT_EQ(FieldNumber(fresh, 1), std::nullopt);
     EXPECT_EQ(HeaderLines(fresh, PaneId::Memo8), 0u);
+}
+
+TEST(ReportContents, EveryHeaderMessageToMemoWritesIsCountedWhole) {
+    MemoryWindow window;
+    MessageToMemo(window);
+    for (const ReportPane& pane : kReportPanes) {
+        const std::size_t written = window.GetPane(pane.id).Lines().Count();
+        EXPECT_EQ(MessageLineCount(pane.id), written) << pane.key;
+        EXPECT_EQ(HeaderLines(window, pane.id), written) << pane.key;
+    }
 }
 
 TEST(JsonReport, KeepsTheRawLogOutUnlessAskedAndTheBytesBehindTheField) {

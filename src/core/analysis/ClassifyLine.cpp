@@ -97,8 +97,10 @@ void ClassifyLine(std::string_view line, const ReferenceLists& lists, CountingRe
             const std::string_view byteText = L.substr(from, to - from);
             if (byteText != "-") {
                 const auto size = static_cast<double>(StrToInt64(byteText));
-                r.TransferTotal += size;
-                if (r.IsPart) r.PartSizes.push_back(size);
+                if (r.IsPart)
+                    r.PartSizes.push_back(size);
+                else
+                    r.TransferTotal += size;
             }
         } else if (status403) {
             r.Get403->Add(0, L, {timeField, host, getPath});

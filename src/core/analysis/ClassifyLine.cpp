@@ -44,7 +44,7 @@ void ClassifyLine(std::string_view line, const ReferenceLists& lists, CountingRe
     constexpr std::size_t npos = std::string_view::npos;
 
     // Offsets below are 0-based places in the line.
-    thread_local LineMarkers marks;
+    LineMarkers marks;
     marks.Find(L);
 
     // 1-2. The time stamp (28 bytes from the first "[", or from the start)

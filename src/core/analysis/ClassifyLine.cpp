@@ -44,7 +44,7 @@ void ClassifyLine(std::string_view line, const ReferenceLists& lists, CountingRe
     constexpr std::size_t npos = std::string_view::npos;
 
     // Offsets below are 0-based places in the line.
-    thread_local LineMarkers marks;
+    LineMarkers marks;
     marks.Find(L);
 
     // 1-2. The time stamp (28 bytes from the first "[", or from the start)
@@ -97,8 +97,10 @@ void ClassifyLine(std::string_view line, const ReferenceLists& lists, CountingRe
             const std::string_view byteText = L.substr(from, to - from);
             if (byteText != "-") {
                 const auto size = static_cast<double>(StrToInt64(byteText));
-                r.TransferTotal += size;
-                if (r.IsPart) r.PartSizes.push_back(size);
+                if (r.IsPart)
+                    r.PartSizes.push_back(size);
+                else
+                    r.TransferTotal += size;
             }
         } else if (status403) {
             r.Get403->Add(0, L, {timeField, host, getPath});

@@ -60,9 +60,9 @@ struct CountingResult {
     HourCounts PostHours{};
     double TransferTotal = 0;
 
-    // A part keeps the sizes it added to TransferTotal, in log order, so that
-    // the whole adds them again in its own order: a sum of doubles can depend
-    // on the order of its terms once it passes 2^53.
+    // A part keeps its sizes in log order instead of adding them to
+    // TransferTotal, so that the whole adds them in its own order: a sum of
+    // doubles can depend on the order of its terms once it passes 2^53.
     bool IsPart = false;
     std::vector<double> PartSizes;
 

@@ -49,6 +49,10 @@ void EntryList::Spill(std::uint32_t* words, unsigned form,
         whole += piece;
     }
     whole += f.literals[i];
+    KeepSpilled(words, std::move(whole));
+}
+
+void EntryList::KeepSpilled(std::uint32_t* words, std::string whole) {
     words[0] = kSpilled | static_cast<std::uint32_t>(m_spilled.size() >> 32);
     words[1] = static_cast<std::uint32_t>(m_spilled.size());
     m_spilled.push_back(std::move(whole));
@@ -58,11 +62,7 @@ void EntryList::AddFrom(const EntryList& other, std::size_t index) {
     const std::uint32_t* from = other.WordsOf(index);
     std::uint32_t* const words = NewEntry();
     std::memcpy(words, from, m_stride * sizeof *words);
-    if (IsSpilled(from)) {
-        words[0] = kSpilled | static_cast<std::uint32_t>(m_spilled.size() >> 32);
-        words[1] = static_cast<std::uint32_t>(m_spilled.size());
-        m_spilled.push_back(other.Spilled(from));
-    }
+    if (IsSpilled(from)) KeepSpilled(words, other.Spilled(from));
 }
 
 void EntryList::Join(EntryList&& later) {

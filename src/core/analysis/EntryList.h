@@ -71,13 +71,13 @@ private:
     void GrowLastChunk();
     // Keeps the entry whose words are given composed whole.
     void Spill(std::uint32_t* words, unsigned form, std::initializer_list<std::string_view> pieces);
+    // Points the entry whose words are given at whole, kept beside the words.
+    void KeepSpilled(std::uint32_t* words, std::string whole);
     std::size_t ChunkOf(std::size_t index) const;
 
     static constexpr std::uint32_t kSpilled = 0x80000000u;
     std::shared_ptr<const ByteBuffer> m_bytes;
     std::vector<Form> m_forms;
-    static constexpr std::size_t kMaxPieces = 4;
-    static constexpr std::size_t kMaxWords = 3 + 2 * kMaxPieces;
     std::size_t m_pieces;
     std::size_t m_stride;  // 32-bit words per entry
     std::size_t m_count = 0;

@@ -11,10 +11,8 @@
 #include "analysis/ReferenceLists.h"
 #include "analysis/TransferUnits.h"
 #include "io/FileIo.h"
-#include "io/LogFile.h"
 #include "io/LogFiles.h"
 #include "text/Cp932.h"
-#include "text/Errors.h"
 #include "text/IntegerText.h"
 
 namespace pomurina {
@@ -117,8 +115,7 @@ public:
         if (!m_reading.OnePlainFile()) return LoadArriving(lists, places, plan);
         Told(0, false);
         ByteBuffer bytes;
-        if (const int error = ReadLogFile(m_paths[0], bytes))
-            throw FileOpenFailure(m_paths[0], error);
+        m_reading.ReadPlainFile(bytes);
         auto lines = std::make_shared<const TextLines>(std::move(bytes));
         Told(0, true);
         LoadLists(lists, places);

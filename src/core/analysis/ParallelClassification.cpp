@@ -34,6 +34,7 @@ void ClassifyLines(const ReferenceLists& lists, CountingResult& whole, const Cla
         try {
             batch.part = std::make_unique<CountingResult>(whole.LogLines, first);
             CountingResult& part = *batch.part;
+            part.PartSizes.reserve(end - first);
             for (std::size_t i = first; i < end; ++i) {
                 ClassifyLine(lines.At(i), lists, part);
                 ++part.LineCount;

@@ -28,10 +28,7 @@ void MergePart(CountingResult& whole, CountingResult& part) {
     AddHours(whole.AllHours, part.AllHours);
     AddHours(whole.GetHours, part.GetHours);
     AddHours(whole.PostHours, part.PostHours);
-    for (const double size : part.PartSizes) {
-        whole.TransferTotal += size;
-        if (whole.IsPart) whole.PartSizes.push_back(size);
-    }
+    for (const double size : part.PartSizes) whole.TransferTotal += size;
     part.PartSizes.clear();
 }
 

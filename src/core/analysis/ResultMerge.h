@@ -3,7 +3,7 @@
 // it, so that the whole equals what classifying every line in turn gives:
 // counters and hours add, collections join in log order, distinct texts new
 // to the whole are taken in the order the part met them, and the sizes are
-// added to the volume again in log order.
+// added to the volume in log order.
 #include "analysis/CountingResult.h"
 
 namespace pomurina {

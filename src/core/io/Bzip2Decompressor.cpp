@@ -3,6 +3,7 @@
 
 #include <new>
 
+#include "io/CompressionFormat.h"
 #include "io/StreamSequence.h"
 
 namespace pomurina {
@@ -19,7 +20,7 @@ private:
     // "BZh" and the block size, 1 to 9 hundred kilobytes.
     std::size_t SignatureSize() const override { return 4; }
     bool BeginsStream(std::string_view bytes) const override {
-        return bytes.size() == 4 && bytes.starts_with("BZh") && bytes[3] >= '1' && bytes[3] <= '9';
+        return DetectCompression(bytes) == CompressionFormat::Bzip2;
     }
     void StartStream() override {
         End();

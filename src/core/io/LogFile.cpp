@@ -70,7 +70,10 @@ int ReadOn(int fd, std::size_t offset, std::string& more) {
     }
 }
 
-int ReadOpenFile(int fd, std::size_t size, ByteBuffer& out) {
+}  // namespace
+
+int ReadLogFile(int fd, std::size_t size, ByteBuffer& out) {
+    out = ByteBuffer();
     ByteBuffer buffer(size);
     const unsigned cores = std::max(1u, std::min(std::thread::hardware_concurrency(), 4u));
     std::vector<Part> parts(size >= kPartsFrom ? cores : 1);
@@ -102,8 +105,6 @@ int ReadOpenFile(int fd, std::size_t size, ByteBuffer& out) {
     return 0;
 }
 
-}  // namespace
-
 int ReadLogFile(const std::string& path, ByteBuffer& out) {
     out = ByteBuffer();
     int fd = -1;
@@ -111,7 +112,7 @@ int ReadLogFile(const std::string& path, ByteBuffer& out) {
     if (const int error = OpenRegularFile(path, fd, size)) return error;
     int error = 0;
     try {
-        error = ReadOpenFile(fd, size, out);
+        error = ReadLogFile(fd, size, out);
     } catch (...) {
         CurrentFileIo().close(fd);
         throw;

@@ -11,6 +11,7 @@
 #include "io/CompressionFormat.h"
 #include "io/Decompressor.h"
 #include "io/FileIo.h"
+#include "io/LogFile.h"
 #include "text/Cp932.h"
 #include "text/Errors.h"
 
@@ -69,8 +70,12 @@ public:
                 (void)::poll(&wait, 1, -1);
                 continue;
             }
-            throw FileOpenError(FileOpenErrorText(m_fullName, SystemErrorText(errno)));
+            Failed(errno);
         }
+    }
+    // Reads a regular file whole, as ReadLogFile does.
+    void ReadWhole(ByteBuffer& out) const {
+        if (const int error = ReadLogFile(m_fd, m_size, out)) Failed(error);
     }
     // The first bytes of a regular file, read without moving on.
     std::string Peek(std::size_t size) const {
@@ -86,6 +91,10 @@ public:
     }
 
 private:
+    [[noreturn]] void Failed(int error) const {
+        throw FileOpenError(FileOpenErrorText(m_fullName, SystemErrorText(error)));
+    }
+
     std::string m_fullName;  // in messages, as for every file
     int m_fd = -1;
     std::size_t m_size = 0;
@@ -163,6 +172,10 @@ LogReading::~LogReading() = default;
 bool LogReading::OnePlainFile() const {
     return m_logs.size() == 1 && m_logs[0]->Regular() &&
            DetectCompression(m_logs[0]->Peek(kFormatProbeBytes)) == CompressionFormat::None;
+}
+
+void LogReading::ReadPlainFile(ByteBuffer& out) {
+    m_logs[0]->ReadWhole(out);
 }
 
 void LogReading::ReadInto(LogText& text, const LogReadingTold& told) {

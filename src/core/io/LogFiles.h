@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "io/LogText.h"
+#include "text/ByteBuffer.h"
 
 namespace pomurina {
 
@@ -44,6 +45,10 @@ public:
 
     // A single regular file whose first bytes are no compressed format's.
     bool OnePlainFile() const;
+
+    // Reads the one plain file whole (see OnePlainFile); throws FileOpenError
+    // for a read that fails.
+    void ReadPlainFile(ByteBuffer& out);
 
     // Reads the logs into text, one after the other.  Throws FileOpenError
     // for a log that can't be read, CompressedFileError for a damaged or cut

@@ -4,6 +4,8 @@
 #include <cstring>
 #include <new>
 
+#include "text/LineSplit.h"
+
 namespace pomurina {
 namespace {
 
@@ -37,8 +39,7 @@ char* LogText::Room(std::size_t size) {
 
 void LogText::Commit(std::size_t size) {
     char* const begin = m_bytes->data() + m_length;
-    char* end = begin + size;
-    if (std::memchr(begin, 0, size)) end = std::remove(begin, end, '\0');
+    char* const end = begin + LeaveOutZeroBytes(begin, size);
     m_length += static_cast<std::size_t>(end - begin);
     if (end != begin) m_last = end[-1];
     m_published.store(m_length, std::memory_order_release);

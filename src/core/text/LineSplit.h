@@ -4,7 +4,8 @@
 // are skipped, so LF CR makes two line ends; a line end at the very end adds
 // no empty line; a final line without a line end still counts.  In a text
 // list the first zero byte ends the text (UpToFirstZero); a log leaves its
-// zero bytes out instead (TextLines).
+// zero bytes out instead (LeaveOutZeroBytes).
+#include <algorithm>
 #include <cstddef>
 #include <cstring>
 #include <string_view>
@@ -17,6 +18,14 @@ inline std::string_view UpToFirstZero(std::string_view text) {
     return zero ? text.substr(
                       0, static_cast<std::size_t>(static_cast<const char*>(zero) - text.data()))
                 : text;
+}
+
+// Leaves the zero bytes of the size bytes at text out, moving the rest down
+// in place; the size left.  A zero-filled block (what a crash leaves where
+// the last writes were lost) disappears, and the lines around it stay.
+inline std::size_t LeaveOutZeroBytes(char* text, std::size_t size) {
+    char* const first = size ? static_cast<char*>(std::memchr(text, 0, size)) : nullptr;
+    return first ? static_cast<std::size_t>(std::remove(first, text + size, '\0') - text) : size;
 }
 
 // Calls emit(offset, length) for every line of text, in order; zero bytes

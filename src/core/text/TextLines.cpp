@@ -11,17 +11,6 @@
 namespace pomurina {
 namespace {
 
-// Leaves the zero bytes out, moving the rest down in place: a zero-filled
-// block (what a crash leaves where the last writes were lost) disappears,
-// and the lines around it stay.
-void LeaveOutZeroBytes(ByteBuffer& bytes) {
-    if (bytes.size() == 0) return;
-    char* const begin = bytes.data();
-    char* const end = begin + bytes.size();
-    char* const first = static_cast<char*>(std::memchr(begin, 0, bytes.size()));
-    if (first) bytes.Shrink(static_cast<std::size_t>(std::remove(first, end, '\0') - begin));
-}
-
 // A text this large is split on two cores.
 constexpr std::size_t kTwoHalvesFrom = std::size_t{8} << 20;
 
@@ -36,7 +25,7 @@ ByteBuffer Copied(std::string_view text) {
 TextLines::TextLines(std::string_view bytes) : TextLines(Copied(bytes)) {}
 
 TextLines::TextLines(ByteBuffer bytes) {
-    LeaveOutZeroBytes(bytes);
+    bytes.Shrink(LeaveOutZeroBytes(bytes.data(), bytes.size()));
     m_bytes = std::make_shared<const ByteBuffer>(std::move(bytes));
     const std::string_view text = m_bytes->View();
     const auto split = [](std::string_view part, std::size_t base, std::vector<Span>& lines) {

@@ -8,7 +8,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
+#include <fstream>
 #include <stdexcept>
 #include <thread>
 
@@ -78,6 +80,18 @@ bool Listening(int port) {
         ::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
     ::close(fd);
     return connected;
+}
+
+std::vector<std::string> LinesOfFile(const std::filesystem::path& path) {
+    std::vector<std::string> lines;
+    std::ifstream in(path, std::ios::binary);
+    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    return lines;
+}
+
+std::vector<std::string> StartingWith(std::vector<std::string> lines, const std::string& prefix) {
+    std::erase_if(lines, [&](const std::string& line) { return !line.starts_with(prefix); });
+    return lines;
 }
 
 }  // namespace pomurina::test

@@ -1,7 +1,7 @@
 #pragma once
 // A test server run as a child process: started with its arguments, ready
-// once a condition holds, stopped at the end.  Also the lines the servers
-// log.
+// once a condition holds, stopped at the end.  Also commands run to their
+// end, and the lines the servers log.
 #include <sys/types.h>
 
 #include <filesystem>
@@ -29,6 +29,16 @@ private:
 // Runs a command to its end (args[0] a full path), its output in
 // outputFile; throws unless it exits with 0.
 void RunToEnd(std::vector<std::string> args, const std::filesystem::path& outputFile);
+
+// A shell command run to its end: its exit status (-1 when it didn't exit)
+// and its standard output.
+struct CommandOutcome {
+    int status;
+    std::string out;
+};
+
+// Runs a shell command (via popen) to its end; throws when it can't be started.
+CommandOutcome RunCommand(const std::string& command);
 
 // Whether something accepts connections at 127.0.0.1:port.
 bool Listening(int port);

@@ -13,10 +13,7 @@ log=$(generated_log "$lines" 1)
 bytes=$(stat -c %s "$log")
 dir=$(mktemp -d)
 trap 'rm -rf "$dir"' EXIT
-gzip -c "$log" > "$dir/log.gz"
-bzip2 -c "$log" > "$dir/log.bz2"
-xz -T1 -c "$log" > "$dir/log.xz"
-zstd -q -c "$log" > "$dir/log.zst"
+compressed_forms "$log" "$dir"
 
 cat "$log" "$dir"/log.* > /dev/null  # warm the page cache
 read -r plain_s plain_k < <(measure_median "$build/pomurina-report" "$log")

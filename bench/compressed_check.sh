@@ -48,10 +48,7 @@ for source in "${logs[@]}"; do
     name=$(basename "$source")
     cp "$source" "$dir/log"
     dumps "$dir/plain" "$dir/log"
-    gzip -c "$dir/log" > "$dir/log.gz"
-    bzip2 -c "$dir/log" > "$dir/log.bz2"
-    xz -T1 -c "$dir/log" > "$dir/log.xz"
-    zstd -q -c "$dir/log" > "$dir/log.zst"
+    compressed_forms "$dir/log" "$dir"
     for ext in gz bz2 xz zst; do
         dumps "$dir/$ext" "$dir/log.$ext"
         check "$name" "$ext" "$ext"

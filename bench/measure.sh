@@ -6,6 +6,15 @@ generated_log() {
     echo "$path"
 }
 
+# compressed_forms SRC DIR: SRC compressed by the formats' own tools, as
+# DIR/log.gz, DIR/log.bz2, DIR/log.xz and DIR/log.zst.
+compressed_forms() {
+    gzip -c "$1" > "$2/log.gz"
+    bzip2 -c "$1" > "$2/log.bz2"
+    xz -T1 -c "$1" > "$2/log.xz"
+    zstd -q -c "$1" > "$2/log.zst"
+}
+
 # measure COMMAND...: the best of three wall times (s) and the highest peak memory (KiB).
 measure() {
     local best="" peak=0 times seconds kib

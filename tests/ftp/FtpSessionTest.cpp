@@ -24,7 +24,7 @@ using test::Names;
 using test::ReadBytes;
 using test::WriteBytes;
 
-const std::string kOldCopy = "old copy\r\nstays whole\r\n";
+using test::kOldCopy;
 
 // A served file of n bytes whose lines are numbered.
 std::string LogText(std::size_t n) {

@@ -18,7 +18,7 @@ using test::FtpsServer;
 using test::ReadBytes;
 using test::WriteBytes;
 
-const std::string kOldCopy = "old copy\r\nstays whole\r\n";
+using test::kOldCopy;
 const std::string kServed = "line one\nline two\n";
 
 class Ftps : public ::testing::Test {

@@ -21,7 +21,7 @@ namespace fs = std::filesystem;
 using test::ReadBytes;
 using test::WriteBytes;
 
-const std::string kOldCopy = "old copy\r\nstays whole\r\n";
+using test::kOldCopy;
 
 // Compressed bytes: CR LF and lone LF must come through untouched.
 std::string Compressed() {
@@ -31,8 +31,7 @@ std::string Compressed() {
 }
 
 bool Any(const std::vector<std::string>& lines, const std::string& prefix) {
-    return std::any_of(lines.begin(), lines.end(),
-                       [&](const std::string& line) { return line.starts_with(prefix); });
+    return !test::StartingWith(lines, prefix).empty();
 }
 
 // A data folder with materia/ and logs/, and the server's folder.

@@ -16,7 +16,7 @@ namespace fs = std::filesystem;
 using test::ReadBytes;
 using test::WriteBytes;
 
-const std::string kOldCopy = "old copy\r\nstays whole\r\n";
+using test::kOldCopy;
 
 // Bytes as a server keeps them: CR LF, a lone CR, zero bytes, all 256 values.
 std::string ServedBytes() {
@@ -26,8 +26,7 @@ std::string ServedBytes() {
 }
 
 bool Authenticated(const std::vector<std::string>& log) {
-    return std::any_of(log.begin(), log.end(),
-                       [](const std::string& line) { return line.starts_with("auth"); });
+    return !test::StartingWith(log, "auth").empty();
 }
 
 class Sftp : public ::testing::Test {

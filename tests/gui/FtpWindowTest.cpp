@@ -30,7 +30,7 @@ namespace fs = std::filesystem;
 using test::ReadBytes;
 using test::WriteBytes;
 
-const std::string kOldCopy = "old copy\r\nstays whole\r\n";
+using test::kOldCopy;
 const std::string kServed = "127.0.0.1 - - [06/Dec/2026:10:00:00 +0900] \"GET / HTTP/1.1\" 200 5\n";
 const char kName[] = "access_log_20261206";
 

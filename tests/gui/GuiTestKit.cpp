@@ -3,15 +3,12 @@
 #include <unistd.h>
 
 #include <cstdio>
-#include <cstdlib>
 #include <fstream>
 
 #include "ErrorBox.h"
 #include "analysis/LogCounting.h"
-#include "analysis/StateDump.h"
 #include "io/FileIo.h"
 #include "text/Cp932.h"
-#include "text/Errors.h"
 
 namespace pomurina::guitest {
 
@@ -54,26 +51,14 @@ std::string LogLine(int hour, const std::string& request, int status, const std:
 }
 
 std::string DumpOf(ResultWindow& window, const std::optional<std::string>& error) {
-    char* buffer = nullptr;
-    std::size_t size = 0;
-    std::FILE* out = ::open_memstream(&buffer, &size);
-    WriteStateDump(window, error, out);
-    std::fclose(out);
-    std::string dump(buffer, size);
-    std::free(buffer);
-    return dump;
-}
-
-std::optional<std::string> CurrentError() {
-    return WithFullStop(CurrentExceptionMessage());
+    return testing::StateDumpOf(window, error);
 }
 
 std::string ReferenceDump(const std::string& path) {
     MemoryWindow window;
-    const auto error = ErrorOf([&] {
+    return testing::DumpAfterRun(window, [&] {
         LogCounting(window, path, RunPlaces{ProgramDirectory(), "materia"});
     });
-    return DumpOf(window, error);
 }
 
 }  // namespace pomurina::guitest

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "AnalysisTestSupport.h"
 #include "TempDir.h"
 #include "analysis/ResultWindow.h"
 
@@ -45,20 +46,8 @@ std::string DumpOf(ResultWindow& window, const std::optional<std::string>& error
 // The dump of a fresh in-memory window after a run on path (the report tool's way).
 std::string ReferenceDump(const std::string& path);
 
-// Runs f and returns the error box text it would show (full stop applied), if any.
-template <typename F>
-std::optional<std::string> ErrorOf(F&& f);
-
-std::optional<std::string> CurrentError();
-
-template <typename F>
-std::optional<std::string> ErrorOf(F&& f) {
-    try {
-        f();
-    } catch (...) {
-        return CurrentError();
-    }
-    return std::nullopt;
-}
+// Error box texts of runs, as the analysis tests take them.
+using testing::CurrentError;
+using testing::ErrorOf;
 
 }  // namespace pomurina::guitest

@@ -9,11 +9,11 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QPushButton>
-#include <cstdlib>
 #include <memory>
 
 #include "FtpWindow.h"
 #include "GuiTestKit.h"
+#include "InstalledTree.h"
 #include "ListManagerWindow.h"
 #include "MainWindow.h"
 #include "StartUp.h"
@@ -28,36 +28,17 @@ namespace fs = std::filesystem;
 
 // An installed tree (bin/ beside share/pomurina/materia) and a home of its
 // own; XDG_DATA_HOME is unset.  Everything is put back at the end.
-class InstalledStartUp : public ::testing::Test {
+class InstalledStartUp : public ::testing::Test, public testing::InstalledTree {
 protected:
     InstalledStartUp() {
-        fs::create_directories(prefix.Path() / "bin");
-        fs::create_directories(prefix.Path() / "share/pomurina");
         fs::copy(fs::path(POMURINA_SOURCE_DIR) / "defaults/materia",
                  prefix.Path() / "share/pomurina/materia");
-        SetProgramDirectory((prefix.Path() / "bin").string());
-        if (const char* old = std::getenv("HOME")) m_oldHome = old;
-        if (const char* old = std::getenv("XDG_DATA_HOME")) m_oldXdg = old;
-        ::setenv("HOME", home.Path().c_str(), 1);
-        ::unsetenv("XDG_DATA_HOME");
         fs::current_path("/");
     }
-    ~InstalledStartUp() override {
-        CloseWindows();
-        SetProgramDirectory({});
-        ForgetDataFolder();
-        ::setenv("HOME", m_oldHome.c_str(), 1);
-        if (!m_oldXdg.empty()) ::setenv("XDG_DATA_HOME", m_oldXdg.c_str(), 1);
-    }
+    ~InstalledStartUp() override { CloseWindows(); }
 
-    testing::TempDir prefix;
-    testing::TempDir home;
     fs::path data = home.Path() / ".local/share/pomurina";
     CaughtBoxes boxes;
-
-private:
-    std::string m_oldHome;
-    std::string m_oldXdg;
 };
 
 TEST_F(InstalledStartUp, EveryWindowFindsItsDataInTheHomeFolder) {

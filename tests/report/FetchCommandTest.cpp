@@ -21,7 +21,7 @@ namespace {
 
 const std::string kLine =
     "192.0.2.7 - - [06/Dec/2026:09:15:02 +0900] \"GET /a HTTP/1.1\" 200 1536 \"-\" \"Mozilla\"\n";
-const std::string kOldCopy = "old copy\r\nstays whole\r\n";
+using test::kOldCopy;
 const char kName[] = "access_log_20261206";
 const std::string kFailure =
     "ダウンロードに失敗しました。\n接続設定、ファイル名設定を見直してください。\n";
@@ -142,11 +142,7 @@ protected:
         Settings(address, "alice\r\nsecret\r\n/log/\r\nsftp\r\nactive\r\n");
         WriteFileBytes(dir.Path() / "logs" / kName, kOldCopy);
     }
-    bool Authenticated() const {
-        const auto log = server.Log();
-        return std::any_of(log.begin(), log.end(),
-                           [](const std::string& line) { return line.starts_with("auth"); });
-    }
+    bool Authenticated() const { return !test::StartingWith(server.Log(), "auth").empty(); }
     TempDir keys;
     test::SftpServer server;
     std::string address;

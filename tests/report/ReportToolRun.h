@@ -2,12 +2,11 @@
 // The report tool run as a child process, as a user or a script runs it.
 #include <string>
 
+#include "ServerProcess.h"
+
 namespace pomurina::testing {
 
-struct ReportOutcome {
-    int status;
-    std::string out;
-};
+using ReportOutcome = test::CommandOutcome;
 
 // Runs the report tool with arguments (already quoted for the shell) and its
 // standard error sent to errFile; prefix goes before the command (a cd, variables).

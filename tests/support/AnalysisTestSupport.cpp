@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "analysis/StateDump.h"
+#include "text/Errors.h"
 #include "text/TextLines.h"
 
 namespace pomurina::testing {
@@ -60,6 +61,15 @@ std::string StateDumpOf(ResultWindow& window, const std::optional<std::string>& 
     std::string dump = written ? std::string(buffer, length) : std::string("(not written)");
     std::free(buffer);
     return dump;
+}
+
+std::optional<std::string> CurrentError() {
+    return WithFullStop(CurrentExceptionMessage());
+}
+
+std::string DumpAfterRun(ResultWindow& window, const std::function<void()>& run) {
+    const auto error = ErrorOf(run);
+    return StateDumpOf(window, error);
 }
 
 }  // namespace pomurina::testing

@@ -1,6 +1,7 @@
 #pragma once
 // Helpers shared by the analysis tests.
 #include <filesystem>
+#include <functional>
 #include <initializer_list>
 #include <memory>
 #include <optional>
@@ -27,6 +28,23 @@ std::unique_ptr<CountingResult> Classify(const std::string& text,
 
 // The state dump of a window (as --dump writes it); error is the failed run's text.
 std::string StateDumpOf(ResultWindow& window, const std::optional<std::string>& error);
+
+// The error box's text for the exception being handled (full stop applied).
+std::optional<std::string> CurrentError();
+
+// Runs f and returns the error box text it would show, if any.
+template <typename F>
+std::optional<std::string> ErrorOf(F&& f) {
+    try {
+        f();
+    } catch (...) {
+        return CurrentError();
+    }
+    return std::nullopt;
+}
+
+// The state dump of window after run, which writes to it (with its error, if any).
+std::string DumpAfterRun(ResultWindow& window, const std::function<void()>& run);
 
 // A program directory of its own, with materia/ holding the three lists; removed at the end.
 class ProgramDir : public TempDir {

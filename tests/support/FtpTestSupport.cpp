@@ -5,7 +5,6 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <fstream>
 
 namespace pomurina::test {
 
@@ -33,16 +32,11 @@ FtpServer::FtpServer(const fs::path& root, const std::vector<std::string>& accou
 }
 
 std::vector<std::string> FtpServer::Commands() const {
-    std::vector<std::string> lines;
-    std::ifstream in(m_work.Path() / "commands", std::ios::binary);
-    for (std::string line; std::getline(in, line);) lines.push_back(line);
-    return lines;
+    return LinesOfFile(m_work.Path() / "commands");
 }
 
 std::vector<std::string> FtpServer::Commands(const std::string& prefix) const {
-    std::vector<std::string> lines = Commands();
-    std::erase_if(lines, [&](const std::string& line) { return !line.starts_with(prefix); });
-    return lines;
+    return StartingWith(Commands(), prefix);
 }
 
 int UnusedPort() {

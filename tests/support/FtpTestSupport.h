@@ -34,6 +34,9 @@ private:
     int m_port = 0;
 };
 
+// The local copy a fetch finds, kept whole when the fetch fails.
+inline const std::string kOldCopy = "old copy\r\nstays whole\r\n";
+
 // A port on 127.0.0.1 where nothing listens.
 int UnusedPort();
 

@@ -1,6 +1,5 @@
 #include "FtpsTestServer.h"
 
-#include <algorithm>
 #include <fstream>
 
 #include "FtpTestSupport.h"
@@ -85,9 +84,7 @@ std::vector<std::string> FtpsServer::Commands() const {
 }
 
 std::vector<std::string> FtpsServer::Commands(const std::string& prefix) const {
-    std::vector<std::string> lines = Commands();
-    std::erase_if(lines, [&](const std::string& line) { return !line.starts_with(prefix); });
-    return lines;
+    return StartingWith(Commands(), prefix);
 }
 
 }  // namespace pomurina::test

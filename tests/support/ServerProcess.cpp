@@ -8,7 +8,10 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
+#include <cstdio>
+#include <fstream>
 #include <stdexcept>
 #include <thread>
 
@@ -78,6 +81,30 @@ bool Listening(int port) {
         ::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
     ::close(fd);
     return connected;
+}
+
+std::vector<std::string> LinesOfFile(const std::filesystem::path& path) {
+    std::vector<std::string> lines;
+    std::ifstream in(path, std::ios::binary);
+    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    return lines;
+}
+
+std::vector<std::string> StartingWith(std::vector<std::string> lines, const std::string& prefix) {
+    std::erase_if(lines, [&](const std::string& line) { return !line.starts_with(prefix); });
+    return lines;
+}
+
+CommandOutcome RunCommand(const std::string& command) {
+    FILE* pipe = ::popen(command.c_str(), "r");
+    if (!pipe) throw std::runtime_error("cannot run " + command);
+    CommandOutcome outcome{-1, ""};
+    char buffer[65536];
+    std::size_t n;
+    while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) outcome.out.append(buffer, n);
+    const int raw = ::pclose(pipe);
+    outcome.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    return outcome;
 }
 
 }  // namespace pomurina::test

@@ -1,7 +1,5 @@
 #include "SftpTestServer.h"
 
-#include <fstream>
-
 #include "FtpTestSupport.h"
 
 namespace pomurina::test {
@@ -35,10 +33,7 @@ SftpServer::SftpServer(const fs::path& root, const std::vector<std::string>& acc
 }
 
 std::vector<std::string> SftpServer::Log() const {
-    std::vector<std::string> lines;
-    std::ifstream in(m_work.Path() / "log", std::ios::binary);
-    for (std::string line; std::getline(in, line);) lines.push_back(line);
-    return lines;
+    return LinesOfFile(m_work.Path() / "log");
 }
 
 }  // namespace pomurina::test

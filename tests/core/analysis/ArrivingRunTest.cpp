@@ -13,7 +13,6 @@
 #include "AnalysisTestSupport.h"
 #include "CompressTool.h"
 #include "analysis/LogCounting.h"
-#include "analysis/StateDump.h"
 #include "io/FileIo.h"
 #include "io/LogFiles.h"
 #include "text/Cp932.h"
@@ -96,15 +95,9 @@ protected:
 
     // The dump after a run of the logs (in window, which keeps earlier runs).
     std::string Run(const V& paths, const ClassifyPlan& plan, MemoryWindow& window) {
-        std::optional<std::string> error;
-        try {
+        return DumpAfterRun(window, [&] {
             LogCounting(window, paths, RunPlaces{m_dir.Path().string(), "materia"}, plan);
-        } catch (const Error& e) {
-            error = WithFullStop(e.Message());
-        } catch (const std::bad_alloc&) {
-            error = WithFullStop(Utf8ToCp932("メモリが不足しています"));
-        }
-        return StateDumpOf(window, error);
+        });
     }
     std::string Run(const V& paths, const ClassifyPlan& plan = {}) {
         MemoryWindow window;

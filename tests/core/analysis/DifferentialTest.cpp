@@ -4,10 +4,10 @@
 #include <gtest/gtest.h>
 
 #include <array>
-#include <cstdio>
 #include <random>
 
 #include "AnalysisTestSupport.h"
+#include "ServerProcess.h"
 #include "text/CaseFold.h"
 #include "text/IntegerText.h"
 #include "text/TextLines.h"
@@ -163,13 +163,7 @@ bool NaiveLine(const std::string& L, const ReferenceLists& lists, Naive& n) {
 std::string Generated(long long lines, int seed) {
     const std::string command = std::string(POMURINA_GENLOG) + " --lines " + std::to_string(lines) +
                                 " --seed " + std::to_string(seed) + " --visitors 400";
-    FILE* pipe = ::popen(command.c_str(), "r");
-    std::string text;
-    char buffer[65536];
-    std::size_t got;
-    while ((got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) text.append(buffer, got);
-    ::pclose(pipe);
-    return text;
+    return test::RunCommand(command).out;
 }
 
 // Damages some lines the way real logs are damaged: cut short, bytes changed, fields dropped.

@@ -9,7 +9,6 @@
 #include "AnalysisTestSupport.h"
 #include "analysis/LogCounting.h"
 #include "analysis/ParallelClassification.h"
-#include "analysis/StateDump.h"
 #include "text/Errors.h"
 #include "text/TextLines.h"
 
@@ -205,13 +204,9 @@ namespace {
 std::string RunDump(const std::string& path, const std::string& programDir,
                     const ClassifyPlan& plan) {
     MemoryWindow window;
-    std::optional<std::string> error;
-    try {
+    return DumpAfterRun(window, [&] {
         LogCounting(window, path, RunPlaces{programDir, "materia"}, plan);
-    } catch (const Error& e) {
-        error = WithFullStop(e.Message());
-    }
-    return StateDumpOf(window, error);
+    });
 }
 
 }  // namespace

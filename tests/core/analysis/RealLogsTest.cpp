@@ -4,14 +4,11 @@
 
 #include <algorithm>
 #include <cctype>
-#include <cstdio>
 #include <filesystem>
-#include <optional>
 #include <set>
 
 #include "AnalysisTestSupport.h"
 #include "analysis/LogCounting.h"
-#include "analysis/StateDump.h"
 #include "text/Errors.h"
 #include "text/NumberText.h"
 
@@ -111,20 +108,9 @@ namespace {
 // The dump of a run on the log at path (the lists of dir).
 std::string DumpOfRun(const ProgramDir& dir, const fs::path& path) {
     MemoryWindow window;
-    std::optional<std::string> error;
-    try {
+    return DumpAfterRun(window, [&] {
         LogCounting(window, path.string(), RunPlaces{dir.Path().string(), "materia"});
-    } catch (const Error& e) {
-        error = e.Message();
-    }
-    char* buffer = nullptr;
-    std::size_t size = 0;
-    FILE* out = ::open_memstream(&buffer, &size);
-    WriteStateDump(window, error, out);
-    std::fclose(out);
-    std::string dump(buffer, size);
-    std::free(buffer);
-    return dump;
+    });
 }
 
 }  // namespace

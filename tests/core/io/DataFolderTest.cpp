@@ -5,10 +5,9 @@
 #include <sys/stat.h>
 
 #include <cerrno>
-#include <cstdlib>
 #include <filesystem>
-#include <optional>
 
+#include "InstalledTree.h"
 #include "TempDir.h"
 #include "io/DataFolder.h"
 #include "io/FileIo.h"
@@ -20,6 +19,7 @@ namespace {
 
 namespace fs = std::filesystem;
 using testing::ReadFileBytes;
+using testing::ScopedEnvironment;
 using testing::TempDir;
 
 const char* const kDefaults[] = {"materia/DomeinList.dat", "materia/CheckDomeinList.dat",
@@ -163,45 +163,9 @@ TEST_F(FillDataFolderTest, WithoutInstalledDefaultsOnlyTheFoldersAreMade) {
 
 // --- The process's data folder ---------------------------------------------
 
-// The environment of one test, put back afterwards.
-class ScopedEnvironment {
-public:
-    ScopedEnvironment(const char* name, const std::optional<std::string>& value) : m_name(name) {
-        if (const char* old = std::getenv(name)) m_old = old;
-        if (value)
-            ::setenv(name, value->c_str(), 1);
-        else
-            ::unsetenv(name);
-    }
-    ~ScopedEnvironment() {
-        if (m_old)
-            ::setenv(m_name, m_old->c_str(), 1);
-        else
-            ::unsetenv(m_name);
-    }
-
-private:
-    const char* m_name;
-    std::optional<std::string> m_old;
-};
-
-class SetUpDataFolderTest : public ::testing::Test {
+class SetUpDataFolderTest : public ::testing::Test, public testing::InstalledTree {
 protected:
-    SetUpDataFolderTest() {
-        // An installed tree: bin/ and share/pomurina/materia.
-        fs::create_directories(prefix.Path() / "bin");
-        prefix.WriteFile("share/pomurina/materia/setup.ini", "none\r\n");
-        SetProgramDirectory((prefix.Path() / "bin").string());
-    }
-    ~SetUpDataFolderTest() override {
-        SetProgramDirectory({});
-        ForgetDataFolder();
-    }
-
-    TempDir prefix;
-    TempDir home;
-    ScopedEnvironment xdg{"XDG_DATA_HOME", std::nullopt};
-    ScopedEnvironment homeVariable{"HOME", home.Path().string()};
+    SetUpDataFolderTest() { prefix.WriteFile("share/pomurina/materia/setup.ini", "none\r\n"); }
 };
 
 TEST_F(SetUpDataFolderTest, AnInstalledProgramUsesTheHomeFolderFilledFromItsDefaults) {

@@ -1,0 +1,41 @@
+#pragma once
+// An installed program's tree and a home of its own, and the environment
+// that points at them; everything is put back at the end.
+#include <optional>
+#include <string>
+
+#include "TempDir.h"
+
+namespace pomurina::testing {
+
+// An environment variable set (unset, without a value) until the end, then put back.
+class ScopedEnvironment {
+public:
+    ScopedEnvironment(const char* name, const std::optional<std::string>& value);
+    ~ScopedEnvironment();
+    ScopedEnvironment(const ScopedEnvironment&) = delete;
+    ScopedEnvironment& operator=(const ScopedEnvironment&) = delete;
+
+private:
+    const char* m_name;
+    std::optional<std::string> m_old;
+};
+
+// prefix/bin is the program directory, without materia/ beside it, and
+// prefix/share/pomurina is where the defaults are installed (the test puts
+// materia/ there); HOME is home and XDG_DATA_HOME is unset.  The program
+// directory and the data folder are forgotten at the end.
+class InstalledTree {
+public:
+    InstalledTree();
+    ~InstalledTree();
+
+    TempDir prefix;
+    TempDir home;
+
+private:
+    ScopedEnvironment m_xdg{"XDG_DATA_HOME", std::nullopt};
+    ScopedEnvironment m_home{"HOME", home.Path().string()};
+};
+
+}  // namespace pomurina::testing

@@ -1,7 +1,5 @@
 #include "analysis/LogCounting.h"
 
-#include <unistd.h>
-
 #include <memory>
 #include <vector>
 
@@ -10,6 +8,7 @@
 #include "analysis/MemoPanes.h"
 #include "analysis/ReferenceLists.h"
 #include "analysis/TransferUnits.h"
+#include "io/DataFolder.h"
 #include "io/FileIo.h"
 #include "io/LogFiles.h"
 #include "text/Cp932.h"
@@ -63,9 +62,8 @@ struct LoadedLists {
 // Reads the lists without showing them (the logs may still be read).
 void LoadLists(LoadedLists& loaded, const RunPlaces& places) {
     for (std::size_t k = 0; k < std::size(kListFiles); ++k) {
-        // The result is not checked: a directory that can't be entered shows
-        // as a list that can't be read.
-        (void)::chdir(places.programDirectory.c_str());
+        // A directory that can't be entered shows as a list that can't be read.
+        EnterFolder(places.programDirectory);
         try {
             (loaded.lists.*kListFiles[k].list)
                 .LoadFromFile(places.materiaDirectory + "/" + kListFiles[k].file);

@@ -9,7 +9,7 @@
 #include <cstdio>
 #include <memory>
 
-#include "analysis/PatternSet.h"
+#include "search/PatternSet.h"
 #include "io/FileIo.h"
 #include "text/TextLines.h"
 #include "text/TextList.h"

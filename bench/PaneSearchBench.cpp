@@ -16,7 +16,7 @@
 #include <functional>
 
 #include "SjisQt.h"
-#include "analysis/PaneSearch.h"
+#include "search/PaneSearch.h"
 #include "io/FileIo.h"
 #include "text/Cp932.h"
 #include "text/TextLines.h"

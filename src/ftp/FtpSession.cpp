@@ -8,7 +8,7 @@
 #include "FailureCause.h"
 #include "ServerCheck.h"
 #include "io/FileReplacement.h"
-#include "text/Errors.h"
+#include "Errors.h"
 
 namespace pomurina {
 namespace {

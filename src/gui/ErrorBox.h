@@ -7,7 +7,7 @@
 #include <new>
 #include <string>
 
-#include "text/Errors.h"
+#include "Errors.h"
 
 class QWidget;
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "analysis/ResultWindow.h"
+#include "window/ResultWindow.h"
 
 class QAction;
 class QGroupBox;

@@ -7,7 +7,7 @@
 #include <array>
 #include <cstddef>
 
-#include "analysis/ResultWindow.h"
+#include "window/ResultWindow.h"
 
 class QAction;
 class QMainWindow;

@@ -6,7 +6,7 @@
 #include <chrono>
 #include <functional>
 
-#include "analysis/ProgressDisplay.h"
+#include "window/ProgressDisplay.h"
 
 class QGroupBox;
 class QPlainTextEdit;

@@ -11,7 +11,7 @@
 #include "io/FileIo.h"
 #include "io/LogFiles.h"
 #include "text/Cp932.h"
-#include "text/Errors.h"
+#include "Errors.h"
 
 namespace pomurina {
 namespace {

@@ -12,11 +12,11 @@
 #include "ProgressWindow.h"
 #include "QtJapanese.h"
 #include "WindowKit.h"
-#include "analysis/StateDump.h"
+#include "window/StateDump.h"
 #include "io/DataFolder.h"
 #include "io/FileIo.h"
 #include "text/Cp932.h"
-#include "text/Errors.h"
+#include "Errors.h"
 
 namespace pomurina {
 namespace {

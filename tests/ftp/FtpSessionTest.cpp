@@ -14,7 +14,7 @@
 #include "FtpTestSupport.h"
 #include "io/FileIo.h"
 #include "io/FileReplacement.h"
-#include "text/Errors.h"
+#include "Errors.h"
 
 namespace pomurina {
 namespace {

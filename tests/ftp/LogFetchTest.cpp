@@ -12,7 +12,7 @@
 #include "SftpTestServer.h"
 #include "fetch/KnownServers.h"
 #include "text/Cp932.h"
-#include "text/Errors.h"
+#include "Errors.h"
 
 namespace pomurina {
 namespace {

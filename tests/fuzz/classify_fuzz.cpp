@@ -9,7 +9,7 @@
 #include "analysis/ClassifyLine.h"
 #include "text/CaseFold.h"
 #include "text/Cp932.h"
-#include "text/Errors.h"
+#include "Errors.h"
 #include "text/IntegerText.h"
 #include "text/SjisText.h"
 #include "text/TextLines.h"

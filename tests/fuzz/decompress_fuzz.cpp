@@ -15,7 +15,7 @@
 #include "FuzzCheck.h"
 #include "io/FileIo.h"
 #include "io/LogFiles.h"
-#include "text/Errors.h"
+#include "Errors.h"
 
 using namespace pomurina;
 

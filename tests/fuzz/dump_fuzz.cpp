@@ -10,8 +10,8 @@
 
 #include "FuzzCheck.h"
 #include "analysis/LogCounting.h"
-#include "analysis/StateDump.h"
-#include "text/Errors.h"
+#include "window/StateDump.h"
+#include "Errors.h"
 
 using namespace pomurina;
 namespace fs = std::filesystem;

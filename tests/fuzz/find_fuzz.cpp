@@ -8,7 +8,7 @@
 #include "FuzzCheck.h"
 #include "text/CaseFold.h"
 #include "text/Cp932.h"
-#include "text/TextFinder.h"
+#include "search/TextFinder.h"
 
 using namespace pomurina;
 

@@ -4,7 +4,7 @@
 #include <string>
 
 #include "FuzzCheck.h"
-#include "text/Errors.h"
+#include "Errors.h"
 #include "text/IntegerText.h"
 
 using namespace pomurina;

@@ -5,7 +5,7 @@
 
 #include "FuzzCheck.h"
 #include "text/Cp932.h"
-#include "text/Errors.h"
+#include "Errors.h"
 #include "urlconv/UrlDecoding.h"
 
 using namespace pomurina;

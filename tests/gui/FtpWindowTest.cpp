@@ -21,7 +21,7 @@
 #include "fetch/KnownServers.h"
 #include "io/FileIo.h"
 #include "text/Cp932.h"
-#include "text/Errors.h"
+#include "Errors.h"
 
 namespace pomurina {
 namespace {

@@ -8,7 +8,7 @@
 
 #include "AnalysisTestSupport.h"
 #include "TempDir.h"
-#include "analysis/ResultWindow.h"
+#include "window/ResultWindow.h"
 
 namespace pomurina::guitest {
 

@@ -25,7 +25,7 @@
 #include "analysis/LogCounting.h"
 #include "io/FileIo.h"
 #include "text/Cp932.h"
-#include "text/Errors.h"
+#include "Errors.h"
 
 namespace fs = std::filesystem;
 using namespace pomurina;

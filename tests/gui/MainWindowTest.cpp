@@ -12,7 +12,7 @@
 #include "ListManagerWindow.h"
 #include "MainWindowFixture.h"
 #include "PomurinaApplication.h"
-#include "text/Errors.h"
+#include "Errors.h"
 #include "widgets/FieldEdit.h"
 #include "widgets/PageControl.h"
 #include "widgets/PaneView.h"

@@ -3,8 +3,8 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "analysis/StateDump.h"
-#include "text/Errors.h"
+#include "window/StateDump.h"
+#include "Errors.h"
 #include "text/TextLines.h"
 
 namespace pomurina::testing {

@@ -10,7 +10,7 @@
 
 #include "TempDir.h"
 #include "analysis/ClassifyLine.h"
-#include "analysis/ResultWindow.h"
+#include "window/ResultWindow.h"
 
 namespace pomurina::testing {
 

@@ -4,7 +4,7 @@
 #include <string_view>
 
 #include "text/Cp932.h"
-#include "text/Errors.h"
+#include "Errors.h"
 #include "urlconv/UrlDecoding.h"
 
 namespace pomurina {

@@ -8,7 +8,7 @@
 #include "fetch/LogFileName.h"
 #include "io/DataFolder.h"
 #include "text/Cp932.h"
-#include "text/Errors.h"
+#include "Errors.h"
 
 namespace pomurina {
 namespace {

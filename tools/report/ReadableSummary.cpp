@@ -2,8 +2,8 @@
 
 #include <string_view>
 
-#include "analysis/HourBars.h"
-#include "analysis/TransferUnits.h"
+#include "window/HourBars.h"
+#include "window/TransferUnits.h"
 #include "report/ReportContents.h"
 #include "text/Cp932.h"
 

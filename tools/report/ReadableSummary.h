@@ -3,7 +3,7 @@
 // and the three hourly distributions as text bars, in UTF-8.
 #include <string>
 
-#include "analysis/ResultWindow.h"
+#include "window/ResultWindow.h"
 
 namespace pomurina {
 

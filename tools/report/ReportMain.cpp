@@ -20,14 +20,14 @@
 #include "ReadableSummary.h"
 #include "TerminalProgress.h"
 #include "analysis/LogCounting.h"
-#include "analysis/StateDump.h"
+#include "window/StateDump.h"
 #include "io/DataFolder.h"
 #include "io/FileIo.h"
 #include "io/LogFiles.h"
 #include "report/JsonReport.h"
 #include "report/ReportFile.h"
 #include "text/Cp932.h"
-#include "text/Errors.h"
+#include "Errors.h"
 
 namespace {
 

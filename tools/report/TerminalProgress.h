@@ -14,7 +14,7 @@
 #include <string_view>
 #include <thread>
 
-#include "analysis/ProgressDisplay.h"
+#include "window/ProgressDisplay.h"
 
 namespace pomurina {
 

@@ -5,9 +5,9 @@
 
 #include "analysis/CountingResult.h"
 #include "analysis/LogArrival.h"
-#include "analysis/MemoPanes.h"
+#include "window/MemoPanes.h"
 #include "analysis/ReferenceLists.h"
-#include "analysis/TransferUnits.h"
+#include "window/TransferUnits.h"
 #include "io/DataFolder.h"
 #include "io/FileIo.h"
 #include "io/LogFiles.h"

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "analysis/ParallelClassification.h"
-#include "analysis/ResultWindow.h"
+#include "window/ResultWindow.h"
 
 namespace pomurina {
 

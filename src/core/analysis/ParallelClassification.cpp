@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "analysis/ClassifyLine.h"
-#include "analysis/OrderedWork.h"
+#include "parallel/OrderedWork.h"
 #include "analysis/ResultMerge.h"
 
 namespace pomurina {

@@ -2,7 +2,7 @@
 // The three reference lists of one run, as loaded, with their search form.
 #include <memory>
 
-#include "analysis/PatternSet.h"
+#include "search/PatternSet.h"
 #include "text/TextList.h"
 
 namespace pomurina {

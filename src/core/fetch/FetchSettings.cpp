@@ -5,7 +5,7 @@
 #include "io/FileIo.h"
 #include "text/CaseFold.h"
 #include "text/Cp932.h"
-#include "text/Errors.h"
+#include "Errors.h"
 
 namespace pomurina {
 namespace {

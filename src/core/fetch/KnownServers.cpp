@@ -6,7 +6,7 @@
 #include "io/FileIo.h"
 #include "lists/ReferenceListFile.h"
 #include "text/CaseFold.h"
-#include "text/Errors.h"
+#include "Errors.h"
 
 namespace pomurina {
 namespace {

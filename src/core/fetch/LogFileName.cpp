@@ -7,7 +7,7 @@
 #include "io/PlainFileName.h"
 #include "text/CaseFold.h"
 #include "text/Cp932.h"
-#include "text/Errors.h"
+#include "Errors.h"
 
 namespace pomurina {
 

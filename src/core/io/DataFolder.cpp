@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "io/FileIo.h"
-#include "text/Errors.h"
+#include "Errors.h"
 
 #ifndef POMURINA_DEFAULTS_FROM_PROGRAM
 #define POMURINA_DEFAULTS_FROM_PROGRAM "../share/pomurina"

@@ -13,7 +13,7 @@
 #include "io/FileIo.h"
 #include "io/LogFile.h"
 #include "text/Cp932.h"
-#include "text/Errors.h"
+#include "Errors.h"
 
 namespace pomurina {
 namespace {

@@ -6,7 +6,7 @@
 
 #include "io/FileIo.h"
 #include "text/Cp932.h"
-#include "text/Errors.h"
+#include "Errors.h"
 
 namespace pomurina {
 

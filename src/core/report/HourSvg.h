@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "analysis/HourBars.h"
+#include "window/HourBars.h"
 
 namespace pomurina {
 

@@ -5,12 +5,12 @@
 #include <initializer_list>
 #include <string_view>
 
-#include "analysis/TransferUnits.h"
+#include "window/TransferUnits.h"
 #include "report/HourSvg.h"
 #include "report/HtmlText.h"
 #include "report/ReportTime.h"
 #include "text/Cp932.h"
-#include "text/Errors.h"
+#include "Errors.h"
 #include "text/Utf8Text.h"
 #include "urlconv/UrlDecoding.h"
 

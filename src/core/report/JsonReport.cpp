@@ -4,7 +4,7 @@
 #include <cmath>
 #include <string_view>
 
-#include "analysis/TransferUnits.h"
+#include "window/TransferUnits.h"
 #include "report/JsonText.h"
 #include "report/ReportTime.h"
 #include "text/Base64.h"

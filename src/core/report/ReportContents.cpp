@@ -2,7 +2,7 @@
 
 #include <limits>
 
-#include "analysis/MemoPanes.h"
+#include "window/MemoPanes.h"
 #include "text/IntegerText.h"
 
 namespace pomurina {

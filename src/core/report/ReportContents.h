@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "analysis/ResultWindow.h"
+#include "window/ResultWindow.h"
 
 namespace pomurina {
 

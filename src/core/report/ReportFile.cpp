@@ -6,7 +6,7 @@
 #include "io/FileReplacement.h"
 #include "report/HtmlReport.h"
 #include "text/Cp932.h"
-#include "text/Errors.h"
+#include "Errors.h"
 
 namespace pomurina {
 

@@ -3,7 +3,7 @@
 #include <climits>
 #include <limits>
 
-#include "text/Errors.h"
+#include "Errors.h"
 
 namespace pomurina {
 namespace {

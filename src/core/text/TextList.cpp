@@ -3,7 +3,7 @@
 #include "io/FileIo.h"
 #include "io/FileReplacement.h"
 #include "text/CaseFold.h"
-#include "text/Errors.h"
+#include "Errors.h"
 #include "text/LineSplit.h"
 
 namespace pomurina {

@@ -1,7 +1,7 @@
 #include "urlconv/UrlDecoding.h"
 
 #include "text/Cp932.h"
-#include "text/Errors.h"
+#include "Errors.h"
 #include "urlconv/Utf16ToCp932.h"
 
 namespace pomurina {

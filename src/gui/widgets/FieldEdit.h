@@ -5,7 +5,7 @@
 #include <QLineEdit>
 #include <string>
 
-#include "analysis/Field.h"
+#include "window/Field.h"
 
 namespace pomurina {
 

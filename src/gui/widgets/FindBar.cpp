@@ -13,7 +13,7 @@
 
 #include "ErrorBox.h"
 #include "SjisQt.h"
-#include "text/TextFinder.h"
+#include "search/TextFinder.h"
 #include "widgets/MatchDelegate.h"
 #include "widgets/PaneView.h"
 

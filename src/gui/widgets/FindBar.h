@@ -8,7 +8,7 @@
 #include <QWidget>
 #include <optional>
 
-#include "analysis/PaneSearch.h"
+#include "search/PaneSearch.h"
 
 class QCheckBox;
 class QLabel;

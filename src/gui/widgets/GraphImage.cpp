@@ -3,7 +3,7 @@
 #include <QPainter>
 
 #include "SjisQt.h"
-#include "analysis/HourBars.h"
+#include "window/HourBars.h"
 
 namespace pomurina {
 namespace {

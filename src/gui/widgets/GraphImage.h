@@ -5,7 +5,7 @@
 #include <QImage>
 #include <QWidget>
 
-#include "analysis/Surface.h"
+#include "window/Surface.h"
 
 namespace pomurina {
 

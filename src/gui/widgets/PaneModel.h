@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "analysis/PaneLines.h"
+#include "window/PaneLines.h"
 
 namespace pomurina {
 

@@ -7,7 +7,7 @@
 #include <utility>
 #include <vector>
 
-#include "analysis/Pane.h"
+#include "window/Pane.h"
 #include "widgets/PaneModel.h"
 
 namespace pomurina {

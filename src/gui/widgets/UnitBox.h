@@ -6,7 +6,7 @@
 #include <QComboBox>
 #include <functional>
 
-#include "analysis/Field.h"
+#include "window/Field.h"
 
 namespace pomurina {
 

@@ -16,7 +16,7 @@
 #include "io/FileIo.h"
 #include "io/LogFiles.h"
 #include "text/Cp932.h"
-#include "text/Errors.h"
+#include "Errors.h"
 #include "text/TextLines.h"
 
 using namespace pomurina;

@@ -3,7 +3,7 @@
 
 #include "AnalysisTestSupport.h"
 #include "text/Cp932.h"
-#include "text/Errors.h"
+#include "Errors.h"
 
 using namespace pomurina;
 using namespace pomurina::testing;

@@ -11,8 +11,8 @@
 #include "AnalysisTestSupport.h"
 #include "analysis/DistinctList.h"
 #include "analysis/EntryList.h"
-#include "analysis/OrderedWork.h"
-#include "analysis/PaneLines.h"
+#include "parallel/OrderedWork.h"
+#include "window/PaneLines.h"
 #include "text/TextLines.h"
 
 using namespace pomurina;

@@ -8,11 +8,11 @@
 #include "AnalysisTestSupport.h"
 #include "CompressTool.h"
 #include "analysis/LogCounting.h"
-#include "analysis/MemoPanes.h"
-#include "analysis/TransferUnits.h"
+#include "window/MemoPanes.h"
+#include "window/TransferUnits.h"
 #include "io/FileIo.h"
 #include "text/Cp932.h"
-#include "text/Errors.h"
+#include "Errors.h"
 
 using namespace pomurina;
 using namespace pomurina::testing;

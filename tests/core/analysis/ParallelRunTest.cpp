@@ -9,7 +9,7 @@
 #include "AnalysisTestSupport.h"
 #include "analysis/LogCounting.h"
 #include "analysis/ParallelClassification.h"
-#include "text/Errors.h"
+#include "Errors.h"
 #include "text/TextLines.h"
 
 using namespace pomurina;

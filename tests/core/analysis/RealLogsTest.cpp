@@ -9,7 +9,7 @@
 
 #include "AnalysisTestSupport.h"
 #include "analysis/LogCounting.h"
-#include "text/Errors.h"
+#include "Errors.h"
 #include "text/NumberText.h"
 
 using namespace pomurina;

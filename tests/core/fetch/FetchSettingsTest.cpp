@@ -13,7 +13,7 @@
 #include "fetch/LogFileName.h"
 #include "fetch/ServerAddress.h"
 #include "text/Cp932.h"
-#include "text/Errors.h"
+#include "Errors.h"
 
 using namespace pomurina;
 namespace fs = std::filesystem;

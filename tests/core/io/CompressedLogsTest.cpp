@@ -10,7 +10,7 @@
 #include "TempDir.h"
 #include "io/LogFiles.h"
 #include "text/Cp932.h"
-#include "text/Errors.h"
+#include "Errors.h"
 
 using namespace pomurina;
 using namespace pomurina::testing;

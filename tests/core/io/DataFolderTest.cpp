@@ -12,7 +12,7 @@
 #include "io/DataFolder.h"
 #include "io/FileIo.h"
 #include "text/Cp932.h"
-#include "text/Errors.h"
+#include "Errors.h"
 
 namespace pomurina {
 namespace {

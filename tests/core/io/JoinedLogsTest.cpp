@@ -13,7 +13,7 @@
 #include "io/LogFiles.h"
 #include "io/RotatedOrder.h"
 #include "text/Cp932.h"
-#include "text/Errors.h"
+#include "Errors.h"
 
 using namespace pomurina;
 using namespace pomurina::testing;

@@ -10,12 +10,12 @@
 
 #include "AnalysisTestSupport.h"
 #include "analysis/LogCounting.h"
-#include "analysis/MemoPanes.h"
+#include "window/MemoPanes.h"
 #include "io/FileIo.h"
 #include "report/HtmlReport.h"
 #include "report/JsonReport.h"
 #include "report/ReportFile.h"
-#include "text/Errors.h"
+#include "Errors.h"
 
 using namespace pomurina;
 using namespace pomurina::testing;

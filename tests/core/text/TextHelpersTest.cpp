@@ -5,7 +5,7 @@
 
 #include "text/CaseFold.h"
 #include "text/Cp932.h"
-#include "text/Errors.h"
+#include "Errors.h"
 #include "text/IntegerText.h"
 #include "text/SjisText.h"
 

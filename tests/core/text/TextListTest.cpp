@@ -10,7 +10,7 @@
 #include "TempDir.h"
 #include "io/FileIo.h"
 #include "text/Cp932.h"
-#include "text/Errors.h"
+#include "Errors.h"
 #include "text/TextLines.h"
 #include "text/TextList.h"
 

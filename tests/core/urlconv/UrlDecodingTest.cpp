@@ -3,7 +3,7 @@
 #include <string>
 
 #include "text/Cp932.h"
-#include "text/Errors.h"
+#include "Errors.h"
 #include "urlconv/UrlDecoding.h"
 
 namespace pomurina {

@@ -1,4 +1,4 @@
-#include "analysis/HourGraph.h"
+#include "window/HourGraph.h"
 
 #include <string>
 

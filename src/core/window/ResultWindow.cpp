@@ -1,4 +1,4 @@
-#include "analysis/ResultWindow.h"
+#include "window/ResultWindow.h"
 
 namespace pomurina {
 

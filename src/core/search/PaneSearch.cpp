@@ -1,4 +1,4 @@
-#include "analysis/PaneSearch.h"
+#include "search/PaneSearch.h"
 
 #include <string>
 

@@ -6,7 +6,7 @@
 #include <optional>
 #include <string>
 
-#include "analysis/ResultWindow.h"
+#include "window/ResultWindow.h"
 
 namespace pomurina {
 

@@ -3,7 +3,7 @@
 
 #include <random>
 
-#include "analysis/PatternSet.h"
+#include "search/PatternSet.h"
 
 using namespace pomurina;
 

@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "AnalysisTestSupport.h"
-#include "analysis/Pane.h"
+#include "window/Pane.h"
 
 using namespace pomurina;
 using namespace pomurina::testing;

@@ -1,4 +1,4 @@
-#include "analysis/PatternAutomaton.h"
+#include "search/PatternAutomaton.h"
 
 #include <algorithm>
 #include <stdexcept>

@@ -1,6 +1,6 @@
 #pragma once
 // The transfer volume in the unit chosen in the unit selector: byte, Kb, Mb, Gb.
-#include "analysis/ResultWindow.h"
+#include "window/ResultWindow.h"
 
 namespace pomurina {
 

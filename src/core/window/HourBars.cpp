@@ -1,4 +1,4 @@
-#include "analysis/HourBars.h"
+#include "window/HourBars.h"
 
 namespace pomurina {
 

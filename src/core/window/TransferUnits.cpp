@@ -1,4 +1,4 @@
-#include "analysis/TransferUnits.h"
+#include "window/TransferUnits.h"
 
 #include "text/NumberText.h"
 

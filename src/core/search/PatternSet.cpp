@@ -1,8 +1,8 @@
-#include "analysis/PatternSet.h"
+#include "search/PatternSet.h"
 
-#include "analysis/FingerprintSearch.h"
-#include "analysis/PatternAutomaton.h"
-#include "analysis/RareByteSearch.h"
+#include "search/FingerprintSearch.h"
+#include "search/PatternAutomaton.h"
+#include "search/RareByteSearch.h"
 
 namespace pomurina {
 

@@ -1,4 +1,4 @@
-#include "text/Errors.h"
+#include "Errors.h"
 
 #include <cerrno>
 #include <cstring>

@@ -2,7 +2,7 @@
 // around the ends, a slice at a time, over header lines and shared collections.
 #include <gtest/gtest.h>
 
-#include "analysis/PaneSearch.h"
+#include "search/PaneSearch.h"
 #include "text/Cp932.h"
 
 using namespace pomurina;

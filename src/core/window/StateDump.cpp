@@ -1,4 +1,4 @@
-#include "analysis/StateDump.h"
+#include "window/StateDump.h"
 
 #include <algorithm>
 #include <exception>
@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "analysis/OrderedWork.h"
+#include "parallel/OrderedWork.h"
 
 namespace pomurina {
 namespace {

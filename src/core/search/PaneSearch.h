@@ -6,8 +6,8 @@
 #include <cstddef>
 #include <string_view>
 
-#include "analysis/PaneLines.h"
-#include "text/TextFinder.h"
+#include "window/PaneLines.h"
+#include "search/TextFinder.h"
 
 namespace pomurina {
 

@@ -1,4 +1,4 @@
-#include "analysis/OrderedWork.h"
+#include "parallel/OrderedWork.h"
 
 #include <algorithm>
 #include <atomic>

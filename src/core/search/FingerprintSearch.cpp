@@ -1,4 +1,4 @@
-#include "analysis/FingerprintSearch.h"
+#include "search/FingerprintSearch.h"
 
 #include <cstring>
 

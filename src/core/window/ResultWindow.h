@@ -6,10 +6,10 @@
 #include <optional>
 #include <string_view>
 
-#include "analysis/Field.h"
-#include "analysis/HourGraph.h"
-#include "analysis/Pane.h"
-#include "analysis/ProgressDisplay.h"
+#include "window/Field.h"
+#include "window/HourGraph.h"
+#include "window/Pane.h"
+#include "window/ProgressDisplay.h"
 
 namespace pomurina {
 

@@ -3,8 +3,8 @@
 // remembers what it shows.
 #include <array>
 
-#include "analysis/HourBars.h"
-#include "analysis/Surface.h"
+#include "window/HourBars.h"
+#include "window/Surface.h"
 
 namespace pomurina {
 

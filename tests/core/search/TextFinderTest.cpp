@@ -7,7 +7,7 @@
 
 #include "text/CaseFold.h"
 #include "text/Cp932.h"
-#include "text/TextFinder.h"
+#include "search/TextFinder.h"
 
 using namespace pomurina;
 

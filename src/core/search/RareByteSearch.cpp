@@ -1,4 +1,4 @@
-#include "analysis/RareByteSearch.h"
+#include "search/RareByteSearch.h"
 
 #include <cstring>
 

@@ -1,4 +1,4 @@
-#include "analysis/MemoPanes.h"
+#include "window/MemoPanes.h"
 
 #include <string>
 

@@ -1,4 +1,4 @@
-#include "text/TextFinder.h"
+#include "search/TextFinder.h"
 
 #include "text/ByteSearch.h"
 #include "text/CaseFold.h"

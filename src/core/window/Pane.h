@@ -3,7 +3,7 @@
 #include <cstddef>
 #include <string_view>
 
-#include "analysis/PaneLines.h"
+#include "window/PaneLines.h"
 
 namespace pomurina {
 

@@ -5,8 +5,8 @@
 
 #include <random>
 
-#include "analysis/FingerprintSearch.h"
-#include "analysis/RareByteSearch.h"
+#include "search/FingerprintSearch.h"
+#include "search/RareByteSearch.h"
 
 using namespace pomurina;
 

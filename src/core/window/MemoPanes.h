@@ -1,6 +1,6 @@
 #pragma once
 // The two operations of the main window on its result panes that a run calls.
-#include "analysis/ResultWindow.h"
+#include "window/ResultWindow.h"
 
 namespace pomurina {
 

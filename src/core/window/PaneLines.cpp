@@ -1,4 +1,4 @@
-#include "analysis/PaneLines.h"
+#include "window/PaneLines.h"
 
 #include <algorithm>
 

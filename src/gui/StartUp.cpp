@@ -43,9 +43,9 @@ std::string ApplicationErrorText(const char* errorClass, const std::string& mess
 // There it also becomes the current directory, so that the list manager,
 // which reads its lists relative to the current directory, finds them;
 // beside the program the start directory is left as it is.
-bool StartInDataFolder() {
+bool StartInDataFolder(const std::string& programDirectory) {
     try {
-        const DataFolderChoice choice = SetUpDataFolder();
+        const DataFolderChoice choice = SetUpDataFolder(programDirectory);
         if (!choice.besideProgram) EnterFolder(choice.folder);
         return true;
     } catch (const Error& e) {
@@ -109,12 +109,12 @@ std::string ReadStartMode() {
     return bytes.substr(0, bytes.find_first_of("\r\n\x1a"));
 }
 
-bool StartUp() {
+bool StartUp(const std::string& programDirectory) {
     QApplication::setApplicationName(QString::fromUtf8("ポムリナ"));
     QApplication::setWindowIcon(ProgramIcon());
     QApplication::setFont(WindowFont());
     InstallQtJapanese();
-    if (!StartInDataFolder()) return false;
+    if (!StartInDataFolder(programDirectory)) return false;
     Guarded([] { Form1 = new TForm1; });
     Guarded([] { Form2 = new TForm2; });
     Guarded([] { VersionINFO = new TVersionINFO; });
@@ -161,7 +161,7 @@ int RunProgram(const StartRequest& request) {
         SetErrorBoxHandler(BoxToStandardError);
         SetInformationHandler(BoxToStandardError);
     }
-    if (!StartUp() || !Form1) return 1;
+    if (!StartUp(ProgramDirectory()) || !Form1) return 1;
     if (request.dumpPath) return DumpState(*request.dumpPath, request.logFiles);
     if (!request.logFiles.empty()) Form1->OpenLogs(request.logFiles);
     Form1->show();

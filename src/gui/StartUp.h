@@ -22,11 +22,12 @@ std::optional<StartRequest> ParseCommandLine(const std::vector<std::string>& arg
                                              std::string& problem);
 
 // Start-up: the application's title and font, Qt's Japanese texts, the data
-// folder, the windows in their order (main, progress, About, list manager,
-// decoder, FTP manager), then the start mode.  False when the data folder
-// can't be made or materia/setup.ini can't be read: the "アプリケーション
-// エラー" box has been shown and the program must end with exit code 1.
-bool StartUp();
+// folder (chosen from programDirectory), the windows in their order (main,
+// progress, About, list manager, decoder, FTP manager), then the start mode.
+// False when the data folder can't be made or materia/setup.ini can't be
+// read: the "アプリケーション エラー" box has been shown and the program must
+// end with exit code 1.
+bool StartUp(const std::string& programDirectory);
 
 // The start mode: the first line of materia/setup.ini (up to CR, LF, 0x1A or
 // the end).  Throws InOutError when the file can't be read.

@@ -12,6 +12,7 @@
 
 #include "FtpSession.h"
 #include "FtpTestSupport.h"
+#include "ScopedSeams.h"
 #include "io/FileIo.h"
 #include "io/FileReplacement.h"
 #include "Errors.h"
@@ -207,14 +208,14 @@ TEST_F(FtpSession, AFailedLocalWriteKeepsTheOldCopy) {
     WriteBytes(root.Path() / "big_log", LogText(300000));
     const fs::path copy = local.Path() / "copy";
     WriteBytes(copy, kOldCopy);
-    FileIo& io = CurrentFileIo();
-    const FileIo saved = io;
-    io.write = [](int, const void*, size_t) -> ssize_t {
-        errno = ENOSPC;
-        return -1;
-    };
-    const bool ok = ftp.GetFile("big_log", copy, TTransferMode::Binary);
-    io = saved;
+    const bool ok = [&] {
+        testing::ScopedFileIo io;
+        io.Replace(&FileIo::write, [](int, const void*, size_t) -> ssize_t {
+            errno = ENOSPC;
+            return -1;
+        });
+        return ftp.GetFile("big_log", copy, TTransferMode::Binary);
+    }();
     EXPECT_FALSE(ok);
     EXPECT_EQ(ftp.LastFailure(), FetchFailure::LocalWrite);
     EXPECT_EQ(ftp.FailureDetail(), SystemErrorText(ENOSPC));

@@ -9,6 +9,7 @@
 #include "FtpTestSupport.h"
 #include "FtpsTestServer.h"
 #include "LogFetch.h"
+#include "ProgramDir.h"
 #include "SftpTestServer.h"
 #include "fetch/KnownServers.h"
 #include "text/Cp932.h"
@@ -38,8 +39,6 @@ bool Any(const std::vector<std::string>& lines, const std::string& prefix) {
 class LogFetchTest : public ::testing::Test {
 protected:
     LogFetchTest() {
-        fs::create_directory(data.Path() / "materia");
-        fs::create_directory(data.Path() / "logs");
         fs::create_directory(root.Path() / "log");
         ftp.SetTimeLimits(std::chrono::milliseconds(5000), std::chrono::milliseconds(3000));
     }
@@ -53,7 +52,7 @@ protected:
     }
     std::string Known() const { return ReadBytes(data.Path() / "materia" / kKnownServersFile); }
 
-    test::TempDir data;
+    testing::ProgramDir data;
     test::TempDir root;
     TFtpManager ftp;
 };
@@ -229,10 +228,8 @@ TEST_F(SftpFetch, AKeyThatCannotBeRememberedStopsTheFetch) {
 }
 
 TEST(FtpsFetch, AnUnknownCertificateIsAskedAboutThenTrustedAndFetched) {
-    test::TempDir data;
+    const testing::ProgramDir data;
     test::TempDir root;
-    fs::create_directory(data.Path() / "materia");
-    fs::create_directory(data.Path() / "logs");
     WriteBytes(root.Path() / "access_log.xz", Compressed());
     test::FtpsServer server(root.Path(), test::FtpsServer::Certificate::SelfSigned);
     const FetchSettings settings{

@@ -42,7 +42,7 @@ protected:
 };
 
 TEST_F(InstalledStartUp, EveryWindowFindsItsDataInTheHomeFolder) {
-    ASSERT_TRUE(StartUp());
+    ASSERT_TRUE(StartUp(ProgramDirectory()));
     // The list manager read its three lists and the FTP window its settings.
     EXPECT_TRUE(boxes.Texts().empty());
     EXPECT_EQ(fs::current_path(), data);
@@ -69,7 +69,7 @@ TEST_F(InstalledStartUp, EveryWindowFindsItsDataInTheHomeFolder) {
 
 TEST_F(InstalledStartUp, AHomeWhereNoFolderCanBeMadeEndsStartUp) {
     home.WriteFile(".local", "a file where a folder belongs");
-    EXPECT_FALSE(StartUp());
+    EXPECT_FALSE(StartUp(ProgramDirectory()));
     ASSERT_EQ(boxes.Texts().size(), 1u);
     EXPECT_NE(boxes.Texts()[0].find("FileCreateError"), std::string::npos) << boxes.Texts()[0];
     EXPECT_NE(boxes.Texts()[0].find((home.Path() / ".local").string()), std::string::npos);
@@ -79,7 +79,7 @@ TEST_F(InstalledStartUp, AHomeWhereNoFolderCanBeMadeEndsStartUp) {
 TEST(QtJapanese, TheOpenDialogAndTheFieldMenusSpeakJapanese) {
     ProgramHome home;
     CaughtBoxes boxes;
-    ASSERT_TRUE(StartUp());
+    ASSERT_TRUE(StartUp(home.Path().string()));
     CloseWindows();
 
     // The open dialog as the program builds it (Qt's own widgets here).

@@ -59,7 +59,7 @@ protected:
             ++dialogs;
             return answer;
         });
-        return StartUp();
+        return StartUp(home.Path().string());
     }
 
     ProgramHome home;
@@ -133,7 +133,7 @@ TEST_F(StartUpTest, LocalOpensTheDialogAndAnalysesBeforeTheWindowShows) {
 
 TEST_F(StartUpTest, AMissingSetupFileIsAnApplicationError) {
     home.RemoveFile("materia/setup.ini");
-    EXPECT_FALSE(StartUp());
+    EXPECT_FALSE(StartUp(home.Path().string()));
     ASSERT_EQ(boxes.Texts().size(), 1u);
     const std::string& text = boxes.Texts()[0];
     EXPECT_NE(text.find("InOutError"), std::string::npos);

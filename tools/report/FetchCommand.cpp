@@ -47,7 +47,7 @@ int FetchForReport(const FetchArguments& arguments, RunPlaces& places, std::stri
         return 2;
     }
     try {
-        const std::string dataFolder = SetUpDataFolder().folder;
+        const std::string dataFolder = SetUpDataFolder(places.programDirectory).folder;
         const std::string materia = arguments.materia.value_or(dataFolder + "/materia");
         const FetchSettings settings = LoadFetchSettings(materia + "/" + kFetchSettingsFile);
         TFtpManager ftp;

@@ -144,7 +144,7 @@ int main(int argc, char** argv) {
         places.materiaDirectory = FullPath(*materia);
     } else {
         try {
-            places.programDirectory = SetUpDataFolder().folder;
+            places.programDirectory = SetUpDataFolder(places.programDirectory).folder;
         } catch (const Error& e) {
             PrintError(WithFullStop(e.Message()));
             return 1;

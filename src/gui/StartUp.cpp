@@ -11,6 +11,7 @@
 #include "MainWindow.h"
 #include "ProgressWindow.h"
 #include "QtJapanese.h"
+#include "StartedWindows.h"
 #include "WindowKit.h"
 #include "window/StateDump.h"
 #include "io/DataFolder.h"
@@ -109,21 +110,20 @@ std::string ReadStartMode() {
     return bytes.substr(0, bytes.find_first_of("\r\n\x1a"));
 }
 
-bool StartUp(const std::string& programDirectory) {
+bool StartUp(const std::string& programDirectory, StartedWindows& windows) {
     QApplication::setApplicationName(QString::fromUtf8("ポムリナ"));
     QApplication::setWindowIcon(ProgramIcon());
     QApplication::setFont(WindowFont());
     InstallQtJapanese();
     if (!StartInDataFolder(programDirectory)) return false;
-    Guarded([] { Form1 = new TForm1; });
-    Guarded([] { Form2 = new TForm2; });
-    Guarded([] { VersionINFO = new TVersionINFO; });
-    Guarded([] { Domein = new TDomein; });
-    Guarded([] { UTF = new TUTF; });
+    Guarded([&] { windows.Create(Form1); });
+    Guarded([&] { windows.Create(Form2); });
+    Guarded([&] { windows.Create(VersionINFO); });
+    Guarded([&] { windows.Create(Domein); });
+    Guarded([&] { windows.Create(UTF); });
     // The FTP manager's creation also makes the data folder the current one.
-    Guarded([] {
-        FTP = new TFTP;
-        FTP->SetLogCounting([](const std::string& path) {
+    Guarded([&] {
+        windows.Create(FTP).SetLogCounting([](const std::string& path) {
             if (Form1) Form1->LogCounting(path);
         });
     });
@@ -142,26 +142,14 @@ bool StartUp(const std::string& programDirectory) {
     return true;
 }
 
-void CloseWindows() {
-    const auto close = [](auto*& window) {
-        delete window;
-        window = nullptr;
-    };
-    close(FTP);
-    close(UTF);
-    close(Domein);
-    close(VersionINFO);
-    close(Form2);
-    close(Form1);
-}
-
 int RunProgram(const StartRequest& request) {
     if (request.dumpPath) {
         SetHeadless(true);
         SetErrorBoxHandler(BoxToStandardError);
         SetInformationHandler(BoxToStandardError);
     }
-    if (!StartUp(ProgramDirectory()) || !Form1) return 1;
+    StartedWindows windows;
+    if (!StartUp(ProgramDirectory(), windows) || !Form1) return 1;
     if (request.dumpPath) return DumpState(*request.dumpPath, request.logFiles);
     if (!request.logFiles.empty()) Form1->OpenLogs(request.logFiles);
     Form1->show();

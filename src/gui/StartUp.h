@@ -8,6 +8,8 @@
 
 namespace pomurina {
 
+class StartedWindows;
+
 // What the command line asks for: "LOGFILE..." or "--dump-state OUT [LOGFILE...]".
 struct StartRequest {
     std::vector<std::string> logFiles;    // absolute, analysed as one log
@@ -23,18 +25,15 @@ std::optional<StartRequest> ParseCommandLine(const std::vector<std::string>& arg
 
 // Start-up: the application's title and font, Qt's Japanese texts, the data
 // folder (chosen from programDirectory), the windows in their order (main,
-// progress, About, list manager, decoder, FTP manager), then the start mode.
-// False when the data folder can't be made or materia/setup.ini can't be
-// read: the "アプリケーション エラー" box has been shown and the program must
-// end with exit code 1.
-bool StartUp(const std::string& programDirectory);
+// progress, About, list manager, decoder, FTP manager) created into windows,
+// then the start mode.  False when the data folder can't be made or
+// materia/setup.ini can't be read: the "アプリケーション エラー" box has been
+// shown and the program must end with exit code 1.
+bool StartUp(const std::string& programDirectory, StartedWindows& windows);
 
 // The start mode: the first line of materia/setup.ini (up to CR, LF, 0x1A or
 // the end).  Throws InOutError when the file can't be read.
 std::string ReadStartMode();
-
-// Deletes the windows start-up created (tests start up more than once).
-void CloseWindows();
 
 // Start-up and what the request asks for; returns the exit code.
 int RunProgram(const StartRequest& request);

@@ -20,6 +20,7 @@
 #include "OpenDialog.h"
 #include "ProgressWindow.h"
 #include "StartUp.h"
+#include "StartedWindows.h"
 #include "widgets/FieldEdit.h"
 
 namespace pomurina::guitest {
@@ -48,10 +49,7 @@ protected:
     // Started beside its data, as run.sh starts it: the list manager reads
     // the lists relative to the directory the program was started in.
     StartUpTest() { fs::current_path(home.Path()); }
-    ~StartUpTest() override {
-        CloseWindows();
-        SetOpenFileChooser(nullptr);
-    }
+    ~StartUpTest() override { SetOpenFileChooser(nullptr); }
     // Start-up with setup.ini holding bytes; counts the open dialogs shown.
     bool StartWith(const std::string& setup) {
         home.WriteFile("materia/setup.ini", setup);
@@ -59,11 +57,12 @@ protected:
             ++dialogs;
             return answer;
         });
-        return StartUp(home.Path().string());
+        return StartUp(home.Path().string(), windows);
     }
 
     ProgramHome home;
     CaughtBoxes boxes;
+    StartedWindows windows;
     int dialogs = 0;
     std::vector<std::string> answer;
 };
@@ -112,7 +111,7 @@ TEST_F(StartUpTest, OnlyTheExactFirstLineFtpShowsTheFtpWindow) {
         ASSERT_TRUE(StartWith(mode));
         EXPECT_EQ(FTP->isVisible(), shown) << mode;
         EXPECT_EQ(dialogs, 0);
-        CloseWindows();
+        windows.Close();
     }
 }
 
@@ -121,7 +120,7 @@ TEST_F(StartUpTest, LocalOpensTheDialogAndAnalysesBeforeTheWindowShows) {
     EXPECT_EQ(dialogs, 1);
     EXPECT_FALSE(FTP->isVisible());
     EXPECT_EQ(Form1->GetField(1).Text(), "-");  // cancelled: nothing happened
-    CloseWindows();
+    windows.Close();
 
     answer = {home.WriteFile(
         "a.log", LogLine(3, "GET /", 200, "1") + "\n" + LogLine(4, "GET /", 200, "1") + "\n")};
@@ -133,7 +132,7 @@ TEST_F(StartUpTest, LocalOpensTheDialogAndAnalysesBeforeTheWindowShows) {
 
 TEST_F(StartUpTest, AMissingSetupFileIsAnApplicationError) {
     home.RemoveFile("materia/setup.ini");
-    EXPECT_FALSE(StartUp(home.Path().string()));
+    EXPECT_FALSE(StartUp(home.Path().string(), windows));
     ASSERT_EQ(boxes.Texts().size(), 1u);
     const std::string& text = boxes.Texts()[0];
     EXPECT_NE(text.find("InOutError"), std::string::npos);

@@ -27,8 +27,6 @@ namespace pomurina {
 
 TFTP* FTP = nullptr;
 
-std::string LocalLogPath;
-
 namespace {
 
 const std::string kSettingFile = std::string("materia/") + kFetchSettingsFile;

@@ -138,7 +138,7 @@ TEST_F(FtpWindow, ASuccessSavesTheSettingsOwnerOnlyThenHidesAndAnalyses) {
     EXPECT_EQ(LocalCopy(), kServed);
     EXPECT_FALSE(visibleWhenAnalysed);
     EXPECT_EQ(analysed, std::vector<std::string>{std::string("logs/") + kName});
-    EXPECT_EQ(LocalLogPath, std::string("logs/") + kName);
+    EXPECT_EQ(w.LocalLogPath, std::string("logs/") + kName);
     EXPECT_EQ(fs::current_path(), program.Path());
     EXPECT_TRUE(notes.empty());
 }

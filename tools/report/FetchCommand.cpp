@@ -56,7 +56,7 @@ int FetchForReport(const FetchArguments& arguments, RunPlaces& places, std::stri
             [&](const FetchReport& report) {
                 return arguments.trust && SameFingerprint(*arguments.trust, report.fingerprint);
             });
-        if (!outcome.ok) {
+        if (!outcome.Ok()) {
             PrintMessage(FetchFailureText(outcome.report));
             if (IsUnknownServer(outcome.report.failure))
                 PrintMessage(TrustAdvice(outcome.report, arguments.trust));

@@ -82,20 +82,17 @@ int DumpState(const std::string& outPath, const std::vector<std::string>& logFil
 
 }  // namespace
 
-std::optional<StartRequest> ParseCommandLine(const std::vector<std::string>& arguments,
-                                             std::string& problem) {
+std::variant<StartRequest, CommandLineProblem> ParseCommandLine(
+    const std::vector<std::string>& arguments) {
     StartRequest request;
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         const std::string& arg = arguments[i];
         if (arg == "--dump-state") {
-            if (request.dumpPath || i + 1 >= arguments.size()) {
-                problem = "--dump-state takes one OUT file";
-                return std::nullopt;
-            }
+            if (request.dumpPath || i + 1 >= arguments.size())
+                return CommandLineProblem{"--dump-state takes one OUT file"};
             request.dumpPath = AbsolutePath(arguments[++i]);
         } else if (arg.size() > 1 && arg[0] == '-') {
-            problem = "unknown option " + arg;
-            return std::nullopt;
+            return CommandLineProblem{"unknown option " + arg};
         } else {
             request.logFiles.push_back(AbsolutePath(arg));
         }

@@ -4,6 +4,7 @@
 // the state of every result written to a file instead.
 #include <optional>
 #include <string>
+#include <variant>
 #include <vector>
 
 namespace pomurina {
@@ -16,12 +17,16 @@ struct StartRequest {
     std::optional<std::string> dumpPath;  // absolute
 };
 
+// A command line that makes no sense, and why ("unknown option -x").
+struct CommandLineProblem {
+    std::string text;
+};
+
 // Reads the arguments after the program's name.  Relative paths are made
 // absolute here, against the directory the program was started in, since
-// start-up changes the current directory.  Nothing when they make no sense
-// (problem says why).
-std::optional<StartRequest> ParseCommandLine(const std::vector<std::string>& arguments,
-                                             std::string& problem);
+// start-up changes the current directory.
+std::variant<StartRequest, CommandLineProblem> ParseCommandLine(
+    const std::vector<std::string>& arguments);
 
 // Start-up: the application's title and font, Qt's Japanese texts, the data
 // folder (chosen from programDirectory), the windows in their order (main,

@@ -9,6 +9,8 @@
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
+#include <utility>
+#include <variant>
 
 #include "AboutWindow.h"
 #include "CompressTool.h"
@@ -29,19 +31,28 @@ namespace {
 namespace fs = std::filesystem;
 
 TEST(CommandLine, RelativePathsBecomeAbsoluteAgainstTheStartDirectory) {
-    std::string problem;
-    const auto request =
-        ParseCommandLine({"--dump-state", "out.txt", "logs/access.log.1", "/x/a.log"}, problem);
-    ASSERT_TRUE(request);
-    EXPECT_EQ(request->logFiles,
+    const auto request = std::get<StartRequest>(
+        ParseCommandLine({"--dump-state", "out.txt", "logs/access.log.1", "/x/a.log"}));
+    EXPECT_EQ(request.logFiles,
               (std::vector<std::string>{(fs::current_path() / "logs/access.log.1").string(),
                                         "/x/a.log"}));
-    EXPECT_EQ(*request->dumpPath, (fs::current_path() / "out.txt").string());
-    EXPECT_EQ(ParseCommandLine({"/var/log/../a.log"}, problem)->logFiles,
+    EXPECT_EQ(*request.dumpPath, (fs::current_path() / "out.txt").string());
+    EXPECT_EQ(std::get<StartRequest>(ParseCommandLine({"/var/log/../a.log"})).logFiles,
               std::vector<std::string>{"/var/log/../a.log"});
-    EXPECT_TRUE(ParseCommandLine({}, problem)->logFiles.empty());
-    EXPECT_FALSE(ParseCommandLine({"--dump-state"}, problem));
-    EXPECT_FALSE(ParseCommandLine({"--verbose"}, problem));
+    EXPECT_TRUE(std::get<StartRequest>(ParseCommandLine({})).logFiles.empty());
+}
+
+TEST(CommandLine, WhatMakesNoSenseIsNamed) {
+    const std::pair<std::vector<std::string>, const char*> cases[] = {
+        {{"--dump-state"}, "--dump-state takes one OUT file"},
+        {{"--dump-state", "a", "--dump-state", "b"}, "--dump-state takes one OUT file"},
+        {{"a.log", "--verbose"}, "unknown option --verbose"},
+    };
+    for (const auto& [arguments, text] : cases) {
+        const auto parsed = ParseCommandLine(arguments);
+        ASSERT_TRUE(std::holds_alternative<CommandLineProblem>(parsed)) << text;
+        EXPECT_EQ(std::get<CommandLineProblem>(parsed).text, text);
+    }
 }
 
 class StartUpTest : public ::testing::Test {

@@ -4,6 +4,7 @@
 // any window.
 #include <cstdio>
 #include <string>
+#include <variant>
 #include <vector>
 
 #include "PomurinaApplication.h"
@@ -11,15 +12,14 @@
 
 int main(int argc, char** argv) {
     pomurina::PomurinaApplication app(argc, argv);
-    std::string problem;
-    const auto request =
-        pomurina::ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc), problem);
-    if (!request) {
+    const auto parsed =
+        pomurina::ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
+    if (const auto* problem = std::get_if<pomurina::CommandLineProblem>(&parsed)) {
         std::fprintf(stderr,
                      "pomurina: %s\nusage: pomurina [LOGFILE...]\n       pomurina --dump-state OUT "
                      "[LOGFILE...]\n",
-                     problem.c_str());
+                     problem->text.c_str());
         return 2;
     }
-    return pomurina::RunProgram(*request);
+    return pomurina::RunProgram(std::get<pomurina::StartRequest>(parsed));
 }

@@ -1,6 +1,18 @@
 #pragma once
-// Failures are exceptions that carry the run-time's message text as
-// Shift-JIS bytes, exactly as the error box shows it (before the full stop).
+// How failures travel, one convention per layer:
+// - The core throws the typed exceptions below; each carries the message as
+//   Shift-JIS bytes, exactly as the error box shows it (before the full stop).
+// - The low-level file helpers (io/FileIo, io/LogFile, io/FileReplacement,
+//   lists/RecentFiles, report/ReportStream) return 0 or an error number
+//   instead, because the caller decides what the failure means: an open
+//   error naming the file (FileOpenFailure), a create error, or a message of
+//   its own such as the FTP fetch's cause.
+// - What can end in several ways returns its outcome (the FTP session's
+//   TransferOutcome, the fetch's FetchOutcome, a parsed command line or its
+//   problem), never a bool with the reason kept aside for a later call.
+// - The windows catch at the edge of every handler (Guarded) and show the
+//   box; the programs' top functions return the exit status, their messages
+//   already printed.
 #include <exception>
 #include <string>
 #include <string_view>

@@ -124,26 +124,28 @@ size_t KeepLastRefusal(char* data, size_t size, size_t count, void* reply) {
     return bytes;
 }
 
+TransferOutcome Failed(FetchFailure failure, std::string detail = {}) {
+    return {failure, {}, std::move(detail)};
+}
+
 }  // namespace
+
+void CurlHandleDeleter::operator()(void* handle) const {
+    curl_easy_cleanup(handle);
+}
 
 TInetManager::TInetManager() {
     InitialiseLibraryOnce();
-    SessionHandle = curl_easy_init();
-    if (!SessionHandle) return;  // every connection then fails
-    curl_easy_setopt(SessionHandle, CURLOPT_USERAGENT, kAgentName);
+    SessionHandle.reset(curl_easy_init());
+    CURL* session = SessionHandle.get();
+    if (!session) return;  // every connection then fails
+    curl_easy_setopt(session, CURLOPT_USERAGENT, kAgentName);
     // An empty proxy means a direct connection even when the environment names a proxy.
-    curl_easy_setopt(SessionHandle, CURLOPT_PROXY, "");
-    curl_easy_setopt(SessionHandle, CURLOPT_PROTOCOLS_STR, "ftp,sftp");
+    curl_easy_setopt(session, CURLOPT_PROXY, "");
+    curl_easy_setopt(session, CURLOPT_PROTOCOLS_STR, "ftp,sftp");
 }
 
-TInetManager::~TInetManager() {
-    if (ConnectionHandle) curl_easy_cleanup(ConnectionHandle);
-    if (SessionHandle) curl_easy_cleanup(SessionHandle);
-}
-
-TFtpManager::~TFtpManager() {
-    Disconnect();
-}
+TInetManager::~TInetManager() = default;
 
 void TFtpManager::SetTimeLimits(std::chrono::milliseconds connect,
                                 std::chrono::milliseconds stall) {
@@ -154,9 +156,9 @@ void TFtpManager::SetTimeLimits(std::chrono::milliseconds connect,
 void TFtpManager::Connect() {
     Disconnect();
     if (!SessionHandle) return;
-    ConnectionHandle = curl_easy_duphandle(SessionHandle);
-    if (!ConnectionHandle) return;
-    CURL* c = ConnectionHandle;
+    ConnectionHandle.reset(curl_easy_duphandle(SessionHandle.get()));
+    CURL* c = ConnectionHandle.get();
+    if (!c) return;
     // An empty account logs in as anonymous, as the platform's library did.
     if (!m_userName.empty()) {
         curl_easy_setopt(c, CURLOPT_USERNAME, m_userName.c_str());
@@ -193,57 +195,48 @@ void TFtpManager::Connect() {
 }
 
 void TFtpManager::Disconnect() {
-    if (ConnectionHandle) curl_easy_cleanup(ConnectionHandle);
-    ConnectionHandle = nullptr;
+    ConnectionHandle.reset();
 }
 
-bool TFtpManager::GetFile(const std::string& remote, const std::string& local, TTransferMode mode) {
-    m_failure = FetchFailure::None;
-    m_fingerprint.clear();
-    m_detail.clear();
+TransferOutcome TFtpManager::GetFile(const std::string& remote, const std::string& local,
+                                     TTransferMode mode) {
     Connect();
-    const bool ok = Transfer(remote, local, mode);
+    TransferOutcome outcome = Transfer(remote, local, mode);
     Disconnect();
-    return ok;
+    return outcome;
 }
 
-bool TFtpManager::Fail(FetchFailure failure, std::string detail) {
-    m_failure = failure;
-    m_detail = std::move(detail);
-    return false;
-}
-
-bool TFtpManager::Transfer(const std::string& remote, const std::string& local,
-                           TTransferMode mode) {
-    if (!ConnectionHandle) return Fail(FetchFailure::Other, "libcurl");
+TransferOutcome TFtpManager::Transfer(const std::string& remote, const std::string& local,
+                                      TTransferMode mode) {
+    CURL* c = ConnectionHandle.get();
+    if (!c) return Failed(FetchFailure::Other, "libcurl");
     // A name ending in "/" names a directory: the library would fetch its
     // listing instead of a file.
-    if (remote.empty() || remote.back() == '/') return Fail(FetchFailure::FileNotFound);
+    if (remote.empty() || remote.back() == '/') return Failed(FetchFailure::FileNotFound);
     // The library sends the account as it is: a line end in a pasted text
     // would send commands of its own.
     for (const std::string* text : std::initializer_list<const std::string*>{
              &m_userName, &m_passWord, &m_serverName, &remote})
-        if (HasLineEnd(*text)) return Fail(FetchFailure::LineEnd);
-    if (m_serverName.empty()) return Fail(FetchFailure::BadServer);
+        if (HasLineEnd(*text)) return Failed(FetchFailure::LineEnd);
+    if (m_serverName.empty()) return Failed(FetchFailure::BadServer);
     if (m_protocol == FetchProtocol::Ftps && !m_passive && ActiveFtpsBroken())
-        return Fail(FetchFailure::ActiveFtpsUnsupported,
-                    curl_version_info(CURLVERSION_NOW)->version);
-    const UrlHandle url = RemoteUrl(ConnectionHandle, m_protocol, m_serverName, m_port, remote);
-    if (!url) return Fail(FetchFailure::BadServer);
-    CURL* c = ConnectionHandle;
+        return Failed(FetchFailure::ActiveFtpsUnsupported,
+                      curl_version_info(CURLVERSION_NOW)->version);
+    const UrlHandle url = RemoteUrl(c, m_protocol, m_serverName, m_port, remote);
+    if (!url) return Failed(FetchFailure::BadServer);
     // The server is judged before the account is sent; where the library
     // can't let it be judged, nothing is sent at all.
     ServerCheck check;
     check.host = m_serverName;
     check.trusted = m_trusted;
     if (m_protocol == FetchProtocol::Ftps && !InstallCertificateCheck(c, check))
-        return Fail(FetchFailure::TlsFailed, "OpenSSL");
+        return Failed(FetchFailure::TlsFailed, "OpenSSL");
     if (m_protocol == FetchProtocol::Sftp && !InstallHostKeyCheck(c, check))
-        return Fail(FetchFailure::Other, "CURLOPT_SSH_HOSTKEYFUNCTION");
+        return Failed(FetchFailure::Other, "CURLOPT_SSH_HOSTKEYFUNCTION");
     // Received beside the old copy, which is replaced only by a whole transfer.
     LocalCopy copy{FileReplacement(local)};
     if (const int error = copy.file.Open())
-        return Fail(FetchFailure::LocalWrite, SystemErrorText(error));
+        return Failed(FetchFailure::LocalWrite, SystemErrorText(error));
     curl_easy_setopt(c, CURLOPT_CURLU, url.get());
     curl_easy_setopt(c, CURLOPT_TRANSFERTEXT, mode == TTransferMode::Text ? 1L : 0L);
     curl_easy_setopt(c, CURLOPT_WRITEFUNCTION, WriteToFile);
@@ -275,15 +268,23 @@ bool TFtpManager::Transfer(const std::string& remote, const std::string& local,
     curl_easy_setopt(c, CURLOPT_XFERINFODATA, nullptr);
     curl_easy_setopt(c, CURLOPT_SSL_CTX_DATA, nullptr);
     curl_easy_setopt(c, CURLOPT_SSH_HOSTKEYDATA, nullptr);
-    m_fingerprint = check.seen;
+    TransferOutcome outcome;
+    outcome.fingerprint = check.seen;
     if (result == CURLE_OK) {
-        if (const int error = copy.file.Commit())
-            return Fail(FetchFailure::LocalWrite, SystemErrorText(error));
-        return true;
+        if (const int error = copy.file.Commit()) {
+            outcome.failure = FetchFailure::LocalWrite;
+            outcome.detail = SystemErrorText(error);
+        }
+    } else if (check.verdict != FetchFailure::None) {
+        outcome.failure = check.verdict;
+    } else if (copy.error != 0) {
+        outcome.failure = FetchFailure::LocalWrite;
+        outcome.detail = SystemErrorText(copy.error);
+    } else {
+        outcome.failure = FailureCause(trace);
+        outcome.detail = *errorText ? errorText : curl_easy_strerror(result);
     }
-    if (check.verdict != FetchFailure::None) return Fail(check.verdict);
-    if (copy.error != 0) return Fail(FetchFailure::LocalWrite, SystemErrorText(copy.error));
-    return Fail(FailureCause(trace), *errorText ? errorText : curl_easy_strerror(result));
+    return outcome;
 }
 
 }  // namespace pomurina

@@ -4,6 +4,7 @@
 // local path, over a fresh connection per call (libcurl): plain FTP, FTPS
 // (FTP with explicit TLS, "AUTH TLS") or SFTP.
 #include <chrono>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -15,6 +16,23 @@ namespace pomurina {
 // How the file travels: text is the ASCII type (TYPE A), binary the image type (TYPE I).
 enum class TTransferMode { Text, Binary };
 
+// How one GetFile ended.
+struct TransferOutcome {
+    // Why it failed; None after a success.
+    FetchFailure failure = FetchFailure::None;
+    // The fingerprint the server showed ("" when it showed none).
+    std::string fingerprint;
+    // The library's or the system's own words on the failure (Shift-JIS).
+    std::string detail;
+
+    bool Ok() const { return failure == FetchFailure::None; }
+};
+
+// Frees a libcurl easy handle (defined where curl is seen).
+struct CurlHandleDeleter {
+    void operator()(void* handle) const;
+};
+
 // Owns the internet session: the settings every connection starts from
 // (the agent name, no proxy whatever the environment says).
 class TInetManager {
@@ -25,20 +43,18 @@ public:
     TInetManager& operator=(const TInetManager&) = delete;
 
 protected:
-    // libcurl's handles are plain pointers (its CURL is void), so the
+    // libcurl's handles, owned; held as void (what its CURL is), so the
     // windows that include this header never see curl.
-    using Handle = void*;
+    using Handle = std::unique_ptr<void, CurlHandleDeleter>;
     // The session; each connection is a copy of it.
-    Handle SessionHandle = nullptr;
+    Handle SessionHandle;
     // The connection of the transfer under way; none between transfers.
-    Handle ConnectionHandle = nullptr;
+    Handle ConnectionHandle;
 };
 
 // An FTP account and the fetching of one file per call.
 class TFtpManager : public TInetManager {
 public:
-    ~TFtpManager() override;
-
     const std::string& UserName() const { return m_userName; }
     void SetUserName(std::string value) { m_userName = std::move(value); }
     const std::string& PassWord() const { return m_passWord; }
@@ -72,21 +88,13 @@ public:
     // Fetches remote (sent to the server exactly as given; over SFTP a name
     // without a leading "/" is taken from the login directory) into local,
     // replacing it only when the whole file arrived.  Logs in anew each call,
-    // and only once the server is trusted.  Returns whether the transfer
-    // succeeded.
-    bool GetFile(const std::string& remote, const std::string& local, TTransferMode mode);
-
-    // Why the last GetFile failed (None after a success).
-    FetchFailure LastFailure() const { return m_failure; }
-    // The fingerprint the server showed in the last GetFile ("" before it did).
-    const std::string& ServerFingerprint() const { return m_fingerprint; }
-    // The library's or the system's own words on the last failure (Shift-JIS).
-    const std::string& FailureDetail() const { return m_detail; }
+    // and only once the server is trusted.
+    TransferOutcome GetFile(const std::string& remote, const std::string& local,
+                            TTransferMode mode);
 
 private:
-    bool Transfer(const std::string& remote, const std::string& local, TTransferMode mode);
-    // Notes why the transfer failed; returns false.
-    bool Fail(FetchFailure failure, std::string detail = {});
+    TransferOutcome Transfer(const std::string& remote, const std::string& local,
+                             TTransferMode mode);
 
     std::string m_userName;
     std::string m_passWord;
@@ -95,9 +103,6 @@ private:
     FetchProtocol m_protocol = FetchProtocol::Ftp;
     bool m_passive = false;
     std::optional<std::string> m_trusted;
-    FetchFailure m_failure = FetchFailure::None;
-    std::string m_fingerprint;
-    std::string m_detail;
     std::chrono::milliseconds m_connectLimit{30000};
     std::chrono::milliseconds m_stallLimit{60000};
     long m_speedFloor = 100;

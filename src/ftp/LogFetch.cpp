@@ -1,5 +1,7 @@
 #include "LogFetch.h"
 
+#include <utility>
+
 #include "fetch/KnownServers.h"
 #include "fetch/LogFileName.h"
 #include "fetch/ServerAddress.h"
@@ -48,13 +50,13 @@ FetchOutcome FetchLog(TFtpManager& ftp, const FetchSettings& settings, const std
             : TTransferMode::Binary;
 
     const auto fetch = [&] {
-        outcome.ok = ftp.GetFile(report.remote, outcome.localPath, mode);
-        report.failure = ftp.LastFailure();
-        report.fingerprint = ftp.ServerFingerprint();
-        report.detail = ftp.FailureDetail();
+        TransferOutcome transfer = ftp.GetFile(report.remote, outcome.localPath, mode);
+        report.failure = transfer.failure;
+        report.fingerprint = std::move(transfer.fingerprint);
+        report.detail = std::move(transfer.detail);
     };
     fetch();
-    if (!outcome.ok && IsUnknownServer(report.failure) && decide && decide(report)) {
+    if (IsUnknownServer(report.failure) && decide && decide(report)) {
         known.Remember(settings.protocol, *address, report.fingerprint);
         ftp.SetTrustedFingerprint(report.fingerprint);
         fetch();

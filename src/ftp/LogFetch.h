@@ -22,12 +22,14 @@ struct FetchPlaces {
 // trusted yet (report.fingerprint): whether to trust it from now on.
 using TrustDecision = std::function<bool(const FetchReport& report)>;
 
+// How a fetch ended: success is a report without a failure.
 struct FetchOutcome {
-    bool ok = false;
     // "logs/" + the file name, relative to the data folder.
     std::string localPath;
     // Why it failed (failure None after a success).
     FetchReport report;
+
+    bool Ok() const { return report.failure == FetchFailure::None; }
 };
 
 // Fetches settings.directory + fileName (Shift-JIS; no separator is added,

@@ -27,8 +27,6 @@ namespace pomurina {
 
 TFTP* FTP = nullptr;
 
-std::string LocalLogPath;
-
 namespace {
 
 const std::string kSettingFile = std::string("materia/") + kFetchSettingsFile;
@@ -205,13 +203,13 @@ void TFTP::RunButtonClick() {
         // A failed transfer is reported even when an older copy of the same
         // name is in logs/: analysing that copy would pass a stale log off as new.
         const FetchOutcome outcome = DownLoad();
-        if (outcome.ok && IsRegularFile(LocalLogPath)) {
+        if (outcome.Ok() && IsRegularFile(LocalLogPath)) {
             if (SaveBox->isChecked()) SaveSetting();
             hide();
             if (m_logCounting) m_logCounting(LocalLogPath);
             return;
         }
-        ShowInformation(outcome.ok ? DownloadFailureText() : FetchFailureText(outcome.report));
+        ShowInformation(outcome.Ok() ? DownloadFailureText() : FetchFailureText(outcome.report));
     });
 }
 

@@ -21,10 +21,6 @@ class QPushButton;
 
 namespace pomurina {
 
-// The path of the last download's local copy, "logs/" + the file name,
-// relative to the program's directory (UTF-8, as the file system names it).
-extern std::string LocalLogPath;
-
 // The analysis run the window starts on a downloaded copy.
 using LogCountingFunction = std::function<void(const std::string& path)>;
 
@@ -62,6 +58,9 @@ public:
     QLineEdit* FileNameEdit;
     QPushButton* RunButton;
     TFtpManager FtpManager1;
+    // The path of the last download's local copy, "logs/" + the file name,
+    // relative to the data folder (UTF-8, as the file system names it).
+    std::string LocalLogPath;
 
 private:
     void CreateControls();

@@ -11,6 +11,7 @@
 #include "MainWindow.h"
 #include "ProgressWindow.h"
 #include "QtJapanese.h"
+#include "StartedWindows.h"
 #include "WindowKit.h"
 #include "window/StateDump.h"
 #include "io/DataFolder.h"
@@ -43,9 +44,9 @@ std::string ApplicationErrorText(const char* errorClass, const std::string& mess
 // There it also becomes the current directory, so that the list manager,
 // which reads its lists relative to the current directory, finds them;
 // beside the program the start directory is left as it is.
-bool StartInDataFolder() {
+bool StartInDataFolder(const std::string& programDirectory) {
     try {
-        const DataFolderChoice choice = SetUpDataFolder();
+        const DataFolderChoice choice = SetUpDataFolder(programDirectory);
         if (!choice.besideProgram) EnterFolder(choice.folder);
         return true;
     } catch (const Error& e) {
@@ -81,20 +82,17 @@ int DumpState(const std::string& outPath, const std::vector<std::string>& logFil
 
 }  // namespace
 
-std::optional<StartRequest> ParseCommandLine(const std::vector<std::string>& arguments,
-                                             std::string& problem) {
+std::variant<StartRequest, CommandLineProblem> ParseCommandLine(
+    const std::vector<std::string>& arguments) {
     StartRequest request;
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         const std::string& arg = arguments[i];
         if (arg == "--dump-state") {
-            if (request.dumpPath || i + 1 >= arguments.size()) {
-                problem = "--dump-state takes one OUT file";
-                return std::nullopt;
-            }
+            if (request.dumpPath || i + 1 >= arguments.size())
+                return CommandLineProblem{"--dump-state takes one OUT file"};
             request.dumpPath = AbsolutePath(arguments[++i]);
         } else if (arg.size() > 1 && arg[0] == '-') {
-            problem = "unknown option " + arg;
-            return std::nullopt;
+            return CommandLineProblem{"unknown option " + arg};
         } else {
             request.logFiles.push_back(AbsolutePath(arg));
         }
@@ -109,21 +107,20 @@ std::string ReadStartMode() {
     return bytes.substr(0, bytes.find_first_of("\r\n\x1a"));
 }
 
-bool StartUp() {
+bool StartUp(const std::string& programDirectory, StartedWindows& windows) {
     QApplication::setApplicationName(QString::fromUtf8("ポムリナ"));
     QApplication::setWindowIcon(ProgramIcon());
     QApplication::setFont(WindowFont());
     InstallQtJapanese();
-    if (!StartInDataFolder()) return false;
-    Guarded([] { Form1 = new TForm1; });
-    Guarded([] { Form2 = new TForm2; });
-    Guarded([] { VersionINFO = new TVersionINFO; });
-    Guarded([] { Domein = new TDomein; });
-    Guarded([] { UTF = new TUTF; });
+    if (!StartInDataFolder(programDirectory)) return false;
+    Guarded([&] { windows.Create(Form1); });
+    Guarded([&] { windows.Create(Form2); });
+    Guarded([&] { windows.Create(VersionINFO); });
+    Guarded([&] { windows.Create(Domein); });
+    Guarded([&] { windows.Create(UTF); });
     // The FTP manager's creation also makes the data folder the current one.
-    Guarded([] {
-        FTP = new TFTP;
-        FTP->SetLogCounting([](const std::string& path) {
+    Guarded([&] {
+        windows.Create(FTP).SetLogCounting([](const std::string& path) {
             if (Form1) Form1->LogCounting(path);
         });
     });
@@ -142,26 +139,14 @@ bool StartUp() {
     return true;
 }
 
-void CloseWindows() {
-    const auto close = [](auto*& window) {
-        delete window;
-        window = nullptr;
-    };
-    close(FTP);
-    close(UTF);
-    close(Domein);
-    close(VersionINFO);
-    close(Form2);
-    close(Form1);
-}
-
 int RunProgram(const StartRequest& request) {
     if (request.dumpPath) {
         SetHeadless(true);
         SetErrorBoxHandler(BoxToStandardError);
         SetInformationHandler(BoxToStandardError);
     }
-    if (!StartUp() || !Form1) return 1;
+    StartedWindows windows;
+    if (!StartUp(ProgramDirectory(), windows) || !Form1) return 1;
     if (request.dumpPath) return DumpState(*request.dumpPath, request.logFiles);
     if (!request.logFiles.empty()) Form1->OpenLogs(request.logFiles);
     Form1->show();

@@ -4,9 +4,12 @@
 // the state of every result written to a file instead.
 #include <optional>
 #include <string>
+#include <variant>
 #include <vector>
 
 namespace pomurina {
+
+class StartedWindows;
 
 // What the command line asks for: "LOGFILE..." or "--dump-state OUT [LOGFILE...]".
 struct StartRequest {
@@ -14,26 +17,28 @@ struct StartRequest {
     std::optional<std::string> dumpPath;  // absolute
 };
 
+// A command line that makes no sense, and why ("unknown option -x").
+struct CommandLineProblem {
+    std::string text;
+};
+
 // Reads the arguments after the program's name.  Relative paths are made
 // absolute here, against the directory the program was started in, since
-// start-up changes the current directory.  Nothing when they make no sense
-// (problem says why).
-std::optional<StartRequest> ParseCommandLine(const std::vector<std::string>& arguments,
-                                             std::string& problem);
+// start-up changes the current directory.
+std::variant<StartRequest, CommandLineProblem> ParseCommandLine(
+    const std::vector<std::string>& arguments);
 
 // Start-up: the application's title and font, Qt's Japanese texts, the data
-// folder, the windows in their order (main, progress, About, list manager,
-// decoder, FTP manager), then the start mode.  False when the data folder
-// can't be made or materia/setup.ini can't be read: the "アプリケーション
-// エラー" box has been shown and the program must end with exit code 1.
-bool StartUp();
+// folder (chosen from programDirectory), the windows in their order (main,
+// progress, About, list manager, decoder, FTP manager) created into windows,
+// then the start mode.  False when the data folder can't be made or
+// materia/setup.ini can't be read: the "アプリケーション エラー" box has been
+// shown and the program must end with exit code 1.
+bool StartUp(const std::string& programDirectory, StartedWindows& windows);
 
 // The start mode: the first line of materia/setup.ini (up to CR, LF, 0x1A or
 // the end).  Throws InOutError when the file can't be read.
 std::string ReadStartMode();
-
-// Deletes the windows start-up created (tests start up more than once).
-void CloseWindows();
 
 // Start-up and what the request asks for; returns the exit code.
 int RunProgram(const StartRequest& request);

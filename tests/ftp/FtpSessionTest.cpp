@@ -12,6 +12,7 @@
 
 #include "FtpSession.h"
 #include "FtpTestSupport.h"
+#include "ScopedSeams.h"
 #include "io/FileIo.h"
 #include "io/FileReplacement.h"
 #include "Errors.h"
@@ -53,8 +54,8 @@ protected:
 
 TEST_F(FtpSession, TextModeAsksForTypeAAndBinaryForTypeI) {
     const fs::path copy = local.Path() / "copy";
-    ASSERT_TRUE(ftp.GetFile("/log/access_log", copy, TTransferMode::Text));
-    ASSERT_TRUE(ftp.GetFile("/log/access_log", copy, TTransferMode::Binary));
+    ASSERT_TRUE(ftp.GetFile("/log/access_log", copy, TTransferMode::Text).Ok());
+    ASSERT_TRUE(ftp.GetFile("/log/access_log", copy, TTransferMode::Binary).Ok());
     EXPECT_EQ(server.Commands("TYPE "), (std::vector<std::string>{"TYPE A", "TYPE I"}));
     EXPECT_EQ(ReadBytes(copy), "served\n");
     // The name is asked for whole, without moving about the server's directories.
@@ -67,7 +68,7 @@ TEST_F(FtpSession, GoesDirectWhateverProxyTheEnvironmentNames) {
     const std::string proxy = "http://127.0.0.1:" + std::to_string(test::UnusedPort());
     for (const char* name : {"ftp_proxy", "FTP_PROXY", "all_proxy", "ALL_PROXY"})
         ::setenv(name, proxy.c_str(), 1);
-    EXPECT_TRUE(ftp.GetFile("/log/access_log", local.Path() / "copy", TTransferMode::Text));
+    EXPECT_TRUE(ftp.GetFile("/log/access_log", local.Path() / "copy", TTransferMode::Text).Ok());
     for (const char* name : {"ftp_proxy", "FTP_PROXY", "all_proxy", "ALL_PROXY"}) ::unsetenv(name);
 }
 
@@ -75,22 +76,22 @@ TEST_F(FtpSession, ReplacesAnExistingCopyAndLeavesNothingElse) {
     const std::string served = LogText(300000);
     WriteBytes(root.Path() / "big_log", served);
     WriteBytes(local.Path() / "copy", kOldCopy);
-    ASSERT_TRUE(ftp.GetFile("big_log", local.Path() / "copy", TTransferMode::Binary));
+    ASSERT_TRUE(ftp.GetFile("big_log", local.Path() / "copy", TTransferMode::Binary).Ok());
     EXPECT_EQ(ReadBytes(local.Path() / "copy"), served);
     EXPECT_EQ(Names(local.Path()), std::vector<std::string>{"copy"});
 }
 
 TEST_F(FtpSession, EachCallLogsInAnewWithTheAccountCurrentAtItsStart) {
-    ASSERT_TRUE(ftp.GetFile("/log/access_log", local.Path() / "a", TTransferMode::Text));
+    ASSERT_TRUE(ftp.GetFile("/log/access_log", local.Path() / "a", TTransferMode::Text).Ok());
     ftp.SetUserName("bob");
     ftp.SetPassWord("other");
-    ASSERT_TRUE(ftp.GetFile("/log/access_log", local.Path() / "b", TTransferMode::Text));
+    ASSERT_TRUE(ftp.GetFile("/log/access_log", local.Path() / "b", TTransferMode::Text).Ok());
     EXPECT_EQ(server.Commands("USER "), (std::vector<std::string>{"USER alice", "USER bob"}));
     EXPECT_EQ(server.Commands("PASS "), (std::vector<std::string>{"PASS secret", "PASS other"}));
 }
 
 // Every failure is reported, and the copy from before is left byte for byte.
-TEST_F(FtpSession, FailuresReturnFalseAndKeepTheOldCopy) {
+TEST_F(FtpSession, FailuresAreReturnedAndKeepTheOldCopy) {
     WriteBytes(root.Path() / "drop_log", LogText(200000));
     WriteBytes(root.Path() / "stall_log", LogText(200000));
     ftp.SetTimeLimits(std::chrono::milliseconds(5000), std::chrono::milliseconds(1000));
@@ -128,12 +129,13 @@ TEST_F(FtpSession, FailuresReturnFalseAndKeepTheOldCopy) {
         ftp.SetServerName(c.server);
         ftp.SetPort(c.port);
         ftp.SetPassWord(c.password);
-        EXPECT_FALSE(ftp.GetFile(c.remote, copy, TTransferMode::Text));
+        const TransferOutcome outcome = ftp.GetFile(c.remote, copy, TTransferMode::Text);
+        EXPECT_FALSE(outcome.Ok());
         // A dropped data connection may also end as silence, by the time it is noticed.
         const bool droppedInSilence =
-            c.failure == FetchFailure::Other && ftp.LastFailure() == FetchFailure::TimedOut;
+            c.failure == FetchFailure::Other && outcome.failure == FetchFailure::TimedOut;
         if (!droppedInSilence) {
-            EXPECT_EQ(ftp.LastFailure(), c.failure) << ftp.FailureDetail();
+            EXPECT_EQ(outcome.failure, c.failure) << outcome.detail;
         }
         EXPECT_EQ(ReadBytes(copy), kOldCopy);
         EXPECT_EQ(Names(local.Path()), std::vector<std::string>{"copy"});
@@ -148,24 +150,23 @@ TEST_F(FtpSession, ATransferBelowTheSpeedFloorFailsAndKeepsTheOldCopy) {
     const fs::path copy = local.Path() / "copy";
     WriteBytes(copy, kOldCopy);
     ftp.SetTimeLimits(std::chrono::milliseconds(5000), std::chrono::milliseconds(1000));
-    EXPECT_FALSE(ftp.GetFile("drip_log", copy, TTransferMode::Binary));
-    EXPECT_EQ(ftp.LastFailure(), FetchFailure::TimedOut);
+    EXPECT_EQ(ftp.GetFile("drip_log", copy, TTransferMode::Binary).failure, FetchFailure::TimedOut);
     EXPECT_EQ(ReadBytes(copy), kOldCopy);
     EXPECT_EQ(Names(local.Path()), std::vector<std::string>{"copy"});
     // The same drip is fast enough for a lower floor.
     ftp.SetSpeedFloor(4);
-    EXPECT_TRUE(ftp.GetFile("drip_log", copy, TTransferMode::Binary));
+    EXPECT_TRUE(ftp.GetFile("drip_log", copy, TTransferMode::Binary).Ok());
     EXPECT_EQ(ReadBytes(copy), LogText(40));
 }
 
 TEST_F(FtpSession, ANewCopyFollowsTheUmaskAndAReplacedOneKeepsItsMode) {
     const mode_t previous = ::umask(027);
     const fs::path copy = local.Path() / "copy";
-    const bool first = ftp.GetFile("/log/access_log", copy, TTransferMode::Text);
+    const bool first = ftp.GetFile("/log/access_log", copy, TTransferMode::Text).Ok();
     const mode_t created =
         fs::exists(copy) ? static_cast<mode_t>(fs::status(copy).permissions()) : 0;
     fs::permissions(copy, fs::perms::owner_read | fs::perms::owner_write);
-    const bool second = ftp.GetFile("/log/access_log", copy, TTransferMode::Text);
+    const bool second = ftp.GetFile("/log/access_log", copy, TTransferMode::Text).Ok();
     ::umask(previous);
     EXPECT_TRUE(first && second);
     EXPECT_EQ(created, 0640u);
@@ -177,7 +178,7 @@ TEST_F(FtpSession, ANewCopyFollowsTheUmaskAndAReplacedOneKeepsItsMode) {
 TEST_F(FtpSession, LongestNamesArriveAndAKilledDownloadLeavesNothingBehind) {
     const std::string longest(255, 'n');
     WriteBytes(root.Path() / longest, "served\n");
-    ASSERT_TRUE(ftp.GetFile(longest, local.Path() / longest, TTransferMode::Binary));
+    ASSERT_TRUE(ftp.GetFile(longest, local.Path() / longest, TTransferMode::Binary).Ok());
     EXPECT_EQ(ReadBytes(local.Path() / longest), "served\n");
 
     WriteBytes(root.Path() / "stall_log", LogText(200000));
@@ -199,7 +200,7 @@ TEST_F(FtpSession, LongestNamesArriveAndAKilledDownloadLeavesNothingBehind) {
     ASSERT_TRUE(started);
     EXPECT_EQ(Names(local.Path()).size(), 2u);
 
-    ASSERT_TRUE(ftp.GetFile("/log/access_log", local.Path() / "copy", TTransferMode::Text));
+    ASSERT_TRUE(ftp.GetFile("/log/access_log", local.Path() / "copy", TTransferMode::Text).Ok());
     EXPECT_EQ(Names(local.Path()), (std::vector<std::string>{"copy", longest}));
 }
 
@@ -207,17 +208,16 @@ TEST_F(FtpSession, AFailedLocalWriteKeepsTheOldCopy) {
     WriteBytes(root.Path() / "big_log", LogText(300000));
     const fs::path copy = local.Path() / "copy";
     WriteBytes(copy, kOldCopy);
-    FileIo& io = CurrentFileIo();
-    const FileIo saved = io;
-    io.write = [](int, const void*, size_t) -> ssize_t {
-        errno = ENOSPC;
-        return -1;
-    };
-    const bool ok = ftp.GetFile("big_log", copy, TTransferMode::Binary);
-    io = saved;
-    EXPECT_FALSE(ok);
-    EXPECT_EQ(ftp.LastFailure(), FetchFailure::LocalWrite);
-    EXPECT_EQ(ftp.FailureDetail(), SystemErrorText(ENOSPC));
+    const TransferOutcome outcome = [&] {
+        testing::ScopedFileIo io;
+        io.Replace(&FileIo::write, [](int, const void*, size_t) -> ssize_t {
+            errno = ENOSPC;
+            return -1;
+        });
+        return ftp.GetFile("big_log", copy, TTransferMode::Binary);
+    }();
+    EXPECT_EQ(outcome.failure, FetchFailure::LocalWrite);
+    EXPECT_EQ(outcome.detail, SystemErrorText(ENOSPC));
     EXPECT_EQ(ReadBytes(copy), kOldCopy);
     EXPECT_EQ(Names(local.Path()), std::vector<std::string>{"copy"});
 }

@@ -35,7 +35,7 @@ protected:
         ftp.SetTimeLimits(std::chrono::milliseconds(5000), std::chrono::milliseconds(3000));
     }
 
-    bool Fetch() { return ftp.GetFile("log/access_log", copy, TTransferMode::Text); }
+    TransferOutcome Fetch() { return ftp.GetFile("log/access_log", copy, TTransferMode::Text); }
 
     test::TempDir root;
     test::TempDir local;
@@ -45,9 +45,9 @@ protected:
 };
 
 TEST_F(Ftps, AnUnknownCertificateIsRefusedBeforeTheAccountIsSent) {
-    EXPECT_FALSE(Fetch());
-    EXPECT_EQ(ftp.LastFailure(), FetchFailure::CertificateUnknown);
-    EXPECT_EQ(ftp.ServerFingerprint(), server.Fingerprint());
+    const TransferOutcome outcome = Fetch();
+    EXPECT_EQ(outcome.failure, FetchFailure::CertificateUnknown);
+    EXPECT_EQ(outcome.fingerprint, server.Fingerprint());
     EXPECT_EQ(server.Commands(), std::vector<std::string>{"AUTH TLS"});
     EXPECT_EQ(ReadBytes(copy), kOldCopy);
     EXPECT_EQ(test::Names(local.Path()), std::vector<std::string>{"copy"});
@@ -55,7 +55,8 @@ TEST_F(Ftps, AnUnknownCertificateIsRefusedBeforeTheAccountIsSent) {
 
 TEST_F(Ftps, TheTrustedCertificatePassesAndEveryConnectionIsPrivate) {
     ftp.SetTrustedFingerprint(server.Fingerprint());
-    ASSERT_TRUE(Fetch()) << static_cast<int>(ftp.LastFailure()) << " " << ftp.FailureDetail();
+    const TransferOutcome trusted = Fetch();
+    ASSERT_EQ(trusted.failure, FetchFailure::None) << trusted.detail;
     EXPECT_EQ(ReadBytes(copy), kServed);
     const auto commands = server.Commands();
     ASSERT_GE(commands.size(), 3u);
@@ -68,16 +69,16 @@ TEST_F(Ftps, TheTrustedCertificatePassesAndEveryConnectionIsPrivate) {
     std::string lower = server.Fingerprint();
     for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     ftp.SetTrustedFingerprint(lower);
-    EXPECT_TRUE(ftp.GetFile("log/access_log", copy, TTransferMode::Binary));
+    EXPECT_TRUE(ftp.GetFile("log/access_log", copy, TTransferMode::Binary).Ok());
 }
 
 TEST_F(Ftps, AChangedCertificateIsRefusedLoudly) {
     std::string other = server.Fingerprint();
     other[0] = other[0] == 'A' ? 'B' : 'A';
     ftp.SetTrustedFingerprint(other);
-    EXPECT_FALSE(Fetch());
-    EXPECT_EQ(ftp.LastFailure(), FetchFailure::CertificateChanged);
-    EXPECT_EQ(ftp.ServerFingerprint(), server.Fingerprint());
+    const TransferOutcome outcome = Fetch();
+    EXPECT_EQ(outcome.failure, FetchFailure::CertificateChanged);
+    EXPECT_EQ(outcome.fingerprint, server.Fingerprint());
     EXPECT_TRUE(server.Commands("USER").empty());
     EXPECT_TRUE(server.Commands("PASS").empty());
     EXPECT_EQ(ReadBytes(copy), kOldCopy);
@@ -90,10 +91,11 @@ TEST_F(Ftps, ActiveModeWorksOrIsRefusedBeforeConnecting) {
     const bool broken = version >= 0x075700 && version < 0x080000;
     ftp.SetPassive(false);
     ftp.SetTrustedFingerprint(server.Fingerprint());
-    EXPECT_EQ(Fetch(), !broken);
+    const TransferOutcome outcome = Fetch();
+    EXPECT_EQ(outcome.Ok(), !broken);
     if (broken) {
-        EXPECT_EQ(ftp.LastFailure(), FetchFailure::ActiveFtpsUnsupported);
-        EXPECT_EQ(ftp.FailureDetail(), curl_version_info(CURLVERSION_NOW)->version);
+        EXPECT_EQ(outcome.failure, FetchFailure::ActiveFtpsUnsupported);
+        EXPECT_EQ(outcome.detail, curl_version_info(CURLVERSION_NOW)->version);
         EXPECT_TRUE(server.Commands().empty());
         EXPECT_EQ(ReadBytes(copy), kOldCopy);
     } else {
@@ -113,17 +115,16 @@ protected:
 };
 
 TEST_F(FtpsVouched, ACertificateTheStoreVouchesForPassesUnderItsOwnNameOnly) {
-    ASSERT_TRUE(Fetch()) << static_cast<int>(ftp.LastFailure()) << " " << ftp.FailureDetail();
+    const TransferOutcome vouched = Fetch();
+    ASSERT_EQ(vouched.failure, FetchFailure::None) << vouched.detail;
     EXPECT_EQ(ReadBytes(copy), kServed);
-    EXPECT_EQ(ftp.ServerFingerprint(), server.Fingerprint());
+    EXPECT_EQ(vouched.fingerprint, server.Fingerprint());
 
     ftp.SetServerName("localhost");
-    EXPECT_FALSE(Fetch());
-    EXPECT_EQ(ftp.LastFailure(), FetchFailure::CertificateUnknown);
+    EXPECT_EQ(Fetch().failure, FetchFailure::CertificateUnknown);
     ::unsetenv("SSL_CERT_FILE");
     ftp.SetServerName("127.0.0.1");
-    EXPECT_FALSE(Fetch());
-    EXPECT_EQ(ftp.LastFailure(), FetchFailure::CertificateUnknown);
+    EXPECT_EQ(Fetch().failure, FetchFailure::CertificateUnknown);
     EXPECT_EQ(server.Commands("USER ").size(), 1u);
 }
 
@@ -140,8 +141,8 @@ TEST(FtpsWithoutTls, AServerWithoutTlsIsLeftBeforeTheAccountIsSent) {
     ftp.SetPort(server.Port());
     ftp.SetUserName("alice");
     ftp.SetPassWord("secret");
-    EXPECT_FALSE(ftp.GetFile("access_log", local.Path() / "copy", TTransferMode::Text));
-    EXPECT_EQ(ftp.LastFailure(), FetchFailure::TlsNotOffered);
+    EXPECT_EQ(ftp.GetFile("access_log", local.Path() / "copy", TTransferMode::Text).failure,
+              FetchFailure::TlsNotOffered);
     EXPECT_TRUE(server.Commands("USER").empty());
     EXPECT_TRUE(server.Commands("PASS").empty());
     EXPECT_FALSE(fs::exists(local.Path() / "copy"));

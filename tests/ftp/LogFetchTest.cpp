@@ -9,6 +9,7 @@
 #include "FtpTestSupport.h"
 #include "FtpsTestServer.h"
 #include "LogFetch.h"
+#include "ProgramDir.h"
 #include "SftpTestServer.h"
 #include "fetch/KnownServers.h"
 #include "text/Cp932.h"
@@ -38,8 +39,6 @@ bool Any(const std::vector<std::string>& lines, const std::string& prefix) {
 class LogFetchTest : public ::testing::Test {
 protected:
     LogFetchTest() {
-        fs::create_directory(data.Path() / "materia");
-        fs::create_directory(data.Path() / "logs");
         fs::create_directory(root.Path() / "log");
         ftp.SetTimeLimits(std::chrono::milliseconds(5000), std::chrono::milliseconds(3000));
     }
@@ -53,7 +52,7 @@ protected:
     }
     std::string Known() const { return ReadBytes(data.Path() / "materia" / kKnownServersFile); }
 
-    test::TempDir data;
+    testing::ProgramDir data;
     test::TempDir root;
     TFtpManager ftp;
 };
@@ -76,11 +75,11 @@ TEST_F(FtpFetch, CompressedNamesTravelInBinaryAndOthersAsTextInPassiveMode) {
     WriteBytes(root.Path() / "log" / "access_log.GZ", Compressed());
     WriteBytes(root.Path() / "log" / "access_log", "one\r\ntwo\r\n");
     const FetchOutcome binary = Fetch(settings, "access_log.GZ");
-    ASSERT_TRUE(binary.ok) << Cp932ToUtf8(FetchFailureText(binary.report));
+    ASSERT_TRUE(binary.Ok()) << Cp932ToUtf8(FetchFailureText(binary.report));
     EXPECT_EQ(binary.localPath, "logs/access_log.GZ");
     EXPECT_EQ(Local("access_log.GZ"), Compressed());
     EXPECT_EQ(server.Commands("TYPE "), std::vector<std::string>{"TYPE I"});
-    ASSERT_TRUE(Fetch(settings, "access_log").ok);
+    ASSERT_TRUE(Fetch(settings, "access_log").Ok());
     EXPECT_EQ(Local("access_log"), "one\ntwo\n");
     EXPECT_EQ(server.Commands("TYPE "), (std::vector<std::string>{"TYPE I", "TYPE A"}));
     EXPECT_EQ(server.Commands("RETR "),
@@ -93,7 +92,7 @@ TEST_F(FtpFetch, CompressedNamesTravelInBinaryAndOthersAsTextInPassiveMode) {
 TEST_F(FtpFetch, ActiveModeHasTheServerConnectBack) {
     WriteBytes(root.Path() / "log" / "access_log", "one\n");
     settings.passive = false;
-    ASSERT_TRUE(Fetch(settings, "access_log").ok);
+    ASSERT_TRUE(Fetch(settings, "access_log").Ok());
     EXPECT_TRUE(Any(server.Commands(), "EPRT") || Any(server.Commands(), "PORT"));
     EXPECT_FALSE(Any(server.Commands(), "EPSV") || Any(server.Commands(), "PASV"));
 }
@@ -132,7 +131,7 @@ TEST_F(FtpFetch, EachFailureNamesItsCauseAndKeepsTheOldCopy) {
         s.account = c.account;
         s.password = c.password;
         const FetchOutcome outcome = Fetch(s, c.name);
-        EXPECT_FALSE(outcome.ok);
+        EXPECT_FALSE(outcome.Ok());
         EXPECT_EQ(outcome.report.failure, c.failure);
         EXPECT_TRUE(FetchFailureText(outcome.report).starts_with(DownloadFailureText() + "\r"));
         EXPECT_EQ(Local(c.name), kOldCopy);
@@ -177,7 +176,7 @@ protected:
 
 TEST_F(SftpFetch, AnUnknownHostKeyIsAskedAboutOnceAndRememberedWhenTrusted) {
     const FetchOutcome first = Fetch(settings, "access_log", Answer(true));
-    ASSERT_TRUE(first.ok) << Cp932ToUtf8(FetchFailureText(first.report));
+    ASSERT_TRUE(first.Ok()) << Cp932ToUtf8(FetchFailureText(first.report));
     ASSERT_EQ(asked.size(), 1u);
     EXPECT_EQ(asked[0].fingerprint, server.Fingerprint());
     EXPECT_EQ(asked[0].address, "127.0.0.1:" + std::to_string(server.Port()));
@@ -186,13 +185,13 @@ TEST_F(SftpFetch, AnUnknownHostKeyIsAskedAboutOnceAndRememberedWhenTrusted) {
     EXPECT_EQ(Known(), "sftp " + asked[0].address + " " + server.Fingerprint() + "\r\n");
 
     const FetchOutcome second = Fetch(settings, "access_log", Answer(false));
-    EXPECT_TRUE(second.ok);
+    EXPECT_TRUE(second.Ok());
     EXPECT_EQ(asked.size(), 1u);
 }
 
 TEST_F(SftpFetch, ADeclinedHostKeyIsNotRememberedAndHearsNoAccount) {
     const FetchOutcome outcome = Fetch(settings, "access_log", Answer(false));
-    EXPECT_FALSE(outcome.ok);
+    EXPECT_FALSE(outcome.Ok());
     EXPECT_EQ(asked.size(), 1u);
     EXPECT_EQ(outcome.report.failure, FetchFailure::HostKeyUnknown);
     EXPECT_EQ(outcome.report.fingerprint, server.Fingerprint());
@@ -208,7 +207,7 @@ TEST_F(SftpFetch, AChangedHostKeyIsRefusedWithoutAsking) {
     const std::string before = "sftp " + address + " SHA256:" + std::string(43, 'A') + "\r\n";
     WriteBytes(data.Path() / "materia" / kKnownServersFile, before);
     const FetchOutcome outcome = Fetch(settings, "access_log", Answer(true));
-    EXPECT_FALSE(outcome.ok);
+    EXPECT_FALSE(outcome.Ok());
     EXPECT_TRUE(asked.empty());
     EXPECT_EQ(outcome.report.failure, FetchFailure::HostKeyChanged);
     const std::string message = Cp932ToUtf8(FetchFailureText(outcome.report));
@@ -229,10 +228,8 @@ TEST_F(SftpFetch, AKeyThatCannotBeRememberedStopsTheFetch) {
 }
 
 TEST(FtpsFetch, AnUnknownCertificateIsAskedAboutThenTrustedAndFetched) {
-    test::TempDir data;
+    const testing::ProgramDir data;
     test::TempDir root;
-    fs::create_directory(data.Path() / "materia");
-    fs::create_directory(data.Path() / "logs");
     WriteBytes(root.Path() / "access_log.xz", Compressed());
     test::FtpsServer server(root.Path(), test::FtpsServer::Certificate::SelfSigned);
     const FetchSettings settings{
@@ -247,7 +244,7 @@ TEST(FtpsFetch, AnUnknownCertificateIsAskedAboutThenTrustedAndFetched) {
     };
     const FetchOutcome outcome =
         FetchLog(ftp, settings, "access_log.xz", FetchPlaces{data.Path().string()}, decide);
-    ASSERT_TRUE(outcome.ok) << Cp932ToUtf8(FetchFailureText(outcome.report));
+    ASSERT_TRUE(outcome.Ok()) << Cp932ToUtf8(FetchFailureText(outcome.report));
     EXPECT_EQ(asked, std::vector<std::string>{server.Fingerprint()});
     EXPECT_EQ(ReadBytes(data.Path() / "logs" / "access_log.xz"), Compressed());
     EXPECT_EQ(server.Commands("TYPE "), std::vector<std::string>{"TYPE I"});

@@ -43,7 +43,9 @@ protected:
         ftp.SetTimeLimits(std::chrono::milliseconds(5000), std::chrono::milliseconds(3000));
     }
 
-    bool Fetch(const std::string& remote) { return ftp.GetFile(remote, copy, TTransferMode::Text); }
+    TransferOutcome Fetch(const std::string& remote) {
+        return ftp.GetFile(remote, copy, TTransferMode::Text);
+    }
 
     test::TempDir root;
     test::TempDir keys;
@@ -54,9 +56,9 @@ protected:
 };
 
 TEST_F(Sftp, AnUnknownHostKeyIsRefusedBeforeAnyAuthentication) {
-    EXPECT_FALSE(Fetch("/log/access_log"));
-    EXPECT_EQ(ftp.LastFailure(), FetchFailure::HostKeyUnknown);
-    EXPECT_EQ(ftp.ServerFingerprint(), server.Fingerprint());
+    const TransferOutcome outcome = Fetch("/log/access_log");
+    EXPECT_EQ(outcome.failure, FetchFailure::HostKeyUnknown);
+    EXPECT_EQ(outcome.fingerprint, server.Fingerprint());
     EXPECT_TRUE(server.Log().empty());
     EXPECT_EQ(ReadBytes(copy), kOldCopy);
     EXPECT_EQ(test::Names(local.Path()), std::vector<std::string>{"copy"});
@@ -66,9 +68,11 @@ TEST_F(Sftp, AnUnknownHostKeyIsRefusedBeforeAnyAuthentication) {
 // name without a leading "/" is taken from the login directory.
 TEST_F(Sftp, TheTrustedHostKeyPassesAndBytesArriveAsKept) {
     ftp.SetTrustedFingerprint(server.Fingerprint());
-    ASSERT_TRUE(Fetch("/log/access_log")) << ftp.FailureDetail();
-    EXPECT_EQ(ReadBytes(copy), ServedBytes());
-    ASSERT_TRUE(Fetch("log/access_log")) << ftp.FailureDetail();
+    for (const char* remote : {"/log/access_log", "log/access_log"}) {
+        const TransferOutcome outcome = Fetch(remote);
+        ASSERT_EQ(outcome.failure, FetchFailure::None) << remote << " " << outcome.detail;
+        EXPECT_EQ(ReadBytes(copy), ServedBytes());
+    }
     EXPECT_EQ(ReadBytes(copy), ServedBytes());
     const auto log = server.Log();
     EXPECT_EQ(std::count(log.begin(), log.end(), "open /log/access_log"), 2);
@@ -81,9 +85,9 @@ TEST_F(Sftp, AChangedHostKeyIsRefusedLoudly) {
     const test::SftpServer other(root.Path(), {"alice:secret"}, otherKeys.Path() / "host_key");
     ASSERT_NE(other.Fingerprint(), server.Fingerprint());
     ftp.SetTrustedFingerprint(other.Fingerprint());
-    EXPECT_FALSE(Fetch("/log/access_log"));
-    EXPECT_EQ(ftp.LastFailure(), FetchFailure::HostKeyChanged);
-    EXPECT_EQ(ftp.ServerFingerprint(), server.Fingerprint());
+    const TransferOutcome outcome = Fetch("/log/access_log");
+    EXPECT_EQ(outcome.failure, FetchFailure::HostKeyChanged);
+    EXPECT_EQ(outcome.fingerprint, server.Fingerprint());
     EXPECT_FALSE(Authenticated(server.Log()));
     EXPECT_EQ(ReadBytes(copy), kOldCopy);
 }
@@ -106,8 +110,7 @@ TEST_F(Sftp, EachFailureNamesItsCauseAndKeepsTheOldCopy) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         ftp.SetPassWord(c.password);
-        EXPECT_FALSE(Fetch(c.remote));
-        EXPECT_EQ(ftp.LastFailure(), c.failure);
+        EXPECT_EQ(Fetch(c.remote).failure, c.failure);
         EXPECT_EQ(ReadBytes(copy), kOldCopy);
         EXPECT_EQ(test::Names(local.Path()), std::vector<std::string>{"copy"});
     }

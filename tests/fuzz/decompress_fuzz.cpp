@@ -13,6 +13,7 @@
 #include <string>
 
 #include "FuzzCheck.h"
+#include "ScopedSeams.h"
 #include "io/FileIo.h"
 #include "io/LogFiles.h"
 #include "Errors.h"
@@ -48,13 +49,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::ofstream(g_path, std::ios::binary | std::ios::trunc)
         .write(reinterpret_cast<const char*>(data + 1), static_cast<std::streamsize>(size - 1));
     // Unpacked far beyond what fuzzing needs is the size limit's case.
-    SetLargestLogs(std::size_t{1} << 24);
+    const testing::ScopedLargestLogs limit(std::size_t{1} << 24);
     const std::string whole = Outcome(g_path);
     g_piece = 1 + data[0] % 32 * (data[0] >= 128 ? 997 : 1);
-    CurrentFileIo().read = ShortRead;
-    const std::string pieces = Outcome(g_path);
-    CurrentFileIo() = SystemFileIo();
-    SetLargestLogs(0);
+    const std::string pieces = [] {
+        testing::ScopedFileIo io;
+        io.Replace(&FileIo::read, ShortRead);
+        return Outcome(g_path);
+    }();
     if (whole != "limit" && pieces != "limit") FUZZ_CHECK(whole == pieces);
     return 0;
 }

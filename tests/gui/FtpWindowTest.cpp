@@ -15,6 +15,7 @@
 #include "ErrorBox.h"
 #include "FtpTestSupport.h"
 #include "FtpWindow.h"
+#include "ProgramDir.h"
 #include "QuestionBox.h"
 #include "SftpTestServer.h"
 #include "SjisQt.h"
@@ -37,11 +38,8 @@ const char kName[] = "access_log_20261206";
 class FtpWindow : public ::testing::Test {
 protected:
     FtpWindow() : server(root.Path(), {"alice:secret"}) {
-        fs::create_directory(program.Path() / "materia");
-        fs::create_directory(program.Path() / "logs");
         fs::create_directory(root.Path() / "log");
         WriteBytes(root.Path() / "log" / kName, kServed);
-        SetProgramDirectory(program.Path().string());
         SetErrorBoxHandler([this](const std::string& text) { errors.push_back(text); });
         SetInformationHandler([this](const std::string& text) { notes.push_back(text); });
         SetQuestionHandler([this](const std::string& text) {
@@ -55,7 +53,6 @@ protected:
         SetErrorBoxHandler({});
         SetInformationHandler({});
         SetQuestionHandler({});
-        SetProgramDirectory({});
         fs::current_path(fs::temp_directory_path());
     }
 
@@ -74,7 +71,7 @@ protected:
     std::string Setting() const { return ReadBytes(program.Path() / "materia" / "FTPSetting.dat"); }
     std::string LocalCopy() const { return ReadBytes(program.Path() / "logs" / kName); }
 
-    test::TempDir program;
+    testing::ProgramDir program;  // the data folder
     test::TempDir root;
     test::FtpServer server;
     std::unique_ptr<TFTP> window;
@@ -141,7 +138,7 @@ TEST_F(FtpWindow, ASuccessSavesTheSettingsOwnerOnlyThenHidesAndAnalyses) {
     EXPECT_EQ(LocalCopy(), kServed);
     EXPECT_FALSE(visibleWhenAnalysed);
     EXPECT_EQ(analysed, std::vector<std::string>{std::string("logs/") + kName});
-    EXPECT_EQ(LocalLogPath, std::string("logs/") + kName);
+    EXPECT_EQ(w.LocalLogPath, std::string("logs/") + kName);
     EXPECT_EQ(fs::current_path(), program.Path());
     EXPECT_TRUE(notes.empty());
 }

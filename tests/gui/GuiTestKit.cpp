@@ -7,25 +7,10 @@
 
 #include "ErrorBox.h"
 #include "analysis/LogCounting.h"
-#include "io/FileIo.h"
+#include "io/DataFolder.h"
 #include "text/Cp932.h"
 
 namespace pomurina::guitest {
-
-ProgramHome::ProgramHome() {
-    std::filesystem::copy(std::filesystem::path(POMURINA_SOURCE_DIR) / "defaults" / "materia",
-                          Path() / "materia");
-    std::filesystem::create_directory(Path() / "logs");
-    SetProgramDirectory(Path().string());
-}
-
-ProgramHome::~ProgramHome() {
-    SetProgramDirectory("");
-}
-
-void ProgramHome::RemoveFile(const std::string& name) const {
-    std::filesystem::remove(Path() / name);
-}
 
 CaughtBoxes::CaughtBoxes() {
     SetErrorBoxHandler([this](const std::string& text) { m_texts.push_back(Cp932ToUtf8(text)); });
@@ -57,7 +42,7 @@ std::string DumpOf(ResultWindow& window, const std::optional<std::string>& error
 std::string ReferenceDump(const std::string& path) {
     MemoryWindow window;
     return testing::DumpAfterRun(window, [&] {
-        LogCounting(window, path, RunPlaces{ProgramDirectory(), "materia"});
+        LogCounting(window, path, RunPlaces{DataFolder(), "materia"});
     });
 }
 

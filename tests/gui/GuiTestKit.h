@@ -7,18 +7,16 @@
 #include <vector>
 
 #include "AnalysisTestSupport.h"
-#include "TempDir.h"
+#include "ProgramDir.h"
 #include "window/ResultWindow.h"
 
 namespace pomurina::guitest {
 
-// A temporary program directory with materia/ holding the default files; it
-// is ProgramDirectory() until the end, and the current directory comes back.
-class ProgramHome : public testing::TempDir {
+// A program directory of its own with materia/ holding the default files
+// (setup.ini among them), as a fresh copy of the program has.
+class ProgramHome : public testing::ProgramDir {
 public:
-    ProgramHome();
-    ~ProgramHome();
-    void RemoveFile(const std::string& name) const;
+    ProgramHome() : ProgramDir(Materia::Defaults) {}
 };
 
 // Error and information boxes, caught while it lives (UTF-8 texts).

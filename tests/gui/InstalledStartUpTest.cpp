@@ -17,6 +17,7 @@
 #include "ListManagerWindow.h"
 #include "MainWindow.h"
 #include "StartUp.h"
+#include "StartedWindows.h"
 #include "io/DataFolder.h"
 #include "io/FileIo.h"
 #include "text/TextList.h"
@@ -35,14 +36,13 @@ protected:
                  prefix.Path() / "share/pomurina/materia");
         fs::current_path("/");
     }
-    ~InstalledStartUp() override { CloseWindows(); }
-
     fs::path data = home.Path() / ".local/share/pomurina";
     CaughtBoxes boxes;
+    StartedWindows windows;
 };
 
 TEST_F(InstalledStartUp, EveryWindowFindsItsDataInTheHomeFolder) {
-    ASSERT_TRUE(StartUp());
+    ASSERT_TRUE(StartUp(ProgramDirectory(), windows));
     // The list manager read its three lists and the FTP window its settings.
     EXPECT_TRUE(boxes.Texts().empty());
     EXPECT_EQ(fs::current_path(), data);
@@ -69,7 +69,7 @@ TEST_F(InstalledStartUp, EveryWindowFindsItsDataInTheHomeFolder) {
 
 TEST_F(InstalledStartUp, AHomeWhereNoFolderCanBeMadeEndsStartUp) {
     home.WriteFile(".local", "a file where a folder belongs");
-    EXPECT_FALSE(StartUp());
+    EXPECT_FALSE(StartUp(ProgramDirectory(), windows));
     ASSERT_EQ(boxes.Texts().size(), 1u);
     EXPECT_NE(boxes.Texts()[0].find("FileCreateError"), std::string::npos) << boxes.Texts()[0];
     EXPECT_NE(boxes.Texts()[0].find((home.Path() / ".local").string()), std::string::npos);
@@ -79,8 +79,9 @@ TEST_F(InstalledStartUp, AHomeWhereNoFolderCanBeMadeEndsStartUp) {
 TEST(QtJapanese, TheOpenDialogAndTheFieldMenusSpeakJapanese) {
     ProgramHome home;
     CaughtBoxes boxes;
-    ASSERT_TRUE(StartUp());
-    CloseWindows();
+    StartedWindows windows;
+    ASSERT_TRUE(StartUp(home.Path().string(), windows));
+    windows.Close();
 
     // The open dialog as the program builds it (Qt's own widgets here).
     QFileDialog dialog;

@@ -20,8 +20,9 @@
 
 #include "ErrorBox.h"
 #include "ListManagerWindow.h"
+#include "ProgramDir.h"
+#include "ScopedSeams.h"
 #include "SjisQt.h"
-#include "TempDir.h"
 #include "analysis/LogCounting.h"
 #include "io/FileIo.h"
 #include "text/Cp932.h"
@@ -35,6 +36,7 @@ namespace {
 const char* const kFiles[] = {"materia/DomeinList.dat", "materia/CheckDomeinList.dat",
                               "materia/SERobotsList.dat"};
 
+using pomurina::testing::ScopedFileIo;
 using pomurina::testing::WriteFileBytes;
 
 std::optional<std::string> ReadBytes(const fs::path& path) {
@@ -65,14 +67,10 @@ ssize_t WriteFull(int, const void*, size_t) {
 class DomeinWindow : public ::testing::Test {
 protected:
     void SetUp() override {
-        m_dir = m_temp.Path();
-        fs::create_directory(m_dir / "materia");
-        for (const char* file : kFiles) WriteFileBytes(m_dir / file, "");
         fs::current_path(m_dir);
         SetErrorBoxHandler([this](const std::string& text) { m_boxes.push_back(text); });
     }
     void TearDown() override {
-        CurrentFileIo() = SystemFileIo();
         SetErrorBoxHandler({});
         m_window.reset();
     }
@@ -91,8 +89,9 @@ protected:
         return (fs::current_path() / relative).string();
     }
 
-    pomurina::testing::TempDir m_temp;
-    fs::path m_dir;
+    // The three lists, empty.
+    pomurina::testing::ProgramDir m_home;
+    const fs::path& m_dir = m_home.Path();
     std::vector<std::string> m_boxes;
     std::unique_ptr<TDomein> m_window;
 };
@@ -201,9 +200,11 @@ TEST_F(DomeinWindow, FileThatCouldNotBeReadIsNeverWrittenBack) {
     const std::string stored = "kept1\r\nkept2\r\n";
     WriteFileBytes(kFiles[1], stored);
     g_unreadable = kFiles[1];
-    CurrentFileIo().open = OpenFailingOne;
-    TDomein& w = Open();
-    CurrentFileIo() = SystemFileIo();
+    TDomein& w = [&]() -> TDomein& {
+        ScopedFileIo io;
+        io.Replace(&FileIo::open, OpenFailingOne);
+        return Open();
+    }();
     ASSERT_EQ(m_boxes.size(), 1u);
     EXPECT_EQ(m_boxes[0], WithFullStop(FileOpenErrorText(Full(kFiles[1]), SystemErrorText(EIO))));
 
@@ -274,10 +275,12 @@ TEST_F(DomeinWindow, FailedWriteKeepsTheChangeAndTheOldFile) {
 
     // A write that fails midway leaves the old file whole.
     fs::current_path(m_dir);
-    CurrentFileIo().write = WriteFull;
-    w.ResistList->setCurrentRow(0);
-    w.DelButton->click();
-    CurrentFileIo() = SystemFileIo();
+    {
+        ScopedFileIo io;
+        io.Replace(&FileIo::write, WriteFull);
+        w.ResistList->setCurrentRow(0);
+        w.DelButton->click();
+    }
     ASSERT_EQ(m_boxes.size(), 2u);
     EXPECT_EQ(m_boxes[1],
               WithFullStop(FileCreateErrorText(Full(kFiles[0]), SystemErrorText(ENOSPC))));
@@ -292,12 +295,14 @@ TEST_F(DomeinWindow, FailedWriteKeepsTheChangeAndTheOldFile) {
 
     // A list the user made read-only is not replaced (root passes the check,
     // so the seam answers as for any user).
-    CurrentFileIo().access = [](const char*, int) {
-        errno = EACCES;
-        return -1;
-    };
-    Register(0, "refused");
-    CurrentFileIo() = SystemFileIo();
+    {
+        ScopedFileIo io;
+        io.Replace(&FileIo::access, [](const char*, int) {
+            errno = EACCES;
+            return -1;
+        });
+        Register(0, "refused");
+    }
     ASSERT_EQ(m_boxes.size(), 3u);
     EXPECT_EQ(m_boxes[2],
               WithFullStop(FileCreateErrorText(Full(kFiles[0]), SystemErrorText(EACCES))));

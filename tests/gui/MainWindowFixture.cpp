@@ -3,14 +3,13 @@
 #include <QAbstractItemView>
 
 #include "analysis/LogCounting.h"
-#include "io/FileIo.h"
 
 namespace pomurina::guitest {
 
 std::optional<std::string> MainWindowTest::Run(const std::string& path) {
     const auto error = ErrorOf([&] { form.LogCounting(path); });
     const auto expected = ErrorOf([&] {
-        LogCounting(reference, path, RunPlaces{ProgramDirectory(), "materia"});
+        LogCounting(reference, path, RunPlaces{home.Path().string(), "materia"});
     });
     EXPECT_EQ(error, expected);
     return error;

@@ -9,6 +9,8 @@
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
+#include <utility>
+#include <variant>
 
 #include "AboutWindow.h"
 #include "CompressTool.h"
@@ -20,6 +22,7 @@
 #include "OpenDialog.h"
 #include "ProgressWindow.h"
 #include "StartUp.h"
+#include "StartedWindows.h"
 #include "widgets/FieldEdit.h"
 
 namespace pomurina::guitest {
@@ -28,19 +31,28 @@ namespace {
 namespace fs = std::filesystem;
 
 TEST(CommandLine, RelativePathsBecomeAbsoluteAgainstTheStartDirectory) {
-    std::string problem;
-    const auto request =
-        ParseCommandLine({"--dump-state", "out.txt", "logs/access.log.1", "/x/a.log"}, problem);
-    ASSERT_TRUE(request);
-    EXPECT_EQ(request->logFiles,
+    const auto request = std::get<StartRequest>(
+        ParseCommandLine({"--dump-state", "out.txt", "logs/access.log.1", "/x/a.log"}));
+    EXPECT_EQ(request.logFiles,
               (std::vector<std::string>{(fs::current_path() / "logs/access.log.1").string(),
                                         "/x/a.log"}));
-    EXPECT_EQ(*request->dumpPath, (fs::current_path() / "out.txt").string());
-    EXPECT_EQ(ParseCommandLine({"/var/log/../a.log"}, problem)->logFiles,
+    EXPECT_EQ(*request.dumpPath, (fs::current_path() / "out.txt").string());
+    EXPECT_EQ(std::get<StartRequest>(ParseCommandLine({"/var/log/../a.log"})).logFiles,
               std::vector<std::string>{"/var/log/../a.log"});
-    EXPECT_TRUE(ParseCommandLine({}, problem)->logFiles.empty());
-    EXPECT_FALSE(ParseCommandLine({"--dump-state"}, problem));
-    EXPECT_FALSE(ParseCommandLine({"--verbose"}, problem));
+    EXPECT_TRUE(std::get<StartRequest>(ParseCommandLine({})).logFiles.empty());
+}
+
+TEST(CommandLine, WhatMakesNoSenseIsNamed) {
+    const std::pair<std::vector<std::string>, const char*> cases[] = {
+        {{"--dump-state"}, "--dump-state takes one OUT file"},
+        {{"--dump-state", "a", "--dump-state", "b"}, "--dump-state takes one OUT file"},
+        {{"a.log", "--verbose"}, "unknown option --verbose"},
+    };
+    for (const auto& [arguments, text] : cases) {
+        const auto parsed = ParseCommandLine(arguments);
+        ASSERT_TRUE(std::holds_alternative<CommandLineProblem>(parsed)) << text;
+        EXPECT_EQ(std::get<CommandLineProblem>(parsed).text, text);
+    }
 }
 
 class StartUpTest : public ::testing::Test {
@@ -48,10 +60,7 @@ protected:
     // Started beside its data, as run.sh starts it: the list manager reads
     // the lists relative to the directory the program was started in.
     StartUpTest() { fs::current_path(home.Path()); }
-    ~StartUpTest() override {
-        CloseWindows();
-        SetOpenFileChooser(nullptr);
-    }
+    ~StartUpTest() override { SetOpenFileChooser(nullptr); }
     // Start-up with setup.ini holding bytes; counts the open dialogs shown.
     bool StartWith(const std::string& setup) {
         home.WriteFile("materia/setup.ini", setup);
@@ -59,11 +68,12 @@ protected:
             ++dialogs;
             return answer;
         });
-        return StartUp();
+        return StartUp(home.Path().string(), windows);
     }
 
     ProgramHome home;
     CaughtBoxes boxes;
+    StartedWindows windows;
     int dialogs = 0;
     std::vector<std::string> answer;
 };
@@ -112,7 +122,7 @@ TEST_F(StartUpTest, OnlyTheExactFirstLineFtpShowsTheFtpWindow) {
         ASSERT_TRUE(StartWith(mode));
         EXPECT_EQ(FTP->isVisible(), shown) << mode;
         EXPECT_EQ(dialogs, 0);
-        CloseWindows();
+        windows.Close();
     }
 }
 
@@ -121,7 +131,7 @@ TEST_F(StartUpTest, LocalOpensTheDialogAndAnalysesBeforeTheWindowShows) {
     EXPECT_EQ(dialogs, 1);
     EXPECT_FALSE(FTP->isVisible());
     EXPECT_EQ(Form1->GetField(1).Text(), "-");  // cancelled: nothing happened
-    CloseWindows();
+    windows.Close();
 
     answer = {home.WriteFile(
         "a.log", LogLine(3, "GET /", 200, "1") + "\n" + LogLine(4, "GET /", 200, "1") + "\n")};
@@ -133,7 +143,7 @@ TEST_F(StartUpTest, LocalOpensTheDialogAndAnalysesBeforeTheWindowShows) {
 
 TEST_F(StartUpTest, AMissingSetupFileIsAnApplicationError) {
     home.RemoveFile("materia/setup.ini");
-    EXPECT_FALSE(StartUp());
+    EXPECT_FALSE(StartUp(home.Path().string(), windows));
     ASSERT_EQ(boxes.Texts().size(), 1u);
     const std::string& text = boxes.Texts()[0];
     EXPECT_NE(text.find("InOutError"), std::string::npos);

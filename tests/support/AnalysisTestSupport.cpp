@@ -40,18 +40,6 @@ std::unique_ptr<CountingResult> Classify(const std::string& text, const Referenc
     return result;
 }
 
-ProgramDir::ProgramDir() {
-    WriteList("DomeinList.dat", {});
-    WriteList("CheckDomeinList.dat", {});
-    WriteList("SERobotsList.dat", {});
-}
-
-void ProgramDir::WriteList(const std::string& name, std::initializer_list<std::string> entries) {
-    std::string bytes;
-    for (const auto& e : entries) bytes += e + "\r\n";
-    WriteFile("materia/" + name, bytes);
-}
-
 std::string StateDumpOf(ResultWindow& window, const std::optional<std::string>& error) {
     char* buffer = nullptr;
     std::size_t length = 0;

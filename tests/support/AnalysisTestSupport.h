@@ -2,12 +2,12 @@
 // Helpers shared by the analysis tests.
 #include <filesystem>
 #include <functional>
-#include <initializer_list>
 #include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "ProgramDir.h"
 #include "TempDir.h"
 #include "analysis/ClassifyLine.h"
 #include "window/ResultWindow.h"
@@ -45,13 +45,5 @@ std::optional<std::string> ErrorOf(F&& f) {
 
 // The state dump of window after run, which writes to it (with its error, if any).
 std::string DumpAfterRun(ResultWindow& window, const std::function<void()>& run);
-
-// A program directory of its own, with materia/ holding the three lists; removed at the end.
-class ProgramDir : public TempDir {
-public:
-    ProgramDir();
-    // Writes a list file (entries joined with CR LF).
-    void WriteList(const std::string& name, std::initializer_list<std::string> entries);
-};
 
 }  // namespace pomurina::testing

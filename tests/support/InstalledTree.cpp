@@ -3,9 +3,6 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "io/DataFolder.h"
-#include "io/FileIo.h"
-
 namespace pomurina::testing {
 
 ScopedEnvironment::ScopedEnvironment(const char* name, const std::optional<std::string>& value)
@@ -27,12 +24,10 @@ ScopedEnvironment::~ScopedEnvironment() {
 InstalledTree::InstalledTree() {
     std::filesystem::create_directories(prefix.Path() / "bin");
     std::filesystem::create_directories(prefix.Path() / "share/pomurina");
-    SetProgramDirectory((prefix.Path() / "bin").string());
 }
 
-InstalledTree::~InstalledTree() {
-    SetProgramDirectory({});
-    ForgetDataFolder();
+std::string InstalledTree::ProgramDirectory() const {
+    return (prefix.Path() / "bin").string();
 }
 
 }  // namespace pomurina::testing

@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 
+#include "ScopedSeams.h"
 #include "TempDir.h"
 
 namespace pomurina::testing {
@@ -23,12 +24,14 @@ private:
 
 // prefix/bin is the program directory, without materia/ beside it, and
 // prefix/share/pomurina is where the defaults are installed (the test puts
-// materia/ there); HOME is home and XDG_DATA_HOME is unset.  The program
-// directory and the data folder are forgotten at the end.
+// materia/ there); HOME is home and XDG_DATA_HOME is unset.  No data folder
+// is chosen, and whatever a start-up chooses is forgotten at the end.
 class InstalledTree {
 public:
     InstalledTree();
-    ~InstalledTree();
+
+    // prefix/bin.
+    std::string ProgramDirectory() const;
 
     TempDir prefix;
     TempDir home;
@@ -36,6 +39,7 @@ public:
 private:
     ScopedEnvironment m_xdg{"XDG_DATA_HOME", std::nullopt};
     ScopedEnvironment m_home{"HOME", home.Path().string()};
+    ScopedDataFolder m_dataFolder{""};
 };
 
 }  // namespace pomurina::testing

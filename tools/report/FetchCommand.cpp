@@ -47,7 +47,7 @@ int FetchForReport(const FetchArguments& arguments, RunPlaces& places, std::stri
         return 2;
     }
     try {
-        const std::string dataFolder = SetUpDataFolder().folder;
+        const std::string dataFolder = SetUpDataFolder(places.programDirectory).folder;
         const std::string materia = arguments.materia.value_or(dataFolder + "/materia");
         const FetchSettings settings = LoadFetchSettings(materia + "/" + kFetchSettingsFile);
         TFtpManager ftp;
@@ -56,7 +56,7 @@ int FetchForReport(const FetchArguments& arguments, RunPlaces& places, std::stri
             [&](const FetchReport& report) {
                 return arguments.trust && SameFingerprint(*arguments.trust, report.fingerprint);
             });
-        if (!outcome.ok) {
+        if (!outcome.Ok()) {
             PrintMessage(FetchFailureText(outcome.report));
             if (IsUnknownServer(outcome.report.failure))
                 PrintMessage(TrustAdvice(outcome.report, arguments.trust));

@@ -20,7 +20,8 @@ struct FetchArguments {
     std::optional<std::string> materia;
 };
 
-// Fetches the log.  On success places.programDirectory is the data folder
+// Fetches the log into the data folder chosen from places.programDirectory
+// (the tool's own directory).  On success places.programDirectory is the data folder
 // (the current directory now), places.materiaDirectory the folder of the
 // lists, logFile the copy's path relative to it, and the result 0.
 // Otherwise the message is on standard error and the result is 2 for a NAME

@@ -13,11 +13,13 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <variant>
 #include <vector>
 
 #include "DecodeFilter.h"
 #include "FetchCommand.h"
 #include "ReadableSummary.h"
+#include "ReportOptions.h"
 #include "TerminalProgress.h"
 #include "analysis/LogCounting.h"
 #include "window/StateDump.h"
@@ -29,20 +31,9 @@
 #include "text/Cp932.h"
 #include "Errors.h"
 
+using namespace pomurina;
+
 namespace {
-
-constexpr const char* kUsage =
-    "usage: pomurina-report [--materia DIR] [--unit N] [--dump | --json [--with-log]]\n"
-    "                       [--html OUT.html] LOGFILE... (- reads standard input)\n"
-    "       pomurina-report [options as above] --fetch [--trust FINGERPRINT] [NAME]\n"
-    "                       (fetches NAME, by default access_log_YYYYMMDD of today,\n"
-    "                        with the FTP window's settings, then analyses it)\n"
-    "       pomurina-report --decode [--utf8]   (URL-decodes standard input)\n";
-
-int Usage(const char* problem) {
-    std::fprintf(stderr, "pomurina-report: %s\n%s", problem, kUsage);
-    return 2;
-}
 
 // How long a run goes before its progress shows on a terminal (tests set
 // POMURINA_PROGRESS_AFTER_MS to see it at once).
@@ -53,98 +44,36 @@ std::chrono::milliseconds ProgressDelay() {
 }
 
 void PrintError(const std::string& sjis) {
-    std::fprintf(stderr, "%s\n", pomurina::Cp932ToUtf8(sjis).c_str());
+    std::fprintf(stderr, "%s\n", Cp932ToUtf8(sjis).c_str());
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
-    using namespace pomurina;
-    std::optional<std::string> materia;
-    int unit = 0;
-    bool dump = false;
-    bool json = false;
-    bool withLog = false;
-    std::optional<std::string> htmlFile;
-    bool decode = false;
-    bool utf8 = false;
-    bool fetch = false;
-    std::optional<std::string> trust;
-    std::vector<std::string> logFiles;
-    for (int i = 1; i < argc; ++i) {
-        const std::string arg = argv[i];
-        if (arg == "--dump") {
-            dump = true;
-        } else if (arg == "--json") {
-            json = true;
-        } else if (arg == "--with-log") {
-            withLog = true;
-        } else if (arg == "--decode") {
-            decode = true;
-        } else if (arg == "--utf8") {
-            utf8 = true;
-        } else if (arg == "--fetch") {
-            fetch = true;
-        } else if (arg == "--materia" || arg == "--unit" || arg == "--html" || arg == "--trust") {
-            if (i + 1 >= argc) return Usage("missing value");
-            const std::string value = argv[++i];
-            if (arg == "--trust") {
-                trust = value;
-            } else if (arg == "--materia") {
-                materia = value;
-            } else if (arg == "--html") {
-                if (value.empty()) return Usage("--html takes a file name");
-                // Resolved now: the run makes the program's folder the current one.
-                htmlFile = FullPath(value);
-            } else {
-                char* end = nullptr;
-                const long n = std::strtol(value.c_str(), &end, 10);
-                if (value.empty() || *end != '\0' || n < -1 || n > 3)
-                    return Usage("--unit takes -1 to 3");
-                unit = static_cast<int>(n);
-            }
-        } else if (arg == "--help" || arg == "-h") {
-            std::fputs(kUsage, stdout);
-            return 0;
-        } else if (!arg.empty() && arg[0] == '-' && arg != "-") {
-            return Usage(("unknown option " + arg).c_str());
-        } else {
-            logFiles.push_back(arg);
-        }
-    }
-    if (decode) {
-        if (!logFiles.empty() || dump || json || withLog || htmlFile || materia || unit != 0 ||
-            fetch || trust)
-            return Usage("--decode takes only --utf8");
-        return DecodeFilter(stdin, stdout, stderr, utf8);
-    }
-    if (utf8) return Usage("--utf8 goes with --decode");
-    if (trust && !fetch) return Usage("--trust goes with --fetch");
-    if (logFiles.empty() && !fetch) return Usage("no LOGFILE");
-    if (fetch && logFiles.size() > 1) return Usage("--fetch takes one NAME");
-    if (std::count(logFiles.begin(), logFiles.end(), std::string(kStandardInput)) > 1)
-        return Usage("standard input (-) can be read only once");
-    if (dump && json) return Usage("--dump and --json both write to standard output");
-    if (withLog && !json) return Usage("--with-log goes with --json");
+// One analysis run as the options ask, and its outputs; returns the exit status.
+int RunReport(const ReportOptions& options) {
+    const bool dump = options.dump, json = options.json, withLog = options.withLog;
+    const std::optional<std::string>& materia = options.materia;
+    std::vector<std::string> logFiles = options.logFiles;
+    // Resolved now: the run makes the program's folder the current one.
+    const std::optional<std::string> htmlFile =
+        options.htmlFile ? std::optional(FullPath(*options.htmlFile)) : std::nullopt;
 
     // --materia names the lists' folder; otherwise they are in the data folder.
     RunPlaces places;
     places.programDirectory = ProgramDirectory();
-    if (fetch) {
+    if (options.fetch) {
         // The log's name, when given, is the name to fetch.
         const FetchArguments arguments{
-            logFiles.empty() ? std::nullopt : std::optional(logFiles.front()), trust,
+            logFiles.empty() ? std::nullopt : std::optional(logFiles.front()), options.trust,
             materia ? std::optional(FullPath(*materia)) : std::nullopt};
         logFiles.assign(1, std::string());
         if (const int status = FetchForReport(arguments, places, logFiles.front())) {
-            if (status == 2) std::fputs(kUsage, stderr);
+            if (status == 2) std::fputs(kReportUsage, stderr);
             return status;
         }
     } else if (materia) {
         places.materiaDirectory = FullPath(*materia);
     } else {
         try {
-            places.programDirectory = SetUpDataFolder().folder;
+            places.programDirectory = SetUpDataFolder(places.programDirectory).folder;
         } catch (const Error& e) {
             PrintError(WithFullStop(e.Message()));
             return 1;
@@ -157,7 +86,7 @@ int main(int argc, char** argv) {
     for (const std::string& file : logFiles)
         logPaths.push_back(file == kStandardInput ? file : FullPath(file));
     MemoryWindow window;
-    window.Unit().SetItemIndex(unit);
+    window.Unit().SetItemIndex(options.unit);
     // Progress only for a person watching: never into a file or a pipe.
     std::unique_ptr<TerminalProgress> terminal;
     if (::isatty(STDERR_FILENO)) {
@@ -212,4 +141,21 @@ int main(int argc, char** argv) {
     if (htmlError) PrintError(*htmlError);
     if (error) PrintError(*error);
     return status;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const auto parsed = ParseReportArguments(std::vector<std::string>(argv + 1, argv + argc));
+    if (const auto* refused = std::get_if<UsageError>(&parsed)) {
+        std::fputs(UsageErrorText(*refused).c_str(), stderr);
+        return 2;
+    }
+    const ReportOptions& options = std::get<ReportOptions>(parsed);
+    if (options.help) {
+        std::fputs(kReportUsage, stdout);
+        return 0;
+    }
+    if (options.decode) return DecodeFilter(stdin, stdout, stderr, options.utf8);
+    return RunReport(options);
 }

@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "io/FileIo.h"
@@ -62,7 +63,7 @@ void MakeFolders(const std::string& path) {
 // Writes bytes to a new file at path; returns 0 or the error number, and
 // removes what it created when it fails.
 int WriteNewFile(const std::string& path, std::string_view bytes) {
-    FileIo& io = CurrentFileIo();
+    const FileIo& io = CurrentFileIo();
     const int fd =
         io.open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
     if (fd < 0) return errno;
@@ -140,14 +141,11 @@ void FillDataFolder(const std::string& folder, const std::string& defaults) {
     }
 }
 
-DataFolderChoice SetUpDataFolder() {
-    const std::string program = ProgramDirectory();
-    const DataFolderChoice choice = ChooseDataFolder(program, CurrentDataFolderEnvironment());
-    ChosenFolder().clear();
-    if (!choice.besideProgram) {
-        FillDataFolder(choice.folder, InstalledDefaults(program));
-        ChosenFolder() = choice.folder;
-    }
+DataFolderChoice SetUpDataFolder(const std::string& programDirectory) {
+    const DataFolderChoice choice =
+        ChooseDataFolder(programDirectory, CurrentDataFolderEnvironment());
+    if (!choice.besideProgram) FillDataFolder(choice.folder, InstalledDefaults(programDirectory));
+    ChosenFolder() = choice.folder;
     return choice;
 }
 
@@ -155,8 +153,8 @@ std::string DataFolder() {
     return ChosenFolder().empty() ? ProgramDirectory() : ChosenFolder();
 }
 
-void ForgetDataFolder() {
-    ChosenFolder().clear();
+std::string SetDataFolder(std::string folder) {
+    return std::exchange(ChosenFolder(), std::move(folder));
 }
 
 void EnterFolder(const std::string& folder) {

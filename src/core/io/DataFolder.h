@@ -41,17 +41,20 @@ std::string InstalledDefaults(const std::string& programDirectory);
 // can't be read, FileOpenError.
 void FillDataFolder(const std::string& folder, const std::string& defaults);
 
-// At a program's start: chooses the data folder from ProgramDirectory() and
-// the environment and, unless it is beside the program, fills it from the
-// installed defaults and remembers it for DataFolder().  Throws as FillDataFolder.
-DataFolderChoice SetUpDataFolder();
+// At a program's start: chooses the data folder from the program's
+// directory and the environment and, unless it is beside the program, fills
+// it from the installed defaults; remembers it for DataFolder().  Throws as
+// FillDataFolder.
+DataFolderChoice SetUpDataFolder(const std::string& programDirectory);
 
-// The folder that holds materia/ and logs/: the one SetUpDataFolder() chose
-// away from the program, otherwise ProgramDirectory().
+// The folder that holds materia/ and logs/: the one SetUpDataFolder() chose,
+// or ProgramDirectory() before it ran.  One value for the process, chosen
+// once at start-up and read by the windows that keep data.
 std::string DataFolder();
 
-// Forgets what SetUpDataFolder() chose (tests start up more than once).
-void ForgetDataFolder();
+// Makes DataFolder() answer folder ("" forgets any choice); returns the
+// previous setting.  Tests set it through a guard that puts it back.
+std::string SetDataFolder(std::string folder);
 
 // Makes folder the current directory.  A failure is not reported: it shows
 // itself when a file named relative to the folder is then not found.

@@ -18,11 +18,21 @@ int SysOpen(const char* path, int flags, mode_t mode) {
 const FileIo kSystem = {SysOpen,  ::read,   ::write, ::fsync,  ::close,
                         ::rename, ::unlink, ::fstat, ::access, ::pread};
 
-}  // namespace
-
-FileIo& CurrentFileIo() {
+FileIo& CallsInUse() {
     static FileIo current = kSystem;
     return current;
+}
+
+}  // namespace
+
+const FileIo& CurrentFileIo() {
+    return CallsInUse();
+}
+
+FileIo UseFileIo(const FileIo& io) {
+    const FileIo previous = CallsInUse();
+    CallsInUse() = io;
+    return previous;
 }
 
 const FileIo& SystemFileIo() {
@@ -30,7 +40,7 @@ const FileIo& SystemFileIo() {
 }
 
 int OpenRegularFile(const std::string& path, int& fd, std::size_t& size) {
-    FileIo& io = CurrentFileIo();
+    const FileIo& io = CurrentFileIo();
     // A FIFO would block the open until a writer comes; a terminal must not
     // become the controlling one.
     fd = io.open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY, 0);
@@ -53,7 +63,7 @@ int OpenRegularFile(const std::string& path, int& fd, std::size_t& size) {
 }
 
 int ReadWholeFile(const std::string& path, std::string& out) {
-    FileIo& io = CurrentFileIo();
+    const FileIo& io = CurrentFileIo();
     out.clear();
     int fd = -1;
     std::size_t size = 0;
@@ -114,19 +124,7 @@ std::string PathText(std::string_view path) {
     return Utf8ToCp932(path);
 }
 
-namespace {
-std::string& ProgramDirectoryOverride() {
-    static std::string dir;
-    return dir;
-}
-}  // namespace
-
-void SetProgramDirectory(std::string dir) {
-    ProgramDirectoryOverride() = std::move(dir);
-}
-
 std::string ProgramDirectory() {
-    if (!ProgramDirectoryOverride().empty()) return ProgramDirectoryOverride();
     std::error_code error;
     const auto self = std::filesystem::read_symlink("/proc/self/exe", error);
     if (error) return std::filesystem::current_path(error).string();

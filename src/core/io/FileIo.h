@@ -32,8 +32,13 @@ struct FileIo {
 // the number says nothing else).
 constexpr int kNotRegularFile = ENODEV;
 
-// The calls in use; tests swap members and put them back.
-FileIo& CurrentFileIo();
+// The calls in use.  One set serves the whole process: every layer reads and
+// writes files, and handing the calls down to each would buy nothing but
+// tests that make a call fail.
+const FileIo& CurrentFileIo();
+// Puts io in use and returns the calls it replaces (tests change the calls
+// only through a guard that puts the old ones back at the end of its scope).
+FileIo UseFileIo(const FileIo& io);
 // The real system calls.
 const FileIo& SystemFileIo();
 
@@ -54,11 +59,8 @@ std::string FullPath(const std::string& path);
 // are converted; other bytes are kept as they are.
 std::string PathText(std::string_view path);
 
-// The directory that holds the running program (or the one set below).
+// The directory that holds the running program.
 std::string ProgramDirectory();
-// Makes ProgramDirectory() answer dir (tests run a program directory of
-// their own); an empty dir restores the real one.
-void SetProgramDirectory(std::string dir);
 
 // A path the user gave made absolute as FullPath does; an absolute one stays
 // exactly as given.

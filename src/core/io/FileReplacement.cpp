@@ -94,7 +94,7 @@ FileReplacement::~FileReplacement() {
 int FileReplacement::Open() {
     Fail(0);
     if (const int error = FollowLinks(m_target, m_destination)) return error;
-    FileIo& io = CurrentFileIo();
+    const FileIo& io = CurrentFileIo();
     // A new file is made with the umask applied; one that replaces a file is
     // private until it has that file's mode.
     mode_t createMode = m_forcedMode.value_or(0666);
@@ -138,7 +138,7 @@ int FileReplacement::Open() {
 
 int FileReplacement::Write(std::string_view bytes) {
     if (m_fd < 0) return EBADF;
-    FileIo& io = CurrentFileIo();
+    const FileIo& io = CurrentFileIo();
     while (!bytes.empty()) {
         const ssize_t n = io.write(m_fd, bytes.data(), bytes.size());
         if (n < 0 && errno == EINTR) continue;
@@ -151,7 +151,7 @@ int FileReplacement::Write(std::string_view bytes) {
 
 int FileReplacement::Commit() {
     if (m_fd < 0) return EBADF;
-    FileIo& io = CurrentFileIo();
+    const FileIo& io = CurrentFileIo();
     if (io.fsync(m_fd) != 0) return Fail(errno);
     // Renamed while still locked, so no cleaner can take it for a stale one.
     if (io.rename(m_temporary.c_str(), m_destination.c_str()) != 0) return Fail(errno);
@@ -163,7 +163,7 @@ int FileReplacement::Commit() {
 }
 
 int FileReplacement::Fail(int error) {
-    FileIo& io = CurrentFileIo();
+    const FileIo& io = CurrentFileIo();
     // Unlinked before the lock ends with the close.
     if (!m_temporary.empty()) io.unlink(m_temporary.c_str());
     m_temporary.clear();

@@ -23,7 +23,7 @@ struct Part {
 
 // Reads part of the file into buffer, stopping early where the file ends now.
 void ReadPart(int fd, char* buffer, Part& part) {
-    FileIo& io = CurrentFileIo();
+    const FileIo& io = CurrentFileIo();
     part.end = part.from;
     while (part.end < part.to) {
         const ssize_t n =
@@ -56,7 +56,7 @@ void ReadParts(int fd, char* buffer, std::vector<Part>& parts) {
 
 // Reads on from offset to the file's end; the bytes after offset.
 int ReadOn(int fd, std::size_t offset, std::string& more) {
-    FileIo& io = CurrentFileIo();
+    const FileIo& io = CurrentFileIo();
     char probe[65536];
     for (;;) {
         const ssize_t n =

@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <cstring>
 #include <memory>
+#include <utility>
 
 #include "io/CompressionFormat.h"
 #include "io/Decompressor.h"
@@ -59,7 +60,7 @@ public:
 
     // Reads up to size bytes; 0 at the end.  A failure is the log's error.
     std::size_t Read(char* buffer, std::size_t size) {
-        FileIo& io = CurrentFileIo();
+        const FileIo& io = CurrentFileIo();
         for (;;) {
             const ssize_t n = io.read(m_fd, buffer, size);
             if (n >= 0) return static_cast<std::size_t>(n);
@@ -203,8 +204,8 @@ std::size_t LargestLogs() {
     return static_cast<std::size_t>(pages) * static_cast<std::size_t>(pageSize);
 }
 
-void SetLargestLogs(std::size_t bytes) {
-    LargestLogsSet() = bytes;
+std::size_t SetLargestLogs(std::size_t bytes) {
+    return std::exchange(LargestLogsSet(), bytes);
 }
 
 std::string LogNameText(const std::string& path) {

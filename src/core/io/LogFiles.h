@@ -72,8 +72,11 @@ std::string ReadLogs(const std::vector<std::string>& paths, const LogReadingTold
 
 // The most bytes the logs of one run may hold once read (a small compressed
 // file can unpack to far more than the memory holds): the machine's memory,
-// unless set otherwise (tests set a small limit; 0 restores the default).
+// unless set otherwise.  It is the machine's, so one value serves the process
+// rather than a parameter of every run.
 std::size_t LargestLogs();
-void SetLargestLogs(std::size_t bytes);
+// Sets the limit (0: the machine's memory again); returns the previous
+// setting.  Tests set it through a guard that puts it back.
+std::size_t SetLargestLogs(std::size_t bytes);
 
 }  // namespace pomurina

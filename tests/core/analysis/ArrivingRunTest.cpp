@@ -12,6 +12,7 @@
 
 #include "AnalysisTestSupport.h"
 #include "CompressTool.h"
+#include "ScopedSeams.h"
 #include "analysis/LogCounting.h"
 #include "io/FileIo.h"
 #include "io/LogFiles.h"
@@ -80,18 +81,17 @@ protected:
         m_dir.WriteList("CheckDomeinList.dat", {"watch"});
         m_dir.WriteList("DomeinList.dat", {"own.example"});
     }
-    ~ArrivingRun() override {
-        SetLargestLogs(0);
-        CurrentFileIo() = SystemFileIo();
-    }
     // Reads give a little at a time, slowly, as a slow disk or a pipe gives
-    // them: lines are classified while the rest arrives.
-    static void SlowReads() {
-        CurrentFileIo().read = [](int fd, void* buffer, size_t size) {
-            ::usleep(100);
-            return ::read(fd, buffer, std::min<size_t>(size, 1024));
-        };
-    }
+    // them, while it lives: lines are classified while the rest arrives.
+    class SlowReads : public ScopedFileIo {
+    public:
+        SlowReads() {
+            Replace(&FileIo::read, [](int fd, void* buffer, size_t size) {
+                ::usleep(100);
+                return ::read(fd, buffer, std::min<size_t>(size, 1024));
+            });
+        }
+    };
 
     // The dump after a run of the logs (in window, which keeps earlier runs).
     std::string Run(const V& paths, const ClassifyPlan& plan, MemoryWindow& window) {
@@ -135,13 +135,12 @@ TEST_F(ArrivingRun, CompressedAndSplitLogsShowWhatThePlainLogShows) {
         const std::vector<V> forms = Forms(withBad, "bad" + std::to_string(bad));
         const std::string reference = Unnamed(Run(forms[0], {1, 1000000}));
         EXPECT_EQ(reference.find("\nerror ") == std::string::npos, bad == lines.size());
-        SlowReads();
+        const SlowReads slow;
         for (const V& paths : forms)
             for (const ClassifyPlan& plan : kPlans)
                 EXPECT_EQ(Unnamed(Run(paths, plan)), reference)
                     << paths.back() << " bad " << bad << " plan " << plan.batchLines << "/"
                     << plan.arrivingBytes;
-        CurrentFileIo() = SystemFileIo();
     }
 }
 
@@ -158,9 +157,10 @@ TEST_F(ArrivingRun, ADamagedLogFoundLateLeavesTheWindowAsAFailedLoad) {
     Run({good}, {}, reference);
     Run({good}, {}, damaged);
     const std::string failedOpen = Run({missing}, {}, reference);
-    SlowReads();
-    const std::string failedLate = Run({good, cut}, {2, 64, 4096}, damaged);
-    CurrentFileIo() = SystemFileIo();
+    const std::string failedLate = [&] {
+        const SlowReads slow;
+        return Run({good, cut}, {2, 64, 4096}, damaged);
+    }();
     const auto withoutErrorAndProgress = [](const std::string& dump) {
         std::string kept = Unnamed(dump);
         return kept.substr(0, kept.find("\nerror "));
@@ -187,12 +187,14 @@ TEST_F(ArrivingRun, AMissingListStopsCompressedLogsAsItStopsAPlainOne) {
 TEST_F(ArrivingRun, WithoutRoomSetAsideTheLogsAreReadWholeThenClassified) {
     const std::vector<V> forms = Forms(SampleLines(300), "log");
     const std::string reference = Unnamed(Run(forms[0]));
-    // No system sets so much aside: the text grows as it is read.
-    SetLargestLogs(std::size_t{1} << 62);
-    EXPECT_EQ(Unnamed(Run(forms[1], kPlans[0])), reference);
-    EXPECT_EQ(Unnamed(Run(forms[2], kPlans[0])), reference);
+    {
+        // No system sets so much aside: the text grows as it is read.
+        const ScopedLargestLogs plenty(std::size_t{1} << 62);
+        EXPECT_EQ(Unnamed(Run(forms[1], kPlans[0])), reference);
+        EXPECT_EQ(Unnamed(Run(forms[2], kPlans[0])), reference);
+    }
     // Logs that unpack to more than the memory holds are refused.
-    SetLargestLogs(4096);
+    const ScopedLargestLogs small(4096);
     const std::string refused = Run(forms[1], kPlans[0]);
     EXPECT_NE(refused.find("\nerror " + Utf8ToCp932("メモリが不足しています.")), std::string::npos);
     EXPECT_NE(refused.find("\npane NamaLog 0\n"), std::string::npos);

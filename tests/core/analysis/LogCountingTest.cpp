@@ -7,6 +7,7 @@
 
 #include "AnalysisTestSupport.h"
 #include "CompressTool.h"
+#include "ScopedSeams.h"
 #include "analysis/LogCounting.h"
 #include "window/MemoPanes.h"
 #include "window/TransferUnits.h"
@@ -205,12 +206,14 @@ TEST_F(Run, AnUnreadableLogKeepsTheUntouchedPanesAndTheProgressWindow) {
 
 TEST_F(Run, AReadThatFailsHalfWayIsTheOpenError) {
     const std::string path = m_dir.WriteFile("access.log", Line("h", "GET / HTTP/1.0", "200"));
-    CurrentFileIo().pread = [](int, void*, size_t, off_t) -> ssize_t {
-        errno = EIO;
-        return -1;
-    };
-    const std::string error = AnalysePath(path);
-    CurrentFileIo() = SystemFileIo();
+    const std::string error = [&] {
+        ScopedFileIo io;
+        io.Replace(&FileIo::pread, [](int, void*, size_t, off_t) -> ssize_t {
+            errno = EIO;
+            return -1;
+        });
+        return AnalysePath(path);
+    }();
     EXPECT_EQ(error,
               S("ファイル \"") + path + S("\". デバイスに I/O エラーが発生しました は開けません."));
     EXPECT_EQ(Field(35), "-");

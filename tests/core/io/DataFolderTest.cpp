@@ -8,6 +8,7 @@
 #include <filesystem>
 
 #include "InstalledTree.h"
+#include "ScopedSeams.h"
 #include "TempDir.h"
 #include "io/DataFolder.h"
 #include "io/FileIo.h"
@@ -79,7 +80,6 @@ protected:
         for (const char* name : kDefaults)
             defaults.WriteFile(name, std::string("default of ") + name + "\r\n");
     }
-    ~FillDataFolderTest() override { CurrentFileIo() = SystemFileIo(); }
 
     void Fill() const { FillDataFolder(folder.string(), defaults.Path().string()); }
 
@@ -124,21 +124,22 @@ TEST_F(FillDataFolderTest, WhatTheUserKeepsIsNeverReplacedAndWhatIsMissingComesB
 }
 
 TEST_F(FillDataFolderTest, AFailedCopyLeavesNoPartialFileAndTheNextStartCompletesIt) {
-    CurrentFileIo().write = [](int, const void*, size_t) -> ssize_t {
-        errno = ENOSPC;
-        return -1;
-    };
-    try {
-        Fill();
-        ADD_FAILURE() << "no error";
-    } catch (const FileCreateError& e) {
-        EXPECT_NE(e.Message().find(folder.string() + "/materia/"), std::string::npos)
-            << e.Message();
-        EXPECT_NE(e.Message().find(SystemErrorText(ENOSPC)), std::string::npos);
+    {
+        testing::ScopedFileIo io;
+        io.Replace(&FileIo::write, [](int, const void*, size_t) -> ssize_t {
+            errno = ENOSPC;
+            return -1;
+        });
+        try {
+            Fill();
+            ADD_FAILURE() << "no error";
+        } catch (const FileCreateError& e) {
+            EXPECT_NE(e.Message().find(folder.string() + "/materia/"), std::string::npos)
+                << e.Message();
+            EXPECT_NE(e.Message().find(SystemErrorText(ENOSPC)), std::string::npos);
+        }
+        EXPECT_TRUE(fs::is_empty(folder / "materia"));
     }
-    EXPECT_TRUE(fs::is_empty(folder / "materia"));
-
-    CurrentFileIo() = SystemFileIo();
     Fill();
     for (const char* name : kDefaults)
         EXPECT_EQ(ReadFileBytes(folder / name), defaults.ReadFile(name)) << name;
@@ -170,25 +171,23 @@ protected:
 
 TEST_F(SetUpDataFolderTest, AnInstalledProgramUsesTheHomeFolderFilledFromItsDefaults) {
     const fs::path expected = home.Path() / ".local/share/pomurina";
-    const DataFolderChoice choice = SetUpDataFolder();
+    const DataFolderChoice choice = SetUpDataFolder(ProgramDirectory());
     EXPECT_EQ(choice.folder, expected.string());
     EXPECT_FALSE(choice.besideProgram);
     EXPECT_EQ(DataFolder(), expected.string());
     EXPECT_EQ(ReadFileBytes(expected / "materia/setup.ini"), "none\r\n");
-    ForgetDataFolder();
-    EXPECT_EQ(DataFolder(), (prefix.Path() / "bin").string());
 }
 
 TEST_F(SetUpDataFolderTest, XdgDataHomeIsHonoured) {
     const ScopedEnvironment set{"XDG_DATA_HOME", (home.Path() / "xdg").string()};
-    EXPECT_EQ(SetUpDataFolder().folder, (home.Path() / "xdg/pomurina").string());
+    EXPECT_EQ(SetUpDataFolder(ProgramDirectory()).folder, (home.Path() / "xdg/pomurina").string());
     EXPECT_TRUE(fs::exists(home.Path() / "xdg/pomurina/materia/setup.ini"));
     EXPECT_FALSE(fs::exists(home.Path() / ".local"));
 }
 
 TEST_F(SetUpDataFolderTest, BesideItsMateriaNothingIsCreatedAnywhere) {
     fs::create_directory(prefix.Path() / "bin/materia");
-    const DataFolderChoice choice = SetUpDataFolder();
+    const DataFolderChoice choice = SetUpDataFolder(ProgramDirectory());
     EXPECT_TRUE(choice.besideProgram);
     EXPECT_EQ(DataFolder(), (prefix.Path() / "bin").string());
     EXPECT_TRUE(fs::is_empty(home.Path()));

@@ -16,6 +16,7 @@
 #include <filesystem>
 #include <thread>
 
+#include "ScopedSeams.h"
 #include "TempDir.h"
 #include "io/FileIo.h"
 #include "io/FileReplacement.h"
@@ -61,7 +62,6 @@ bool DropCapabilities() {
 
 class Replacement : public ::testing::Test {
 protected:
-    void TearDown() override { CurrentFileIo() = SystemFileIo(); }
     pomurina::testing::TempDir m_temp;
     const fs::path& m_dir = m_temp.Path();
 };
@@ -115,12 +115,14 @@ TEST_F(Replacement, WritesThroughSymbolicLinksToTheirTarget) {
 TEST_F(Replacement, ATargetTheUserMayNotWriteIsLeftAlone) {
     const fs::path file = m_dir / "list.dat";
     WriteFileBytes(file, "keep\r\n");
-    CurrentFileIo().access = [](const char*, int) {
-        errno = EACCES;
-        return -1;
-    };
-    EXPECT_EQ(ReplaceFile(file, "new\r\n"), EACCES);
-    CurrentFileIo() = SystemFileIo();
+    {
+        pomurina::testing::ScopedFileIo io;
+        io.Replace(&FileIo::access, [](const char*, int) {
+            errno = EACCES;
+            return -1;
+        });
+        EXPECT_EQ(ReplaceFile(file, "new\r\n"), EACCES);
+    }
     EXPECT_EQ(ReadFileBytes(file), "keep\r\n");
     EXPECT_TRUE(Temporaries(m_dir).empty());
 

@@ -8,6 +8,7 @@
 #include <thread>
 
 #include "CompressTool.h"
+#include "ScopedSeams.h"
 #include "TempDir.h"
 #include "io/FileIo.h"
 #include "io/LogFiles.h"
@@ -23,7 +24,6 @@ namespace {
 
 class JoinedLogs : public ::testing::Test {
 protected:
-    ~JoinedLogs() override { CurrentFileIo() = SystemFileIo(); }
     // The logs' texts written as files a.log, b.log, ... and read as one.
     std::string Join(const V& texts) {
         V paths;
@@ -93,13 +93,14 @@ TEST_F(JoinedLogs, EveryLogIsOpenedBeforeAnyIsReadAndErrorsNameTheLog) {
         dir.WriteFile("packed.gz", RunFilter("gzip -n", std::string(1 << 22, 'x')));
     static int reads;
     reads = 0;
-    CurrentFileIo().read = [](int fd, void* buffer, size_t size) -> ssize_t {
+    ScopedFileIo io;
+    io.Replace(&FileIo::read, [](int fd, void* buffer, size_t size) -> ssize_t {
         if (++reads == 3) {
             errno = EIO;
             return -1;
         }
         return ::read(fd, buffer, std::min<size_t>(size, 4096));
-    };
+    });
     try {
         ReadLogs({good, packed}, [](std::size_t, bool) {});
         FAIL();

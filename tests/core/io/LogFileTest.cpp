@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <filesystem>
 
+#include "ScopedSeams.h"
 #include "TempDir.h"
 #include "io/FileIo.h"
 #include "io/LogFile.h"
@@ -44,9 +45,8 @@ protected:
     LogFile() {
         ReadHook::calls = 0;
         ReadHook::actAt = -1;
-        CurrentFileIo().pread = ReadHook::Pread;
+        m_io.Replace(&FileIo::pread, ReadHook::Pread);
     }
-    ~LogFile() override { CurrentFileIo() = SystemFileIo(); }
 
     std::string Read(const std::string& path, int expectedError = 0) {
         ByteBuffer bytes;
@@ -55,6 +55,7 @@ protected:
     }
 
     pomurina::testing::TempDir m_dir;
+    pomurina::testing::ScopedFileIo m_io;
     static inline std::string s_path;
 };
 
@@ -104,13 +105,13 @@ TEST_F(LogFile, AFileThatGrowsWhileReadIsReadToItsNewEnd) {
 TEST_F(LogFile, AFailedReadOrAnOddFileIsAnError) {
     const std::string path = m_dir.WriteFile("log", Varied(std::size_t{36} << 20));
     ReadHook::actAt = 3;
-    CurrentFileIo().pread = [](int fd, void* buffer, size_t size, off_t offset) -> ssize_t {
+    m_io.Replace(&FileIo::pread, [](int fd, void* buffer, size_t size, off_t offset) -> ssize_t {
         if (ReadHook::calls++ == 3) {
             errno = EIO;
             return -1;
         }
         return SystemFileIo().pread(fd, buffer, std::min<size_t>(size, 1 << 20), offset);
-    };
+    });
     EXPECT_EQ(Read(path, EIO), "");
     const std::string fifo = (m_dir.Path() / "fifo").string();
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0644), 0);

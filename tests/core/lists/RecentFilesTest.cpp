@@ -8,12 +8,14 @@
 #include <cerrno>
 #include <filesystem>
 
+#include "ScopedSeams.h"
 #include "TempDir.h"
 #include "io/FileIo.h"
 #include "lists/RecentFiles.h"
 
 using namespace pomurina;
 using pomurina::testing::ReadFileBytes;
+using pomurina::testing::ScopedFileIo;
 using pomurina::testing::TempDir;
 using Entry = RecentFiles::Entry;
 using Entries = std::vector<Entry>;
@@ -29,7 +31,6 @@ Entries Singles(std::initializer_list<std::string> paths) {
 
 class RecentFilesTest : public ::testing::Test {
 protected:
-    void TearDown() override { CurrentFileIo() = SystemFileIo(); }
     std::string File() const { return (dir.Path() / "RecentFiles.dat").string(); }
     TempDir dir;
 };
@@ -97,13 +98,15 @@ TEST_F(RecentFilesTest, AFailedWriteKeepsTheOldFileWhole) {
     RecentFiles files(File());
     files.Remember({"/old.log"});
     const std::string before = ReadFileBytes(File());
-    CurrentFileIo().rename = [](const char*, const char*) {
-        errno = EACCES;
-        return -1;
-    };
-    EXPECT_EQ(files.Remember({"/new.log"}), EACCES);
-    EXPECT_EQ(files.Entries(), Singles({"/new.log", "/old.log"}));  // for this session
-    CurrentFileIo() = SystemFileIo();
+    {
+        ScopedFileIo io;
+        io.Replace(&FileIo::rename, [](const char*, const char*) {
+            errno = EACCES;
+            return -1;
+        });
+        EXPECT_EQ(files.Remember({"/new.log"}), EACCES);
+        EXPECT_EQ(files.Entries(), Singles({"/new.log", "/old.log"}));  // for this session
+    }
     EXPECT_EQ(ReadFileBytes(File()), before);
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 1);
 }

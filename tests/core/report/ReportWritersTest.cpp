@@ -222,18 +222,18 @@ TEST(SaveHtmlReport, WritesWholeOrLeavesTheOldFileAndNeverReplacesTheLog) {
     EXPECT_EQ(ReadFileBytes(target).rfind("<!DOCTYPE html>", 0), 0u);
 
     run.dir.WriteFile("report.html", "old report");
-    FileIo& io = CurrentFileIo();
-    const FileIo saved = io;
-    io.write = [](int, const void*, size_t) -> ssize_t {
-        errno = ENOSPC;
-        return -1;
-    };
-    EXPECT_THROW(SaveHtmlReport(run.window, run.source, target), FileCreateError);
-    io = saved;
+    {
+        ScopedFileIo io;
+        io.Replace(&FileIo::write, [](int, const void*, size_t) -> ssize_t {
+            errno = ENOSPC;
+            return -1;
+        });
+        EXPECT_THROW(SaveHtmlReport(run.window, run.source, target), FileCreateError);
+    }
     EXPECT_EQ(ReadFileBytes(target), "old report");
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(run.dir.Path()),
                             std::filesystem::directory_iterator()),
-              3);  // materia, a.log, report.html: no temporary file left behind
+              4);  // materia, logs, a.log, report.html: no temporary file left behind
 
     const std::string log = ReadFileBytes(run.path);
     try {

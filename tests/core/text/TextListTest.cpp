@@ -7,6 +7,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "ScopedSeams.h"
 #include "TempDir.h"
 #include "io/FileIo.h"
 #include "text/Cp932.h"
@@ -20,11 +21,11 @@ namespace fs = std::filesystem;
 namespace {
 
 using pomurina::testing::ReadFileBytes;
+using pomurina::testing::ScopedFileIo;
 using pomurina::testing::WriteFileBytes;
 
 class TextListFile : public ::testing::Test {
 protected:
-    void TearDown() override { CurrentFileIo() = SystemFileIo(); }
     pomurina::testing::TempDir m_temp;
     const fs::path& m_dir = m_temp.Path();
 };
@@ -156,19 +157,21 @@ TEST_F(TextListFile, AFailedSaveLeavesTheOldFileWhole) {
     list.Add("new");
 
     // A write that fails half way (the disk is full).
-    CurrentFileIo().write = [](int, const void*, size_t) -> ssize_t {
-        errno = ENOSPC;
-        return -1;
-    };
-    try {
-        list.SaveToFile(file.string());
-        ADD_FAILURE();
-    } catch (const FileCreateError& e) {
-        EXPECT_EQ(e.Message(),
-                  Utf8ToCp932("ファイル \"" + file.string() +
-                              "\". ディスクに十分な空き領域がありません を作成できません"));
+    {
+        ScopedFileIo io;
+        io.Replace(&FileIo::write, [](int, const void*, size_t) -> ssize_t {
+            errno = ENOSPC;
+            return -1;
+        });
+        try {
+            list.SaveToFile(file.string());
+            ADD_FAILURE();
+        } catch (const FileCreateError& e) {
+            EXPECT_EQ(e.Message(),
+                      Utf8ToCp932("ファイル \"" + file.string() +
+                                  "\". ディスクに十分な空き領域がありません を作成できません"));
+        }
     }
-    CurrentFileIo() = SystemFileIo();
     EXPECT_EQ(ReadFileBytes(file), "keep\r\n");
     EXPECT_EQ(std::distance(fs::directory_iterator(m_dir), fs::directory_iterator()), 1);
 

@@ -1,0 +1,101 @@
+// The report tool's command line read without running anything: what each
+// accepted list asks for, and the exact problem each refused one names.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <variant>
+#include <vector>
+
+#include "ReportOptions.h"
+
+using namespace pomurina;
+
+namespace {
+
+using Arguments = std::vector<std::string>;
+
+std::string Joined(const Arguments& arguments) {
+    std::string text;
+    for (const std::string& argument : arguments) text += "[" + argument + "]";
+    return text;
+}
+
+TEST(ParseReportArguments, AcceptedListsGiveTheirValuesAsWritten) {
+    const struct {
+        Arguments arguments;
+        ReportOptions expected;
+    } cases[] = {
+        {{"a.log"}, {.logFiles = {"a.log"}}},
+        {{"--materia", "m", "--unit", "-1", "--dump", "a.log", "-"},
+         {.materia = "m", .unit = -1, .dump = true, .logFiles = {"a.log", "-"}}},
+        {{"--unit", "3", "--unit", "+2", "x"}, {.unit = 2, .logFiles = {"x"}}},
+        // The report's name is kept as given: the run resolves it.
+        {{"--json", "--with-log", "--html", "r.html", "x"},
+         {.json = true, .withLog = true, .htmlFile = "r.html", .logFiles = {"x"}}},
+        {{"--html", "-", "--materia", "--dump", "x"},
+         {.materia = "--dump", .htmlFile = "-", .logFiles = {"x"}}},
+        {{"--fetch"}, {.fetch = true}},
+        {{"--trust", "SHA256:ab", "--fetch", "access_log"},
+         {.fetch = true, .trust = "SHA256:ab", .logFiles = {"access_log"}}},
+        {{"--decode"}, {.decode = true}},
+        {{"--utf8", "--unit", "0", "--decode"}, {.decode = true, .utf8 = true}},
+        // --help ends the reading, whatever follows or went before.
+        {{"--help", "--bogus"}, {.help = true}},
+        {{"--dump", "--json", "-h", "--unit"}, {.help = true, .dump = true, .json = true}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(Joined(c.arguments));
+        const auto parsed = ParseReportArguments(c.arguments);
+        ASSERT_TRUE(std::holds_alternative<ReportOptions>(parsed))
+            << std::get<UsageError>(parsed).problem;
+        EXPECT_TRUE(std::get<ReportOptions>(parsed) == c.expected);
+    }
+}
+
+TEST(ParseReportArguments, RefusedListsNameTheirProblem) {
+    const struct {
+        Arguments arguments;
+        const char* problem;
+    } cases[] = {
+        {{}, "no LOGFILE"},
+        {{"--dump"}, "no LOGFILE"},
+        {{"a.log", "--unit"}, "missing value"},
+        {{"--trust"}, "missing value"},
+        {{"--unit", "9", "--help"}, "--unit takes -1 to 3"},
+        {{"--unit", "-2", "a"}, "--unit takes -1 to 3"},
+        {{"--unit", "1x", "a"}, "--unit takes -1 to 3"},
+        {{"--unit", "", "a"}, "--unit takes -1 to 3"},
+        {{"--html", "", "a"}, "--html takes a file name"},
+        {{"--bogus", "--help"}, "unknown option --bogus"},
+        {{"a", "-x"}, "unknown option -x"},
+        {{"--decode", "--json"}, "--decode takes only --utf8"},
+        {{"--decode", "--unit", "1"}, "--decode takes only --utf8"},
+        {{"x", "--decode"}, "--decode takes only --utf8"},
+        {{"--fetch", "--decode"}, "--decode takes only --utf8"},
+        {{"--utf8", "a"}, "--utf8 goes with --decode"},
+        {{"--trust", "X", "a"}, "--trust goes with --fetch"},
+        {{"--fetch", "a", "b"}, "--fetch takes one NAME"},
+        {{"-", "a", "-"}, "standard input (-) can be read only once"},
+        {{"--dump", "--json", "a"}, "--dump and --json both write to standard output"},
+        {{"--with-log", "a"}, "--with-log goes with --json"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(Joined(c.arguments));
+        const auto parsed = ParseReportArguments(c.arguments);
+        ASSERT_TRUE(std::holds_alternative<UsageError>(parsed));
+        EXPECT_EQ(std::get<UsageError>(parsed).problem, c.problem);
+    }
+}
+
+TEST(UsageErrorText, IsTheProblemThenTheUsage) {
+    const std::string text = UsageErrorText({"no LOGFILE"});
+    EXPECT_TRUE(text.starts_with(
+        "pomurina-report: no LOGFILE\n"
+        "usage: pomurina-report [--materia DIR] [--unit N] [--dump | --json [--with-log]]\n"))
+        << text;
+    EXPECT_TRUE(
+        text.ends_with("pomurina-report --decode [--utf8]   (URL-decodes standard input)\n"))
+        << text;
+}
+
+}  // namespace

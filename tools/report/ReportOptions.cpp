@@ -1,0 +1,92 @@
+#include "ReportOptions.h"
+
+#include <algorithm>
+#include <cstdlib>
+
+#include "io/LogFiles.h"
+
+namespace pomurina {
+
+const char* const kReportUsage =
+    "usage: pomurina-report [--materia DIR] [--unit N] [--dump | --json [--with-log]]\n"
+    "                       [--html OUT.html] LOGFILE... (- reads standard input)\n"
+    "       pomurina-report [options as above] --fetch [--trust FINGERPRINT] [NAME]\n"
+    "                       (fetches NAME, by default access_log_YYYYMMDD of today,\n"
+    "                        with the FTP window's settings, then analyses it)\n"
+    "       pomurina-report --decode [--utf8]   (URL-decodes standard input)\n";
+
+namespace {
+
+// The combinations that make no sense, checked once every argument is read.
+std::optional<UsageError> RefusedCombination(const ReportOptions& o) {
+    if (o.decode) {
+        if (!o.logFiles.empty() || o.dump || o.json || o.withLog || o.htmlFile || o.materia ||
+            o.unit != 0 || o.fetch || o.trust)
+            return UsageError{"--decode takes only --utf8"};
+        return std::nullopt;
+    }
+    if (o.utf8) return UsageError{"--utf8 goes with --decode"};
+    if (o.trust && !o.fetch) return UsageError{"--trust goes with --fetch"};
+    if (o.logFiles.empty() && !o.fetch) return UsageError{"no LOGFILE"};
+    if (o.fetch && o.logFiles.size() > 1) return UsageError{"--fetch takes one NAME"};
+    if (std::count(o.logFiles.begin(), o.logFiles.end(), std::string(kStandardInput)) > 1)
+        return UsageError{"standard input (-) can be read only once"};
+    if (o.dump && o.json) return UsageError{"--dump and --json both write to standard output"};
+    if (o.withLog && !o.json) return UsageError{"--with-log goes with --json"};
+    return std::nullopt;
+}
+
+}  // namespace
+
+std::variant<ReportOptions, UsageError> ParseReportArguments(
+    const std::vector<std::string>& arguments) {
+    ReportOptions o;
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        const std::string& arg = arguments[i];
+        if (arg == "--dump") {
+            o.dump = true;
+        } else if (arg == "--json") {
+            o.json = true;
+        } else if (arg == "--with-log") {
+            o.withLog = true;
+        } else if (arg == "--decode") {
+            o.decode = true;
+        } else if (arg == "--utf8") {
+            o.utf8 = true;
+        } else if (arg == "--fetch") {
+            o.fetch = true;
+        } else if (arg == "--materia" || arg == "--unit" || arg == "--html" || arg == "--trust") {
+            if (i + 1 >= arguments.size()) return UsageError{"missing value"};
+            const std::string& value = arguments[++i];
+            if (arg == "--trust") {
+                o.trust = value;
+            } else if (arg == "--materia") {
+                o.materia = value;
+            } else if (arg == "--html") {
+                if (value.empty()) return UsageError{"--html takes a file name"};
+                o.htmlFile = value;
+            } else {
+                char* end = nullptr;
+                const long n = std::strtol(value.c_str(), &end, 10);
+                if (value.empty() || *end != '\0' || n < -1 || n > 3)
+                    return UsageError{"--unit takes -1 to 3"};
+                o.unit = static_cast<int>(n);
+            }
+        } else if (arg == "--help" || arg == "-h") {
+            o.help = true;
+            return o;
+        } else if (!arg.empty() && arg[0] == '-' && arg != kStandardInput) {
+            return UsageError{"unknown option " + arg};
+        } else {
+            o.logFiles.push_back(arg);
+        }
+    }
+    if (auto refused = RefusedCombination(o)) return *refused;
+    return o;
+}
+
+std::string UsageErrorText(const UsageError& error) {
+    return "pomurina-report: " + error.problem + "\n" + kReportUsage;
+}
+
+}  // namespace pomurina

@@ -1,0 +1,49 @@
+#pragma once
+// The report tool's command line read into what it asks for, or refused with
+// the problem the usage message names; nothing is run, opened or resolved.
+#include <optional>
+#include <string>
+#include <variant>
+#include <vector>
+
+namespace pomurina {
+
+// The usage text: on standard output for --help, after a refusal's problem
+// on standard error.
+extern const char* const kReportUsage;
+
+// What the command line asks for, each value as given.
+struct ReportOptions {
+    bool help = false;                         // --help or -h: the usage, and nothing else
+    bool decode = false;                       // --decode: URL-decodes standard input
+    bool utf8 = false;                         // --utf8, with --decode
+    std::optional<std::string> materia = {};   // --materia DIR
+    int unit = 0;                              // --unit N, -1 to 3
+    bool dump = false;                         // --dump
+    bool json = false;                         // --json
+    bool withLog = false;                      // --with-log, with --json
+    std::optional<std::string> htmlFile = {};  // --html OUT.html, never empty
+    bool fetch = false;                        // --fetch
+    std::optional<std::string> trust = {};     // --trust FINGERPRINT, with --fetch
+    // The LOGFILEs ("-" once at most), or with --fetch the NAME, if any.
+    std::vector<std::string> logFiles = {};
+
+    bool operator==(const ReportOptions&) const = default;
+};
+
+// A command line refused (exit status 2).
+struct UsageError {
+    std::string problem;  // "no LOGFILE", "unknown option --x", ...
+};
+
+// Reads the arguments after the program's name.  The first --help ends the
+// reading; an argument that can't be read refuses at once; the combinations
+// are checked once all are read.
+std::variant<ReportOptions, UsageError> ParseReportArguments(
+    const std::vector<std::string>& arguments);
+
+// What a refusal prints on standard error: "pomurina-report: PROBLEM", a line
+// end, then the usage.
+std::string UsageErrorText(const UsageError& error);
+
+}  // namespace pomurina

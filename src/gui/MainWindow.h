@@ -108,7 +108,7 @@ private:
     void BuildPages();
     struct LogTab;
     void BuildCountPage();
-    PageControl* BuildLogTab(const LogTab& tab, QGroupBox*& box, PageControl*& faults);
+    void BuildLogTab(const LogTab& tab);
     void BuildLogTabs();
     void BuildReferrerTab();
     // Hands the live panes' waiting rows to their views.

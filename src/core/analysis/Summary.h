@@ -18,6 +18,8 @@ struct RequestCounts {
     std::int64_t status200 = 0;
     std::int64_t status403 = 0;
     std::int64_t status404 = 0;
+
+    bool operator==(const RequestCounts&) const = default;
 };
 
 struct Summary {

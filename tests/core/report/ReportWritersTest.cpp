@@ -16,6 +16,7 @@
 #include "report/JsonReport.h"
 #include "report/ReportFile.h"
 #include "window/MemoPanes.h"
+#include "window/TransferUnits.h"
 
 using namespace pomurina;
 using namespace pomurina::testing;
@@ -119,6 +120,23 @@ TEST(JsonReport, KeepsTheRawLogOutUnlessAskedAndTheBytesBehindTheField) {
                     "\"raw_log\": {\"name\": \"NamaLog\", \"title\": \"生ログ\", "
                     "\"place\": \"生ログ\", \"header_lines\": 0, \"count\": 2, "
                     "\"lines\": [\n      \"192.0.2.1"));
+}
+
+TEST(ReportWriters, TakeTheNumbersFromTheRunAndTheVolumeAsTheWindowShowsIt) {
+    AnalysedLog run(Line(9, "GET /a", 200) + Line(10, "GET /b", 404));
+    // A field's text is no number to report: here it is stale, and the unit
+    // box has converted the volume's text since the run.
+    run.window.GetField(FieldId::SummaryConnections).SetText("999");
+    run.window.Unit().SetItemIndex(1);
+    ChangeByteUnit(run.window);
+    const std::string json = run.Json(), html = run.Html();
+    EXPECT_TRUE(Has(json, R"("connections": {"total": 2, "hosts": 1, "status_200": 1, )"
+                          R"("status_403": 0, "status_404": 1})"));
+    EXPECT_TRUE(Has(json, R"("transfer": {"bytes": 100, "shown": "0.09765625", "unit": "Kb"})"));
+    EXPECT_TRUE(Has(html, "<td data-key=\"connections.total\">2</td>"));
+    EXPECT_TRUE(Has(html,
+                    "0.09765625</span> <span class=\"unit\">Kb</span></span><br>"
+                    "<span class=\"aside\">(100 byte)</span>"));
 }
 
 TEST(JsonReport, AStoppedRunIsReportedWithNullsAndItsError) {

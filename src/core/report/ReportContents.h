@@ -36,6 +36,7 @@ struct ShownTransfer {
     std::string text;  // Shift-JIS
     int unit;          // as LastByteUnit: kNoUnitYet before any run, -1 with no unit chosen
 };
+// Reads what the window shows of the transfer volume.
 ShownTransfer TransferAsShown(ResultWindow& window);
 
 // One labelled field of a summary box.

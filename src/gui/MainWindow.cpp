@@ -20,8 +20,6 @@
 #include "SjisQt.h"
 #include "WindowKit.h"
 #include "analysis/LogCounting.h"
-#include "window/MemoPanes.h"
-#include "window/TransferUnits.h"
 #include "io/DataFolder.h"
 #include "io/FileIo.h"
 #include "io/LogFiles.h"
@@ -31,6 +29,8 @@
 #include "widgets/GraphImage.h"
 #include "widgets/PaneView.h"
 #include "widgets/UnitBox.h"
+#include "window/MemoPanes.h"
+#include "window/TransferUnits.h"
 
 namespace pomurina {
 
@@ -93,14 +93,14 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
 Pane& TForm1::GetPane(PaneId pane) {
     return *m_panes[static_cast<std::size_t>(pane)];
 }
-Field& TForm1::GetField(int number) {
-    return *m_fields[static_cast<std::size_t>(number - 1)];
+Field& TForm1::GetField(FieldId field) {
+    return *m_fields[static_cast<std::size_t>(field)];
 }
 UnitSelector& TForm1::ByteName() {
     return *byteName;
 }
-HourGraph& TForm1::Graph(int number) {
-    return m_graphs[static_cast<std::size_t>(number - 1)];
+HourGraph& TForm1::Graph(GraphId graph) {
+    return m_graphs[static_cast<std::size_t>(graph)];
 }
 
 ProgressDisplay& TForm1::Progress() {
@@ -123,7 +123,7 @@ void TForm1::Button2Click() {
 }
 void TForm1::SaveS1Click() {
     Guarded([this] {
-        if (!HasResults(*this) || m_analysedPaths.empty()) {
+        if (!m_lastRun || m_analysedPaths.empty()) {
             ShowInformation(
                 Utf8ToCp932("保存できる集計結果がありません。先にログを読み込んでください。"));
             return;
@@ -131,7 +131,8 @@ void TForm1::SaveS1Click() {
         std::vector<std::string> logs;
         for (const std::string& path : m_analysedPaths) logs.push_back(FullPath(path));
         if (const auto path = ChooseReportFile(this, SuggestedReportPath(logs.front())))
-            SaveHtmlReport(*this, ReportSource{logs, std::time(nullptr), std::nullopt}, *path);
+            SaveHtmlReport(*this, ReportSource{logs, std::time(nullptr), std::nullopt, m_lastRun},
+                           *path);
     });
 }
 void TForm1::ExitE1Click() {
@@ -157,20 +158,22 @@ void TForm1::MessageToMemo() {
     pomurina::MessageToMemo(*this);
 }
 void TForm1::Image1Ready() {
-    m_graphs[0].DrawGrid();
+    Graph(GraphId::Connections).DrawGrid();
 }
 void TForm1::Image2Ready() {
-    m_graphs[1].DrawGrid();
+    Graph(GraphId::GetRequests).DrawGrid();
 }
 void TForm1::Image3Ready() {
-    m_graphs[2].DrawGrid();
+    Graph(GraphId::PostReceptions).DrawGrid();
 }
 
 void TForm1::LogCounting(const std::vector<std::string>& paths) {
     RowBatches batches(m_panes, Form2, [this] { FlushPaneRows(); });
     m_analysedPaths.clear();
+    m_lastRun.reset();
     try {
-        pomurina::LogCounting(*this, paths, RunPlaces{DataFolder(), "materia"});
+        m_lastRun = std::make_shared<const RunResult>(
+            pomurina::LogCounting(*this, paths, RunPlaces{DataFolder(), "materia"}));
     } catch (...) {
         // The panes no longer hold a whole analysis of any file.
         setWindowTitle(FromUtf8("ポムリナ"));

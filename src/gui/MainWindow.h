@@ -4,9 +4,11 @@
 // three graphs.  It is what an analysis run fills (ResultWindow).
 #include <QMainWindow>
 #include <array>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "analysis/RunResult.h"
 #include "window/ResultWindow.h"
 
 class QAction;
@@ -56,10 +58,10 @@ public:
 
     // What a run touches.
     Pane& GetPane(PaneId pane) override;
-    Field& GetField(int number) override;
+    Field& GetField(FieldId field) override;
     UnitSelector& ByteName() override;
     ProgressDisplay& Progress() override;
-    HourGraph& Graph(int number) override;
+    HourGraph& Graph(GraphId graph) override;
     int& LastByteUnit() override { return m_lastByteUnit; }
 
     // Commands; each shows its own failure in the error box.
@@ -85,6 +87,8 @@ public:
     // propagate to the caller.  The title names the (first) file after a
     // run, and is the application's after a failed one.
     void LogCounting(const std::vector<std::string>& paths);
+    // The typed results of the last run; none before a run or after a failed one.
+    std::shared_ptr<const RunResult> LastRun() const { return m_lastRun; }
     void LogCounting(const std::string& path) { LogCounting(std::vector<std::string>{path}); }
 
     // Where the open commands, dropped files, the recent files and the
@@ -104,7 +108,7 @@ private:
     void BuildPages();
     struct LogTab;
     void BuildCountPage();
-    PageControl* BuildLogTab(const LogTab& tab, QGroupBox*& box, PageControl*& faults);
+    void BuildLogTab(const LogTab& tab);
     void BuildLogTabs();
     void BuildReferrerTab();
     // Hands the live panes' waiting rows to their views.
@@ -112,11 +116,12 @@ private:
 
     std::array<PaneView*, kPaneCount> m_panes{};
     std::array<FieldEdit*, kFieldCount> m_fields{};
-    std::array<HourGraph, 3> m_graphs;
+    std::array<HourGraph, kGraphCount> m_graphs;
     PaneCommands* m_paneCommands = nullptr;
     RecentFilesMenu* m_recentFiles = nullptr;
     int m_lastByteUnit = kNoUnitYet;
     std::vector<std::string> m_analysedPaths;  // of the results shown, as given to the run
+    std::shared_ptr<const RunResult> m_lastRun;
 };
 
 // The main window of the process.

@@ -24,8 +24,8 @@ constexpr QSize kSubPage(436, 370);
 
 // One labelled field of a group box.
 struct FieldRow {
-    const char* name;
-    const char* label;  // nullptr: none
+    FieldId field;
+    const char* label;
     QPoint labelAt;
     QRect at;
 };
@@ -50,16 +50,14 @@ std::vector<QWidget*> AddRows(QGroupBox* box, const std::vector<FieldRow>& rows,
                               std::array<FieldEdit*, kFieldCount>& fields) {
     std::vector<QWidget*> order;
     for (const FieldRow& row : rows) {
-        if (row.label) {
-            QLabel* label = AddLabel(box, row.label, row.labelAt);
-            // The face that stands in for the design's is a little wider: a
-            // label that would run under its field moves left instead.
-            const int overlap = label->geometry().right() + 2 - row.at.left();
-            if (overlap > 0) label->move(std::max(0, label->x() - overlap), label->y());
-        }
-        auto* field = new FieldEdit(row.name, box);
+        QLabel* label = AddLabel(box, row.label, row.labelAt);
+        // The face that stands in for the design's is a little wider: a
+        // label that would run under its field moves left instead.
+        const int overlap = label->geometry().right() + 2 - row.at.left();
+        if (overlap > 0) label->move(std::max(0, label->x() - overlap), label->y());
+        auto* field = new FieldEdit(FieldName(row.field).c_str(), box);
         field->setGeometry(row.at);
-        fields[static_cast<std::size_t>(std::atoi(row.name + 4) - 1)] = field;
+        fields[static_cast<std::size_t>(row.field)] = field;
         order.push_back(field);
     }
     return order;
@@ -94,13 +92,19 @@ void GraphPage(QWidget* page, const char* caption, GraphImage* image) {
     image->move(0, 82);
 }
 
+// A page that one pane fills, and the pane's member.
+struct PanePlace {
+    const char* page;
+    PaneView* TForm1::*pane;
+};
+
 // A "不正常ログ" page: the third-level tabs "404", "403", "その他".
-PageControl* FaultPages(QWidget* page, const char* name, const char* const pages[3],
-                        PaneView* const panes[3]) {
+PageControl* FaultPages(QWidget* page, const char* name, const PanePlace (&pages)[3],
+                        TForm1& form) {
     auto* control = new PageControl(name, PageControl::Tabs::Bottom, PageControl::Rows::One);
     const char* captions[3] = {"404", "403", "その他"};
     for (int i = 0; i < 3; ++i)
-        PanePage(control->AddPage(pages[i], captions[i]), panes[i], kSubPage);
+        PanePage(control->AddPage(pages[i].page, captions[i]), form.*pages[i].pane, kSubPage);
     control->setCurrentIndex(0);
     auto* layout = new AnchorLayout(page, kSubPage);
     layout->Place(control, QRect(QPoint(0, 0), kSubPage), kAnchorAll);
@@ -113,8 +117,29 @@ void SubTabsPage(QWidget* page, PageControl* control, QSize design) {
     layout->Place(control, QRect(QPoint(0, 0), design), kAnchorAll);
 }
 
-FieldRow Row(const char* name, const char* label, int lx, int ly, int x, int y, int width) {
-    return {name, label, QPoint(lx, ly), QRect(x, y, width, 20)};
+FieldRow Row(FieldId field, const char* label, int lx, int ly, int x, int y, int width) {
+    return {field, label, QPoint(lx, ly), QRect(x, y, width, 20)};
+}
+
+// The counter box under the pane of a "集計" page: the count and the distinct
+// count (their labels placed a little differently on each tab), then the
+// counts of the statuses 200, 403 and 404.
+struct CounterBox {
+    const char* name;
+    QGroupBox* TForm1::*member;
+    const char* countLabel;
+    int countLabelX;
+    const char* distinctLabel;
+    int distinctLabelX;
+    std::array<FieldId, 5> fields;  // count, distinct, 200, 403, 404
+};
+
+std::array<FieldRow, 5> CounterRows(const CounterBox& box) {
+    const auto& f = box.fields;
+    return {Row(f[0], box.countLabel, box.countLabelX, 19, 53, 14, 100),
+            Row(f[1], box.distinctLabel, box.distinctLabelX, 40, 53, 36, 100),
+            Row(f[2], "200", 168, 11, 189, 9, 76), Row(f[3], "403", 168, 27, 189, 25, 76),
+            Row(f[4], "404", 168, 43, 189, 41, 76)};
 }
 
 }  // namespace
@@ -196,9 +221,9 @@ void TForm1::BuildPages() {
 void TForm1::BuildCountPage() {
     QWidget* page = PageControl1->AddPage("TabSheet1", "カウント");
     AddLabel(page, "ファイル", QPoint(13, 17));
-    Edit35 = new FieldEdit("Edit35", page);
+    Edit35 = new FieldEdit(FieldName(FieldId::LogName).c_str(), page);
     Edit35->setGeometry(59, 14, 217, 20);
-    m_fields[34] = Edit35;
+    m_fields[static_cast<std::size_t>(FieldId::LogName)] = Edit35;
     Button1 = new QPushButton(QString::fromUtf8("ローカル(&L)"), page);
     Button1->setObjectName(QStringLiteral("Button1"));
     Button1->setGeometry(280, 10, 75, 25);
@@ -217,30 +242,34 @@ void TForm1::BuildCountPage() {
     const auto add = [&focus](const std::vector<QWidget*>& rows) {
         focus.insert(focus.end(), rows.begin(), rows.end());
     };
-    add(AddRows(
-        GroupBox5,
-        {Row("Edit1", "総接続数", 4, 24, 56, 19, 89), Row("Edit2", "ホスト数", 10, 42, 56, 40, 89),
-         Row("Edit22", "200", 160, 11, 181, 9, 76), Row("Edit23", "403", 160, 27, 181, 25, 76),
-         Row("Edit24", "404", 160, 43, 181, 41, 76)},
-        m_fields));
-    add(AddRows(
-        GroupBox6,
-        {Row("Edit3", "要求数", 14, 21, 55, 17, 90), Row("Edit9", "対象数", 14, 39, 55, 37, 90),
-         Row("Edit27", "200", 160, 11, 181, 9, 76), Row("Edit26", "403", 160, 27, 181, 25, 76),
-         Row("Edit25", "404", 160, 43, 181, 41, 76)},
-        m_fields));
-    add(AddRows(
-        GroupBox7,
-        {Row("Edit4", "受信数", 15, 22, 55, 17, 90), Row("Edit10", "対象数", 15, 40, 55, 37, 90),
-         Row("Edit30", "200", 160, 11, 181, 9, 76), Row("Edit29", "403", 160, 27, 181, 25, 76),
-         Row("Edit28", "404", 160, 43, 181, 41, 76)},
-        m_fields));
-    add(AddRows(
-        GroupBox2,
-        {Row("Edit31", "favicon IE-総数", 8, 16, 91, 10, 38),
-         Row("Edit33", "-", 131, 14, 139, 10, 46), Row("Edit32", "要求/ホスト", 32, 36, 91, 31, 94),
-         Row("Edit34", "転送量", 53, 58, 91, 54, 95)},
-        m_fields));
+    using F = FieldId;
+    add(AddRows(GroupBox5,
+                {Row(F::SummaryConnections, "総接続数", 4, 24, 56, 19, 89),
+                 Row(F::SummaryHosts, "ホスト数", 10, 42, 56, 40, 89),
+                 Row(F::SummaryConnections200, "200", 160, 11, 181, 9, 76),
+                 Row(F::SummaryConnections403, "403", 160, 27, 181, 25, 76),
+                 Row(F::SummaryConnections404, "404", 160, 43, 181, 41, 76)},
+                m_fields));
+    add(AddRows(GroupBox6,
+                {Row(F::SummaryGetRequests, "要求数", 14, 21, 55, 17, 90),
+                 Row(F::SummaryGetFiles, "対象数", 14, 39, 55, 37, 90),
+                 Row(F::SummaryGet200, "200", 160, 11, 181, 9, 76),
+                 Row(F::SummaryGet403, "403", 160, 27, 181, 25, 76),
+                 Row(F::SummaryGet404, "404", 160, 43, 181, 41, 76)},
+                m_fields));
+    add(AddRows(GroupBox7,
+                {Row(F::SummaryPostReceptions, "受信数", 15, 22, 55, 17, 90),
+                 Row(F::SummaryPostFiles, "対象数", 15, 40, 55, 37, 90),
+                 Row(F::SummaryPost200, "200", 160, 11, 181, 9, 76),
+                 Row(F::SummaryPost403, "403", 160, 27, 181, 25, 76),
+                 Row(F::SummaryPost404, "404", 160, 43, 181, 41, 76)},
+                m_fields));
+    add(AddRows(GroupBox2,
+                {Row(F::FaviconMsie, "favicon IE-総数", 8, 16, 91, 10, 38),
+                 Row(F::FaviconAll, "-", 131, 14, 139, 10, 46),
+                 Row(F::RequestsPerHost, "要求/ホスト", 32, 36, 91, 31, 94),
+                 Row(F::TransferVolume, "転送量", 53, 58, 91, 54, 95)},
+                m_fields));
     byteName = new UnitBox("byteName", GroupBox2);
     byteName->setGeometry(188, 54, 49, 20);
     byteName->SetChangeHandler([this] { byteNameChange(); });
@@ -249,101 +278,85 @@ void TForm1::BuildCountPage() {
 }
 
 // One of the tabs "接続", "要求ログ", "受信ログ": its sub-tabs "集計" (a pane
-// above its counter box), "グラフ", "不正常ログ" (third-level tabs) and "抽出ログ".
+// above its counter box), "グラフ", "不正常ログ" (third-level tabs "404",
+// "403", "その他") and "抽出ログ", and on "接続" a fifth page.
 struct TForm1::LogTab {
-    const char *page, *caption, *control;
+    const char *page, *caption;
+    const char* control;
+    PageControl* TForm1::*controlMember;
     PageControl::Rows rows;
-    const char* summary;
-    PaneView* summaryPane;
-    const char* box;
-    std::array<FieldRow, 5> counters;
+    PanePlace summary;
+    CounterBox counters;
     const char *graph, *graphCaption;
-    GraphImage* image;
-    const char *faults, *faultControl, *faultPages[3];
-    PaneView* faultPanes[3];
-    const char* extract;
-    PaneView* extractPane;
+    GraphImage* TForm1::*image;
+    const char *faults, *faultControl;
+    PageControl* TForm1::*faultMember;
+    PanePlace faultPages[3];
+    PanePlace extract;
+    PanePlace extra;  // page nullptr: none
+    const char* extraCaption;
 };
 
-PageControl* TForm1::BuildLogTab(const LogTab& tab, QGroupBox*& box, PageControl*& faults) {
+void TForm1::BuildLogTab(const LogTab& tab) {
     QWidget* page = PageControl1->AddPage(tab.page, tab.caption);
     auto* control = new PageControl(tab.control, PageControl::Tabs::Bottom, tab.rows);
-    box = AddGroup(nullptr, tab.box, "集計結果", QRect(8, 305, 281, 65));
-    SummaryPage(control->AddPage(tab.summary, "集計"), tab.summaryPane, box, m_fields,
-                tab.counters);
-    GraphPage(control->AddPage(tab.graph, "グラフ"), tab.graphCaption, tab.image);
-    faults = FaultPages(control->AddPage(tab.faults, "不正常ログ"), tab.faultControl,
-                        tab.faultPages, tab.faultPanes);
-    PanePage(control->AddPage(tab.extract, "抽出ログ"), tab.extractPane, kSubPage);
+    QGroupBox* box = AddGroup(nullptr, tab.counters.name, "集計結果", QRect(8, 305, 281, 65));
+    SummaryPage(control->AddPage(tab.summary.page, "集計"), this->*tab.summary.pane, box, m_fields,
+                CounterRows(tab.counters));
+    GraphPage(control->AddPage(tab.graph, "グラフ"), tab.graphCaption, this->*tab.image);
+    this->*tab.faultMember = FaultPages(control->AddPage(tab.faults, "不正常ログ"),
+                                        tab.faultControl, tab.faultPages, *this);
+    PanePage(control->AddPage(tab.extract.page, "抽出ログ"), this->*tab.extract.pane, kSubPage);
+    if (tab.extra.page)
+        PanePage(control->AddPage(tab.extra.page, tab.extraCaption), this->*tab.extra.pane,
+                 kSubPage);
     SubTabsPage(page, control, kTopPage);
-    return control;
+    this->*tab.counters.member = box;
+    this->*tab.controlMember = control;
 }
 
 void TForm1::BuildLogTabs() {
-    PageControl4 = BuildLogTab(
-        {"TabSheet3",
-         "接続",
-         "PageControl4",
-         PageControl::Rows::One,
-         "TabSheet11",
-         Memo8,
-         "GroupBox8",
-         {Row("Edit12", "接続数", 14, 19, 53, 14, 100),
-          Row("Edit11", "ホスト数", 8, 40, 53, 36, 100), Row("Edit20", "200", 168, 11, 189, 9, 76),
-          Row("Edit19", "403", 168, 27, 189, 25, 76), Row("Edit21", "404", 168, 43, 189, 41, 76)},
-         "TabSheet15",
-         "時間別の接続数・総接続数から見た比率",
-         Image1,
-         "TabSheet12",
-         "PageControl5",
-         {"HOST404Box", "HOST403Box", "TabSheet18"},
-         {HOST404Memo, HOST403Memo, Memo2},
-         "TabSheet10",
-         Memo9},
-        GroupBox8, PageControl5);
-    PanePage(PageControl4->AddPage("CheckDomeinBox", "監視抽出"), CheckDomeinMemo, kSubPage);
-    PageControl3 = BuildLogTab(
-        {"TabSheet4",
-         "要求ログ",
-         "PageControl3",
-         PageControl::Rows::One,
-         "TabSheet9",
-         Memo7,
-         "GroupBox4",
-         {Row("Edit8", "要求数", 16, 19, 53, 14, 100), Row("Edit7", "対象数", 16, 40, 53, 36, 100),
-          Row("Edit13", "200", 168, 11, 189, 9, 76), Row("Edit14", "403", 168, 27, 189, 25, 76),
-          Row("Edit15", "404", 168, 43, 189, 41, 76)},
-         "TabSheet16",
-         "時間別の要求数・総接続数から見た比率",
-         Image2,
-         "TabSheet13",
-         "PageControl6",
-         {"TabSheet19", "TabSheet20", "TabSheet21"},
-         {File404Memo, File403Memo, Memo10},
-         "TabSheet8",
-         Memo4},
-        GroupBox4, PageControl6);
-    PageControl2 = BuildLogTab(
-        {"TabSheet5",
-         "受信ログ",
-         "PageControl2",
-         PageControl::Rows::Wrap,
-         "TabSheet7",
-         Memo6,
-         "GroupBox3",
-         {Row("Edit6", "受信数", 16, 19, 53, 14, 100), Row("Edit5", "対象数", 16, 40, 53, 36, 100),
-          Row("Edit17", "200", 168, 11, 189, 9, 76), Row("Edit16", "403", 168, 27, 189, 25, 76),
-          Row("Edit18", "404", 168, 43, 189, 41, 76)},
-         "TabSheet17",
-         "時間別の受信数・総接続数から見た比率",
-         Image3,
-         "TabSheet14",
-         "POST403",
-         {"TabSheet22", "TabSheet23", "TabSheet24"},
-         {POST404Memo, POST403Memo, Memo11},
-         "TabSheet6",
-         Memo5},
-        GroupBox3, POST403);
+    using F = FieldId;
+    using T = TForm1;
+    // One tab a block: the tab, its sub-tab control, the pages "集計" (with the
+    // counter box), "グラフ", "不正常ログ" (with its tab control and three
+    // pages) and "抽出ログ", and a fifth page.
+    // clang-format off
+    static const LogTab kLogTabs[] = {
+        {"TabSheet3", "接続", "PageControl4", &T::PageControl4, PageControl::Rows::One,
+         {"TabSheet11", &T::Memo8},
+         {"GroupBox8", &T::GroupBox8, "接続数", 14, "ホスト数", 8,
+          {F::ConnectionsTabConnections, F::ConnectionsTabHosts, F::ConnectionsTab200,
+           F::ConnectionsTab403, F::ConnectionsTab404}},
+         "TabSheet15", "時間別の接続数・総接続数から見た比率", &T::Image1,
+         "TabSheet12", "PageControl5", &T::PageControl5,
+         {{"HOST404Box", &T::HOST404Memo}, {"HOST403Box", &T::HOST403Memo},
+          {"TabSheet18", &T::Memo2}},
+         {"TabSheet10", &T::Memo9},
+         {"CheckDomeinBox", &T::CheckDomeinMemo}, "監視抽出"},
+        {"TabSheet4", "要求ログ", "PageControl3", &T::PageControl3, PageControl::Rows::One,
+         {"TabSheet9", &T::Memo7},
+         {"GroupBox4", &T::GroupBox4, "要求数", 16, "対象数", 16,
+          {F::GetTabRequests, F::GetTabFiles, F::GetTab200, F::GetTab403, F::GetTab404}},
+         "TabSheet16", "時間別の要求数・総接続数から見た比率", &T::Image2,
+         "TabSheet13", "PageControl6", &T::PageControl6,
+         {{"TabSheet19", &T::File404Memo}, {"TabSheet20", &T::File403Memo},
+          {"TabSheet21", &T::Memo10}},
+         {"TabSheet8", &T::Memo4},
+         {nullptr, nullptr}, nullptr},
+        {"TabSheet5", "受信ログ", "PageControl2", &T::PageControl2, PageControl::Rows::Wrap,
+         {"TabSheet7", &T::Memo6},
+         {"GroupBox3", &T::GroupBox3, "受信数", 16, "対象数", 16,
+          {F::PostTabReceptions, F::PostTabFiles, F::PostTab200, F::PostTab403, F::PostTab404}},
+         "TabSheet17", "時間別の受信数・総接続数から見た比率", &T::Image3,
+         "TabSheet14", "POST403", &T::POST403,
+         {{"TabSheet22", &T::POST404Memo}, {"TabSheet23", &T::POST403Memo},
+          {"TabSheet24", &T::Memo11}},
+         {"TabSheet6", &T::Memo5},
+         {nullptr, nullptr}, nullptr},
+    };
+    // clang-format on
+    for (const LogTab& tab : kLogTabs) BuildLogTab(tab);
 }
 
 void TForm1::BuildReferrerTab() {

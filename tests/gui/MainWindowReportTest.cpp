@@ -41,7 +41,9 @@ TEST_F(MainWindowTest, SavingAReportNeedsResults) {
 
     // A run that stops leaves no results either, even after one that went well.
     Run(WriteLog("good.log", {LogLine(9, "GET /a", 200, "10")}));
+    EXPECT_EQ(form.LastRun()->summary.transferBytes, 10.0);
     Run(WriteLog("bad.log", {"no time stamp"}));
+    EXPECT_EQ(form.LastRun(), nullptr);
     form.SaveS1->trigger();
     ASSERT_EQ(boxes.Texts().size(), 2u);
     EXPECT_EQ(boxes.Texts()[1], boxes.Texts()[0]);

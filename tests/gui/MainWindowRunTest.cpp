@@ -30,7 +30,7 @@ TEST_F(MainWindowTest, ARunLeavesTheStateTheReportToolWouldShow) {
     EXPECT_EQ(Run(path), std::nullopt);
     ExpectSameStateAsReference();
     ExpectViewsCaughtUp();
-    EXPECT_EQ(form.GetField(1).Text(), "3");
+    EXPECT_EQ(form.GetField(FieldId::SummaryConnections).Text(), "3");
     EXPECT_EQ(form.Edit35->text().toStdString(), path);
     EXPECT_EQ(progress.ProgressBar1->value(), 3);
     EXPECT_EQ(progress.ProgressBar1->maximum(), 3);
@@ -44,7 +44,7 @@ TEST_F(MainWindowTest, AnEmptyLogLeavesOnlyTheHeaders) {
     ExpectSameStateAsReference();
     EXPECT_EQ(form.GetPane(PaneId::Memo8).Count(), 2u);
     EXPECT_EQ(form.GetPane(PaneId::POST403Memo).Count(), 3u);
-    EXPECT_EQ(form.GetField(2).Text(), "0");
+    EXPECT_EQ(form.GetField(FieldId::SummaryHosts).Text(), "0");
     ExpectViewsCaughtUp();
 }
 
@@ -225,7 +225,7 @@ std::string VolumeLog(ProgramHome& home, const char* total) {
 
 TEST_F(MainWindowTest, TheUnitBoxConvertsFromTheFieldsText) {
     Run(VolumeLog(home, "1536"));
-    EXPECT_EQ(form.GetField(34).Text(), "1536");
+    EXPECT_EQ(form.GetField(FieldId::TransferVolume).Text(), "1536");
     const std::pair<int, const char*> units[] = {{1, "1.5"},
                                                  {0, "1536"},
                                                  {2, "0.00146484375"},
@@ -234,23 +234,23 @@ TEST_F(MainWindowTest, TheUnitBoxConvertsFromTheFieldsText) {
                                                  {0, "1536.00000000001"}};
     for (const auto& [index, text] : units) {
         form.byteName->setCurrentIndex(index);
-        EXPECT_EQ(form.GetField(34).Text(), text) << index;
+        EXPECT_EQ(form.GetField(FieldId::TransferVolume).Text(), text) << index;
         EXPECT_EQ(form.LastByteUnit(), index);
     }
     form.byteName->setCurrentIndex(1);
     Run(VolumeLog(home, "123456789"));
-    EXPECT_EQ(form.GetField(34).Text(), "120563.270507813");
+    EXPECT_EQ(form.GetField(FieldId::TransferVolume).Text(), "120563.270507813");
     form.byteName->setCurrentIndex(2);
-    EXPECT_EQ(form.GetField(34).Text(), "117.737568855286");
+    EXPECT_EQ(form.GetField(FieldId::TransferVolume).Text(), "117.737568855286");
     form.byteName->setCurrentIndex(0);
     form.byteName->setCurrentIndex(3);
-    EXPECT_EQ(form.GetField(34).Text(), "0.11497809458524");
+    EXPECT_EQ(form.GetField(FieldId::TransferVolume).Text(), "0.11497809458524");
     EXPECT_TRUE(boxes.Texts().empty());
 }
 
 TEST_F(MainWindowTest, TypingIntoTheUnitBoxChoosesNoItem) {
     form.byteName->setCurrentIndex(2);  // before any run: nothing happens
-    EXPECT_EQ(form.GetField(34).Text(), "-");
+    EXPECT_EQ(form.GetField(FieldId::TransferVolume).Text(), "-");
     EXPECT_EQ(form.LastByteUnit(), kNoUnitYet);
     form.byteName->setCurrentIndex(0);
     Run(VolumeLog(home, "1536"));
@@ -267,11 +267,11 @@ TEST_F(MainWindowTest, TypingIntoTheUnitBoxChoosesNoItem) {
     QTest::keyClick(typing, Qt::Key_Return);
     typing->clearFocus();
     EXPECT_EQ(form.ByteName().ItemIndex(), -1);
-    EXPECT_EQ(form.GetField(34).Text(), "1536");
+    EXPECT_EQ(form.GetField(FieldId::TransferVolume).Text(), "1536");
 
     // Choosing an item afterwards only records it.
     form.byteName->setCurrentIndex(3);
-    EXPECT_EQ(form.GetField(34).Text(), "1536");
+    EXPECT_EQ(form.GetField(FieldId::TransferVolume).Text(), "1536");
     EXPECT_EQ(form.LastByteUnit(), 3);
     EXPECT_TRUE(boxes.Texts().empty());
 }

@@ -8,11 +8,11 @@
 #include <QTest>
 
 #include "AboutWindow.h"
+#include "Errors.h"
 #include "FtpWindow.h"
 #include "ListManagerWindow.h"
 #include "MainWindowFixture.h"
 #include "PomurinaApplication.h"
-#include "Errors.h"
 #include "widgets/FieldEdit.h"
 #include "widgets/PageControl.h"
 #include "widgets/PaneView.h"
@@ -87,8 +87,9 @@ TEST_F(MainWindowTest, EveryPaneGraphAndFieldSitsOnItsPage) {
         EXPECT_EQ(
             form.findChild<PaneView*>(QString::fromStdString(std::string(PaneName(PaneId(p))))),
             &form.GetPane(PaneId(p)));
-    for (int n = 1; n <= kFieldCount; ++n)
-        EXPECT_EQ(form.findChild<FieldEdit*>(QStringLiteral("Edit%1").arg(n)), &form.GetField(n));
+    for (int f = 0; f < kFieldCount; ++f)
+        EXPECT_EQ(form.findChild<FieldEdit*>(QString::fromStdString(FieldName(FieldAt(f)))),
+                  &form.GetField(FieldAt(f)));
 }
 
 TEST_F(MainWindowTest, TabsMenusAndFirstPagesAreTheDesigns) {
@@ -127,7 +128,7 @@ TEST_F(MainWindowTest, TabsMenusAndFirstPagesAreTheDesigns) {
 }
 
 TEST_F(MainWindowTest, StartsEmptyWithDashesAndTheUnitByte) {
-    for (int n = 1; n <= kFieldCount; ++n) EXPECT_EQ(form.GetField(n).Text(), "-") << n;
+    for (int f = 0; f < kFieldCount; ++f) EXPECT_EQ(form.GetField(FieldAt(f)).Text(), "-") << f;
     for (int p = 0; p < kPaneCount; ++p) EXPECT_EQ(form.GetPane(PaneId(p)).Count(), 0u);
     EXPECT_EQ(form.byteName->currentText(), "byte");
     EXPECT_EQ(form.ByteName().ItemIndex(), 0);
@@ -232,7 +233,7 @@ TEST_F(MainWindowTest, AFailingCommandGivesOneBoxAndTheNextClickStillWorks) {
     EXPECT_NE(boxes.Texts()[0].find("missing.log"), std::string::npos);
     form.OpenO1->trigger();
     EXPECT_EQ(boxes.Texts().size(), 1u);
-    EXPECT_EQ(form.GetField(1).Text(), "1");
+    EXPECT_EQ(form.GetField(FieldId::SummaryConnections).Text(), "1");
 
     // A file that vanishes between the dialog and the load.
     const std::string vanishing = WriteLog("vanishing.log", {LogLine(14, "GET /", 200, "10")});

@@ -130,13 +130,14 @@ TEST_F(StartUpTest, LocalOpensTheDialogAndAnalysesBeforeTheWindowShows) {
     ASSERT_TRUE(StartWith("local\r\nftp\r\n"));
     EXPECT_EQ(dialogs, 1);
     EXPECT_FALSE(FTP->isVisible());
-    EXPECT_EQ(Form1->GetField(1).Text(), "-");  // cancelled: nothing happened
+    // Cancelled: nothing happened.
+    EXPECT_EQ(Form1->GetField(FieldId::SummaryConnections).Text(), "-");
     windows.Close();
 
     answer = {home.WriteFile(
         "a.log", LogLine(3, "GET /", 200, "1") + "\n" + LogLine(4, "GET /", 200, "1") + "\n")};
     ASSERT_TRUE(StartWith("local"));
-    EXPECT_EQ(Form1->GetField(1).Text(), "2");
+    EXPECT_EQ(Form1->GetField(FieldId::SummaryConnections).Text(), "2");
     EXPECT_FALSE(Form1->isVisible());
     EXPECT_TRUE(boxes.Texts().empty());
 }

@@ -2,20 +2,20 @@
 
 #include <string_view>
 
-#include "window/HourBars.h"
-#include "window/TransferUnits.h"
 #include "report/ReportContents.h"
 #include "text/Cp932.h"
+#include "window/HourBars.h"
+#include "window/TransferUnits.h"
 
 namespace pomurina {
 namespace {
 
-std::string FieldText(ResultWindow& w, int number) {
-    return Cp932ToUtf8(w.GetField(number).Text());
+std::string CountUtf8(FieldId field, const Summary& summary) {
+    return Cp932ToUtf8(CountText(field, &summary));
 }
 
 // One group box of the summary tab: its caption and its labelled fields.
-void AppendGroup(std::string& out, ResultWindow& w, const SummaryBox& box) {
+void AppendGroup(std::string& out, const Summary& summary, const SummaryBox& box) {
     out += "[";
     out += box.caption;
     out += "]\n";
@@ -23,20 +23,19 @@ void AppendGroup(std::string& out, ResultWindow& w, const SummaryBox& box) {
         out += "  ";
         out += row.label;
         out += "  ";
-        out += FieldText(w, row.field);
+        out += CountUtf8(row.field, summary);
         out += "\n";
     }
 }
 
-void AppendGraph(std::string& out, const HourGraph& graph, const char* caption) {
+void AppendGraph(std::string& out, const std::array<HourBar, 24>& bars, const char* caption) {
     out += caption;
     out += "\n";
-    if (graph.GetState() != HourGraph::State::Bars) return;
     // The graph's own order: from three o'clock down to two o'clock; one
     // character for every 6 pixels of the 282-pixel scale.
     for (int k = 0; k < 24; ++k) {
         const int hour = RowHour(k);
-        const HourBar& bar = graph.Bars()[static_cast<std::size_t>(hour)];
+        const HourBar& bar = bars[static_cast<std::size_t>(hour)];
         char label[8];
         std::snprintf(label, sizeof label, "%2d ", hour);
         out += label;
@@ -48,19 +47,21 @@ void AppendGraph(std::string& out, const HourGraph& graph, const char* caption) 
 
 }  // namespace
 
-std::string ReadableSummary(ResultWindow& w) {
+std::string ReadableSummary(ResultWindow& w, const Summary& summary) {
     std::string out;
-    out += "ファイル  " + FieldText(w, 35) + "\n";
-    for (const SummaryBox& box : kSummaryBoxes) AppendGroup(out, w, box);
+    out += "ファイル  " + Cp932ToUtf8(w.GetField(FieldId::LogName).Text()) + "\n";
+    for (const SummaryBox& box : kSummaryBoxes) AppendGroup(out, summary, box);
     out += "[解析]\n";
-    out += "  favicon IE-総数  " + FieldText(w, kFaviconMsieField) + "-" +
-           FieldText(w, kFaviconField) + "\n";
-    out += "  要求/ホスト  " + FieldText(w, kPerHostField) + "\n";
-    out += "  転送量  " + FieldText(w, kTransferField);
-    if (const char* unit = UnitName(w.LastByteUnit())) out += std::string(" ") + unit;
+    out += "  favicon IE-総数  " + CountUtf8(FieldId::FaviconMsie, summary) + "-" +
+           CountUtf8(FieldId::FaviconAll, summary) + "\n";
+    out += "  要求/ホスト  " + CountUtf8(FieldId::RequestsPerHost, summary) + "\n";
+    const ShownTransfer transfer = TransferAsShown(w);
+    out += "  転送量  " + Cp932ToUtf8(transfer.text);
+    if (const char* unit = UnitName(transfer.unit)) out += std::string(" ") + unit;
     out += "\n\n";
     for (const ReportGraph& graph : kReportGraphs)
-        AppendGraph(out, w.Graph(graph.graph), graph.caption);
+        AppendGraph(out, ComputeHourBars(summary.*graph.hours, summary.connections.total),
+                    graph.caption);
     return out;
 }
 

@@ -3,10 +3,13 @@
 // and the three hourly distributions as text bars, in UTF-8.
 #include <string>
 
+#include "analysis/Summary.h"
 #include "window/ResultWindow.h"
 
 namespace pomurina {
 
-std::string ReadableSummary(ResultWindow& window);
+// The summary of a finished run, with the log's name and the transfer volume
+// as the window shows them.
+std::string ReadableSummary(ResultWindow& window, const Summary& summary);
 
 }  // namespace pomurina

@@ -95,12 +95,13 @@ int RunReport(const ReportOptions& options) {
         window.SetProgress(terminal.get());
     }
     std::optional<std::string> error;
+    std::shared_ptr<const RunResult> run;
     try {
-        LogCounting(window, logFiles, places);
+        run = std::make_shared<const RunResult>(LogCounting(window, logFiles, places));
     } catch (...) {
         error = WithFullStop(CurrentExceptionMessage());
     }
-    const ReportSource source{logPaths, std::time(nullptr), error};
+    const ReportSource source{logPaths, std::time(nullptr), error, run};
     int status = error ? 1 : 0;
 
     std::optional<std::string> htmlError;
@@ -124,7 +125,7 @@ int RunReport(const ReportOptions& options) {
     } else if (dump) {
         written = WriteStateDump(window, error, stdout);
     } else if (!htmlFile && !error) {
-        const std::string summary = ReadableSummary(window);
+        const std::string summary = ReadableSummary(window, run->summary);
         written = std::fwrite(summary.data(), 1, summary.size(), stdout) == summary.size();
     }
     written = std::fflush(stdout) == 0 && written;

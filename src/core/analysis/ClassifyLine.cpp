@@ -37,6 +37,49 @@ void CountHour(HourCounts& hours, std::int32_t hour) {
     if (hour >= 0 && hour <= 23) ++hours[static_cast<std::size_t>(hour)];
 }
 
+// The status a line was answered with, as the counts tell them apart: 200
+// when the line holds `" 200 ` anywhere, else 403 for `" 403`, else 404 for
+// `" 404`, else any other.
+enum class Status { Ok, Forbidden, NotFound, Other };
+
+// Counts a line of one kind (every line, a GET request, a POST reception)
+// answered 200, or keeps it with its status: 403 and 404 as Time Host Path,
+// any other as the whole line.
+void SortByStatus(Status status, std::int64_t& ok, EntryList& forbidden, EntryList& notFound,
+                  EntryList& other, std::string_view line, std::string_view time,
+                  std::string_view host, std::string_view path) {
+    switch (status) {
+        case Status::Ok:
+            ++ok;
+            break;
+        case Status::Forbidden:
+            forbidden.Add(0, line, {time, host, path});
+            break;
+        case Status::NotFound:
+            notFound.Add(0, line, {time, host, path});
+            break;
+        case Status::Other:
+            other.Add(0, line, {line});
+            break;
+    }
+}
+
+// Adds the size of a successful GET request: after the first `" 200` and one
+// more byte up to the next blank, or to the end of the line; "-" (an empty
+// body) adds nothing.
+void AddSize(std::string_view line, std::size_t statusAt, CountingResult& r) {
+    const std::size_t from = std::min(statusAt + 6, line.size());
+    std::size_t to = from;
+    while (to < line.size() && line[to] != ' ') ++to;
+    const std::string_view byteText = line.substr(from, to - from);
+    if (byteText == "-") return;
+    const auto size = static_cast<double>(StrToInt64(byteText));
+    if (r.IsPart)
+        r.PartSizes.push_back(size);
+    else
+        r.TransferTotal += size;
+}
+
 }  // namespace
 
 void ClassifyLine(std::string_view line, const ReferenceLists& lists, CountingResult& r) {
@@ -76,9 +119,10 @@ void ClassifyLine(std::string_view line, const ReferenceLists& lists, CountingRe
     for (std::size_t n = lists.WatchedPatterns().CountIn(host); n > 0; --n)
         r.CheckDomeinHits->Add(0, L, {L});
 
-    const bool status200 = marks.status200 != npos;
-    const bool status403 = !status200 && marks.status403 != npos;
-    const bool status404 = !status200 && !status403 && marks.status404 != npos;
+    const Status status = marks.status200 != npos   ? Status::Ok
+                          : marks.status403 != npos ? Status::Forbidden
+                          : marks.status404 != npos ? Status::NotFound
+                                                    : Status::Other;
 
     // 7. The GET branch.
     if (isGet) {
@@ -87,28 +131,9 @@ void ClassifyLine(std::string_view line, const ReferenceLists& lists, CountingRe
         ++r.GetCount;
         if (r.GetFiles.AddIfNew(L, getPath)) ++r.GetFileCount;
 
-        if (status200) {
-            ++r.Get200Count;
-            // The size: after the first `" 200` and one more byte up to the
-            // next blank, or to the end of the line; "-" (an empty body) adds nothing.
-            const std::size_t from = std::min(marks.size200 + 6, L.size());
-            std::size_t to = from;
-            while (to < L.size() && L[to] != ' ') ++to;
-            const std::string_view byteText = L.substr(from, to - from);
-            if (byteText != "-") {
-                const auto size = static_cast<double>(StrToInt64(byteText));
-                if (r.IsPart)
-                    r.PartSizes.push_back(size);
-                else
-                    r.TransferTotal += size;
-            }
-        } else if (status403) {
-            r.Get403->Add(0, L, {timeField, host, getPath});
-        } else if (status404) {
-            r.Get404->Add(0, L, {timeField, host, getPath});
-        } else {
-            r.GetOther->Add(0, L, {L});
-        }
+        SortByStatus(status, r.Get200Count, *r.Get403, *r.Get404, *r.GetOther, L, timeField, host,
+                     getPath);
+        if (status == Status::Ok) AddSize(L, marks.size200, r);
 
         // a and b: 1-based places in getRest of the first blank-quote and
         // quote-blank-quote, 0 when absent.
@@ -145,27 +170,13 @@ void ClassifyLine(std::string_view line, const ReferenceLists& lists, CountingRe
         r.PostExtract->Add(0, L, {timeField, postPath});
         ++r.PostCount;
         if (r.PostFiles.AddIfNew(L, postPath)) ++r.PostFileCount;
-        if (status200) {
-            ++r.Post200Count;
-        } else if (status403) {
-            r.Post403->Add(0, L, {timeField, host, postPath});
-        } else if (status404) {
-            r.Post404->Add(0, L, {timeField, host, postPath});
-        } else {
-            r.PostOther->Add(0, L, {L});
-        }
+        SortByStatus(status, r.Post200Count, *r.Post403, *r.Post404, *r.PostOther, L, timeField,
+                     host, postPath);
     }
 
     // 9. The connection level.
-    if (status200) {
-        ++r.Host200Count;
-    } else if (status403) {
-        r.Host403->Add(0, L, {timeField, host, requestPath});
-    } else if (status404) {
-        r.Host404->Add(0, L, {timeField, host, requestPath});
-    } else {
-        r.HostOther->Add(0, L, {L});
-    }
+    SortByStatus(status, r.Host200Count, *r.Host403, *r.Host404, *r.HostOther, L, timeField, host,
+                 requestPath);
 }
 
 }  // namespace pomurina

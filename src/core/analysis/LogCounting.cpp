@@ -5,14 +5,13 @@
 
 #include "analysis/CountingResult.h"
 #include "analysis/LogArrival.h"
-#include "window/MemoPanes.h"
 #include "analysis/ReferenceLists.h"
-#include "window/TransferUnits.h"
 #include "io/DataFolder.h"
 #include "io/FileIo.h"
 #include "io/LogFiles.h"
 #include "text/Cp932.h"
-#include "text/IntegerText.h"
+#include "window/MemoPanes.h"
+#include "window/SummaryFields.h"
 
 namespace pomurina {
 namespace {
@@ -220,10 +219,6 @@ private:
     std::vector<Feed> m_feeds;
 };
 
-void WriteField(ResultWindow& w, int number, long long value) {
-    w.GetField(number).SetText(IntToStr(value));
-}
-
 // The live panes and the progress bar follow the classification batch by
 // batch; a failing line's earlier entries stay shown.  The lines classified
 // while the logs were read are shown first, with their failure.
@@ -259,56 +254,23 @@ void OutputCollections(ResultWindow& w, const CountingResult& r) {
         .AppendRange(r.CheckDomeinHits, 0, r.CheckDomeinHits->Count());
 }
 
-void WriteFields(ResultWindow& w, const CountingResult& r) {
-    const auto count = [](const std::shared_ptr<EntryList>& list) {
-        return static_cast<long long>(list->Count());
-    };
-    WriteField(w, 1, r.LineCount);
-    WriteField(w, 2, static_cast<long long>(w.GetPane(PaneId::Memo8).Count()) - 2);
-    WriteField(w, 12, r.LineCount);
-    WriteField(w, 11, r.HostCount);
-    WriteField(w, 3, r.GetCount);
-    WriteField(w, 8, r.GetCount);
-    WriteField(w, 4, r.PostCount);
-    WriteField(w, 6, r.PostCount);
-    WriteField(w, 7, r.GetFileCount);
-    WriteField(w, 9, r.GetFileCount);
-    WriteField(w, 5, r.PostFileCount);
-    WriteField(w, 10, r.PostFileCount);
-    WriteField(w, 33, r.FaviconCount);
-    WriteField(w, 31, r.FaviconMsieCount);
-    // A log without lines has no hosts to divide by: the field shows 0.
-    WriteField(w, 32, r.HostCount > 0 ? r.Get200Count / r.HostCount : 0);
-    WriteTransferVolume(w, r.TransferTotal);
-    WriteField(w, 20, r.Host200Count);
-    WriteField(w, 19, count(r.Host403));
-    WriteField(w, 21, count(r.Host404));
-    WriteField(w, 22, r.Host200Count);
-    WriteField(w, 23, count(r.Host403));
-    WriteField(w, 24, count(r.Host404));
-    WriteField(w, 13, r.Get200Count);
-    WriteField(w, 14, count(r.Get403));
-    WriteField(w, 15, count(r.Get404));
-    WriteField(w, 27, r.Get200Count);
-    WriteField(w, 26, count(r.Get403));
-    WriteField(w, 25, count(r.Get404));
-    WriteField(w, 17, r.Post200Count);
-    WriteField(w, 16, count(r.Post403));
-    WriteField(w, 18, count(r.Post404));
-    WriteField(w, 30, r.Post200Count);
-    WriteField(w, 29, count(r.Post403));
-    WriteField(w, 28, count(r.Post404));
+// The graphs' bars: the hours' shares of all lines.
+void DrawGraphs(ResultWindow& w, const Summary& summary) {
+    const std::int64_t total = summary.connections.total;
+    w.Graph(GraphId::Connections).DrawBars(summary.allHours, total);
+    w.Graph(GraphId::GetRequests).DrawBars(summary.getHours, total);
+    w.Graph(GraphId::PostReceptions).DrawBars(summary.postHours, total);
 }
 
 }  // namespace
 
-void LogCounting(ResultWindow& w, const std::vector<std::string>& paths, const RunPlaces& places,
-                 const ClassifyPlan& plan) {
+RunResult LogCounting(ResultWindow& w, const std::vector<std::string>& paths,
+                      const RunPlaces& places, const ClassifyPlan& plan) {
     ProgressDisplay& progress = w.Progress();
     progress.Show();
     progress.AddLine(Sjis("初期化しています..."));
     MemoFree(w);
-    for (int graph = 1; graph <= 3; ++graph) w.Graph(graph).DrawGrid();
+    for (int g = 0; g < kGraphCount; ++g) w.Graph(GraphAt(g)).DrawGrid();
 
     // Until the classification begins, a failure leaves the window as it is
     // at that moment, the progress window included.
@@ -322,23 +284,23 @@ void LogCounting(ResultWindow& w, const std::vector<std::string>& paths, const R
     }
     progress.SetPosition(result->LineCount);
     progress.SetMaximum(static_cast<std::int64_t>(result->LogLines->Count()));
-    w.GetField(35).SetText(paths.empty() ? std::string()
-                                         : LogNameText(paths.front()) + MoreLogsText(paths.size()));
+    w.GetField(FieldId::LogName)
+        .SetText(paths.empty() ? std::string()
+                               : LogNameText(paths.front()) + MoreLogsText(paths.size()));
     ShowLists(w, lists);
 
     progress.AddLine(Sjis("データを集計しています..."));
+    RunResult run;
     try {
         ClassifyAll(w, lists.lists, *result, plan, classifyError);
         progress.AddLine(Sjis("集計が終了しました..."));
         progress.AddLine(Sjis("結果を出力しています..."));
         OutputCollections(w, *result);
         MessageToMemo(w);
-        WriteFields(w, *result);
+        run.summary = SummaryOf(*result);
+        ShowSummary(w, run.summary);
         progress.AddLine(Sjis("グラフを描画しています..."));
-        const auto total = static_cast<std::int64_t>(result->LogLines->Count());
-        w.Graph(1).DrawBars(result->AllHours, total);
-        w.Graph(2).DrawBars(result->GetHours, total);
-        w.Graph(3).DrawBars(result->PostHours, total);
+        DrawGraphs(w, run.summary);
     } catch (...) {
         result.reset();
         progress.Hide();
@@ -346,6 +308,7 @@ void LogCounting(ResultWindow& w, const std::vector<std::string>& paths, const R
     }
     result.reset();
     progress.Hide();
+    return run;
 }
 
 }  // namespace pomurina

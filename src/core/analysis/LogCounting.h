@@ -1,10 +1,12 @@
 #pragma once
 // One analysis run: a log file, given by its path, turned into the filled
-// main window (panes, fields, graphs), with the progress window kept up to date.
+// main window (panes, fields, graphs), with the progress window kept up to
+// date, and into the run's typed results.
 #include <string>
 #include <vector>
 
 #include "analysis/ParallelClassification.h"
+#include "analysis/RunResult.h"
 #include "window/ResultWindow.h"
 
 namespace pomurina {
@@ -22,12 +24,12 @@ struct RunPlaces {
 // directory when the run starts; "-" is standard input).  Failures propagate
 // as pomurina::Error; what the window then shows is described where each
 // step can fail.  plan says how the lines are shared among the cores; the
-// result doesn't depend on it.
-void LogCounting(ResultWindow& window, const std::vector<std::string>& paths,
-                 const RunPlaces& places, const ClassifyPlan& plan = {});
-inline void LogCounting(ResultWindow& window, const std::string& path, const RunPlaces& places,
-                        const ClassifyPlan& plan = {}) {
-    LogCounting(window, std::vector<std::string>{path}, places, plan);
+// result doesn't depend on it.  Returns what the window then shows, typed.
+RunResult LogCounting(ResultWindow& window, const std::vector<std::string>& paths,
+                      const RunPlaces& places, const ClassifyPlan& plan = {});
+inline RunResult LogCounting(ResultWindow& window, const std::string& path, const RunPlaces& places,
+                             const ClassifyPlan& plan = {}) {
+    return LogCounting(window, std::vector<std::string>{path}, places, plan);
 }
 
 }  // namespace pomurina

@@ -5,14 +5,14 @@
 #include <initializer_list>
 #include <string_view>
 
-#include "window/TransferUnits.h"
+#include "Errors.h"
 #include "report/HourSvg.h"
 #include "report/HtmlText.h"
 #include "report/ReportTime.h"
 #include "text/Cp932.h"
-#include "Errors.h"
 #include "text/Utf8Text.h"
 #include "urlconv/UrlDecoding.h"
+#include "window/TransferUnits.h"
 
 namespace pomurina {
 namespace {
@@ -66,12 +66,12 @@ const ReportPane& PaneInfo(PaneId id) {
     return kReportPanes.back();
 }
 
-// A field's text as the window shows it.
-void AppendField(ResultWindow& w, int field, std::string_view key, std::string& b) {
+// A number of the summary as its field shows it.
+void AppendCount(FieldId field, const Summary* summary, std::string_view key, std::string& b) {
     b += "<td data-key=\"";
     b += key;
     b += "\">";
-    AppendHtmlSjis(w.GetField(field).Text(), b);
+    AppendHtmlSjis(CountText(field, summary), b);
     b += "</td>";
 }
 
@@ -109,7 +109,7 @@ void WriteHead(const ReportSource& source, std::string& b) {
 }
 
 // The tab "カウント": its four boxes as the window lays them out.
-void WriteSummary(ResultWindow& w, std::string& b) {
+void WriteSummary(const Summary* summary, const ShownTransfer& transfer, std::string& b) {
     b += "<section class=\"tab\" id=\"count\">\n<h2>カウント</h2>\n<div class=\"boxes\">\n";
     for (const SummaryBox& box : kSummaryBoxes) {
         b += "<div class=\"box\"><h3>";
@@ -119,31 +119,30 @@ void WriteSummary(ResultWindow& w, std::string& b) {
             b += "<tr><th>";
             b += row.label;
             b += "</th>";
-            AppendField(w, row.field, std::string(box.key) + "." + row.key, b);
+            AppendCount(row.field, summary, std::string(box.key) + "." + row.key, b);
             b += "</tr>\n";
         }
         b += "</table></div>\n";
     }
     b += "<div class=\"box\"><h3>解析</h3><table>\n<tr><th>favicon IE-総数</th>";
     b += "<td class=\"value\"><span data-key=\"favicon.msie\">";
-    AppendHtmlSjis(w.GetField(kFaviconMsieField).Text(), b);
+    AppendHtmlSjis(CountText(FieldId::FaviconMsie, summary), b);
     b += "</span>-<span data-key=\"favicon.total\">";
-    AppendHtmlSjis(w.GetField(kFaviconField).Text(), b);
+    AppendHtmlSjis(CountText(FieldId::FaviconAll, summary), b);
     b += "</span></td></tr>\n<tr><th>要求/ホスト</th>";
-    AppendField(w, kPerHostField, "requests_per_host", b);
+    AppendCount(FieldId::RequestsPerHost, summary, "requests_per_host", b);
     b += "</tr>\n<tr><th>転送量</th><td><span class=\"value\"><span data-key=\"transfer.shown\">";
-    AppendHtmlSjis(w.GetField(kTransferField).Text(), b);
+    AppendHtmlSjis(transfer.text, b);
     b += "</span>";
-    const int unit = w.LastByteUnit();
-    if (const char* name = UnitName(unit)) {
+    if (const char* name = UnitName(transfer.unit)) {
         b += " <span class=\"unit\">";
         b += name;
         b += "</span>";
     }
     b += "</span>";
-    if (const auto bytes = w.TransferBytes(); bytes && unit != 0) {
+    if (summary && transfer.unit != 0) {
         char text[48];
-        std::snprintf(text, sizeof text, "%.0f", *bytes);
+        std::snprintf(text, sizeof text, "%.0f", summary->transferBytes);
         b += "<br><span class=\"aside\">(";
         b += text;
         b += " byte)</span>";
@@ -151,14 +150,15 @@ void WriteSummary(ResultWindow& w, std::string& b) {
     b += "</td></tr>\n</table></div>\n</div>\n</section>\n";
 }
 
-void WriteGraph(ResultWindow& w, const ReportGraph& graph, std::string& b) {
+void WriteGraph(const Summary* summary, const ReportGraph& graph, std::string& b) {
     b += "<figure>\n<figcaption>";
     b += graph.caption;
     b += "</figcaption>\n";
-    const HourGraph& g = w.Graph(graph.graph);
-    if (g.GetState() == HourGraph::State::Bars)
-        AppendHourSvg(g.Bars(), FieldNumber(w, 1).value_or(0), graph.caption, graph.graph, b);
-    else
+    if (summary) {
+        const std::int64_t total = summary->connections.total;
+        AppendHourSvg(ComputeHourBars(summary->*graph.hours, total), total, graph.caption,
+                      GraphNumber(graph.graph), b);
+    } else
         b += "<p class=\"none\">グラフはありません (解析が最後まで終わっていません)</p>\n";
     b += "</figure>\n";
 }
@@ -233,7 +233,7 @@ void WritePane(ResultWindow& w, PaneId id, bool decode, ReportStream& out) {
 struct Tab {
     const char* id;
     const char* caption;
-    int graph;  // 0: none
+    const ReportGraph* graph;
     std::initializer_list<PaneId> panes;
 };
 
@@ -241,17 +241,24 @@ struct Tab {
 
 void WriteHtmlReport(ResultWindow& w, const ReportSource& source, ReportStream& out) {
     std::string& b = out.Buffer();
+    const Summary* summary = ReportedSummary(source);
     WriteHead(source, b);
-    WriteSummary(w, b);
+    WriteSummary(summary, TransferAsShown(w), b);
     static const Tab kTabs[] = {
         {"connections",
          "接続",
-         1,
+         &kReportGraphs[0],
          {PaneId::Memo8, PaneId::HOST404Memo, PaneId::HOST403Memo, PaneId::CheckDomeinMemo}},
-        {"get", "要求ログ", 2, {PaneId::Memo7, PaneId::File404Memo, PaneId::File403Memo}},
-        {"post", "受信ログ", 3, {PaneId::Memo6, PaneId::POST404Memo, PaneId::POST403Memo}},
-        {"referrers", "リファラ", 0, {PaneId::ReferrerList}},
-        {"robots", "bot", 0, {PaneId::RobotsLog}},
+        {"get",
+         "要求ログ",
+         &kReportGraphs[1],
+         {PaneId::Memo7, PaneId::File404Memo, PaneId::File403Memo}},
+        {"post",
+         "受信ログ",
+         &kReportGraphs[2],
+         {PaneId::Memo6, PaneId::POST404Memo, PaneId::POST403Memo}},
+        {"referrers", "リファラ", nullptr, {PaneId::ReferrerList}},
+        {"robots", "bot", nullptr, {PaneId::RobotsLog}},
     };
     for (const Tab& tab : kTabs) {
         b += "<section class=\"tab\" id=\"";
@@ -259,7 +266,7 @@ void WriteHtmlReport(ResultWindow& w, const ReportSource& source, ReportStream& 
         b += "\">\n<h2>";
         b += tab.caption;
         b += "</h2>\n";
-        if (tab.graph > 0) WriteGraph(w, kReportGraphs[static_cast<std::size_t>(tab.graph - 1)], b);
+        if (tab.graph) WriteGraph(summary, *tab.graph, b);
         for (const PaneId pane : tab.panes) WritePane(w, pane, pane == PaneId::ReferrerList, out);
         b += "</section>\n";
     }

@@ -17,7 +17,8 @@ constexpr std::size_t kHtmlListLines = 200;
 // A line shows at most this many bytes of its text, then "…".
 constexpr std::size_t kHtmlLineBytes = 512;
 
-// Writes the report of the window's state.
+// Writes the report of the run in source: its numbers and graphs from its
+// typed results, its lists from the window's panes.
 void WriteHtmlReport(ResultWindow& window, const ReportSource& source, ReportStream& out);
 
 }  // namespace pomurina

@@ -4,11 +4,12 @@
 #include <cmath>
 #include <string_view>
 
-#include "window/TransferUnits.h"
 #include "report/JsonText.h"
 #include "report/ReportTime.h"
 #include "text/Base64.h"
 #include "text/Utf8Text.h"
+#include "window/SummaryFields.h"
+#include "window/TransferUnits.h"
 
 namespace pomurina {
 namespace {
@@ -19,9 +20,11 @@ void AppendInteger(long long value, std::string& out) {
     out.append(digits, end);
 }
 
-void AppendNumber(const std::optional<std::int64_t>& value, std::string& out) {
-    if (value)
-        AppendInteger(*value, out);
+// A field's number of the summary; null without a summary.
+void AppendCount(FieldId field, const Summary* summary, std::string& out) {
+    const auto count = summary ? FieldCount(field, *summary) : std::nullopt;
+    if (count)
+        AppendInteger(*count, out);
     else
         out += "null";
 }
@@ -64,7 +67,7 @@ void WriteFiles(const ReportSource& source, std::string& b) {
     b += source.files.empty() ? "],\n" : "\n  ],\n";
 }
 
-void WriteSummary(ResultWindow& w, std::string& b) {
+void WriteSummary(const Summary* summary, const ShownTransfer& transfer, std::string& b) {
     b += "  \"summary\": {\n";
     for (const SummaryBox& box : kSummaryBoxes) {
         b += "    ";
@@ -73,22 +76,22 @@ void WriteSummary(ResultWindow& w, std::string& b) {
         for (std::size_t i = 0; i < box.rows.size(); ++i) {
             if (i > 0) b += ", ";
             AppendKey(box.rows[i].key, b);
-            AppendNumber(FieldNumber(w, box.rows[i].field), b);
+            AppendCount(box.rows[i].field, summary, b);
         }
         b += "},\n";
     }
     b += "    \"favicon\": {\"total\": ";
-    AppendNumber(FieldNumber(w, kFaviconField), b);
+    AppendCount(FieldId::FaviconAll, summary, b);
     b += ", \"msie\": ";
-    AppendNumber(FieldNumber(w, kFaviconMsieField), b);
+    AppendCount(FieldId::FaviconMsie, summary, b);
     b += "},\n    \"requests_per_host\": ";
-    AppendNumber(FieldNumber(w, kPerHostField), b);
+    AppendCount(FieldId::RequestsPerHost, summary, b);
     b += ",\n    \"transfer\": {\"bytes\": ";
-    AppendBytes(w.TransferBytes(), b);
+    AppendBytes(summary ? std::optional(summary->transferBytes) : std::nullopt, b);
     b += ", \"shown\": ";
-    AppendJsonString(w.GetField(kTransferField).Text(), b);
+    AppendJsonString(transfer.text, b);
     b += ", \"unit\": ";
-    const char* unit = UnitName(w.LastByteUnit());
+    const char* unit = UnitName(transfer.unit);
     if (unit) {
         b += '"';
         b += unit;
@@ -99,20 +102,20 @@ void WriteSummary(ResultWindow& w, std::string& b) {
     b += "}\n  },\n";
 }
 
-void WriteHours(ResultWindow& w, std::string& b) {
+void WriteHours(const Summary* summary, std::string& b) {
     b += "  \"hours\": {";
     for (std::size_t g = 0; g < kReportGraphs.size(); ++g) {
         b += g == 0 ? "\n    " : ",\n    ";
         AppendKey(kReportGraphs[g].key, b);
-        const HourGraph& graph = w.Graph(kReportGraphs[g].graph);
-        if (graph.GetState() != HourGraph::State::Bars) {
+        if (!summary) {
             b += "null";
             continue;
         }
+        const HourCounts& hours = summary->*kReportGraphs[g].hours;
         b += '[';
-        for (std::size_t h = 0; h < graph.Bars().size(); ++h) {
+        for (std::size_t h = 0; h < hours.size(); ++h) {
             if (h > 0) b += ", ";
-            AppendInteger(graph.Bars()[h].count, b);
+            AppendInteger(hours[h], b);
         }
         b += ']';
     }
@@ -155,16 +158,17 @@ void WriteJsonReport(ResultWindow& w, const ReportSource& source, bool withLog, 
     AppendInteger(kJsonReportVersion, b);
     b += ",\n  \"created\": \"" + IsoLocalTime(source.created) + "\",\n";
     WriteFiles(source, b);
+    const Summary* summary = ReportedSummary(source);
     b += "  \"complete\": ";
-    b += HasResults(w) && !source.error ? "true" : "false";
+    b += summary && !source.error ? "true" : "false";
     b += ",\n  \"error\": ";
     if (source.error)
         AppendJsonString(*source.error, b);
     else
         b += "null";
     b += ",\n";
-    WriteSummary(w, b);
-    WriteHours(w, b);
+    WriteSummary(summary, TransferAsShown(w), b);
+    WriteHours(summary, b);
     b += "  \"panes\": {\n";
     for (std::size_t p = 0; p < kReportPanes.size(); ++p) {
         if (p > 0) b += ",\n";

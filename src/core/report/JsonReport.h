@@ -1,6 +1,6 @@
 #pragma once
-// The JSON report: one UTF-8 document with the analysed files, every summary
-// field under a descriptive key, the three hour arrays and every pane as an
+// The JSON report: one UTF-8 document with the analysed files, every number
+// of the summary under a descriptive key, the three hour arrays and every pane as an
 // array of lines.  Its form is described by tools/report/report.schema.json.
 #include "report/ReportContents.h"
 #include "report/ReportStream.h"
@@ -11,9 +11,9 @@ namespace pomurina {
 // misread the new one.
 constexpr int kJsonReportVersion = 1;
 
-// Writes the report of the window's state, streamed: the panes' lines go out
-// as they are read.  The raw log's lines are written only with withLog (its
-// line count always).
+// Writes the report of the run in source (its typed results) and of the
+// window's panes, streamed: the panes' lines go out as they are read.  The
+// raw log's lines are written only with withLog (its line count always).
 void WriteJsonReport(ResultWindow& window, const ReportSource& source, bool withLog,
                      ReportStream& out);
 

@@ -1,40 +1,40 @@
 #include "report/ReportContents.h"
 
-#include <limits>
-
-#include "window/MemoPanes.h"
 #include "text/IntegerText.h"
+#include "window/MemoPanes.h"
+#include "window/SummaryFields.h"
 
 namespace pomurina {
 
 const std::array<SummaryBox, 3> kSummaryBoxes = {{
     {"connections",
      "接続",
-     {{{"total", "総接続数", 1},
-       {"hosts", "ホスト数", 2},
-       {"status_200", "200", 22},
-       {"status_403", "403", 23},
-       {"status_404", "404", 24}}}},
+     {{{"total", "総接続数", FieldId::SummaryConnections},
+       {"hosts", "ホスト数", FieldId::SummaryHosts},
+       {"status_200", "200", FieldId::SummaryConnections200},
+       {"status_403", "403", FieldId::SummaryConnections403},
+       {"status_404", "404", FieldId::SummaryConnections404}}}},
     {"get",
      "要求(GET)",
-     {{{"requests", "要求数", 3},
-       {"files", "対象数", 9},
-       {"status_200", "200", 27},
-       {"status_403", "403", 26},
-       {"status_404", "404", 25}}}},
+     {{{"requests", "要求数", FieldId::SummaryGetRequests},
+       {"files", "対象数", FieldId::SummaryGetFiles},
+       {"status_200", "200", FieldId::SummaryGet200},
+       {"status_403", "403", FieldId::SummaryGet403},
+       {"status_404", "404", FieldId::SummaryGet404}}}},
     {"post",
      "受信(POST)",
-     {{{"receptions", "受信数", 4},
-       {"files", "対象数", 10},
-       {"status_200", "200", 30},
-       {"status_403", "403", 29},
-       {"status_404", "404", 28}}}},
+     {{{"receptions", "受信数", FieldId::SummaryPostReceptions},
+       {"files", "対象数", FieldId::SummaryPostFiles},
+       {"status_200", "200", FieldId::SummaryPost200},
+       {"status_403", "403", FieldId::SummaryPost403},
+       {"status_404", "404", FieldId::SummaryPost404}}}},
 }};
 
 const std::array<ReportGraph, 3> kReportGraphs = {{
-    {"connections", "時間別の接続数・総接続数から見た比率", 1},
-    {"get", "時間別の要求数・総接続数から見た比率", 2},
-    {"post", "時間別の受信数・総接続数から見た比率", 3},
+    {"connections", "時間別の接続数・総接続数から見た比率", GraphId::Connections,
+     &Summary::allHours},
+    {"get", "時間別の要求数・総接続数から見た比率", GraphId::GetRequests, &Summary::getHours},
+    {"post", "時間別の受信数・総接続数から見た比率", GraphId::PostReceptions, &Summary::postHours},
 }};
 
 const std::array<ReportPane, kPaneCount> kReportPanes = {{
@@ -63,17 +63,17 @@ const std::array<ReportPane, kPaneCount> kReportPanes = {{
     {PaneId::NamaLog, "raw_log", "生ログ", "生ログ"},
 }};
 
-bool HasResults(ResultWindow& window) {
-    return window.Graph(1).GetState() == HourGraph::State::Bars;
+const Summary* ReportedSummary(const ReportSource& source) {
+    return source.run && source.run->summary.complete ? &source.run->summary : nullptr;
 }
 
-std::optional<std::int64_t> FieldNumber(ResultWindow& window, int field) {
-    const std::string text = window.GetField(field).Text();
-    // The fields hold plain decimal numbers; "-" and anything else is none.
-    if (text.empty() || text.find_first_not_of("-0123456789") != std::string::npos)
-        return std::nullopt;
-    return ParseInteger(text, std::numeric_limits<std::int64_t>::min(),
-                        std::numeric_limits<std::int64_t>::max());
+std::string CountText(FieldId field, const Summary* summary) {
+    const auto count = summary ? FieldCount(field, *summary) : std::nullopt;
+    return count ? IntToStr(*count) : "-";
+}
+
+ShownTransfer TransferAsShown(ResultWindow& window) {
+    return {window.GetField(FieldId::TransferVolume).Text(), window.LastByteUnit()};
 }
 
 std::size_t HeaderLines(ResultWindow& window, PaneId pane) {

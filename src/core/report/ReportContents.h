@@ -1,37 +1,49 @@
 #pragma once
-// What the reports show and where each value is read: the summary fields,
-// the hourly graphs and the panes of a window after a run, named for what
-// they hold.  The JSON and the HTML report read the window through this.
+// What the reports show and where each value comes from: the run's typed
+// results for the numbers and the graphs, the window for its panes and for
+// what it shows of the transfer volume, named for what they hold.
 #include <array>
 #include <cstdint>
 #include <ctime>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "analysis/RunResult.h"
 #include "window/ResultWindow.h"
 
 namespace pomurina {
 
-// What a report tells beside the window's state.
+// What a report tells beside the window's panes.
 struct ReportSource {
-    std::vector<std::string> files;    // the analysed logs' paths, as the file system has them
-    std::time_t created = 0;           // when the report was made
-    std::optional<std::string> error;  // the run's failure (Shift-JIS), when it stopped
+    std::vector<std::string> files;        // the analysed logs' paths, as the file system has them
+    std::time_t created = 0;               // when the report was made
+    std::optional<std::string> error;      // the run's failure (Shift-JIS), when it stopped
+    std::shared_ptr<const RunResult> run;  // the run's results; none when it stopped
 };
 
-// Whether the window shows the results of a run that went to its end (its
-// last step draws the graphs; a run that fails leaves their empty grids).
-bool HasResults(ResultWindow& window);
+// The run's summary; none when the run stopped before its end.
+const Summary* ReportedSummary(const ReportSource& source);
 
-// A summary field's number; nothing while it shows none ("-").
-std::optional<std::int64_t> FieldNumber(ResultWindow& window, int field);
+// A number of the summary as a field shows it; "-" without a summary, as a
+// field shows before any run.
+std::string CountText(FieldId field, const Summary* summary);
+
+// What the window shows of the transfer volume: the text of its field and
+// the unit that text is in (the unit box converts the text after the run).
+struct ShownTransfer {
+    std::string text;  // Shift-JIS
+    int unit;          // as LastByteUnit: kNoUnitYet before any run, -1 with no unit chosen
+};
+// Reads what the window shows of the transfer volume.
+ShownTransfer TransferAsShown(ResultWindow& window);
 
 // One labelled field of a summary box.
 struct SummaryRow {
     const char* key;
     const char* label;
-    int field;  // Edit number
+    FieldId field;  // on the tab "カウント"
 };
 // The boxes "接続", "要求(GET)" and "受信(POST)" of the summary tab.
 struct SummaryBox {
@@ -41,14 +53,11 @@ struct SummaryBox {
 };
 extern const std::array<SummaryBox, 3> kSummaryBoxes;
 
-// The box "解析": favicon requests (all, and those of Internet Explorer),
-// successful requests per host, and the transfer volume.
-constexpr int kFaviconMsieField = 31, kFaviconField = 33, kPerHostField = 32, kTransferField = 34;
-
 struct ReportGraph {
     const char* key;
     const char* caption;
-    int graph;  // Image number
+    GraphId graph;
+    HourCounts Summary::*hours;
 };
 extern const std::array<ReportGraph, 3> kReportGraphs;
 

@@ -8,8 +8,8 @@
 
 namespace pomurina {
 
-// Saves the HTML report of the window's state at path; a failure throws
-// FileCreateError naming the file and the system's reason.
+// Saves the HTML report of the run in source and the window's panes at path;
+// a failure throws FileCreateError naming the file and the system's reason.
 void SaveHtmlReport(ResultWindow& window, const ReportSource& source, const std::string& path);
 
 }  // namespace pomurina

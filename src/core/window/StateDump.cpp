@@ -115,8 +115,8 @@ std::string GraphState(const HourGraph& graph) {
 bool WriteStateDump(ResultWindow& w, const std::optional<std::string>& error, std::FILE* out) {
     DumpPieces dump;
     dump << "pomurina-dump 1\n";
-    for (int number = 1; number <= kFieldCount; ++number)
-        dump << "field Edit" << number << " " << w.GetField(number).Text() << "\n";
+    for (int f = 0; f < kFieldCount; ++f)
+        dump << "field " << FieldName(FieldAt(f)) << " " << w.GetField(FieldAt(f)).Text() << "\n";
     dump << "unit " << w.ByteName().ItemIndex() << " " << w.LastByteUnit() << "\n";
     for (int p = 0; p < kPaneCount; ++p) {
         const auto id = static_cast<PaneId>(p);
@@ -124,8 +124,9 @@ bool WriteStateDump(ResultWindow& w, const std::optional<std::string>& error, st
         dump << "pane " << PaneName(id) << " " << static_cast<long long>(lines.Count()) << "\n";
         dump.Lines(lines);
     }
-    for (int graph = 1; graph <= 3; ++graph)
-        dump << "graph Image" << graph << " " << GraphState(w.Graph(graph)) << "\n";
+    for (int g = 0; g < kGraphCount; ++g)
+        dump << "graph Image" << GraphNumber(GraphAt(g)) << " " << GraphState(w.Graph(GraphAt(g)))
+             << "\n";
     ProgressDisplay& progress = w.Progress();
     dump << "progressbar " << progress.Position() << " " << progress.Maximum() << "\n";
     dump << "progresswindow " << (progress.IsShown() ? "shown" : "hidden") << "\n";

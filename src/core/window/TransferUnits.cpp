@@ -15,14 +15,14 @@ bool IsUnit(int index) {
 
 void WriteTransferVolume(ResultWindow& w, double total) {
     const int unit = w.ByteName().ItemIndex();
-    if (IsUnit(unit)) w.GetField(34).SetText(FloatToText(total / kBytesPerUnit[unit]));
+    if (IsUnit(unit))
+        w.GetField(FieldId::TransferVolume).SetText(FloatToText(total / kBytesPerUnit[unit]));
     w.LastByteUnit() = unit;
-    w.TransferBytes() = total;
 }
 
 void ChangeByteUnit(ResultWindow& w) {
     if (w.LastByteUnit() == kNoUnitYet) return;
-    Field& field = w.GetField(34);
+    Field& field = w.GetField(FieldId::TransferVolume);
     const int chosen = w.ByteName().ItemIndex();
     const auto value = TextToFloat(field.Text());
     const int shown = w.LastByteUnit();

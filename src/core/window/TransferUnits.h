@@ -4,13 +4,14 @@
 
 namespace pomurina {
 
-// The run's field step: Edit34 shows total in the chosen unit (unchanged when
-// no item is chosen); LastByteUnit takes the selector's index.
+// The run's field step: the transfer volume field shows total in the chosen
+// unit (unchanged when no item is chosen); LastByteUnit takes the selector's index.
 void WriteTransferVolume(ResultWindow& window, double total);
 
-// The selector's change: converts the number in Edit34 from the unit it was
-// last written in to the chosen one.  Before any run it does nothing; while
-// the field holds no number it converts nothing and only records the index.
+// The selector's change: converts the number in the transfer volume field
+// from the unit it was last written in to the chosen one.  Before any run it
+// does nothing; while the field holds no number it converts nothing and only
+// records the index.
 void ChangeByteUnit(ResultWindow& window);
 
 // "byte", "Kb", "Mb", "Gb" for units 0 to 3; nullptr for any other index

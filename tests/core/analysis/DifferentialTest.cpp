@@ -8,6 +8,7 @@
 
 #include "AnalysisTestSupport.h"
 #include "ServerProcess.h"
+#include "analysis/Summary.h"
 #include "text/CaseFold.h"
 #include "text/IntegerText.h"
 #include "text/TextLines.h"
@@ -266,5 +267,21 @@ TEST(Differential, TheEngineAgreesWithANaiveReadingOnGeneratedLogs) {
         EXPECT_EQ(r.FaviconCount, n.favicon);
         EXPECT_EQ(r.FaviconMsieCount, n.faviconMsie);
         EXPECT_EQ(r.TransferTotal, n.total);
+
+        // The summary's boxes count what the naive reading holds.
+        r.LineCount = static_cast<std::int64_t>(lines->Count());  // as a run counts them
+        const Summary s = SummaryOf(r);
+        const auto count = [](const std::vector<std::string>& v) {
+            return static_cast<std::int64_t>(v.size());
+        };
+        const std::int64_t hosts = count(n.hostNames);
+        EXPECT_EQ(s.connections, (RequestCounts{r.LineCount, hosts, n.host200, count(n.host403),
+                                                count(n.host404)}));
+        EXPECT_EQ(s.get, (RequestCounts{n.getCount, count(n.getFiles), n.get200, count(n.get403),
+                                        count(n.get404)}));
+        EXPECT_EQ(s.post, (RequestCounts{n.postCount, count(n.postFiles), n.post200,
+                                         count(n.post403), count(n.post404)}));
+        EXPECT_EQ(s.requestsPerHost, n.get200 / hosts);
+        EXPECT_TRUE(s.complete);
     }
 }

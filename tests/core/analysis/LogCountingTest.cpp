@@ -4,20 +4,22 @@
 
 #include <cerrno>
 #include <filesystem>
+#include <optional>
 
 #include "AnalysisTestSupport.h"
 #include "CompressTool.h"
+#include "Errors.h"
 #include "ScopedSeams.h"
 #include "analysis/LogCounting.h"
-#include "window/MemoPanes.h"
-#include "window/TransferUnits.h"
 #include "io/FileIo.h"
 #include "text/Cp932.h"
-#include "Errors.h"
+#include "window/MemoPanes.h"
+#include "window/TransferUnits.h"
 
 using namespace pomurina;
 using namespace pomurina::testing;
 using V = std::vector<std::string>;
+using F = FieldId;
 
 namespace {
 
@@ -41,8 +43,9 @@ protected:
         return AnalysePath(path);
     }
     std::string AnalysePath(const std::string& path) {
+        m_run.reset();
         try {
-            LogCounting(m_window, path, RunPlaces{m_dir.Path().string(), "materia"});
+            m_run = LogCounting(m_window, path, RunPlaces{m_dir.Path().string(), "materia"});
         } catch (const Error& e) {
             return WithFullStop(e.Message());
         }
@@ -56,11 +59,12 @@ protected:
         }
         return "";
     }
-    std::string Field(int number) { return m_window.GetField(number).Text(); }
+    std::string Field(FieldId field) { return m_window.GetField(field).Text(); }
     V Pane(PaneId id) { return LinesOf(m_window.GetPane(id)); }
 
     ProgramDir m_dir;
     MemoryWindow m_window;
+    std::optional<RunResult> m_run;  // of the last Analyse, when it completed
 };
 
 V ProgressLines(const std::string& path) {
@@ -91,15 +95,23 @@ TEST_F(Run, ThreeLinesFillEveryPaneFieldAndGraph) {
     EXPECT_EQ(m_window.Progress().Position(), 3);
     EXPECT_EQ(m_window.Progress().Maximum(), 3);
     EXPECT_FALSE(m_window.Progress().IsShown());
-    EXPECT_EQ(Field(35), path);
-    for (int f : {1, 12}) EXPECT_EQ(Field(f), "3");
-    for (int f : {2, 11}) EXPECT_EQ(Field(f), "2");
-    for (int f : {3, 8, 7, 9}) EXPECT_EQ(Field(f), "2") << f;  // 2 GETs for 2 files
-    for (int f : {20, 22, 13, 27, 15, 25, 4, 6, 5, 10, 16, 29, 19, 23, 21, 24})
-        EXPECT_EQ(Field(f), "1") << f;
-    for (int f : {14, 26, 17, 30, 18, 28, 31, 33}) EXPECT_EQ(Field(f), "0") << f;
-    EXPECT_EQ(Field(32), "0");  // 1 successful GET over 2 hosts
-    EXPECT_EQ(Field(34), "1536");
+    EXPECT_EQ(Field(F::LogName), path);
+    for (FieldId f : {F::SummaryConnections, F::ConnectionsTabConnections})
+        EXPECT_EQ(Field(f), "3");
+    for (FieldId f : {F::SummaryHosts, F::ConnectionsTabHosts}) EXPECT_EQ(Field(f), "2");
+    for (FieldId f : {F::SummaryGetRequests, F::GetTabRequests, F::GetTabFiles, F::SummaryGetFiles})
+        EXPECT_EQ(Field(f), "2") << FieldName(f);  // 2 GETs for 2 files
+    for (FieldId f : {F::ConnectionsTab200, F::SummaryConnections200, F::GetTab200,
+                      F::SummaryGet200, F::GetTab404, F::SummaryGet404, F::SummaryPostReceptions,
+                      F::PostTabReceptions, F::PostTabFiles, F::SummaryPostFiles, F::PostTab403,
+                      F::SummaryPost403, F::ConnectionsTab403, F::SummaryConnections403,
+                      F::ConnectionsTab404, F::SummaryConnections404})
+        EXPECT_EQ(Field(f), "1") << FieldName(f);
+    for (FieldId f : {F::GetTab403, F::SummaryGet403, F::PostTab200, F::SummaryPost200,
+                      F::PostTab404, F::SummaryPost404, F::FaviconMsie, F::FaviconAll})
+        EXPECT_EQ(Field(f), "0") << FieldName(f);
+    EXPECT_EQ(Field(F::RequestsPerHost), "0");  // 1 successful GET over 2 hosts
+    EXPECT_EQ(Field(F::TransferVolume), "1536");
     EXPECT_EQ(m_window.LastByteUnit(), 0);
 
     EXPECT_EQ(Pane(PaneId::Memo8),
@@ -123,10 +135,16 @@ TEST_F(Run, ThreeLinesFillEveryPaneFieldAndGraph) {
     EXPECT_EQ(Pane(PaneId::NamaLog).size(), 3u);
     EXPECT_EQ(Pane(PaneId::Memo4).size(), 2u);
     EXPECT_EQ(Pane(PaneId::Memo5), V{"[06/Dec/2026:10:00:00 +0900] /p"});
-    EXPECT_EQ(m_window.Graph(1).Bars()[10].count, 3);
-    EXPECT_EQ(m_window.Graph(1).Bars()[10].length, 282);
-    EXPECT_EQ(m_window.Graph(2).Bars()[10].length, 188);  // 2 of 3 lines
-    EXPECT_EQ(m_window.Graph(3).Bars()[10].length, 94);
+    EXPECT_EQ(m_window.Graph(GraphId::Connections).Bars()[10].count, 3);
+    EXPECT_EQ(m_window.Graph(GraphId::Connections).Bars()[10].length, 282);
+    EXPECT_EQ(m_window.Graph(GraphId::GetRequests).Bars()[10].length, 188);  // 2 of 3 lines
+    EXPECT_EQ(m_window.Graph(GraphId::PostReceptions).Bars()[10].length, 94);
+    // The run's typed result holds what the window shows, and what it shows only rounded.
+    ASSERT_TRUE(m_run);
+    EXPECT_TRUE(m_run->summary.complete);
+    EXPECT_EQ(m_run->summary.transferBytes, 1536.0);
+    EXPECT_EQ(m_run->summary.getHours[10], 2);
+    EXPECT_EQ(m_run->summary.post.status403, 1);
 }
 
 TEST_F(Run, ASecondRunShowsOnlyItsOwnLinesUnderOneHeader) {
@@ -150,18 +168,18 @@ TEST_F(Run, AnEmptyLogLeavesOnlyHeadersAndZeroBars) {
     for (PaneId id : {PaneId::HOST404Memo, PaneId::HOST403Memo, PaneId::File404Memo,
                       PaneId::File403Memo, PaneId::POST404Memo, PaneId::POST403Memo})
         EXPECT_EQ(Pane(id).size(), 3u);
-    EXPECT_EQ(Field(2), "0");
-    EXPECT_EQ(Field(32), "0");
-    EXPECT_EQ(Field(34), "0");
-    for (const HourBar& bar : m_window.Graph(1).Bars()) EXPECT_EQ(bar.length, 0);
-    EXPECT_EQ(m_window.Graph(3).GetState(), HourGraph::State::Bars);
+    EXPECT_EQ(Field(F::SummaryHosts), "0");
+    EXPECT_EQ(Field(F::RequestsPerHost), "0");
+    EXPECT_EQ(Field(F::TransferVolume), "0");
+    for (const HourBar& bar : m_window.Graph(GraphId::Connections).Bars()) EXPECT_EQ(bar.length, 0);
+    EXPECT_EQ(m_window.Graph(GraphId::PostReceptions).GetState(), HourGraph::State::Bars);
 }
 
 TEST_F(Run, SuccessfulGetsPerHostTruncate) {
     std::string log;
     for (int i = 0; i < 10; ++i) log += Line("h" + std::to_string(i % 4), "GET / HTTP/1.0", "200");
     ASSERT_EQ(Analyse(log), "");
-    EXPECT_EQ(Field(32), "2");
+    EXPECT_EQ(Field(F::RequestsPerHost), "2");
 }
 
 TEST_F(Run, AMissingRobotListStopsBeforeAnyLine) {
@@ -175,8 +193,8 @@ TEST_F(Run, AMissingRobotListStopsBeforeAnyLine) {
     EXPECT_EQ(Pane(PaneId::ReferrerList), (V{S("現在登録されている自ドメインは"), "own.example",
                                              S("です..."), "[HOST] FileName", kDashes}));
     EXPECT_EQ(Pane(PaneId::RobotsLog), V{});
-    EXPECT_EQ(Field(1), "-");
-    EXPECT_EQ(m_window.Graph(1).GetState(), HourGraph::State::Grid);
+    EXPECT_EQ(Field(F::SummaryConnections), "-");
+    EXPECT_EQ(m_window.Graph(GraphId::Connections).GetState(), HourGraph::State::Grid);
 }
 
 TEST_F(Run, AnUnreadableLogKeepsTheUntouchedPanesAndTheProgressWindow) {
@@ -189,8 +207,8 @@ TEST_F(Run, AnUnreadableLogKeepsTheUntouchedPanesAndTheProgressWindow) {
     EXPECT_EQ(Pane(PaneId::Memo8), V{});
     EXPECT_EQ(Pane(PaneId::NamaLog).size(), 2u);      // not cleared
     EXPECT_EQ(Pane(PaneId::POST404Memo).size(), 4u);  // not cleared
-    EXPECT_EQ(Field(1), "2");
-    EXPECT_EQ(Field(35), (m_dir.Path() / "access.log").string());
+    EXPECT_EQ(Field(F::SummaryConnections), "2");
+    EXPECT_EQ(Field(F::LogName), (m_dir.Path() / "access.log").string());
     // A directory is no log either.
     EXPECT_NE(AnalysePath(m_dir.Path().string()).find(S("アクセスが拒否されました")),
               std::string::npos);
@@ -216,7 +234,7 @@ TEST_F(Run, AReadThatFailsHalfWayIsTheOpenError) {
     }();
     EXPECT_EQ(error,
               S("ファイル \"") + path + S("\". デバイスに I/O エラーが発生しました は開けません."));
-    EXPECT_EQ(Field(35), "-");
+    EXPECT_EQ(Field(F::LogName), "-");
 }
 
 TEST_F(Run, SeveralLogsAreOneRunEachNamedAsItIsRead) {
@@ -232,9 +250,9 @@ TEST_F(Run, SeveralLogsAreOneRunEachNamedAsItIsRead) {
     progress.insert(progress.begin() + 3, {secondPath + S("を読み込んでいます..."),
                                            secondPath + S("を読み込みました...")});
     EXPECT_EQ(m_window.Progress().MessageLines(), progress);
-    EXPECT_EQ(Field(35), first + S(" 他1ファイル"));
-    EXPECT_EQ(Field(1), "3");
-    EXPECT_EQ(Field(4), "1");
+    EXPECT_EQ(Field(F::LogName), first + S(" 他1ファイル"));
+    EXPECT_EQ(Field(F::SummaryConnections), "3");
+    EXPECT_EQ(Field(F::SummaryPostReceptions), "1");
     EXPECT_EQ(m_window.Progress().Maximum(), 3);
     EXPECT_EQ(Pane(PaneId::NamaLog).size(), 3u);
 }
@@ -256,8 +274,8 @@ TEST_F(Run, ADamagedCompressedLogLeavesTheWindowAsAFailedLoadDoes) {
     EXPECT_EQ(Pane(PaneId::Memo8), V{});
     EXPECT_EQ(Pane(PaneId::CheckDomeinMemo), V{});  // no list was loaded
     EXPECT_EQ(Pane(PaneId::NamaLog).size(), 1u);    // not cleared: the last whole run's
-    EXPECT_EQ(Field(35), (m_dir.Path() / "access.log").string());
-    EXPECT_EQ(m_window.Graph(1).GetState(), HourGraph::State::Grid);
+    EXPECT_EQ(Field(F::LogName), (m_dir.Path() / "access.log").string());
+    EXPECT_EQ(m_window.Graph(GraphId::Connections).GetState(), HourGraph::State::Grid);
 }
 
 TEST_F(Run, ABadHourMidLogKeepsTheLivePanes) {
@@ -271,9 +289,9 @@ TEST_F(Run, ABadHourMidLogKeepsTheLivePanes) {
     EXPECT_EQ(Pane(PaneId::ReferrerList).size(), 5u);
     EXPECT_EQ(Pane(PaneId::CheckDomeinMemo).size(), 4u);  // its header only
     EXPECT_EQ(Pane(PaneId::Memo9), V{});
-    EXPECT_EQ(Field(1), "-");
+    EXPECT_EQ(Field(F::SummaryConnections), "-");
     EXPECT_EQ(m_window.Progress().Position(), 1);
-    EXPECT_EQ(m_window.Graph(2).GetState(), HourGraph::State::Grid);
+    EXPECT_EQ(m_window.Graph(GraphId::GetRequests).GetState(), HourGraph::State::Grid);
 }
 
 TEST_F(Run, AFailingSizeKeepsTheFailingLinesEarlierEntries) {
@@ -285,11 +303,11 @@ TEST_F(Run, AFailingSizeKeepsTheFailingLinesEarlierEntries) {
 TEST_F(Run, TheVolumeIsWrittenInTheChosenUnitAndConvertedFromItsText) {
     m_window.Unit().SetItemIndex(1);
     ASSERT_EQ(Analyse(Line("h", "GET / HTTP/1.0", "200", "1536")), "");
-    EXPECT_EQ(Field(34), "1.5");
+    EXPECT_EQ(Field(F::TransferVolume), "1.5");
     const auto choose = [&](int index) {
         m_window.Unit().SetItemIndex(index);
         ChangeByteUnit(m_window);
-        return Field(34);
+        return Field(F::TransferVolume);
     };
     EXPECT_EQ(choose(2), "0.00146484375");
     EXPECT_EQ(choose(3), "1.43051147460938E-6");
@@ -304,18 +322,18 @@ TEST_F(Run, TheVolumeIsWrittenInTheChosenUnitAndConvertedFromItsText) {
 TEST_F(Run, BeforeAnyRunTheUnitChangesNothing) {
     m_window.Unit().SetItemIndex(2);
     ChangeByteUnit(m_window);
-    EXPECT_EQ(Field(34), "-");
+    EXPECT_EQ(Field(F::TransferVolume), "-");
     EXPECT_EQ(m_window.LastByteUnit(), kNoUnitYet);
     // A run made while no item is chosen leaves "-", which is then never parsed.
     m_window.Unit().SetItemIndex(-1);
     ASSERT_EQ(Analyse(Line("h", "GET / HTTP/1.0", "200", "123456789")), "");
-    EXPECT_EQ(Field(34), "-");
+    EXPECT_EQ(Field(F::TransferVolume), "-");
     m_window.Unit().SetItemIndex(1);
     ChangeByteUnit(m_window);
-    EXPECT_EQ(Field(34), "-");
+    EXPECT_EQ(Field(F::TransferVolume), "-");
     EXPECT_EQ(m_window.LastByteUnit(), 1);
     ASSERT_EQ(Analyse(Line("h", "GET / HTTP/1.0", "200", "123456789")), "");
-    EXPECT_EQ(Field(34), "120563.270507813");
+    EXPECT_EQ(Field(F::TransferVolume), "120563.270507813");
 }
 
 TEST(HourBars, LengthsAreIntegerSharesOf282) {

@@ -8,8 +8,8 @@
 #include <set>
 
 #include "AnalysisTestSupport.h"
-#include "analysis/LogCounting.h"
 #include "Errors.h"
+#include "analysis/LogCounting.h"
 #include "text/NumberText.h"
 
 using namespace pomurina;
@@ -22,6 +22,7 @@ struct Totals {
     long long lines = 0, get = 0, post = 0, ok = 0, forbidden = 0, notFound = 0, hosts = 0,
               getOk = 0;
     double bytes = 0;
+    HourCounts hours{};  // lines by the hour after the first "["
 };
 
 bool Has(const std::string& line, const char* marker) {
@@ -43,6 +44,8 @@ Totals CountPlainly(const std::string& text) {
         std::transform(host.begin(), host.end(), host.begin(),
                        [](unsigned char c) { return std::tolower(c); });
         hosts.insert(host);
+        if (const std::size_t open = line.find('['); open != std::string::npos)
+            ++t.hours[static_cast<std::size_t>(std::stoi(line.substr(open + 13, 2)))];
         const bool isGet = Has(line, "\"GET ");
         t.get += isGet;
         t.post += Has(line, "\"POST");
@@ -78,26 +81,43 @@ TEST(RealLogs, EveryLogCompletesWithTheTotalsOfAPlainReading) {
         ProgramDir dir;
         dir.WriteList("SERobotsList.dat", {"Googlebot", "bingbot"});
         MemoryWindow window;
+        RunResult run;
         try {
-            LogCounting(window, entry.path().string(), RunPlaces{dir.Path().string(), "materia"});
+            run = LogCounting(window, entry.path().string(),
+                              RunPlaces{dir.Path().string(), "materia"});
         } catch (const Error& e) {
             FAIL() << e.Message();
         }
-        const auto field = [&](int n) { return window.GetField(n).Text(); };
-        EXPECT_EQ(field(1), std::to_string(expected.lines));
-        EXPECT_EQ(field(2), std::to_string(expected.hosts));
-        EXPECT_EQ(field(3), std::to_string(expected.get));
-        EXPECT_EQ(field(4), std::to_string(expected.post));
-        EXPECT_EQ(field(22), std::to_string(expected.ok));
-        EXPECT_EQ(field(23), std::to_string(expected.forbidden));
-        EXPECT_EQ(field(24), std::to_string(expected.notFound));
-        EXPECT_EQ(field(27), std::to_string(expected.getOk));
-        EXPECT_EQ(field(34), FloatToText(expected.bytes));
+        // Each total as the run returns it and as its field shows it.
+        const Summary& s = run.summary;
+        const struct {
+            FieldId field;
+            std::int64_t returned;
+            long long expected;
+        } totals[] = {
+            {FieldId::SummaryConnections, s.connections.total, expected.lines},
+            {FieldId::SummaryHosts, s.connections.distinct, expected.hosts},
+            {FieldId::SummaryGetRequests, s.get.total, expected.get},
+            {FieldId::SummaryPostReceptions, s.post.total, expected.post},
+            {FieldId::SummaryConnections200, s.connections.status200, expected.ok},
+            {FieldId::SummaryConnections403, s.connections.status403, expected.forbidden},
+            {FieldId::SummaryConnections404, s.connections.status404, expected.notFound},
+            {FieldId::SummaryGet200, s.get.status200, expected.getOk},
+        };
+        for (const auto& total : totals) {
+            EXPECT_EQ(total.returned, total.expected) << FieldName(total.field);
+            EXPECT_EQ(window.GetField(total.field).Text(), std::to_string(total.expected))
+                << FieldName(total.field);
+        }
+        EXPECT_TRUE(s.complete);
+        EXPECT_EQ(s.allHours, expected.hours);
+        EXPECT_EQ(s.transferBytes, expected.bytes);
+        EXPECT_EQ(window.GetField(FieldId::TransferVolume).Text(), FloatToText(expected.bytes));
         EXPECT_EQ(window.GetPane(PaneId::NamaLog).Count(),
                   static_cast<std::size_t>(expected.lines));
         EXPECT_EQ(window.GetPane(PaneId::Memo9).Count(), static_cast<std::size_t>(expected.lines));
         std::int64_t hours = 0;
-        for (const HourBar& bar : window.Graph(1).Bars()) hours += bar.count;
+        for (const HourBar& bar : window.Graph(GraphId::Connections).Bars()) hours += bar.count;
         EXPECT_EQ(hours, expected.lines);
     }
     EXPECT_GE(logs, 6);

@@ -9,13 +9,14 @@
 #include <vector>
 
 #include "AnalysisTestSupport.h"
+#include "Errors.h"
 #include "analysis/LogCounting.h"
-#include "window/MemoPanes.h"
 #include "io/FileIo.h"
 #include "report/HtmlReport.h"
 #include "report/JsonReport.h"
 #include "report/ReportFile.h"
-#include "Errors.h"
+#include "window/MemoPanes.h"
+#include "window/TransferUnits.h"
 
 using namespace pomurina;
 using namespace pomurina::testing;
@@ -38,7 +39,8 @@ struct AnalysedLog {
         dir.WriteList("CheckDomeinList.dat", watched);
         path = dir.WriteFile("a.log", log);
         try {
-            LogCounting(window, path, RunPlaces{dir.Path().string(), "materia"});
+            source.run = std::make_shared<const RunResult>(
+                LogCounting(window, path, RunPlaces{dir.Path().string(), "materia"}));
         } catch (const Error& e) {
             source.error = e.Message();
         }
@@ -86,18 +88,14 @@ std::size_t Occurrences(const std::string& text, const std::string& part) {
 
 TEST(ReportContents, HeadersAreCountedAsTheRunWroteThem) {
     AnalysedLog run(Line(9, "GET /a", 404), {"example.com", "example.org"}, {});
-    EXPECT_TRUE(HasResults(run.window));
     EXPECT_EQ(HeaderLines(run.window, PaneId::Memo8), 2u);
     EXPECT_EQ(HeaderLines(run.window, PaneId::File404Memo), 3u);
     EXPECT_EQ(HeaderLines(run.window, PaneId::CheckDomeinMemo), 3u);  // first line, none, rule
     EXPECT_EQ(HeaderLines(run.window, PaneId::ReferrerList), 6u);     // two entries, です, format
     EXPECT_EQ(HeaderLines(run.window, PaneId::RobotsLog), 5u);        // none, two format lines
     EXPECT_EQ(HeaderLines(run.window, PaneId::Memo9), 0u);
-    EXPECT_EQ(FieldNumber(run.window, 1), 1);
 
     MemoryWindow fresh;
-    EXPECT_FALSE(HasResults(fresh));
-    EXPECT_EQ(FieldNumber(fresh, 1), std::nullopt);
     EXPECT_EQ(HeaderLines(fresh, PaneId::Memo8), 0u);
 }
 
@@ -122,6 +120,23 @@ TEST(JsonReport, KeepsTheRawLogOutUnlessAskedAndTheBytesBehindTheField) {
                     "\"raw_log\": {\"name\": \"NamaLog\", \"title\": \"生ログ\", "
                     "\"place\": \"生ログ\", \"header_lines\": 0, \"count\": 2, "
                     "\"lines\": [\n      \"192.0.2.1"));
+}
+
+TEST(ReportWriters, TakeTheNumbersFromTheRunAndTheVolumeAsTheWindowShowsIt) {
+    AnalysedLog run(Line(9, "GET /a", 200) + Line(10, "GET /b", 404));
+    // A field's text is no number to report: here it is stale, and the unit
+    // box has converted the volume's text since the run.
+    run.window.GetField(FieldId::SummaryConnections).SetText("999");
+    run.window.Unit().SetItemIndex(1);
+    ChangeByteUnit(run.window);
+    const std::string json = run.Json(), html = run.Html();
+    EXPECT_TRUE(Has(json, R"("connections": {"total": 2, "hosts": 1, "status_200": 1, )"
+                          R"("status_403": 0, "status_404": 1})"));
+    EXPECT_TRUE(Has(json, R"("transfer": {"bytes": 100, "shown": "0.09765625", "unit": "Kb"})"));
+    EXPECT_TRUE(Has(html, "<td data-key=\"connections.total\">2</td>"));
+    EXPECT_TRUE(Has(html,
+                    "0.09765625</span> <span class=\"unit\">Kb</span></span><br>"
+                    "<span class=\"aside\">(100 byte)</span>"));
 }
 
 TEST(JsonReport, AStoppedRunIsReportedWithNullsAndItsError) {

@@ -7,7 +7,13 @@ namespace pomurina {
 HelperGroup::HelperGroup(unsigned count, std::function<void()> help)
     : m_pool(CurrentPool()), m_shared(std::make_shared<Shared>()) {
     m_shared->help = std::move(help);
-    if (count > 0) m_pool.Invite(m_shared.get(), count, [shared = m_shared] { shared->Help(); });
+    if (count == 0) return;
+    try {
+        m_pool.Invite(m_shared.get(), count, [shared = m_shared] { shared->Help(); });
+    } catch (...) {
+        End();  // no helper that was given the work may begin it once the group is gone
+        throw;
+    }
 }
 
 HelperGroup::~HelperGroup() {

@@ -6,6 +6,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <cstdlib>
 #include <mutex>
 #include <set>
 #include <thread>
@@ -181,4 +182,17 @@ TEST(ThreadSites, GiveTheSameResultInEveryPool) {
         ASSERT_EQ(ReadLogFile(path, bytes), 0);
         EXPECT_TRUE(bytes.View() == file);
     }
+}
+
+TEST(WorkerPool, TheCapIsSetOnlyByAWholeNumberFromOneTo64) {
+    ::unsetenv("POMURINA_WORKERS");
+    const unsigned cores = DefaultCap();
+    const std::pair<const char*, unsigned> cases[] = {
+        {"1", 1},    {"64", 64},    {"07", 7},     {"65", cores}, {"0", cores},
+        {"", cores}, {"2x", cores}, {"-1", cores}, {" 3", cores}, {"100", cores}};
+    for (const auto& [text, cap] : cases) {
+        ::setenv("POMURINA_WORKERS", text, 1);
+        EXPECT_EQ(DefaultCap(), cap) << '"' << text << '"';
+    }
+    ::unsetenv("POMURINA_WORKERS");
 }

@@ -5,21 +5,15 @@
 # Medians of three.  The aim for gzip: at most 1.25 x the longer of zcat and
 # the plain summary.
 #   bench/compressed_bench.sh [BUILD_DIR] [LINES]
-set -euo pipefail
-build=${1:-build}
-lines=${2:-1000000}
-source "$(dirname "$0")/measure.sh"
-log=$(generated_log "$lines" 1)
-bytes=$(stat -c %s "$log")
-dir=$(mktemp -d)
-trap 'rm -rf "$dir"' EXIT
+source "$(dirname "$0")/common.sh"
+bench_setup "${1:-build}" "${2:-1000000}" 1
+dir=$scratch
 compressed_forms "$log" "$dir"
-
-cat "$log" "$dir"/log.* > /dev/null  # warm the page cache
+cat "$dir"/log.* > /dev/null  # warm the page cache
 read -r plain_s plain_k < <(measure_median "$build/pomurina-report" "$log")
-printf "log: %d lines, %.1f MB\n" "$lines" "$(awk -v b="$bytes" 'BEGIN{print b/1e6}')"
+printf "log: %d lines, %s MB\n" "$lines" "$(megabytes "$bytes")"
 printf "%-6s %9s %8s %8s %8s %9s %10s\n" form "size MB" "tool s" "plain s" "report s" "ratio" "peak MB"
-printf "%-6s %9.1f %8s %8.2f %8.2f %9s %10.1f\n" plain "$(awk -v b="$bytes" 'BEGIN{print b/1e6}')" - \
+printf "%-6s %9.1f %8s %8.2f %8.2f %9s %10.1f\n" plain "$(megabytes "$bytes")" - \
     "$plain_s" "$plain_s" - "$(awk -v k="$plain_k" 'BEGIN{print k/1024}')"
 for form in gz:zcat bz2:bzcat xz:xzcat zst:zstdcat; do
     ext=${form%%:*} tool=${form#*:}

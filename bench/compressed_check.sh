@@ -8,13 +8,11 @@
 # several files, their count).  Prints one line a check; exits 1 on a
 # difference.
 #   bench/compressed_check.sh [BUILD_DIR] [LINES] [SEED]
-set -euo pipefail
-build=$(cd "${1:-build}" && pwd)
+source "$(dirname "$0")/common.sh"
+bench_setup "${1:-build}"
 lines=${2:-1000000}
 seed=${3:-7}
-source "$(dirname "$0")/measure.sh"
-dir=$(mktemp -d)
-trap 'rm -rf "$dir"' EXIT
+dir=$scratch
 status=0
 
 # The dump of the logs by the report tool and by the window (started from

@@ -3,12 +3,10 @@
 # end, beside 200 MB of ordinary lines, in the same run.  With REFERENCE_BUILD
 # the same inputs go through that build's tool too.
 #   bench/decode_bench.sh [BUILD_DIR] [REFERENCE_BUILD]
-set -euo pipefail
-build=${1:-build}
-reference=${2:-}
-source "$(dirname "$0")/measure.sh"
-dir=$(mktemp -d)
-trap 'rm -rf "$dir"' EXIT
+source "$(dirname "$0")/common.sh"
+bench_setup "${1:-build}"
+reference=$(build_folder "${2:-}")
+dir=$scratch
 head -c 200000000 /dev/zero | tr '\0' 'a' > "$dir/line200"
 head -c 100000000 "$dir/line200" > "$dir/line100"
 head -c 50000000 "$dir/line200" > "$dir/line50"

@@ -5,14 +5,10 @@
 # default lists on the same log.  With REFERENCE_BUILD, the same runs of that
 # build's report tool are measured beside (lists it can't hold are skipped).
 #   bench/large_lists_bench.sh [BUILD_DIR] [LINES] [REFERENCE_BUILD]
-set -euo pipefail
-build=${1:-build}
-lines=${2:-100000}
-reference=${3:-}
-source "$(dirname "$0")/measure.sh"
-log=$(generated_log "$lines" 7)
-materia=$(mktemp -d)
-trap 'rm -rf "$materia"' EXIT
+source "$(dirname "$0")/common.sh"
+bench_setup "${1:-build}" "${2:-100000}" 7
+reference=$(build_folder "${3:-}")
+materia=$scratch
 cp defaults/materia/*.dat "$materia"/
 
 run_report() {  # LABEL BUILD: the run on the lists now in $materia

@@ -2,16 +2,9 @@
 # Times the JSON and HTML reports on a generated log beside the plain summary
 # of the same log in the same run, with peak memory and the reports' sizes.
 #   bench/report_formats_bench.sh [BUILD_DIR] [LINES]
-set -euo pipefail
-build=${1:-build}
-lines=${2:-1000000}
-source "$(dirname "$0")/measure.sh"
-log=$(generated_log "$lines" 1)
-bytes=$(stat -c %s "$log")
-out=$(mktemp -d)
-trap 'rm -rf "$out"' EXIT
-
-cat "$log" > /dev/null  # warm the page cache
+source "$(dirname "$0")/common.sh"
+bench_setup "${1:-build}" "${2:-1000000}" 1
+out=$scratch
 read -r sum_s sum_k < <(measure "$build/pomurina-report" "$log")
 read -r json_s json_k < <(measure "$build/pomurina-report" --json "$log")
 read -r full_s full_k < <(measure "$build/pomurina-report" --json --with-log "$log")

@@ -3,10 +3,9 @@
 # alone holds the terms (one Japanese, in Shift-JIS, one ASCII), beside
 # grep -c -F on the same file in the same run.
 #   bench/search_bench.sh [BUILD_DIR] [LINES]
-set -euo pipefail
-build=${1:-build}
+source "$(dirname "$0")/common.sh"
+bench_setup "${1:-build}"
 lines=${2:-1000000}
-source "$(dirname "$0")/measure.sh"
 cmake --build "$build" --target pomurina-search-bench > /dev/null
 base=$(generated_log "$((lines - 1))" 1)
 log=${TMPDIR:-/tmp}/pomurina-search-$lines.log
@@ -24,15 +23,7 @@ done
 
 # best_of_three COMMAND...: the shortest wall time of three runs, in seconds.
 best_of_three() {
-    local best="" start end t
-    for _ in 1 2 3; do
-        start=$EPOCHREALTIME
-        "$@" > /dev/null
-        end=$EPOCHREALTIME
-        t=$(awk -v a="$start" -v b="$end" 'BEGIN { printf "%.3f", b - a }')
-        if [ -z "$best" ] || awk "BEGIN{exit !($t < $best)}"; then best=$t; fi
-    done
-    echo "$best"
+    measure "$@" | awk '{ printf "%.3f", $1 }'
 }
 
 cat "$log" > /dev/null  # warm the page cache

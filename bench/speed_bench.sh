@@ -6,15 +6,12 @@
 # a second build folder (say one of an older tree), it is measured in the same
 # run, log by log, for a before-and-after table.
 #   bench/speed_bench.sh [BUILD_DIR] [REFERENCE_BUILD_DIR] [LINES...]
-set -euo pipefail
-build=${1:-build}
-reference=${2:-}
+source "$(dirname "$0")/common.sh"
+bench_setup "${1:-build}"
+reference=$(build_folder "${2:-}")
 shift $(($# > 2 ? 2 : $#))
 sizes=("$@")
 [ ${#sizes[@]} -gt 0 ] || sizes=(100000 1000000 3000000)
-source "$(dirname "$0")/measure.sh"
-build=$(cd "$build" && pwd)
-[ -z "$reference" ] || reference=$(cd "$reference" && pwd)
 
 echo "load: $(uptime | sed 's/.*load average/load average/')"
 printf '%-9s %-10s %-15s %8s %12s %9s %8s\n' lines build program seconds lines/s "peak MB" "x log"

@@ -4,14 +4,8 @@
 # Targets: the window at most 1.5 x the report tool's time, and a peak memory
 # under 4 x the log's size.  Exits 1 when a target is missed.
 #   bench/window_vs_report.sh [BUILD_DIR] [LINES]
-set -euo pipefail
-build=${1:-build}
-lines=${2:-1000000}
-source "$(dirname "$0")/measure.sh"
-log=$(generated_log "$lines" 1)
-bytes=$(stat -c %s "$log")
-
-cat "$log" > /dev/null  # warm the page cache
+source "$(dirname "$0")/common.sh"
+bench_setup "${1:-build}" "${2:-1000000}" 1
 read -r report_s report_k < <(measure "$build/pomurina-report" --dump "$log")
 read -r window_s window_k < <(QT_QPA_PLATFORM=offscreen measure "$build/pomurina" --dump-state /dev/null "$log")
 

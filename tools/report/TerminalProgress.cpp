@@ -75,7 +75,7 @@ TerminalProgress::TerminalProgress(ProgressDisplay& record, int fd, std::chrono:
         const std::lock_guard lock(m_mutex);
         Draw();  // at once, before any work begins
     }
-    m_thread = std::thread([this, delay] { Loop(delay); });
+    m_redraw.emplace([this, delay] { Loop(delay); });
 }
 
 TerminalProgress::~TerminalProgress() {
@@ -109,7 +109,7 @@ void TerminalProgress::Finish() {
         m_stop = true;
     }
     m_wake.notify_all();
-    if (m_thread.joinable()) m_thread.join();
+    m_redraw.reset();
     const std::lock_guard lock(m_mutex);
     if (!m_drawn.empty()) WriteAll(m_fd, "\r\x1b[K");
     m_drawn.clear();

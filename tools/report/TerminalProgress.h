@@ -10,10 +10,11 @@
 #include <condition_variable>
 #include <cstdint>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <string_view>
-#include <thread>
 
+#include "parallel/LongTask.h"
 #include "window/ProgressDisplay.h"
 
 namespace pomurina {
@@ -70,7 +71,7 @@ private:
     std::string m_activity;
     std::string m_drawn;  // the text on the terminal now
     bool m_stop = false;
-    std::thread m_thread;
+    std::optional<LongTask> m_redraw;  // draws nothing when no thread could be had
 };
 
 }  // namespace pomurina

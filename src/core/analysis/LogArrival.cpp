@@ -7,12 +7,13 @@ LogArrival::LogArrival(LogReading& reading, LogText& text) : m_reading(reading),
         const std::lock_guard<std::mutex> lock(m_mutex);
         m_changed.notify_one();
     });
-    m_thread = std::thread([this] { Read(); });
+    m_task.emplace([this] { Read(); });
+    if (!m_task->Started()) Read();
 }
 
 LogArrival::~LogArrival() {
     m_text.Stop();
-    m_thread.join();
+    m_task.reset();
     m_text.SetArrival(nullptr);
 }
 

@@ -1,17 +1,20 @@
 #pragma once
-// The logs of a run read on a thread of their own, so that the lines that
-// have arrived are classified while the rest are still read or unpacked.
-// The run's thread learns what has happened in the order it happened.
+// The logs of a run read on a thread of their own (a long task of the worker
+// pool), so that the lines that have arrived are classified while the rest
+// are still read or unpacked.  The run's thread learns what has happened in
+// the order it happened.  With no thread to spare, the logs are read whole
+// at the start and the run classifies them after.
 #include <condition_variable>
 #include <cstddef>
 #include <exception>
 #include <mutex>
-#include <thread>
+#include <optional>
 #include <utility>
 #include <vector>
 
 #include "io/LogFiles.h"
 #include "io/LogText.h"
+#include "parallel/LongTask.h"
 
 namespace pomurina {
 
@@ -19,7 +22,7 @@ class LogArrival {
 public:
     // Starts reading the logs into text.
     LogArrival(LogReading& reading, LogText& text);
-    // Stops a reading that has not ended, and waits for its thread.
+    // Stops a reading that has not ended, and waits for it.
     ~LogArrival();
     LogArrival(const LogArrival&) = delete;
     LogArrival& operator=(const LogArrival&) = delete;
@@ -42,7 +45,7 @@ private:
     std::mutex m_mutex;
     std::condition_variable m_changed;
     News m_news;  // what the run has not taken yet
-    std::thread m_thread;
+    std::optional<LongTask> m_task;
 };
 
 }  // namespace pomurina

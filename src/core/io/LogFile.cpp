@@ -1,13 +1,11 @@
 #include "io/LogFile.h"
 
-#include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <system_error>
-#include <thread>
 #include <vector>
 
 #include "io/FileIo.h"
+#include "parallel/OrderedWork.h"
 
 namespace pomurina {
 namespace {
@@ -38,20 +36,15 @@ void ReadPart(int fd, char* buffer, Part& part) {
     }
 }
 
-// Reads the parts, on threads of their own but the first (a part no thread
-// could be had for is read here, in turn).
+// Reads the parts, on the calling thread and the pool's helpers.
 void ReadParts(int fd, char* buffer, std::vector<Part>& parts) {
-    std::vector<std::thread> helpers;
-    std::vector<Part*> here{&parts[0]};
-    for (std::size_t k = 1; k < parts.size(); ++k) {
-        try {
-            helpers.emplace_back(ReadPart, fd, buffer, std::ref(parts[k]));
-        } catch (const std::system_error&) {
-            here.push_back(&parts[k]);
-        }
-    }
-    for (Part* part : here) ReadPart(fd, buffer, *part);
-    for (std::thread& helper : helpers) helper.join();
+    RunOrdered(
+        {parts.size(), 0, 0},
+        [&](std::size_t k) {
+            ReadPart(fd, buffer, parts[k]);
+            return true;
+        },
+        [](std::size_t) {});
 }
 
 // Reads on from offset to the file's end; the bytes after offset.
@@ -75,8 +68,7 @@ int ReadOn(int fd, std::size_t offset, std::string& more) {
 int ReadLogFile(int fd, std::size_t size, ByteBuffer& out) {
     out = ByteBuffer();
     ByteBuffer buffer(size);
-    const unsigned cores = std::max(1u, std::min(std::thread::hardware_concurrency(), 4u));
-    std::vector<Part> parts(size >= kPartsFrom ? cores : 1);
+    std::vector<Part> parts(size >= kPartsFrom ? CoreCount() : 1);
     for (std::size_t k = 0; k < parts.size(); ++k) {
         parts[k].from = size / parts.size() * k;
         parts[k].to = k + 1 == parts.size() ? size : size / parts.size() * (k + 1);

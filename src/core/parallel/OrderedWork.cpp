@@ -4,9 +4,10 @@
 #include <atomic>
 #include <limits>
 #include <memory>
-#include <system_error>
-#include <thread>
-#include <vector>
+#include <optional>
+
+#include "parallel/HelperGroup.h"
+#include "parallel/WorkerPool.h"
 
 namespace pomurina {
 namespace {
@@ -24,24 +25,18 @@ public:
           m_done(std::make_unique<std::atomic<bool>[]>(plan.pieces)) {}
 
     ~OrderedRun() {
-        // Wakes the threads that wait for room, and lets them go.
+        // Wakes the helpers that wait for room, and lets them go.
         m_abort = true;
         m_finished.store(kNone);
         m_finished.notify_all();
-        for (std::thread& thread : m_threads) thread.join();
+        m_helpers.reset();
     }
     OrderedRun(const OrderedRun&) = delete;
     OrderedRun& operator=(const OrderedRun&) = delete;
 
     void Run(unsigned threads) {
         const std::size_t helpers = m_count == 0 ? 0 : std::min<std::size_t>(threads, m_count) - 1;
-        for (std::size_t t = 0; t < helpers; ++t) {
-            try {
-                m_threads.emplace_back([this] { Help(); });
-            } catch (const std::system_error&) {
-                break;  // fewer threads, the same result
-            }
-        }
+        m_helpers.emplace(static_cast<unsigned>(helpers), [this] { Help(); });
         std::size_t next = 0;  // the next piece to finish
         for (;;) {
             while (Needed(next) && m_done[next].load(std::memory_order_acquire)) {
@@ -100,13 +95,13 @@ private:
     std::atomic<std::size_t> m_stopAt{kNone};
     std::atomic<std::size_t> m_finished{0};
     std::atomic<bool> m_abort{false};
-    std::vector<std::thread> m_threads;
+    std::optional<HelperGroup> m_helpers;
 };
 
 }  // namespace
 
 unsigned CoreCount() {
-    return std::max(1u, std::min(std::thread::hardware_concurrency(), 8u));
+    return CurrentPool().Cap();
 }
 
 void RunOrdered(const OrderedWorkPlan& plan, const std::function<bool(std::size_t)>& work,

@@ -1,7 +1,8 @@
 #pragma once
-// Work cut into numbered pieces, done on every core and finished on the
-// calling thread in order: the calling thread does pieces too, and finishes
-// the next piece in line whenever it is done.
+// Work cut into numbered pieces, done by the calling thread and helpers from
+// the worker pool, and finished on the calling thread in order: the calling
+// thread does pieces too, and finishes the next piece in line whenever it is
+// done.
 #include <cstddef>
 #include <functional>
 
@@ -9,7 +10,7 @@ namespace pomurina {
 
 struct OrderedWorkPlan {
     std::size_t pieces = 0;
-    unsigned threads = 0;  // 0: one for every core
+    unsigned threads = 0;  // the calling one too, at most the pool's cap; 0: the cap
     // At most this many pieces done by other threads wait to be finished
     // (their results take memory); 0: no limit.
     std::size_t ahead = 0;
@@ -23,7 +24,8 @@ struct OrderedWorkPlan {
 void RunOrdered(const OrderedWorkPlan& plan, const std::function<bool(std::size_t)>& work,
                 const std::function<void(std::size_t)>& finish);
 
-// The number of threads that "0: one for every core" stands for.
+// The number of threads that "0: the cap" stands for: the worker pool's cap,
+// one for every core.
 unsigned CoreCount();
 
 }  // namespace pomurina

@@ -3,16 +3,15 @@
 #include <algorithm>
 #include <cstring>
 #include <exception>
-#include <system_error>
-#include <thread>
 
+#include "parallel/OrderedWork.h"
 #include "text/LineSplit.h"
 
 namespace pomurina {
 namespace {
 
-// A text this large is split on two cores.
-constexpr std::size_t kTwoHalvesFrom = std::size_t{8} << 20;
+// A text this large is split on every core.
+constexpr std::size_t kPartsFrom = std::size_t{8} << 20;
 
 ByteBuffer Copied(std::string_view text) {
     ByteBuffer bytes(text.size());
@@ -28,6 +27,11 @@ TextLines::TextLines(ByteBuffer bytes) {
     bytes.Shrink(LeaveOutZeroBytes(bytes.data(), bytes.size()));
     m_bytes = std::make_shared<const ByteBuffer>(std::move(bytes));
     const std::string_view text = m_bytes->View();
+    // The lines of a part of the text, split on a thread of its own.
+    struct Part {
+        std::vector<Span> lines;
+        std::exception_ptr error;
+    };
     const auto split = [](std::string_view part, std::size_t base, std::vector<Span>& lines) {
         // A typical log line is well over 40 bytes; a first guess saves regrowth.
         lines.reserve(part.size() / 64);
@@ -36,37 +40,36 @@ TextLines::TextLines(ByteBuffer bytes) {
         });
     };
     // A line always begins after an LF (which ends a line or a CR LF pair), so
-    // the lines after the middle's next LF are split apart from those before.
-    const std::size_t lf =
-        text.size() >= kTwoHalvesFrom ? text.find('\n', text.size() / 2) : std::string_view::npos;
-    if (lf == std::string_view::npos || lf + 1 == text.size()) {
-        split(text, 0, m_lines);
-        return;
+    // the lines after an LF are split apart from those before: a large text
+    // is cut after the first LF past each share of the cores.
+    std::vector<std::size_t> cuts{0};
+    const std::size_t shares = text.size() >= kPartsFrom ? CoreCount() : 1;
+    for (std::size_t k = 1; k < shares; ++k) {
+        const std::size_t lf = text.find('\n', std::max(cuts.back(), text.size() / shares * k));
+        if (lf == std::string_view::npos || lf + 1 == text.size()) break;
+        cuts.push_back(lf + 1);
     }
-    std::vector<Span> later;
-    std::exception_ptr laterError;
-    const auto splitLater = [&] {
-        try {
-            split(text.substr(lf + 1), lf + 1, later);
-        } catch (...) {
-            laterError = std::current_exception();
-        }
-    };
-    std::thread helper;
-    try {
-        helper = std::thread(splitLater);
-    } catch (const std::system_error&) {
-        splitLater();  // no thread to spare: one after the other
-    }
-    try {
-        split(text.substr(0, lf + 1), 0, m_lines);
-    } catch (...) {
-        if (helper.joinable()) helper.join();
-        throw;
-    }
-    if (helper.joinable()) helper.join();
-    if (laterError) std::rethrow_exception(laterError);
-    m_lines.insert(m_lines.end(), later.begin(), later.end());
+    cuts.push_back(text.size());
+    std::vector<Part> parts(cuts.size() - 1);
+    RunOrdered(
+        {parts.size(), 0, 0},
+        [&](std::size_t k) {
+            try {
+                split(text.substr(cuts[k], cuts[k + 1] - cuts[k]), cuts[k], parts[k].lines);
+            } catch (...) {
+                parts[k].error = std::current_exception();
+                return false;
+            }
+            return true;
+        },
+        [&](std::size_t k) {
+            if (parts[k].error) std::rethrow_exception(parts[k].error);
+            if (k == 0)
+                m_lines = std::move(parts[k].lines);
+            else
+                m_lines.insert(m_lines.end(), parts[k].lines.begin(), parts[k].lines.end());
+            parts[k].lines = {};
+        });
 }
 
 std::shared_ptr<TextLines> TextLines::Arriving(std::shared_ptr<const ByteBuffer> bytes) {

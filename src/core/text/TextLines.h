@@ -14,7 +14,7 @@ namespace pomurina {
 class TextLines final : public LineSource {
 public:
     // Takes the bytes, leaves their zero bytes out and splits them (CR, LF,
-    // CR LF); a large text is split on two cores.
+    // CR LF); a large text is split on every core.
     explicit TextLines(ByteBuffer bytes);
     // The same for bytes held in a string (copied once).
     explicit TextLines(std::string_view bytes);

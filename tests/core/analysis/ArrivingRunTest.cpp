@@ -2,7 +2,8 @@
 // several logs, standard input) show exactly what one plain log shows: after
 // a complete run, after a failing line anywhere, after a missing list; a
 // log found damaged after lines were classified leaves the window as any
-// failed load does; lines split as they arrive are the whole text's lines.
+// failed load does, and with no thread to spare for the reading the logs are
+// read first; lines split as they arrive are the whole text's lines.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -16,6 +17,7 @@
 #include "analysis/LogCounting.h"
 #include "io/FileIo.h"
 #include "io/LogFiles.h"
+#include "parallel/WorkerPool.h"
 #include "text/Cp932.h"
 #include "Errors.h"
 #include "text/TextLines.h"
@@ -198,6 +200,14 @@ TEST_F(ArrivingRun, WithoutRoomSetAsideTheLogsAreReadWholeThenClassified) {
     const std::string refused = Run(forms[1], kPlans[0]);
     EXPECT_NE(refused.find("\nerror " + Utf8ToCp932("メモリが不足しています.")), std::string::npos);
     EXPECT_NE(refused.find("\npane NamaLog 0\n"), std::string::npos);
+}
+
+TEST_F(ArrivingRun, WithNoThreadToSpareTheLogsAreReadWholeThenClassified) {
+    const std::vector<V> forms = Forms(SampleLines(300), "log");
+    const std::string reference = Unnamed(Run(forms[0]));
+    WorkerPool refusing({4, true});
+    const PoolOverride use(refusing);
+    for (const V& paths : forms) EXPECT_EQ(Unnamed(Run(paths, kPlans[0])), reference);
 }
 
 TEST(ArrivingLines, SplitAtAnyMomentAreTheWholeTextsLines) {

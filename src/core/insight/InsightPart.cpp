@@ -1,0 +1,138 @@
+#include "insight/InsightPart.h"
+
+#include "insight/ByteSum.h"
+#include "insight/ReferrerUrl.h"
+#include "insight/SearchPhrase.h"
+
+namespace pomurina {
+
+InsightPart::InsightPart(const InsightRules& rules) : m_rules(rules) {}
+
+std::uint32_t InsightPart::DayRow(std::int32_t day) {
+    if (m_lastDayRow != kNone && day == m_lastDay) return m_lastDayRow;
+    const KeyTable::Found found = m_days.Add(static_cast<std::uint32_t>(day));
+    if (found.added) m_dayTallies.push_back({day});
+    m_lastDay = day;
+    m_lastDayRow = found.id;
+    return found.id;
+}
+
+std::uint32_t InsightPart::HostId(std::string_view host) {
+    if (m_lastHostId != kNone && host == m_lastHost) return m_lastHostId;
+    const InternTable::Found found = m_hosts.Add(host);
+    if (found.added) m_hostTallies.emplace_back();
+    m_lastHost = host;
+    m_lastHostId = found.id;
+    m_lastPair = kNone;
+    return found.id;
+}
+
+std::uint32_t InsightPart::AgentKey(const AccessLine& fields) {
+    if (!fields.hasAgent) {
+        if (m_lastAgentKey != 0) m_lastPair = kNone;
+        m_lastAgentKey = 0;
+        return 0;
+    }
+    if (m_lastAgentKey != kNone && m_lastAgentKey != 0 && fields.agent == m_lastAgent)
+        return m_lastAgentKey;
+    const InternTable::Found found = m_agents.Add(fields.agent);
+    if (found.added) {
+        AgentTally tally;
+        tally.match = m_rules.agents.Match(fields.agent);
+        tally.robot = tally.match.robot != AgentMatch::kNone || fields.agent == "-" ||
+                      fields.agent.empty();
+        m_agentTallies.push_back(tally);
+    }
+    m_lastAgent = fields.agent;
+    m_lastAgentKey = found.id + 1;
+    m_lastPair = kNone;
+    return m_lastAgentKey;
+}
+
+std::uint32_t InsightPart::PathId(std::string_view path) {
+    const InternTable::Found found = m_paths.Add(path);
+    if (found.added) {
+        m_pathTallies.emplace_back();
+        m_pathTallies.back().isStatic = IsStaticPath(path);
+    }
+    return found.id;
+}
+
+void InsightPart::CountReferrer(std::string_view referrer) {
+    const InternTable::Found found = m_referrers.Add(referrer);
+    if (found.added) {
+        ReferrerTally tally;
+        if (const auto url = ReadReferrerUrl(referrer)) {
+            m_scratch.clear();
+            AppendAsciiLower(url->host, m_scratch);
+            if (!m_scratch.empty() && !m_rules.ownDomains.AnyIn(referrer))
+                tally.site = m_sites.Add(m_scratch).id;
+            const SearchEngineHit hit = m_rules.engines.Find(m_scratch, url->query);
+            tally.engine = hit.rule;
+            if (hit.rule != SearchEngineHit::kNone &&
+                ReadSearchPhrase(hit.value, url->query, m_scratch))
+                tally.phrase = m_phrases.Add(m_scratch).id;
+        }
+        m_referrerTallies.push_back(tally);
+    }
+    ++m_referrerTallies[found.id].hits;
+}
+
+void InsightPart::Read(std::string_view line) {
+    AccessLine fields;
+    if (!ReadAccessLine(line, fields)) {
+        ++m_unparsed;
+        return;
+    }
+    const std::uint32_t day = DayRow(fields.time.day);
+    const std::uint32_t host = HostId(fields.host);
+    const std::uint32_t agentKey = AgentKey(fields);
+    if (m_lastPair == kNone) m_lastPair = m_pairs.Add(PairKey(host, agentKey)).id;
+    const std::uint32_t pair = m_lastPair;
+    const bool robot = agentKey != 0 && m_agentTallies[agentKey - 1].robot;
+    if (agentKey == 0)
+        ++m_noAgentHits;
+    else
+        ++m_agentTallies[agentKey - 1].hits;
+    ++m_statuses[static_cast<std::size_t>(fields.status)];
+
+    const std::string_view path = PathOfTarget(fields.target);
+    const std::uint32_t pathId = PathId(path);
+    PathTally& pathTally = m_pathTallies[pathId];
+    const bool page = !pathTally.isStatic && fields.status < 400;
+
+    DayTally& dayTally = m_dayTallies[day];
+    ++dayTally.hits;
+    dayTally.bytes = AddBytes(dayTally.bytes, fields.size);
+    dayTally.robotHits += robot;
+    dayTally.pages += page;
+
+    HostTally& hostTally = m_hostTallies[host];
+    ++hostTally.hits;
+    hostTally.pages += page;
+    hostTally.bytes = AddBytes(hostTally.bytes, fields.size);
+    const std::int64_t time = fields.time.Seconds();
+    if (hostTally.hits == 1 || time > hostTally.lastTime) {
+        hostTally.lastTime = time;
+        hostTally.lastSeen = fields.time;
+    }
+    if (hostTally.lastDay != day) {
+        hostTally.lastDay = day;
+        m_dayHosts.push_back(PairKey(day, host));
+    }
+
+    if (page) {
+        ++pathTally.pageHits;
+        pathTally.pageBytes = AddBytes(pathTally.pageBytes, fields.size);
+        m_pageHosts.Add(PairKey(pathId, host));
+        if (!robot) m_pageVisits.push_back({time, pair, pathId, day});
+    }
+    if (fields.status == 404) {
+        ++pathTally.notFoundHits;
+        m_notFoundHosts.Add(PairKey(pathId, host));
+    }
+    if (!fields.referrer.empty() && (fields.referrer[0] == 'h' || fields.referrer[0] == 'H'))
+        CountReferrer(fields.referrer);
+}
+
+}  // namespace pomurina

@@ -1,0 +1,154 @@
+#include "insight/InsightWhole.h"
+
+#include <algorithm>
+
+#include "insight/ByteSum.h"
+
+namespace pomurina {
+namespace {
+
+// A visit ends when its visitor's next page comes this long after its latest.
+constexpr std::int64_t kVisitGap = 1800;
+
+std::size_t DurationBucket(std::int64_t seconds) {
+    static constexpr std::int64_t kFrom[] = {30, 120, 300, 900, 1800, 3600};
+    std::size_t bucket = 0;
+    while (bucket < std::size(kFrom) && seconds >= kFrom[bucket]) ++bucket;
+    return bucket;
+}
+
+std::uint32_t High(std::uint64_t key) {
+    return static_cast<std::uint32_t>(key >> 32);
+}
+std::uint32_t Low(std::uint64_t key) {
+    return static_cast<std::uint32_t>(key);
+}
+
+}  // namespace
+
+InsightWhole::InsightWhole(const InsightRules& rules)
+    : m_rules(rules), m_engineHits(rules.engines.Rules().size(), 0) {}
+
+void InsightWhole::Merge(const InsightPart& part) {
+    m_unparsed += part.m_unparsed;
+    for (std::size_t code = 0; code < m_statuses.size(); ++code)
+        m_statuses[code] += part.m_statuses[code];
+    MergeTexts(part);
+    PlayVisits(part);
+}
+
+void InsightWhole::MergeTexts(const InsightPart& part) {
+    m_dayMap.resize(part.m_dayTallies.size());
+    for (std::size_t d = 0; d < part.m_dayTallies.size(); ++d) {
+        const InsightPart::DayTally& from = part.m_dayTallies[d];
+        const KeyTable::Found found = m_days.Add(static_cast<std::uint32_t>(from.day));
+        if (found.added) m_dayTallies.push_back({from.day});
+        DayTally& to = m_dayTallies[found.id];
+        to.hits += from.hits;
+        to.pages += from.pages;
+        to.bytes = AddBytes(to.bytes, from.bytes);
+        to.robotHits += from.robotHits;
+        m_dayMap[d] = found.id;
+    }
+
+    m_hostMap.resize(part.m_hostTallies.size());
+    for (std::uint32_t h = 0; h < part.m_hostTallies.size(); ++h) {
+        const InsightPart::HostTally& from = part.m_hostTallies[h];
+        const InternTable::Found found = m_hosts.Add(part.m_hosts.Text(h), part.m_hosts.Hash(h));
+        if (found.added) m_hostTallies.emplace_back();
+        HostTally& to = m_hostTallies[found.id];
+        // Among equal times the first in log order stays.
+        if (to.hits == 0 || from.lastTime > to.lastTime) {
+            to.lastTime = from.lastTime;
+            to.lastSeen = from.lastSeen;
+        }
+        to.hits += from.hits;
+        to.pages += from.pages;
+        to.bytes = AddBytes(to.bytes, from.bytes);
+        m_hostMap[h] = found.id;
+    }
+    for (const std::uint64_t key : part.m_dayHosts)
+        if (m_dayHosts.Add(PairKey(m_dayMap[High(key)], m_hostMap[Low(key)])))
+            ++m_dayTallies[m_dayMap[High(key)]].visitors;
+
+    m_pathMap.resize(part.m_pathTallies.size());
+    for (std::uint32_t p = 0; p < part.m_pathTallies.size(); ++p) {
+        const InsightPart::PathTally& from = part.m_pathTallies[p];
+        const InternTable::Found found = m_paths.Add(part.m_paths.Text(p), part.m_paths.Hash(p));
+        if (found.added) m_pathTallies.emplace_back();
+        PathTally& to = m_pathTallies[found.id];
+        to.pageHits += from.pageHits;
+        to.pageBytes = AddBytes(to.pageBytes, from.pageBytes);
+        to.notFoundHits += from.notFoundHits;
+        m_pathMap[p] = found.id;
+    }
+    part.m_pageHosts.ForEach([&](std::uint64_t key) {
+        if (m_pageHosts.Add(PairKey(m_pathMap[High(key)], m_hostMap[Low(key)])))
+            ++m_pathTallies[m_pathMap[High(key)]].pageVisitors;
+    });
+    part.m_notFoundHosts.ForEach([&](std::uint64_t key) {
+        if (m_notFoundHosts.Add(PairKey(m_pathMap[High(key)], m_hostMap[Low(key)])))
+            ++m_pathTallies[m_pathMap[High(key)]].notFoundVisitors;
+    });
+
+    m_agentMap.resize(part.m_agentTallies.size());
+    for (std::uint32_t a = 0; a < part.m_agentTallies.size(); ++a) {
+        const InsightPart::AgentTally& from = part.m_agentTallies[a];
+        const InternTable::Found found =
+            m_agents.Add(part.m_agents.Text(a), part.m_agents.Hash(a));
+        if (found.added) m_agentTallies.push_back({0, from.match, from.robot});
+        m_agentTallies[found.id].hits += from.hits;
+        m_agentMap[a] = found.id;
+    }
+    m_noAgentHits += part.m_noAgentHits;
+    m_pairMap.resize(part.m_pairs.Count());
+    for (std::uint32_t p = 0; p < part.m_pairs.Count(); ++p) {
+        const std::uint64_t key = part.m_pairs.Key(p);
+        const std::uint32_t agentKey = Low(key) == 0 ? 0 : m_agentMap[Low(key) - 1] + 1;
+        m_pairMap[p] = m_pairs.Add(PairKey(m_hostMap[High(key)], agentKey)).id;
+    }
+    m_visits.resize(m_pairs.Count());
+
+    for (std::uint32_t r = 0; r < part.m_referrerTallies.size(); ++r) {
+        const InsightPart::ReferrerTally& from = part.m_referrerTallies[r];
+        if (from.site != kNone) {
+            const std::uint32_t site =
+                m_sites.Add(part.m_sites.Text(from.site), part.m_sites.Hash(from.site)).id;
+            if (site == m_siteHits.size()) m_siteHits.push_back(0);
+            m_siteHits[site] += from.hits;
+        }
+        if (from.engine != kNone) m_engineHits[from.engine] += from.hits;
+        if (from.phrase != kNone) {
+            const std::uint32_t phrase =
+                m_phrases.Add(part.m_phrases.Text(from.phrase), part.m_phrases.Hash(from.phrase))
+                    .id;
+            if (phrase == m_phraseHits.size()) m_phraseHits.push_back(0);
+            m_phraseHits[phrase] += from.hits;
+        }
+    }
+}
+
+void InsightWhole::EndVisit(const Visit& visit) {
+    ++m_pathTallies[visit.lastPath].exits;
+    ++m_durations[DurationBucket(visit.latest - visit.earliest)];
+}
+
+void InsightWhole::PlayVisits(const InsightPart& part) {
+    for (const InsightPart::PageVisit& page : part.m_pageVisits) {
+        Visit& visit = m_visits[m_pairMap[page.pair]];
+        const std::uint32_t path = m_pathMap[page.path];
+        if (visit.lastPath == kNone || page.time >= visit.latest + kVisitGap) {
+            if (visit.lastPath != kNone) EndVisit(visit);
+            visit = {page.time, page.time, path};
+            ++m_visitCount;
+            ++m_dayTallies[m_dayMap[page.day]].visits;
+            ++m_pathTallies[path].entries;
+        } else {
+            visit.earliest = std::min(visit.earliest, page.time);
+            visit.latest = std::max(visit.latest, page.time);
+            visit.lastPath = path;
+        }
+    }
+}
+
+}  // namespace pomurina

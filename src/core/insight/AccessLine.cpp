@@ -1,8 +1,8 @@
 #include "insight/AccessLine.h"
 
-#include <array>
 #include <cstring>
 
+#include "insight/ByteScan.h"
 #include "insight/CalendarDay.h"
 
 namespace pomurina {
@@ -11,124 +11,138 @@ namespace {
 // A cursor over the line; every step checks the bytes left.
 class Reader {
 public:
-    explicit Reader(std::string_view line) : m_line(line) {}
+    explicit Reader(std::string_view line) : m_at(line.data()), m_end(line.data() + line.size()) {}
 
-    bool AtEnd() const { return m_at == m_line.size(); }
-    std::size_t Place() const { return m_at; }
-    void MoveTo(std::size_t at) { m_at = at; }
+    const char* Place() const { return m_at; }
+    void MoveTo(const char* at) { m_at = at; }
 
     bool Take(char c) {
-        if (m_at >= m_line.size() || m_line[m_at] != c) return false;
+        if (m_at == m_end || *m_at != c) return false;
         ++m_at;
         return true;
     }
     // A run of one or more non-blank bytes, then one blank.
     bool Word(std::string_view& word) {
-        const void* blank = std::memchr(m_line.data() + m_at, ' ', m_line.size() - m_at);
-        if (!blank) return false;
-        const auto end = static_cast<std::size_t>(static_cast<const char*>(blank) - m_line.data());
-        if (end == m_at) return false;
-        word = m_line.substr(m_at, end - m_at);
-        m_at = end + 1;
-        return true;
-    }
-    // count decimal digits.
-    bool Digits(int count, int& value) {
-        if (m_line.size() - m_at < static_cast<std::size_t>(count)) return false;
-        value = 0;
-        for (int i = 0; i < count; ++i) {
-            const auto digit = static_cast<unsigned char>(m_line[m_at] - '0');
-            if (digit > 9) return false;
-            value = value * 10 + digit;
-            ++m_at;
-        }
+        const char* blank = FindByte(m_at, m_end, ' ');
+        if (blank == m_end || blank == m_at) return false;
+        word = std::string_view(m_at, static_cast<std::size_t>(blank - m_at));
+        m_at = blank + 1;
         return true;
     }
     // A quoted field, quotes taken; its content goes to field raw.
     bool Quoted(std::string_view& field) {
         if (!Take('"')) return false;
-        const std::size_t start = m_at;
-        std::size_t from = start;
-        for (;;) {
-            const void* quote = std::memchr(m_line.data() + from, '"', m_line.size() - from);
-            if (!quote) return false;
-            const auto at = static_cast<std::size_t>(static_cast<const char*>(quote) - m_line.data());
+        const char* const start = m_at;
+        for (const char* from = start;;) {
+            const char* quote = FindByte(from, m_end, '"');
+            if (quote == m_end) return false;
             // A backslash escapes the byte after it: the quote is escaped
             // when an odd run of backslashes stands before it.
-            std::size_t backslashes = 0;
-            while (at - backslashes > start && m_line[at - backslashes - 1] == '\\') ++backslashes;
-            if (backslashes % 2 == 0) {
-                field = m_line.substr(start, at - start);
-                m_at = at + 1;
+            const char* run = quote;
+            while (run > start && run[-1] == '\\') --run;
+            if ((quote - run) % 2 == 0) {
+                field = std::string_view(start, static_cast<std::size_t>(quote - start));
+                m_at = quote + 1;
                 return true;
             }
-            from = at + 1;
+            from = quote + 1;
         }
     }
+    std::size_t Left() const { return static_cast<std::size_t>(m_end - m_at); }
 
 private:
-    std::string_view m_line;
-    std::size_t m_at = 0;
+    const char* m_at;
+    const char* m_end;
 };
 
-int MonthNumber(std::string_view name) {
-    static constexpr std::array<std::string_view, 12> kMonths = {
-        "Jan", "Feb", "Mar", "Apr", "May", "Jun", "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
-    for (std::size_t m = 0; m < kMonths.size(); ++m)
-        if (kMonths[m] == name) return static_cast<int>(m) + 1;
-    return 0;
+bool IsDigit(char c) {
+    return static_cast<unsigned char>(c - '0') <= 9;
 }
 
-// [DD/Mon/YYYY:HH:MM:SS ZONE], with the blank after it.
-bool ReadTime(Reader& r, std::string_view line, WrittenTime& time) {
-    CivilDate date;
-    int hour = 0, minute = 0, second = 0, zone = 0;
-    if (!r.Take('[') || !r.Digits(2, date.day) || !r.Take('/')) return false;
-    const std::size_t at = r.Place();
-    if (line.size() - at < 3) return false;
-    date.month = MonthNumber(line.substr(at, 3));
-    r.MoveTo(at + 3);
-    if (date.month == 0 || !r.Take('/') || !r.Digits(4, date.year) || !r.Take(':') ||
-        !r.Digits(2, hour) || !r.Take(':') || !r.Digits(2, minute) || !r.Take(':') ||
-        !r.Digits(2, second) || !r.Take(' ') || !(r.Take('+') || r.Take('-')) ||
-        !r.Digits(4, zone) || !r.Take(']') || !r.Take(' '))
+// The value of two digits at text; -1 when one isn't a digit.
+int TwoDigits(const char* text) {
+    return IsDigit(text[0]) && IsDigit(text[1]) ? (text[0] - '0') * 10 + (text[1] - '0') : -1;
+}
+
+int MonthNumber(const char* name) {
+    const auto byte = [&](int i) { return std::uint32_t{static_cast<unsigned char>(name[i])}; };
+    switch (byte(0) << 16 | byte(1) << 8 | byte(2)) {
+        case 'J' << 16 | 'a' << 8 | 'n': return 1;
+        case 'F' << 16 | 'e' << 8 | 'b': return 2;
+        case 'M' << 16 | 'a' << 8 | 'r': return 3;
+        case 'A' << 16 | 'p' << 8 | 'r': return 4;
+        case 'M' << 16 | 'a' << 8 | 'y': return 5;
+        case 'J' << 16 | 'u' << 8 | 'n': return 6;
+        case 'J' << 16 | 'u' << 8 | 'l': return 7;
+        case 'A' << 16 | 'u' << 8 | 'g': return 8;
+        case 'S' << 16 | 'e' << 8 | 'p': return 9;
+        case 'O' << 16 | 'c' << 8 | 't': return 10;
+        case 'N' << 16 | 'o' << 8 | 'v': return 11;
+        case 'D' << 16 | 'e' << 8 | 'c': return 12;
+        default: return 0;
+    }
+}
+
+// [DD/Mon/YYYY:HH:MM:SS ZONE] and the blank after it: 29 bytes in fixed places.
+bool ReadTime(Reader& r, WrittenTime& time) {
+    constexpr std::size_t kLength = 29;
+    if (r.Left() < kLength) return false;
+    const char* t = r.Place();
+    if (t[0] != '[' || t[3] != '/' || t[7] != '/' || t[12] != ':' || t[15] != ':' ||
+        t[18] != ':' || t[21] != ' ' || (t[22] != '+' && t[22] != '-') || t[27] != ']' ||
+        t[28] != ' ' || TwoDigits(t + 23) < 0 || TwoDigits(t + 25) < 0)
         return false;
-    if (hour > 23 || minute > 59 || second > 60) return false;
+    CivilDate date;
+    date.day = TwoDigits(t + 1);
+    date.month = MonthNumber(t + 4);
+    const int century = TwoDigits(t + 8), year = TwoDigits(t + 10);
+    date.year = century * 100 + year;
+    const int hour = TwoDigits(t + 13), minute = TwoDigits(t + 16), second = TwoDigits(t + 19);
+    if (date.day < 0 || century < 0 || year < 0 || hour < 0 || hour > 23 || minute < 0 ||
+        minute > 59 || second < 0 || second > 60)
+        return false;
     const auto day = DayNumber(date);
     if (!day) return false;
     time.day = *day;
     time.hour = static_cast<std::uint8_t>(hour);
     time.minute = static_cast<std::uint8_t>(minute);
     time.second = static_cast<std::uint8_t>(second);
+    r.MoveTo(t + kLength);
     return true;
 }
 
-// 1 to 15 digits or "-", then a blank or the line's end (left unread).
-bool ReadSize(Reader& r, std::string_view line, std::int64_t& size) {
-    std::size_t at = r.Place();
-    if (at < line.size() && line[at] == '-') {
+// STATUS SIZE: three digits 100-599, a blank, 1 to 15 digits or "-", then a
+// blank or the line's end (left unread).
+bool ReadStatusAndSize(Reader& r, int& status, std::int64_t& size) {
+    if (r.Left() < 5) return false;
+    const char* t = r.Place();
+    if (!IsDigit(t[0]) || TwoDigits(t + 1) < 0 || t[3] != ' ') return false;
+    status = (t[0] - '0') * 100 + TwoDigits(t + 1);
+    if (status < 100 || status > 599) return false;
+    const char* const end = t + r.Left();
+    const char* at = t + 4;
+    if (*at == '-') {
         size = 0;
         ++at;
     } else {
+        const char* const start = at;
         std::int64_t value = 0;
-        const std::size_t start = at;
-        while (at < line.size() && at - start <= 15 &&
-               static_cast<unsigned char>(line[at] - '0') <= 9)
-            value = value * 10 + (line[at++] - '0');
+        while (at < end && at - start < 16 && IsDigit(*at)) value = value * 10 + (*at++ - '0');
         if (at == start || at - start > 15) return false;
         size = value;
     }
-    if (at < line.size() && line[at] != ' ') return false;
+    if (at < end && *at != ' ') return false;
     r.MoveTo(at);
     return true;
 }
 
 // The second word of a request split at each single blank.
 std::string_view TargetOf(std::string_view request) {
-    const std::size_t first = request.find(' ');
-    if (first == std::string_view::npos) return {};
-    const std::string_view rest = request.substr(first + 1);
-    return rest.substr(0, rest.find(' '));
+    const char* const end = request.data() + request.size();
+    const char* first = FindByte(request.data(), end, ' ');
+    if (first == end) return {};
+    ++first;
+    return std::string_view(first, static_cast<std::size_t>(FindByte(first, end, ' ') - first));
 }
 
 }  // namespace
@@ -136,16 +150,12 @@ std::string_view TargetOf(std::string_view request) {
 bool ReadAccessLine(std::string_view line, AccessLine& out) {
     Reader r(line);
     std::string_view ident, user, request;
-    int status = 0;
-    if (!r.Word(out.host) || !r.Word(ident) || !r.Word(user) || !ReadTime(r, line, out.time) ||
-        !r.Quoted(request) || !r.Take(' ') || !r.Digits(3, status) || !r.Take(' ') ||
-        !ReadSize(r, line, out.size))
+    if (!r.Word(out.host) || !r.Word(ident) || !r.Word(user) || !ReadTime(r, out.time) ||
+        !r.Quoted(request) || !r.Take(' ') || !ReadStatusAndSize(r, out.status, out.size))
         return false;
-    if (status < 100 || status > 599) return false;
-    out.status = status;
     out.target = TargetOf(request);
     // The referrer and the agent, or the common format.
-    const std::size_t afterSize = r.Place();
+    const char* const afterSize = r.Place();
     if (r.Take(' ') && r.Quoted(out.referrer) && r.Take(' ') && r.Quoted(out.agent)) {
         out.hasAgent = true;
     } else {
@@ -158,7 +168,9 @@ bool ReadAccessLine(std::string_view line, AccessLine& out) {
 }
 
 std::string_view PathOfTarget(std::string_view target) {
-    return target.substr(0, target.find_first_of("?#"));
+    const char* const end = target.data() + target.size();
+    return std::string_view(target.data(), static_cast<std::size_t>(
+                                               FindFirstOf(target.data(), end, '?', '#', '#') - target.data()));
 }
 
 bool IsStaticPath(std::string_view path) {

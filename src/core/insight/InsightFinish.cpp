@@ -30,11 +30,10 @@ public:
         return at->second;
     }
     void Count(std::uint32_t row, std::int64_t hits) { m_rows[row].hits += hits; }
-    void Visit(std::uint32_t row, std::uint32_t host) {
-        if (m_visitors.Add(PairKey(row, host))) ++m_rows[row].visitors;
-    }
+    void Visit(std::uint32_t row, std::uint32_t host) { m_visitors.Add(row, host); }
     // The rows that have hits.
     std::vector<Row> Take() {
+        m_visitors.ForEachDistinct([&](std::uint32_t row) { ++m_rows[row].visitors; });
         std::vector<Row> rows;
         for (Row& row : m_rows)
             if (row.hits > 0) rows.push_back(std::move(row));
@@ -54,7 +53,7 @@ private:
     }
     std::map<Name, std::uint32_t> m_index;
     std::vector<Row> m_rows;
-    KeySet m_visitors;
+    DistinctPairs m_visitors;
 };
 
 using RobotName = std::tuple<std::string, RobotKind>;
@@ -65,6 +64,11 @@ Insight InsightWhole::Finish() {
     // The visits still going end with the log.
     for (const Visit& visit : m_visits)
         if (visit.lastPath != kNone) EndVisit(visit);
+
+    m_dayHosts.ForEachDistinct([&](std::uint32_t day) { ++m_dayTallies[day].visitors; });
+    m_pageHosts.ForEachDistinct([&](std::uint32_t path) { ++m_pathTallies[path].pageVisitors; });
+    m_notFoundHosts.ForEachDistinct(
+        [&](std::uint32_t path) { ++m_pathTallies[path].notFoundVisitors; });
 
     Insight insight;
     InsightTotals& totals = insight.totals;

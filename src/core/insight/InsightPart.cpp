@@ -6,7 +6,21 @@
 
 namespace pomurina {
 
-InsightPart::InsightPart(const InsightRules& rules) : m_rules(rules) {}
+InsightPart::InsightPart(const InsightRules& rules, std::size_t expectedLines) : m_rules(rules) {
+    // Most lines repeat a host, a path or a referrer of the batch; a table
+    // that outgrows its guess doubles.
+    m_hosts.Reserve(expectedLines / 4);
+    m_hostTallies.reserve(expectedLines / 4);
+    m_paths.Reserve(expectedLines / 8);
+    m_pathTallies.reserve(expectedLines / 8);
+    m_referrers.Reserve(expectedLines / 8);
+    m_referrerFacts.reserve(expectedLines / 8);
+    m_engineHits.assign(rules.engines.Rules().size(), 0);
+    m_pairs.Reserve(expectedLines / 4);
+    m_pageHosts.Reserve(expectedLines / 4);
+    m_pageVisits.reserve(expectedLines / 2);
+    m_dayHosts.reserve(expectedLines / 4);
+}
 
 std::uint32_t InsightPart::DayRow(std::int32_t day) {
     if (m_lastDayRow != kNone && day == m_lastDay) return m_lastDayRow;
@@ -59,23 +73,36 @@ std::uint32_t InsightPart::PathId(std::string_view path) {
 }
 
 void InsightPart::CountReferrer(std::string_view referrer) {
-    const InternTable::Found found = m_referrers.Add(referrer);
-    if (found.added) {
-        ReferrerTally tally;
-        if (const auto url = ReadReferrerUrl(referrer)) {
-            m_scratch.clear();
-            AppendAsciiLower(url->host, m_scratch);
-            if (!m_scratch.empty() && !m_rules.ownDomains.AnyIn(referrer))
-                tally.site = m_sites.Add(m_scratch).id;
-            const SearchEngineHit hit = m_rules.engines.Find(m_scratch, url->query);
-            tally.engine = hit.rule;
-            if (hit.rule != SearchEngineHit::kNone &&
-                ReadSearchPhrase(hit.value, url->query, m_scratch))
-                tally.phrase = m_phrases.Add(m_scratch).id;
-        }
-        m_referrerTallies.push_back(tally);
+    // A page's files come with the page as their referrer, one after the other.
+    if (m_lastReferrerId == kNone || referrer != m_lastReferrer) {
+        const InternTable::Found found = m_referrers.Add(referrer);
+        if (found.added) m_referrerFacts.push_back(FactsOf(referrer));
+        m_lastReferrer = referrer;
+        m_lastReferrerId = found.id;
     }
-    ++m_referrerTallies[found.id].hits;
+    const ReferrerFacts& facts = m_referrerFacts[m_lastReferrerId];
+    if (facts.site != kNone) ++m_siteHits[facts.site];
+    if (facts.engine != kNone) ++m_engineHits[facts.engine];
+    if (facts.phrase != kNone) ++m_phraseHits[facts.phrase];
+}
+
+InsightPart::ReferrerFacts InsightPart::FactsOf(std::string_view referrer) {
+    ReferrerFacts facts;
+    const auto url = ReadReferrerUrl(referrer);
+    if (!url) return facts;
+    m_scratch.clear();
+    AppendAsciiLower(url->host, m_scratch);
+    if (!m_scratch.empty() && !m_rules.ownDomains.AnyIn(referrer)) {
+        facts.site = m_sites.Add(m_scratch).id;
+        if (facts.site == m_siteHits.size()) m_siteHits.push_back(0);
+    }
+    const SearchEngineHit hit = m_rules.engines.Find(m_scratch, url->query);
+    facts.engine = hit.rule;
+    if (hit.rule != SearchEngineHit::kNone && ReadSearchPhrase(hit.value, url->query, m_scratch)) {
+        facts.phrase = m_phrases.Add(m_scratch).id;
+        if (facts.phrase == m_phraseHits.size()) m_phraseHits.push_back(0);
+    }
+    return facts;
 }
 
 void InsightPart::Read(std::string_view line) {

@@ -21,7 +21,9 @@ namespace pomurina {
 
 class InsightPart {
 public:
-    explicit InsightPart(const InsightRules& rules);
+    // expectedLines: how many lines the part will likely read, so that its
+    // tables start at about their size.
+    explicit InsightPart(const InsightRules& rules, std::size_t expectedLines = 0);
 
     // Reads the next line.  Lines must outlive the whole they are merged into:
     // the tables keep views of their hosts, paths and agents.
@@ -56,8 +58,7 @@ private:
         std::uint32_t pair, path, day;
     };
     // What a referrer says, worked out once per distinct referrer.
-    struct ReferrerTally {
-        std::int64_t hits = 0;
+    struct ReferrerFacts {
         std::uint32_t site = kNone, engine = kNone, phrase = kNone;
     };
 
@@ -67,6 +68,7 @@ private:
     std::uint32_t AgentKey(const AccessLine& fields);
     std::uint32_t PathId(std::string_view path);
     void CountReferrer(std::string_view referrer);
+    ReferrerFacts FactsOf(std::string_view referrer);
 
     const InsightRules& m_rules;
     std::int64_t m_unparsed = 0;
@@ -89,15 +91,19 @@ private:
     std::vector<PageVisit> m_pageVisits;
 
     InternTable m_referrers{InternTable::Storage::Views};
-    std::vector<ReferrerTally> m_referrerTallies;
-    InternTable m_sites{InternTable::Storage::Copies};      // lowercased hosts
-    InternTable m_phrases{InternTable::Storage::Copies};    // UTF-8
+    std::vector<ReferrerFacts> m_referrerFacts;
+    InternTable m_sites{InternTable::Storage::Copies};  // lowercased hosts
+    std::vector<std::int64_t> m_siteHits;
+    InternTable m_phrases{InternTable::Storage::Copies};  // UTF-8
+    std::vector<std::int64_t> m_phraseHits;
+    std::vector<std::int64_t> m_engineHits;  // by rule
 
     // The last line's host and agent: visitors ask for several files in a row.
-    std::string_view m_lastHost, m_lastAgent;
+    std::string_view m_lastHost, m_lastAgent, m_lastReferrer;
     std::uint32_t m_lastHostId = kNone, m_lastAgentKey = kNone, m_lastPair = kNone;
     std::int32_t m_lastDay = 0;
     std::uint32_t m_lastDayRow = kNone;
+    std::uint32_t m_lastReferrerId = kNone;
     std::string m_scratch;
 };
 

@@ -68,8 +68,7 @@ void InsightWhole::MergeTexts(const InsightPart& part) {
         m_hostMap[h] = found.id;
     }
     for (const std::uint64_t key : part.m_dayHosts)
-        if (m_dayHosts.Add(PairKey(m_dayMap[High(key)], m_hostMap[Low(key)])))
-            ++m_dayTallies[m_dayMap[High(key)]].visitors;
+        m_dayHosts.Add(m_dayMap[High(key)], m_hostMap[Low(key)]);
 
     m_pathMap.resize(part.m_pathTallies.size());
     for (std::uint32_t p = 0; p < part.m_pathTallies.size(); ++p) {
@@ -83,12 +82,10 @@ void InsightWhole::MergeTexts(const InsightPart& part) {
         m_pathMap[p] = found.id;
     }
     part.m_pageHosts.ForEach([&](std::uint64_t key) {
-        if (m_pageHosts.Add(PairKey(m_pathMap[High(key)], m_hostMap[Low(key)])))
-            ++m_pathTallies[m_pathMap[High(key)]].pageVisitors;
+        m_pageHosts.Add(m_pathMap[High(key)], m_hostMap[Low(key)]);
     });
     part.m_notFoundHosts.ForEach([&](std::uint64_t key) {
-        if (m_notFoundHosts.Add(PairKey(m_pathMap[High(key)], m_hostMap[Low(key)])))
-            ++m_pathTallies[m_pathMap[High(key)]].notFoundVisitors;
+        m_notFoundHosts.Add(m_pathMap[High(key)], m_hostMap[Low(key)]);
     });
 
     m_agentMap.resize(part.m_agentTallies.size());
@@ -109,23 +106,18 @@ void InsightWhole::MergeTexts(const InsightPart& part) {
     }
     m_visits.resize(m_pairs.Count());
 
-    for (std::uint32_t r = 0; r < part.m_referrerTallies.size(); ++r) {
-        const InsightPart::ReferrerTally& from = part.m_referrerTallies[r];
-        if (from.site != kNone) {
-            const std::uint32_t site =
-                m_sites.Add(part.m_sites.Text(from.site), part.m_sites.Hash(from.site)).id;
-            if (site == m_siteHits.size()) m_siteHits.push_back(0);
-            m_siteHits[site] += from.hits;
-        }
-        if (from.engine != kNone) m_engineHits[from.engine] += from.hits;
-        if (from.phrase != kNone) {
-            const std::uint32_t phrase =
-                m_phrases.Add(part.m_phrases.Text(from.phrase), part.m_phrases.Hash(from.phrase))
-                    .id;
-            if (phrase == m_phraseHits.size()) m_phraseHits.push_back(0);
-            m_phraseHits[phrase] += from.hits;
-        }
+    for (std::uint32_t s = 0; s < part.m_sites.Count(); ++s) {
+        const std::uint32_t site = m_sites.Add(part.m_sites.Text(s), part.m_sites.Hash(s)).id;
+        if (site == m_siteHits.size()) m_siteHits.push_back(0);
+        m_siteHits[site] += part.m_siteHits[s];
     }
+    for (std::uint32_t p = 0; p < part.m_phrases.Count(); ++p) {
+        const std::uint32_t phrase =
+            m_phrases.Add(part.m_phrases.Text(p), part.m_phrases.Hash(p)).id;
+        if (phrase == m_phraseHits.size()) m_phraseHits.push_back(0);
+        m_phraseHits[phrase] += part.m_phraseHits[p];
+    }
+    for (std::size_t e = 0; e < m_engineHits.size(); ++e) m_engineHits[e] += part.m_engineHits[e];
 }
 
 void InsightWhole::EndVisit(const Visit& visit) {

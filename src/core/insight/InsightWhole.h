@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "insight/DistinctPairs.h"
 #include "insight/Insight.h"
 #include "insight/InsightPart.h"
 
@@ -70,7 +71,8 @@ private:
     std::vector<Visit> m_visits;  // by pair
     std::int64_t m_visitCount = 0;
     std::array<std::int64_t, 7> m_durations{};
-    KeySet m_dayHosts, m_pageHosts, m_notFoundHosts;
+    // (day, host), (page, host), (404 path, host): the visitors, counted at the end.
+    DistinctPairs m_dayHosts, m_pageHosts, m_notFoundHosts;
     InternTable m_sites{InternTable::Storage::Copies};
     std::vector<std::int64_t> m_siteHits;
     std::vector<std::int64_t> m_engineHits;  // by rule

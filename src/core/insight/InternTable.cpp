@@ -23,8 +23,13 @@ InternTable::Found InternTable::Add(std::string_view text, std::uint64_t hash) {
     return {id, true};
 }
 
-void InternTable::Grow() {
-    m_slots.assign(m_slots.empty() ? 16 : m_slots.size() * 2, 0);
+void InternTable::Reserve(std::size_t count) {
+    m_entries.reserve(count);
+    if (count * 2 > m_slots.size()) Rebuild(SlotsFor(count));
+}
+
+void InternTable::Rebuild(std::size_t size) {
+    m_slots.assign(size, 0);
     m_mask = m_slots.size() - 1;
     for (std::uint32_t id = 0; id < m_entries.size(); ++id) {
         std::size_t at = m_entries[id].hash & m_mask;

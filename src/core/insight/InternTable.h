@@ -25,6 +25,9 @@ public:
     Found Add(std::string_view text, std::uint64_t hash);
     Found Add(std::string_view text) { return Add(text, HashBytes(text)); }
 
+    // Makes room for count texts without growing.
+    void Reserve(std::size_t count);
+
     std::string_view Text(std::uint32_t id) const { return m_entries[id].text; }
     std::uint64_t Hash(std::uint32_t id) const { return m_entries[id].hash; }
     std::uint32_t Count() const { return static_cast<std::uint32_t>(m_entries.size()); }
@@ -39,7 +42,8 @@ private:
     static std::uint64_t Slot(std::uint64_t hash, std::uint32_t id) {
         return (hash & 0xFFFFFFFF00000000ull) | (std::uint64_t{id} + 1);
     }
-    void Grow();
+    void Grow() { Rebuild(m_slots.empty() ? 16 : m_slots.size() * 2); }
+    void Rebuild(std::size_t size);
     std::string_view Keep(std::string_view text);
 
     Storage m_storage;

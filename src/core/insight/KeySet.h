@@ -10,6 +10,10 @@ namespace pomurina {
 
 class KeySet {
 public:
+    // Makes room for count keys without growing.
+    void Reserve(std::size_t count) {
+        if (count * 2 > m_slots.size()) Rebuild(SlotsFor(count));
+    }
     // Adds key; true when it wasn't there.
     bool Add(std::uint64_t key) {
         if ((m_count + 1) * 2 > m_slots.size()) Grow();
@@ -32,8 +36,9 @@ public:
 
 private:
     static constexpr std::uint64_t kEmpty = ~std::uint64_t{0};
-    void Grow() {
-        std::vector<std::uint64_t> old(m_slots.empty() ? 16 : m_slots.size() * 2, kEmpty);
+    void Grow() { Rebuild(m_slots.empty() ? 16 : m_slots.size() * 2); }
+    void Rebuild(std::size_t size) {
+        std::vector<std::uint64_t> old(size, kEmpty);
         old.swap(m_slots);
         m_mask = m_slots.size() - 1;
         for (const std::uint64_t key : old) {

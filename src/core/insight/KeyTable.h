@@ -14,6 +14,11 @@ public:
         std::uint32_t id;
         bool added;
     };
+    // Makes room for count keys without growing.
+    void Reserve(std::size_t count) {
+        m_keys.reserve(count);
+        if (count * 2 > m_slots.size()) Rebuild(SlotsFor(count));
+    }
     Found Add(std::uint64_t key) {
         if ((m_keys.size() + 1) * 2 > m_slots.size()) Grow();
         std::size_t at = MixKey(key) & m_mask;
@@ -35,8 +40,9 @@ private:
         std::uint64_t key = kEmpty;
         std::uint32_t id = 0;
     };
-    void Grow() {
-        m_slots.assign(m_slots.empty() ? 16 : m_slots.size() * 2, Slot{});
+    void Grow() { Rebuild(m_slots.empty() ? 16 : m_slots.size() * 2); }
+    void Rebuild(std::size_t size) {
+        m_slots.assign(size, Slot{});
         m_mask = m_slots.size() - 1;
         for (std::uint32_t id = 0; id < m_keys.size(); ++id) {
             std::size_t at = MixKey(m_keys[id]) & m_mask;

@@ -55,16 +55,19 @@ private:
     const char* m_end;
 };
 
-bool IsDigit(char c) {
+inline bool IsDigit(char c) {
     return static_cast<unsigned char>(c - '0') <= 9;
 }
 
-// The value of two digits at text; -1 when one isn't a digit.
-int TwoDigits(const char* text) {
-    return IsDigit(text[0]) && IsDigit(text[1]) ? (text[0] - '0') * 10 + (text[1] - '0') : -1;
+// The value of two digits; notDigits gets a bit set when one isn't a digit.
+inline int TwoDigits(const char* text, unsigned& notDigits) {
+    const unsigned high = static_cast<unsigned char>(text[0] - '0');
+    const unsigned low = static_cast<unsigned char>(text[1] - '0');
+    notDigits |= (high > 9) | (low > 9);
+    return static_cast<int>(high * 10 + low);
 }
 
-int MonthNumber(const char* name) {
+inline int MonthNumber(const char* name) {
     const auto byte = [&](int i) { return std::uint32_t{static_cast<unsigned char>(name[i])}; };
     switch (byte(0) << 16 | byte(1) << 8 | byte(2)) {
         case 'J' << 16 | 'a' << 8 | 'n': return 1;
@@ -90,17 +93,19 @@ bool ReadTime(Reader& r, WrittenTime& time) {
     const char* t = r.Place();
     if (t[0] != '[' || t[3] != '/' || t[7] != '/' || t[12] != ':' || t[15] != ':' ||
         t[18] != ':' || t[21] != ' ' || (t[22] != '+' && t[22] != '-') || t[27] != ']' ||
-        t[28] != ' ' || TwoDigits(t + 23) < 0 || TwoDigits(t + 25) < 0)
+        t[28] != ' ')
         return false;
+    // Every digit is checked at once: a byte below '0' wraps to a large value.
+    unsigned notDigits = 0;
+    const auto two = [&](int at) { return TwoDigits(t + at, notDigits); };
     CivilDate date;
-    date.day = TwoDigits(t + 1);
+    date.day = two(1);
+    date.year = two(8) * 100 + two(10);
+    const int hour = two(13), minute = two(16), second = two(19);
+    two(23);
+    two(25);
     date.month = MonthNumber(t + 4);
-    const int century = TwoDigits(t + 8), year = TwoDigits(t + 10);
-    date.year = century * 100 + year;
-    const int hour = TwoDigits(t + 13), minute = TwoDigits(t + 16), second = TwoDigits(t + 19);
-    if (date.day < 0 || century < 0 || year < 0 || hour < 0 || hour > 23 || minute < 0 ||
-        minute > 59 || second < 0 || second > 60)
-        return false;
+    if (notDigits || hour > 23 || minute > 59 || second > 60) return false;
     const auto day = DayNumber(date);
     if (!day) return false;
     time.day = *day;
@@ -116,8 +121,8 @@ bool ReadTime(Reader& r, WrittenTime& time) {
 bool ReadStatusAndSize(Reader& r, int& status, std::int64_t& size) {
     if (r.Left() < 5) return false;
     const char* t = r.Place();
-    if (!IsDigit(t[0]) || TwoDigits(t + 1) < 0 || t[3] != ' ') return false;
-    status = (t[0] - '0') * 100 + TwoDigits(t + 1);
+    if (!IsDigit(t[0]) || !IsDigit(t[1]) || !IsDigit(t[2]) || t[3] != ' ') return false;
+    status = (t[0] - '0') * 100 + (t[1] - '0') * 10 + (t[2] - '0');
     if (status < 100 || status > 599) return false;
     const char* const end = t + r.Left();
     const char* at = t + 4;

@@ -29,7 +29,17 @@ inline const char* FindFirstOf(const char* from, const char* end, char a, char b
 
 // The first byte in [from, end) equal to a, or end.
 inline const char* FindByte(const char* from, const char* end, char a) {
-    return FindFirstOf(from, end, a, a, a);
+#if defined(__SSE2__)
+    const __m128i va = _mm_set1_epi8(a);
+    for (; end - from >= 16; from += 16) {
+        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(from));
+        if (const int mask = _mm_movemask_epi8(_mm_cmpeq_epi8(bytes, va)))
+            return from + __builtin_ctz(static_cast<unsigned>(mask));
+    }
+#endif
+    for (; from < end; ++from)
+        if (*from == a) return from;
+    return end;
 }
 
 }  // namespace pomurina

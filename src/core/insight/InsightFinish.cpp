@@ -19,6 +19,35 @@ void SortByHits(std::vector<Row>& rows, Key key) {
     });
 }
 
+// The numbers 0 .. count - 1 of texts ordered by hits(i), most first, then
+// by text(i)'s bytes.  Most comparisons end at the hits or the first eight
+// bytes, held in the key, so that a table of many hosts sorts without
+// reading their texts.
+template <typename Hits, typename Text>
+std::vector<std::uint32_t> OrderByHits(std::uint32_t count, Hits hits, Text text) {
+    struct Key {
+        std::int64_t hits;
+        std::uint64_t prefix;  // the first eight bytes, big-endian, zeros after the end
+        std::uint32_t id;
+    };
+    std::vector<Key> keys(count);
+    for (std::uint32_t i = 0; i < count; ++i) {
+        const std::string_view t = text(i);
+        std::uint64_t prefix = 0;
+        for (std::size_t b = 0; b < 8; ++b)
+            prefix = prefix << 8 | (b < t.size() ? static_cast<unsigned char>(t[b]) : 0u);
+        keys[i] = {hits(i), prefix, i};
+    }
+    std::sort(keys.begin(), keys.end(), [&](const Key& a, const Key& b) {
+        if (a.hits != b.hits) return a.hits > b.hits;
+        if (a.prefix != b.prefix) return a.prefix < b.prefix;
+        return text(a.id) < text(b.id);
+    });
+    std::vector<std::uint32_t> order(count);
+    for (std::uint32_t i = 0; i < count; ++i) order[i] = keys[i].id;
+    return order;
+}
+
 // Rows of a table keyed by name (several rules may share one), with the
 // distinct hosts of each.
 template <typename Row, typename Name>
@@ -93,16 +122,21 @@ Insight InsightWhole::Finish() {
         totals.lastDay = m_dayTallies.back().day;
     }
 
-    for (std::uint32_t p = 0; p < m_pathTallies.size(); ++p) {
+    const auto pathText = [&](std::uint32_t p) { return m_paths.Text(p); };
+    const auto pathCount = static_cast<std::uint32_t>(m_pathTallies.size());
+    for (const std::uint32_t p :
+         OrderByHits(pathCount, [&](std::uint32_t i) { return m_pathTallies[i].pageHits; }, pathText)) {
         const PathTally& t = m_pathTallies[p];
-        const std::string path(m_paths.Text(p));
         if (t.pageHits > 0)
-            insight.pages.push_back(
-                {path, t.pageHits, t.pageVisitors, t.pageBytes, t.entries, t.exits});
-        if (t.notFoundHits > 0) insight.notFound.push_back({path, t.notFoundHits, t.notFoundVisitors});
+            insight.pages.push_back({std::string(m_paths.Text(p)), t.pageHits, t.pageVisitors,
+                                     t.pageBytes, t.entries, t.exits});
     }
-    SortByHits(insight.pages, [](const PageRow& r) -> const std::string& { return r.path; });
-    SortByHits(insight.notFound, [](const NotFoundRow& r) -> const std::string& { return r.path; });
+    for (const std::uint32_t p : OrderByHits(
+             pathCount, [&](std::uint32_t i) { return m_pathTallies[i].notFoundHits; }, pathText)) {
+        const PathTally& t = m_pathTallies[p];
+        if (t.notFoundHits > 0)
+            insight.notFound.push_back({std::string(m_paths.Text(p)), t.notFoundHits, t.notFoundVisitors});
+    }
 
     for (std::size_t code = 0; code < m_statuses.size(); ++code)
         if (m_statuses[code] > 0) insight.statusCodes.push_back({static_cast<int>(code), m_statuses[code]});
@@ -110,9 +144,10 @@ Insight InsightWhole::Finish() {
 
     const auto hitsTable = [](const InternTable& texts, const std::vector<std::int64_t>& hits) {
         std::vector<HitsRow> rows;
-        for (std::uint32_t t = 0; t < texts.Count(); ++t)
+        for (const std::uint32_t t : OrderByHits(
+                 texts.Count(), [&](std::uint32_t i) { return hits[i]; },
+                 [&](std::uint32_t i) { return texts.Text(i); }))
             rows.push_back({std::string(texts.Text(t)), hits[t]});
-        SortByHits(rows, [](const HitsRow& r) -> const std::string& { return r.key; });
         return rows;
     };
     insight.referringSites = hitsTable(m_sites, m_siteHits);
@@ -187,13 +222,14 @@ Insight InsightWhole::Finish() {
     SortByHits(insight.robots, [](const RobotRow& r) { return std::tie(r.name, r.kind); });
 
     insight.hosts.reserve(m_hostTallies.size());
-    for (std::uint32_t h = 0; h < m_hostTallies.size(); ++h) {
+    for (const std::uint32_t h : OrderByHits(
+             m_hosts.Count(), [&](std::uint32_t i) { return m_hostTallies[i].hits; },
+             [&](std::uint32_t i) { return m_hosts.Text(i); })) {
         const HostTally& t = m_hostTallies[h];
         insight.hosts.push_back({std::string(m_hosts.Text(h)), t.hits, t.pages, t.bytes,
                                  {t.lastSeen.day, t.lastSeen.hour, t.lastSeen.minute,
                                   t.lastSeen.second}});
     }
-    SortByHits(insight.hosts, [](const HostRow& r) -> const std::string& { return r.host; });
     insight.visitDurations = m_durations;
     return insight;
 }

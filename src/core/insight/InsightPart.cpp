@@ -1,5 +1,7 @@
 #include "insight/InsightPart.h"
 
+#include <algorithm>
+
 #include "insight/ByteSum.h"
 #include "insight/ReferrerUrl.h"
 #include "insight/SearchPhrase.h"
@@ -17,9 +19,36 @@ InsightPart::InsightPart(const InsightRules& rules, std::size_t expectedLines) :
     m_referrerFacts.reserve(expectedLines / 8);
     m_engineHits.assign(rules.engines.Rules().size(), 0);
     m_pairs.Reserve(expectedLines / 4);
-    m_pageHosts.Reserve(expectedLines / 4);
+    m_pageHosts.Reserve(expectedLines / 2);
     m_pageVisits.reserve(expectedLines / 2);
     m_dayHosts.reserve(expectedLines / 4);
+}
+
+void InsightPart::Clear() {
+    m_unparsed = 0;
+    m_statuses.fill(0);
+    m_days.Clear();
+    m_dayTallies.clear();
+    m_hosts.Clear();
+    m_hostTallies.clear();
+    m_paths.Clear();
+    m_pathTallies.clear();
+    m_agents.Clear();
+    m_agentTallies.clear();
+    m_noAgentHits = 0;
+    m_pairs.Clear();
+    m_dayHosts.clear();
+    m_pageHosts.Clear();
+    m_notFoundHosts.Clear();
+    m_pageVisits.clear();
+    m_referrers.Clear();
+    m_referrerFacts.clear();
+    m_sites.Clear();
+    m_siteHits.clear();
+    m_phrases.Clear();
+    m_phraseHits.clear();
+    std::fill(m_engineHits.begin(), m_engineHits.end(), 0);
+    m_lastHostId = m_lastAgentKey = m_lastPair = m_lastDayRow = m_lastReferrerId = kNone;
 }
 
 std::uint32_t InsightPart::DayRow(std::int32_t day) {

@@ -25,6 +25,10 @@ public:
     // tables start at about their size.
     explicit InsightPart(const InsightRules& rules, std::size_t expectedLines = 0);
 
+    // Makes the part that of no lines again, keeping its room, so that the
+    // next batch can be read into it without fresh memory.
+    void Clear();
+
     // Reads the next line.  Lines must outlive the whole they are merged into:
     // the tables keep views of their hosts, paths and agents.
     void Read(std::string_view line);

@@ -4,6 +4,18 @@
 #include <cstring>
 
 namespace pomurina {
+namespace {
+
+// Whether two texts are equal; short ones (most hosts and paths) without a call.
+inline bool SameText(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    if (a.size() > 16) return std::memcmp(a.data(), b.data(), a.size()) == 0;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (a[i] != b[i]) return false;
+    return true;
+}
+
+}  // namespace
 
 InternTable::Found InternTable::Add(std::string_view text, std::uint64_t hash) {
     if ((m_entries.size() + 1) * 2 > m_slots.size()) Grow();
@@ -13,7 +25,7 @@ InternTable::Found InternTable::Add(std::string_view text, std::uint64_t hash) {
         const std::uint64_t slot = m_slots[at];
         if ((slot & 0xFFFFFFFF00000000ull) == high) {
             const auto id = static_cast<std::uint32_t>((slot & 0xFFFFFFFFu) - 1);
-            if (m_entries[id].text == text) return {id, false};
+            if (SameText(m_entries[id].text, text)) return {id, false};
         }
         at = (at + 1) & m_mask;
     }
@@ -21,6 +33,14 @@ InternTable::Found InternTable::Add(std::string_view text, std::uint64_t hash) {
     m_entries.push_back({m_storage == Storage::Copies ? Keep(text) : text, hash});
     m_slots[at] = Slot(hash, id);
     return {id, true};
+}
+
+void InternTable::Clear() {
+    std::fill(m_slots.begin(), m_slots.end(), 0);
+    m_entries.clear();
+    if (m_blocks.size() > 1) m_blocks.resize(1);
+    m_free = m_blocks.empty() ? nullptr : m_blocks.front().get();
+    m_freeSize = m_blocks.empty() ? 0 : kBlockSize;
 }
 
 void InternTable::Reserve(std::size_t count) {
@@ -41,7 +61,7 @@ void InternTable::Rebuild(std::size_t size) {
 std::string_view InternTable::Keep(std::string_view text) {
     if (text.empty()) return {};
     if (text.size() > m_freeSize) {
-        const std::size_t size = std::max<std::size_t>(text.size(), 64 * 1024);
+        const std::size_t size = std::max(text.size(), kBlockSize);
         m_blocks.push_back(std::make_unique<char[]>(size));
         m_free = m_blocks.back().get();
         m_freeSize = size;

@@ -25,6 +25,8 @@ public:
     Found Add(std::string_view text, std::uint64_t hash);
     Found Add(std::string_view text) { return Add(text, HashBytes(text)); }
 
+    // Forgets every text and keeps the room (and the copies' first block).
+    void Clear();
     // Makes room for count texts without growing.
     void Reserve(std::size_t count);
 
@@ -46,6 +48,7 @@ private:
     void Rebuild(std::size_t size);
     std::string_view Keep(std::string_view text);
 
+    static constexpr std::size_t kBlockSize = 64 * 1024;
     Storage m_storage;
     std::vector<std::uint64_t> m_slots;
     std::size_t m_mask = 0;

@@ -1,6 +1,7 @@
 #pragma once
 // A set of 64-bit keys (pairs of numbers such as a day and a host), open
 // addressing with linear probing.  The key ~0 is reserved.
+#include <algorithm>
 #include <cstdint>
 #include <vector>
 
@@ -10,6 +11,11 @@ namespace pomurina {
 
 class KeySet {
 public:
+    // Forgets every key and keeps the room.
+    void Clear() {
+        std::fill(m_slots.begin(), m_slots.end(), kEmpty);
+        m_count = 0;
+    }
     // Makes room for count keys without growing.
     void Reserve(std::size_t count) {
         if (count * 2 > m_slots.size()) Rebuild(SlotsFor(count));

@@ -1,6 +1,7 @@
 #pragma once
 // Distinct 64-bit keys numbered 0, 1, 2… in the order first met, so that
 // what is counted per key can live in plain vectors.  The key ~0 is reserved.
+#include <algorithm>
 #include <cstdint>
 #include <vector>
 
@@ -14,6 +15,11 @@ public:
         std::uint32_t id;
         bool added;
     };
+    // Forgets every key and keeps the room.
+    void Clear() {
+        std::fill(m_slots.begin(), m_slots.end(), Slot{});
+        m_keys.clear();
+    }
     // Makes room for count keys without growing.
     void Reserve(std::size_t count) {
         m_keys.reserve(count);

@@ -13,12 +13,22 @@ Insight ReadInsight(const TextLines& lines, const InsightRules& rules, std::size
                     unsigned threads) {
     const std::size_t size = batchLines == 0 ? std::max<std::size_t>(lines.Count(), 1) : batchLines;
     const std::size_t count = (lines.Count() + size - 1) / size;
-    std::vector<std::unique_ptr<InsightPart>> parts(count);
     InsightWhole whole(rules);
+    if (threads == 1) {
+        InsightPart part(rules, size);
+        for (std::size_t k = 0; k < count; ++k) {
+            part.Clear();
+            for (std::size_t i = k * size; i < std::min(lines.Count(), (k + 1) * size); ++i)
+                part.Read(lines.At(i));
+            whole.Merge(part);
+        }
+        return whole.Finish();
+    }
+    std::vector<std::unique_ptr<InsightPart>> parts(count);
     RunOrdered(
         {count, threads, 0},
         [&](std::size_t k) {
-            parts[k] = std::make_unique<InsightPart>(rules);
+            parts[k] = std::make_unique<InsightPart>(rules, size);
             const std::size_t end = std::min(lines.Count(), (k + 1) * size);
             for (std::size_t i = k * size; i < end; ++i) parts[k]->Read(lines.At(i));
             return true;

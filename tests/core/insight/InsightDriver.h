@@ -12,7 +12,8 @@
 
 namespace pomurina::testing {
 
-// The insight of lines in batches of batchLines (0: one batch) on threads threads.
+// The insight of lines in batches of batchLines (0: one batch) on threads
+// threads; on one thread, every batch is read into the same part, cleared.
 Insight ReadInsight(const TextLines& lines, const InsightRules& rules, std::size_t batchLines,
                     unsigned threads = 1);
 

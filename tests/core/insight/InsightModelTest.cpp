@@ -27,7 +27,8 @@ std::string ModelDisagreement(const fs::path& log, const std::string& ownDomains
     const Insight insight = ReadInsight(TextLines(ReadFileBytes(log)), *rules, 8192, 2);
     const std::string json = dir.WriteFile("insight.json", InsightJsonOf(&insight));
     const std::string command = "/usr/bin/python3 " POMURINA_INSIGHT_MODEL " '" + log.string() +
-                                "' '" + rulesFolder.string() + "' '" + own + "' '" + json + "' 2>&1";
+                                "' '" + rulesFolder.string() + "' '" + own + "' '" + json + "' '" POMURINA_SOURCE_DIR
+                                "/tools/report/report.schema.json' 2>&1";
     std::string said;
     FILE* pipe = ::popen(command.c_str(), "r");
     char buffer[4096];

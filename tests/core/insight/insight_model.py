@@ -4,9 +4,10 @@ regular expressions for the fields, Python's own codecs and unicodedata for
 the search phrases, dictionaries and sets for the tables.  It reads a log
 and the rule files and compares its tables with the program's JSON.
 
-    insight_model.py LOG RULES_DIR OWN_DOMAINS_FILE PROGRAM_JSON
+    insight_model.py LOG RULES_DIR OWN_DOMAINS_FILE PROGRAM_JSON [SCHEMA]
 
-Exit status 0 when they agree; otherwise the first differences are printed.
+Exit status 0 when they agree (and the program's JSON is of the report
+schema's form, given SCHEMA); otherwise the first differences are printed.
 """
 import base64
 import datetime
@@ -325,11 +326,23 @@ def program_tables(path):
     return insight
 
 
+def schema_errors(program, schema_path):
+    import jsonschema
+    schema = json.load(open(schema_path, encoding="utf-8"))
+    insight = dict(schema["properties"]["insight"], **{"$defs": schema["$defs"]})
+    return [e.message for e in
+            jsonschema.Draft202012Validator(insight).iter_errors(json.load(open(program, encoding="utf-8")))]
+
+
 def main():
     log, rules_dir, own_file, program = sys.argv[1:5]
+    differences = 0
+    if len(sys.argv) > 5:
+        for error in schema_errors(program, sys.argv[5])[:5]:
+            print("schema: " + error)
+            differences += 1
     expected = model(log, rules_dir, own_file)
     actual = program_tables(program)
-    differences = 0
     for key in expected:
         if expected[key] == actual.get(key):
             continue

@@ -113,15 +113,14 @@ const std::vector<std::string> kUtf8Phrases = {
     "%EF%BE%97%EF%BD%B0%EF%BE%92%EF%BE%9D",
     "Apache%20Log",
     "%E3%83%9D%E3%83%A0%E3%83%AA%E3%83%8A+%E4%BD%BF%E3%81%84%E6%96%B9"};
-const std::vector<std::string> kSjisPhrases = {
-    "%97%B7%8Ds",
-    "%83%89%81%5B%83%81%83%93",
-    "%93V%8BC%20%93%8C%8B%9E",
-    "%93%8C%8B%9E%81%40%83%89%81%5B%83%81%83%93",
-    "%82%60%82o%82%60%82b%82g%82d%81%40%83%8D%83O",
-    "%D7%B0%D2%DD",
-    "apache+LOG",
-    "%83%7C%83%80%83%8A%83i%20%8Eg%82%A2%95%FB"};
+const std::vector<std::string> kSjisPhrases = {"%97%B7%8Ds",
+                                               "%83%89%81%5B%83%81%83%93",
+                                               "%93V%8BC%20%93%8C%8B%9E",
+                                               "%93%8C%8B%9E%81%40%83%89%81%5B%83%81%83%93",
+                                               "%82%60%82o%82%60%82b%82g%82d%81%40%83%8D%83O",
+                                               "%D7%B0%D2%DD",
+                                               "apache+LOG",
+                                               "%83%7C%83%80%83%8A%83i%20%8Eg%82%A2%95%FB"};
 const std::vector<std::string> kEucPhrases = {
     "%CE%B9%B9%D4",
     "%A5%E9%A1%BC%A5%E1%A5%F3",
@@ -222,12 +221,14 @@ std::string AwkwardLine(Random& random, const std::string& host, const char* sta
         case 4:  // a TAB where a blank belongs
             return host + "\t- - [" + stamp + " +0900] \"GET / HTTP/1.1\" 200 5";
         case 5:  // fields glued after the agent, and a huge size
-            return host + " - - [" + stamp + " +0900] \"GET /big.html HTTP/1.1\" 200 999999999999999 " +
+            return host + " - - [" + stamp +
+                   " +0900] \"GET /big.html HTTP/1.1\" 200 999999999999999 " +
                    "\"-\" \"Wget/1.21\"rt=0.001";
         case 6:  // a leap second
             return host + " - - [31/Dec/2026:23:59:60 +0000] \"GET /new-year.html HTTP/1.1\" 200 7";
         default:  // an escaped quote in the request
-            return host + " - - [" + stamp + " +0900] \"GET /a\\\"b.html HTTP/1.1\" 404 0 \"-\" \"-\"";
+            return host + " - - [" + stamp +
+                   " +0900] \"GET /a\\\"b.html HTTP/1.1\" 404 0 \"-\" \"-\"";
     }
 }
 

@@ -39,12 +39,14 @@ double SecondsSince(Clock::time_point start) {
 double UserSeconds() {
     struct rusage usage {};
     ::getrusage(RUSAGE_SELF, &usage);
-    return static_cast<double>(usage.ru_utime.tv_sec) + static_cast<double>(usage.ru_utime.tv_usec) / 1e6;
+    return static_cast<double>(usage.ru_utime.tv_sec) +
+           static_cast<double>(usage.ru_utime.tv_usec) / 1e6;
 }
 double SystemSeconds() {
     struct rusage usage {};
     ::getrusage(RUSAGE_SELF, &usage);
-    return static_cast<double>(usage.ru_stime.tv_sec) + static_cast<double>(usage.ru_stime.tv_usec) / 1e6;
+    return static_cast<double>(usage.ru_stime.tv_sec) +
+           static_cast<double>(usage.ru_stime.tv_usec) / 1e6;
 }
 
 struct Figures {
@@ -120,9 +122,11 @@ int main(int argc, char** argv) {
     };
     const int rounds = argc > 5 ? std::atoi(argv[5]) : 0;
     if (rounds == 0)
-        row("one part, 1 thread", Measure(lines, *rules, 1, std::max<std::size_t>(lines.Count(), 1)));
+        row("one part, 1 thread",
+            Measure(lines, *rules, 1, std::max<std::size_t>(lines.Count(), 1)));
     char name[64];
     std::snprintf(name, sizeof name, "batches, %u threads", threads);
-    for (int round = 0; round < std::max(rounds, 1); ++round) row(name, Measure(lines, *rules, threads, batch));
+    for (int round = 0; round < std::max(rounds, 1); ++round)
+        row(name, Measure(lines, *rules, threads, batch));
     return 0;
 }

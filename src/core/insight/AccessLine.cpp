@@ -70,19 +70,32 @@ inline int TwoDigits(const char* text, unsigned& notDigits) {
 inline int MonthNumber(const char* name) {
     const auto byte = [&](int i) { return std::uint32_t{static_cast<unsigned char>(name[i])}; };
     switch (byte(0) << 16 | byte(1) << 8 | byte(2)) {
-        case 'J' << 16 | 'a' << 8 | 'n': return 1;
-        case 'F' << 16 | 'e' << 8 | 'b': return 2;
-        case 'M' << 16 | 'a' << 8 | 'r': return 3;
-        case 'A' << 16 | 'p' << 8 | 'r': return 4;
-        case 'M' << 16 | 'a' << 8 | 'y': return 5;
-        case 'J' << 16 | 'u' << 8 | 'n': return 6;
-        case 'J' << 16 | 'u' << 8 | 'l': return 7;
-        case 'A' << 16 | 'u' << 8 | 'g': return 8;
-        case 'S' << 16 | 'e' << 8 | 'p': return 9;
-        case 'O' << 16 | 'c' << 8 | 't': return 10;
-        case 'N' << 16 | 'o' << 8 | 'v': return 11;
-        case 'D' << 16 | 'e' << 8 | 'c': return 12;
-        default: return 0;
+        case 'J' << 16 | 'a' << 8 | 'n':
+            return 1;
+        case 'F' << 16 | 'e' << 8 | 'b':
+            return 2;
+        case 'M' << 16 | 'a' << 8 | 'r':
+            return 3;
+        case 'A' << 16 | 'p' << 8 | 'r':
+            return 4;
+        case 'M' << 16 | 'a' << 8 | 'y':
+            return 5;
+        case 'J' << 16 | 'u' << 8 | 'n':
+            return 6;
+        case 'J' << 16 | 'u' << 8 | 'l':
+            return 7;
+        case 'A' << 16 | 'u' << 8 | 'g':
+            return 8;
+        case 'S' << 16 | 'e' << 8 | 'p':
+            return 9;
+        case 'O' << 16 | 'c' << 8 | 't':
+            return 10;
+        case 'N' << 16 | 'o' << 8 | 'v':
+            return 11;
+        case 'D' << 16 | 'e' << 8 | 'c':
+            return 12;
+        default:
+            return 0;
     }
 }
 
@@ -91,9 +104,8 @@ bool ReadTime(Reader& r, WrittenTime& time) {
     constexpr std::size_t kLength = 29;
     if (r.Left() < kLength) return false;
     const char* t = r.Place();
-    if (t[0] != '[' || t[3] != '/' || t[7] != '/' || t[12] != ':' || t[15] != ':' ||
-        t[18] != ':' || t[21] != ' ' || (t[22] != '+' && t[22] != '-') || t[27] != ']' ||
-        t[28] != ' ')
+    if (t[0] != '[' || t[3] != '/' || t[7] != '/' || t[12] != ':' || t[15] != ':' || t[18] != ':' ||
+        t[21] != ' ' || (t[22] != '+' && t[22] != '-') || t[27] != ']' || t[28] != ' ')
         return false;
     // Every digit is checked at once: a byte below '0' wraps to a large value.
     unsigned notDigits = 0;
@@ -174,8 +186,9 @@ bool ReadAccessLine(std::string_view line, AccessLine& out) {
 
 std::string_view PathOfTarget(std::string_view target) {
     const char* const end = target.data() + target.size();
-    return std::string_view(target.data(), static_cast<std::size_t>(
-                                               FindFirstOf(target.data(), end, '?', '#', '#') - target.data()));
+    return std::string_view(
+        target.data(),
+        static_cast<std::size_t>(FindFirstOf(target.data(), end, '?', '#', '#') - target.data()));
 }
 
 bool IsStaticPath(std::string_view path) {
@@ -190,9 +203,9 @@ bool IsStaticPath(std::string_view path) {
         lower[i] = c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
     }
     static constexpr std::string_view kStatic[] = {
-        "css", "js",   "mjs",  "map",  "png", "jpg",   "jpeg", "gif", "webp", "avif",
-        "svg", "ico",  "bmp",  "tif",  "tiff", "woff", "woff2", "ttf", "otf",  "eot",
-        "mp3", "mp4",  "m4a",  "webm", "ogg", "wav",   "mov",  "avi"};
+        "css", "js",  "mjs", "map",  "png",  "jpg",  "jpeg",  "gif", "webp", "avif",
+        "svg", "ico", "bmp", "tif",  "tiff", "woff", "woff2", "ttf", "otf",  "eot",
+        "mp3", "mp4", "m4a", "webm", "ogg",  "wav",  "mov",   "avi"};
     const std::string_view folded(lower, extension.size());
     for (const std::string_view known : kStatic)
         if (folded == known) return true;

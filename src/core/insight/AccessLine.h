@@ -13,7 +13,7 @@ namespace pomurina {
 
 // The time stamp of a line as written.
 struct WrittenTime {
-    std::int32_t day = 0;  // see CalendarDay.h
+    std::int32_t day = 0;                           // see CalendarDay.h
     std::uint8_t hour = 0, minute = 0, second = 0;  // second may be 60
 
     // Seconds from the start of day 0: the day's number × 86,400 plus the

@@ -38,8 +38,8 @@ AgentRules::AgentRules(const std::vector<RuleFields>& lines) {
         if (!kind || line[2].empty()) continue;
         const auto index = static_cast<std::uint32_t>(m_rules.size());
         m_rules.push_back({*kind, line[1], line[2]});
-        Group& group = *kind == AgentKind::Browser ? m_browsers
-                       : *kind == AgentKind::Os    ? m_systems
+        Group& group = *kind == AgentKind::Browser  ? m_browsers
+                       : *kind == AgentKind::Os     ? m_systems
                        : *kind == AgentKind::Device ? m_devices
                                                     : m_robots;
         group.rules.push_back(index);

@@ -16,10 +16,11 @@ inline const char* FindFirstOf(const char* from, const char* end, char a, char b
     const __m128i va = _mm_set1_epi8(a), vb = _mm_set1_epi8(b), vc = _mm_set1_epi8(c);
     for (; end - from >= 16; from += 16) {
         const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(from));
-        const __m128i hits = _mm_or_si128(
-            _mm_or_si128(_mm_cmpeq_epi8(bytes, va), _mm_cmpeq_epi8(bytes, vb)),
-            _mm_cmpeq_epi8(bytes, vc));
-        if (const int mask = _mm_movemask_epi8(hits)) return from + __builtin_ctz(static_cast<unsigned>(mask));
+        const __m128i hits =
+            _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(bytes, va), _mm_cmpeq_epi8(bytes, vb)),
+                         _mm_cmpeq_epi8(bytes, vc));
+        if (const int mask = _mm_movemask_epi8(hits))
+            return from + __builtin_ctz(static_cast<unsigned>(mask));
     }
 #endif
     for (; from < end; ++from)

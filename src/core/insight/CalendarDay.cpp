@@ -25,8 +25,8 @@ std::optional<std::int32_t> DayNumber(const CivilDate& date) {
     const int year = date.month <= 2 ? date.year - 1 : date.year;
     const int era = (year >= 0 ? year : year - 399) / 400;
     const int yearOfEra = year - era * 400;
-    const int dayOfYear = (153 * (date.month > 2 ? date.month - 3 : date.month + 9) + 2) / 5 +
-                          date.day - 1;
+    const int dayOfYear =
+        (153 * (date.month > 2 ? date.month - 3 : date.month + 9) + 2) / 5 + date.day - 1;
     const int dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
     return era * 146097 + dayOfEra - 719468;
 }
@@ -35,8 +35,7 @@ CivilDate DateOfDay(std::int32_t day) {
     const int shifted = day + 719468;
     const int era = (shifted >= 0 ? shifted : shifted - 146096) / 146097;
     const int dayOfEra = shifted - era * 146097;
-    const int yearOfEra =
-        (dayOfEra - dayOfEra / 1460 + dayOfEra / 36524 - dayOfEra / 146096) / 365;
+    const int yearOfEra = (dayOfEra - dayOfEra / 1460 + dayOfEra / 36524 - dayOfEra / 146096) / 365;
     const int dayOfYear = dayOfEra - (365 * yearOfEra + yearOfEra / 4 - yearOfEra / 100);
     const int monthIndex = (5 * dayOfYear + 2) / 153;
     CivilDate date;

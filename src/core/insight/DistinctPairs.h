@@ -18,7 +18,8 @@ public:
     void ForEachDistinct(F&& f) {
         SortKeys();
         for (std::size_t i = 0; i < m_keys.size(); ++i)
-            if (i == 0 || m_keys[i] != m_keys[i - 1]) f(static_cast<std::uint32_t>(m_keys[i] >> 32));
+            if (i == 0 || m_keys[i] != m_keys[i - 1])
+                f(static_cast<std::uint32_t>(m_keys[i] >> 32));
         m_keys = {};
     }
 

@@ -51,7 +51,8 @@ inline std::uint64_t HashBytes(std::string_view text) {
         first = low;
         last = high;
     } else if (left > 0) {
-        first = static_cast<unsigned char>(p[0]) | std::uint64_t{static_cast<unsigned char>(p[left / 2])} << 8 |
+        first = static_cast<unsigned char>(p[0]) |
+                std::uint64_t{static_cast<unsigned char>(p[left / 2])} << 8 |
                 std::uint64_t{static_cast<unsigned char>(p[left - 1])} << 16;
     }
     a = step(a, first);

@@ -54,7 +54,8 @@ template <typename Row, typename Name>
 class NamedRows {
 public:
     std::uint32_t RowOf(const Name& name) {
-        const auto [at, added] = m_index.try_emplace(name, static_cast<std::uint32_t>(m_rows.size()));
+        const auto [at, added] =
+            m_index.try_emplace(name, static_cast<std::uint32_t>(m_rows.size()));
         if (added) m_rows.push_back(MakeRow(name));
         return at->second;
     }
@@ -107,7 +108,8 @@ Insight InsightWhole::Finish() {
     std::sort(m_dayTallies.begin(), m_dayTallies.end(),
               [](const DayTally& a, const DayTally& b) { return a.day < b.day; });
     for (const DayTally& d : m_dayTallies) {
-        insight.days.push_back({d.day, d.hits, d.pages, d.visitors, d.visits, d.bytes, d.robotHits});
+        insight.days.push_back(
+            {d.day, d.hits, d.pages, d.visitors, d.visits, d.bytes, d.robotHits});
         totals.hits += d.hits;
         totals.pages += d.pages;
         totals.bytes = AddBytes(totals.bytes, d.bytes);
@@ -124,8 +126,8 @@ Insight InsightWhole::Finish() {
 
     const auto pathText = [&](std::uint32_t p) { return m_paths.Text(p); };
     const auto pathCount = static_cast<std::uint32_t>(m_pathTallies.size());
-    for (const std::uint32_t p :
-         OrderByHits(pathCount, [&](std::uint32_t i) { return m_pathTallies[i].pageHits; }, pathText)) {
+    for (const std::uint32_t p : OrderByHits(
+             pathCount, [&](std::uint32_t i) { return m_pathTallies[i].pageHits; }, pathText)) {
         const PathTally& t = m_pathTallies[p];
         if (t.pageHits > 0)
             insight.pages.push_back({std::string(m_paths.Text(p)), t.pageHits, t.pageVisitors,
@@ -135,11 +137,13 @@ Insight InsightWhole::Finish() {
              pathCount, [&](std::uint32_t i) { return m_pathTallies[i].notFoundHits; }, pathText)) {
         const PathTally& t = m_pathTallies[p];
         if (t.notFoundHits > 0)
-            insight.notFound.push_back({std::string(m_paths.Text(p)), t.notFoundHits, t.notFoundVisitors});
+            insight.notFound.push_back(
+                {std::string(m_paths.Text(p)), t.notFoundHits, t.notFoundVisitors});
     }
 
     for (std::size_t code = 0; code < m_statuses.size(); ++code)
-        if (m_statuses[code] > 0) insight.statusCodes.push_back({static_cast<int>(code), m_statuses[code]});
+        if (m_statuses[code] > 0)
+            insight.statusCodes.push_back({static_cast<int>(code), m_statuses[code]});
     SortByHits(insight.statusCodes, [](const StatusRow& r) { return r.code; });
 
     const auto hitsTable = [](const InternTable& texts, const std::vector<std::int64_t>& hits) {
@@ -183,9 +187,9 @@ Insight InsightWhole::Finish() {
             const std::string_view text = m_agents.Text(a);
             const bool noAgent = text == "-" || text.empty();
             const AgentRule* rule = noAgent ? nullptr : &rules[t.match.robot];
-            row.robot = robots.RowOf({noAgent ? kNoAgentName : rule->name,
-                                      rule && rule->kind == AgentKind::Ai ? RobotKind::Ai
-                                                                          : RobotKind::Bot});
+            row.robot = robots.RowOf(
+                {noAgent ? kNoAgentName : rule->name,
+                 rule && rule->kind == AgentKind::Ai ? RobotKind::Ai : RobotKind::Bot});
             robots.Count(row.robot, t.hits);
             if (rule && rule->kind == AgentKind::Ai) totals.aiHits += t.hits;
         } else {
@@ -226,9 +230,12 @@ Insight InsightWhole::Finish() {
              m_hosts.Count(), [&](std::uint32_t i) { return m_hostTallies[i].hits; },
              [&](std::uint32_t i) { return m_hosts.Text(i); })) {
         const HostTally& t = m_hostTallies[h];
-        insight.hosts.push_back({std::string(m_hosts.Text(h)), t.hits, t.pages, t.bytes,
-                                 {t.lastSeen.day, t.lastSeen.hour, t.lastSeen.minute,
-                                  t.lastSeen.second}});
+        insight.hosts.push_back(
+            {std::string(m_hosts.Text(h)),
+             t.hits,
+             t.pages,
+             t.bytes,
+             {t.lastSeen.day, t.lastSeen.hour, t.lastSeen.minute, t.lastSeen.second}});
     }
     insight.visitDurations = m_durations;
     return insight;

@@ -82,8 +82,8 @@ std::uint32_t InsightPart::AgentKey(const AccessLine& fields) {
     if (found.added) {
         AgentTally tally;
         tally.match = m_rules.agents.Match(fields.agent);
-        tally.robot = tally.match.robot != AgentMatch::kNone || fields.agent == "-" ||
-                      fields.agent.empty();
+        tally.robot =
+            tally.match.robot != AgentMatch::kNone || fields.agent == "-" || fields.agent.empty();
         m_agentTallies.push_back(tally);
     }
     m_lastAgent = fields.agent;

@@ -12,10 +12,10 @@
 
 #include "insight/AccessLine.h"
 #include "insight/AgentRules.h"
+#include "insight/InsightRules.h"
 #include "insight/InternTable.h"
 #include "insight/KeySet.h"
 #include "insight/KeyTable.h"
-#include "insight/InsightRules.h"
 
 namespace pomurina {
 

@@ -81,18 +81,15 @@ void InsightWhole::MergeTexts(const InsightPart& part) {
         to.notFoundHits += from.notFoundHits;
         m_pathMap[p] = found.id;
     }
-    part.m_pageHosts.ForEach([&](std::uint64_t key) {
-        m_pageHosts.Add(m_pathMap[High(key)], m_hostMap[Low(key)]);
-    });
-    part.m_notFoundHosts.ForEach([&](std::uint64_t key) {
-        m_notFoundHosts.Add(m_pathMap[High(key)], m_hostMap[Low(key)]);
-    });
+    part.m_pageHosts.ForEach(
+        [&](std::uint64_t key) { m_pageHosts.Add(m_pathMap[High(key)], m_hostMap[Low(key)]); });
+    part.m_notFoundHosts.ForEach(
+        [&](std::uint64_t key) { m_notFoundHosts.Add(m_pathMap[High(key)], m_hostMap[Low(key)]); });
 
     m_agentMap.resize(part.m_agentTallies.size());
     for (std::uint32_t a = 0; a < part.m_agentTallies.size(); ++a) {
         const InsightPart::AgentTally& from = part.m_agentTallies[a];
-        const InternTable::Found found =
-            m_agents.Add(part.m_agents.Text(a), part.m_agents.Hash(a));
+        const InternTable::Found found = m_agents.Add(part.m_agents.Text(a), part.m_agents.Hash(a));
         if (found.added) m_agentTallies.push_back({0, from.match, from.robot});
         m_agentTallies[found.id].hits += from.hits;
         m_agentMap[a] = found.id;

@@ -18,7 +18,8 @@ std::vector<RuleFields> ReadRuleLines(std::string_view text) {
         const std::size_t first = line.find('\t');
         if (first == std::string_view::npos) return;
         const std::size_t second = line.find('\t', first + 1);
-        if (second == std::string_view::npos || line.find('\t', second + 1) != std::string_view::npos)
+        if (second == std::string_view::npos ||
+            line.find('\t', second + 1) != std::string_view::npos)
             return;
         rules.push_back({std::string(line.substr(0, first)),
                          std::string(line.substr(first + 1, second - first - 1)),

@@ -10,12 +10,12 @@ namespace pomurina {
 namespace {
 
 // Layout in SVG units.
-constexpr int kLeft = 64;      // room for the scale's numbers
-constexpr int kTop = 28;       // room for the legend
-constexpr int kPlot = 200;     // the height of the full scale
-constexpr int kBar = 6;        // one bar's width
+constexpr int kLeft = 64;   // room for the scale's numbers
+constexpr int kTop = 28;    // room for the legend
+constexpr int kPlot = 200;  // the height of the full scale
+constexpr int kBar = 6;     // one bar's width
 constexpr int kDayWidth = 3 * kBar + 6;
-constexpr int kBottom = 20;    // room for the dates
+constexpr int kBottom = 20;  // room for the dates
 constexpr int kRight = 12;
 constexpr int kLabelWidth = 40;  // what a date "12/31" needs
 constexpr int kMinWidth = 320;   // what the legend needs
@@ -51,7 +51,8 @@ void AppendDaySvg(const std::vector<DayRow>& days, std::string& out) {
     const int base = kTop + kPlot;
     long long largest = 0;
     for (const DayRow& day : days)
-        for (const Series& series : kSeries) largest = std::max<long long>(largest, day.*series.count);
+        for (const Series& series : kSeries)
+            largest = std::max<long long>(largest, day.*series.count);
     const long long scale = RoundScale(largest);
 
     out += Format(

@@ -11,7 +11,7 @@
 namespace pomurina {
 
 struct CsvFile {
-    std::string name;   // "<table key>.csv"
+    std::string name;  // "<table key>.csv"
     std::string bytes;
 };
 

@@ -43,10 +43,15 @@ void AppendDay(const std::optional<std::int32_t>& day, std::string& out) {
 }
 
 void WriteTotals(const InsightTotals& t, std::string& b) {
-    const std::pair<const char*, std::int64_t> numbers[] = {
-        {"hits", t.hits},         {"unparsed", t.unparsed},    {"pages", t.pages},
-        {"visitors", t.visitors}, {"visits", t.visits},        {"bytes", t.bytes},
-        {"robot_hits", t.robotHits}, {"ai_hits", t.aiHits}, {"human_hits", t.humanHits}};
+    const std::pair<const char*, std::int64_t> numbers[] = {{"hits", t.hits},
+                                                            {"unparsed", t.unparsed},
+                                                            {"pages", t.pages},
+                                                            {"visitors", t.visitors},
+                                                            {"visits", t.visits},
+                                                            {"bytes", t.bytes},
+                                                            {"robot_hits", t.robotHits},
+                                                            {"ai_hits", t.aiHits},
+                                                            {"human_hits", t.humanHits}};
     b += "    \"totals\": {";
     for (const auto& [key, value] : numbers) {
         AppendKey(key, b);

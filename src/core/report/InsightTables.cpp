@@ -76,39 +76,50 @@ std::string_view WeekdayName(std::size_t weekday) {
 
 std::vector<InsightTable> InsightTablesOf(const Insight& insight) {
     std::vector<InsightTable> tables;
-    tables.push_back(TableOf<DayRow>(
-        "days", "日別", insight.days,
-        {{"day", "日付"}, kHits, {"pages", "ページ"}, kVisitors, {"visits", "訪問"},
-         {"bytes", "バイト"}, {"robot_hits", "ロボット"}},
-        {[](const DayRow& r) { return Text(DayText(r.day)); },
-         [](const DayRow& r) { return Number(r.hits); },
-         [](const DayRow& r) { return Number(r.pages); },
-         [](const DayRow& r) { return Number(r.visitors); },
-         [](const DayRow& r) { return Number(r.visits); },
-         [](const DayRow& r) { return Number(r.bytes); },
-         [](const DayRow& r) { return Number(r.robotHits); }}));
-    InsightTable weekdays{"weekdays", "曜日別", {{"weekday", "曜日"}, kHits, {"pages", "ページ"}},
-                          insight.weekdays.size(), {}};
+    tables.push_back(TableOf<DayRow>("days", "日別", insight.days,
+                                     {{"day", "日付"},
+                                      kHits,
+                                      {"pages", "ページ"},
+                                      kVisitors,
+                                      {"visits", "訪問"},
+                                      {"bytes", "バイト"},
+                                      {"robot_hits", "ロボット"}},
+                                     {[](const DayRow& r) { return Text(DayText(r.day)); },
+                                      [](const DayRow& r) { return Number(r.hits); },
+                                      [](const DayRow& r) { return Number(r.pages); },
+                                      [](const DayRow& r) { return Number(r.visitors); },
+                                      [](const DayRow& r) { return Number(r.visits); },
+                                      [](const DayRow& r) { return Number(r.bytes); },
+                                      [](const DayRow& r) { return Number(r.robotHits); }}));
+    InsightTable weekdays{"weekdays",
+                          "曜日別",
+                          {{"weekday", "曜日"}, kHits, {"pages", "ページ"}},
+                          insight.weekdays.size(),
+                          {}};
     weekdays.cell = [&insight](std::size_t r, std::size_t c) {
         const WeekdayRow& row = insight.weekdays[r];
         return c == 0 ? Text(std::string(WeekdayName(r))) : Number(c == 1 ? row.hits : row.pages);
     };
     tables.push_back(std::move(weekdays));
-    tables.push_back(TableOf<PageRow>(
-        "pages", "ページ", insight.pages,
-        {{"path", "ページ"}, kHits, kVisitors, {"bytes", "バイト"}, {"entries", "入口"},
-         {"exits", "出口"}},
-        {[](const PageRow& r) { return Log(r.path); },
-         [](const PageRow& r) { return Number(r.hits); },
-         [](const PageRow& r) { return Number(r.visitors); },
-         [](const PageRow& r) { return Number(r.bytes); },
-         [](const PageRow& r) { return Number(r.entries); },
-         [](const PageRow& r) { return Number(r.exits); }}));
-    tables.push_back(TableOf<NotFoundRow>("not_found", "見つからないページ (404)", insight.notFound,
-                                          {{"path", "パス"}, kHits, kVisitors},
-                                          {[](const NotFoundRow& r) { return Log(r.path); },
-                                           [](const NotFoundRow& r) { return Number(r.hits); },
-                                           [](const NotFoundRow& r) { return Number(r.visitors); }}));
+    tables.push_back(TableOf<PageRow>("pages", "ページ", insight.pages,
+                                      {{"path", "ページ"},
+                                       kHits,
+                                       kVisitors,
+                                       {"bytes", "バイト"},
+                                       {"entries", "入口"},
+                                       {"exits", "出口"}},
+                                      {[](const PageRow& r) { return Log(r.path); },
+                                       [](const PageRow& r) { return Number(r.hits); },
+                                       [](const PageRow& r) { return Number(r.visitors); },
+                                       [](const PageRow& r) { return Number(r.bytes); },
+                                       [](const PageRow& r) { return Number(r.entries); },
+                                       [](const PageRow& r) { return Number(r.exits); }}));
+    tables.push_back(
+        TableOf<NotFoundRow>("not_found", "見つからないページ (404)", insight.notFound,
+                             {{"path", "パス"}, kHits, kVisitors},
+                             {[](const NotFoundRow& r) { return Log(r.path); },
+                              [](const NotFoundRow& r) { return Number(r.hits); },
+                              [](const NotFoundRow& r) { return Number(r.visitors); }}));
     tables.push_back(TableOf<StatusRow>("status_codes", "状態コード", insight.statusCodes,
                                         {{"code", "コード"}, kHits},
                                         {[](const StatusRow& r) { return Number(r.code); },
@@ -117,8 +128,8 @@ std::vector<InsightTable> InsightTablesOf(const Insight& insight) {
                                insight.referringSites));
     tables.push_back(HitsTable("search_engines", "検索エンジン", {"name", "検索エンジン"}, false,
                                insight.searchEngines));
-    tables.push_back(HitsTable("search_phrases", "検索語句", {"phrase", "語句"}, false,
-                               insight.searchPhrases));
+    tables.push_back(
+        HitsTable("search_phrases", "検索語句", {"phrase", "語句"}, false, insight.searchPhrases));
     tables.push_back(NameTable("browsers", "ブラウザ", "ブラウザ", insight.browsers));
     tables.push_back(NameTable("operating_systems", "OS", "OS", insight.operatingSystems));
     tables.push_back(NameTable("devices", "端末", "端末", insight.devices));
@@ -129,27 +140,31 @@ std::vector<InsightTable> InsightTablesOf(const Insight& insight) {
          [](const RobotRow& r) { return Text(r.kind == RobotKind::Ai ? "ai" : "bot"); },
          [](const RobotRow& r) { return Number(r.hits); },
          [](const RobotRow& r) { return Number(r.visitors); }}));
-    tables.push_back(TableOf<HostRow>(
-        "hosts", "ホスト", insight.hosts,
-        {{"host", "ホスト"}, kHits, {"pages", "ページ"}, {"bytes", "バイト"},
-         {"last_seen", "最終アクセス"}},
-        {[](const HostRow& r) { return Log(r.host); },
-         [](const HostRow& r) { return Number(r.hits); },
-         [](const HostRow& r) { return Number(r.pages); },
-         [](const HostRow& r) { return Number(r.bytes); },
-         [](const HostRow& r) { return Text(SeenTimeText(r.lastSeen)); }}));
+    tables.push_back(
+        TableOf<HostRow>("hosts", "ホスト", insight.hosts,
+                         {{"host", "ホスト"},
+                          kHits,
+                          {"pages", "ページ"},
+                          {"bytes", "バイト"},
+                          {"last_seen", "最終アクセス"}},
+                         {[](const HostRow& r) { return Log(r.host); },
+                          [](const HostRow& r) { return Number(r.hits); },
+                          [](const HostRow& r) { return Number(r.pages); },
+                          [](const HostRow& r) { return Number(r.bytes); },
+                          [](const HostRow& r) { return Text(SeenTimeText(r.lastSeen)); }}));
     return tables;
 }
 
 InsightTable InsightTotalsTable(const Insight& insight) {
-    static constexpr const char* kItems[] = {
-        "ヒット", "読めなかった行", "ページ", "訪問者", "訪問",    "バイト",
-        "ロボット", "AI",             "人",     "最初の日", "最後の日"};
-    InsightTable table{"totals", "合計", {{"item", "項目"}, {"value", "値"}}, std::size(kItems), {}};
+    static constexpr const char* kItems[] = {"ヒット", "読めなかった行", "ページ",   "訪問者",
+                                             "訪問",   "バイト",         "ロボット", "AI",
+                                             "人",     "最初の日",       "最後の日"};
+    InsightTable table{
+        "totals", "合計", {{"item", "項目"}, {"value", "値"}}, std::size(kItems), {}};
     table.cell = [&insight](std::size_t r, std::size_t c) {
         if (c == 0) return Text(kItems[r]);
         const InsightTotals& t = insight.totals;
-        const std::int64_t numbers[] = {t.hits,   t.unparsed, t.pages,     t.visitors, t.visits,
+        const std::int64_t numbers[] = {t.hits,  t.unparsed,  t.pages,  t.visitors, t.visits,
                                         t.bytes, t.robotHits, t.aiHits, t.humanHits};
         if (r < std::size(numbers)) return Number(numbers[r]);
         const auto& day = r == std::size(numbers) ? t.firstDay : t.lastDay;
@@ -159,10 +174,13 @@ InsightTable InsightTotalsTable(const Insight& insight) {
 }
 
 InsightTable VisitDurationsTable(const Insight& insight) {
-    static constexpr const char* kSpans[] = {"30秒未満", "30秒〜2分", "2〜5分",     "5〜15分",
+    static constexpr const char* kSpans[] = {"30秒未満", "30秒〜2分",   "2〜5分",   "5〜15分",
                                              "15〜30分", "30分〜1時間", "1時間以上"};
-    InsightTable table{"visit_durations", "訪問の長さ", {{"span", "長さ"}, {"visits", "訪問"}},
-                       insight.visitDurations.size(), {}};
+    InsightTable table{"visit_durations",
+                       "訪問の長さ",
+                       {{"span", "長さ"}, {"visits", "訪問"}},
+                       insight.visitDurations.size(),
+                       {}};
     table.cell = [&insight](std::size_t r, std::size_t c) {
         return c == 0 ? Text(kSpans[r]) : Number(insight.visitDurations[r]);
     };

@@ -18,7 +18,7 @@ struct InsightCell {
     enum class Kind { Number, Text, LogText };
     Kind kind = Kind::Number;
     std::int64_t number = 0;
-    std::string text;     // Text: UTF-8
+    std::string text;      // Text: UTF-8
     std::string_view log;  // LogText: the log's bytes
 };
 

@@ -47,8 +47,8 @@ private:
         std::array<unsigned char, 16> out{};
         char* to = reinterpret_cast<char*>(out.data());
         std::size_t outLeft = out.size();
-        if (iconv(cd, &in, &inLeft, &to, &outLeft) == static_cast<std::size_t>(-1) ||
-            inLeft != 0 || out.size() - outLeft != 4)
+        if (iconv(cd, &in, &inLeft, &to, &outLeft) == static_cast<std::size_t>(-1) || inLeft != 0 ||
+            out.size() - outLeft != 4)
             return EucJpUnit::kInvalid;
         return std::uint32_t{out[0]} | std::uint32_t{out[1]} << 8 | std::uint32_t{out[2]} << 16 |
                std::uint32_t{out[3]} << 24;

@@ -23,8 +23,8 @@ struct Case {
 TEST(AccessLine, ReadsTheFieldsOrRefusesTheLine) {
     const Case cases[] = {
         {kHead + "\"GET /a?x=1 HTTP/1.1\" 200 512", true, "/a?x=1", "-", "", false, 512},
-        {kHead + "\"GET / HTTP/1.1\" 200 5 \"http://r/\" \"UA\"", true, "/", "http://r/", "UA", true,
-         5},
+        {kHead + "\"GET / HTTP/1.1\" 200 5 \"http://r/\" \"UA\"", true, "/", "http://r/", "UA",
+         true, 5},
         // Fields appended by nginx, with or without a blank after the last quote.
         {kHead + "\"GET / HTTP/1.1\" 200 5 \"-\" \"UA\"rt=0.1", true, "/", "-", "UA", true, 5},
         {kHead + "\"GET / HTTP/1.1\" 200 5 \"-\" \"UA\" rt=0.1", true, "/", "-", "UA", true, 5},
@@ -102,8 +102,7 @@ TEST(AccessLine, TakesRealDatesAndClocksAsWritten) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.stamp);
         AccessLine fields;
-        const std::string line =
-            std::string("h - - [") + c.stamp + "] \"GET / HTTP/1.1\" 200 1";
+        const std::string line = std::string("h - - [") + c.stamp + "] \"GET / HTTP/1.1\" 200 1";
         ASSERT_EQ(ReadAccessLine(line, fields), c.parses);
         if (c.parses) {
             EXPECT_EQ(DayText(fields.time.day), c.day);
@@ -123,12 +122,12 @@ TEST(AccessLine, PathsAndWhatIsStatic) {
         const char* path;
         bool isStatic;
     } cases[] = {
-        {"/a/b.css?v=3", "/a/b.css", true},  {"/A/B.PNG#top", "/A/B.PNG", true},
-        {"/x.woff2", "/x.woff2", true},       {"/x.html", "/x.html", false},
+        {"/a/b.css?v=3", "/a/b.css", true},    {"/A/B.PNG#top", "/A/B.PNG", true},
+        {"/x.woff2", "/x.woff2", true},        {"/x.html", "/x.html", false},
         {"/css.d/page", "/css.d/page", false}, {"/a.b/", "/a.b/", false},
-        {"/file.", "/file.", false},          {"/.js", "/.js", true},
-        {"style.css", "style.css", true},     {"", "", false},
-        {"/x.cssx", "/x.cssx", false},        {"/#a.png", "/", false},
+        {"/file.", "/file.", false},           {"/.js", "/.js", true},
+        {"style.css", "style.css", true},      {"", "", false},
+        {"/x.cssx", "/x.cssx", false},         {"/#a.png", "/", false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.target);
@@ -154,7 +153,7 @@ TEST(CalendarDay, NumbersGoDayByDayAndNameTheirWeekday) {
             EXPECT_FALSE(DayNumber({year, month, days + 1}));
         }
     EXPECT_EQ(DayNumber({1970, 1, 1}), 0);
-    EXPECT_EQ(WeekdayOf(*DayNumber({2026, 12, 7})), 0);  // a Monday
+    EXPECT_EQ(WeekdayOf(*DayNumber({2026, 12, 7})), 0);   // a Monday
     EXPECT_EQ(WeekdayOf(*DayNumber({1969, 12, 28})), 6);  // a Sunday
     EXPECT_EQ(DayText(*DayNumber({1, 2, 3})), "0001-02-03");
 }

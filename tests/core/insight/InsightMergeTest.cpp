@@ -16,8 +16,8 @@ using namespace pomurina::testing;
 namespace {
 
 const InsightRules& Rules() {
-    static const InsightRules rules = RulesOf(
-        "browser\tFox\tFirefox\nbot\tBot\tbot\nai\tAI\tGPT\n", "G\tgoogle.com\tq\n", {"own.example"});
+    static const InsightRules rules = RulesOf("browser\tFox\tFirefox\nbot\tBot\tbot\nai\tAI\tGPT\n",
+                                              "G\tgoogle.com\tq\n", {"own.example"});
     return rules;
 }
 
@@ -33,7 +33,8 @@ std::string Generated(int lines, unsigned seed) {
                                 std::to_string(lines) + " --seed " + std::to_string(seed);
     FILE* pipe = ::popen(command.c_str(), "r");
     char buffer[1 << 16];
-    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) text.append(buffer, n);
+    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;)
+        text.append(buffer, n);
     EXPECT_EQ(::pclose(pipe), 0);
     return text;
 }
@@ -62,14 +63,14 @@ TEST(InsightMerge, EveryCutGivesTheInsightOfOneBatch) {
 
 TEST(InsightMerge, VisitsEndAfterHalfAnHourWithoutAPage) {
     const std::string log =
-        Line("h", "00:00:00", "/a") + Line("h", "00:29:59", "/b") +   // 1799 s: the same visit
-        Line("h", "00:59:58", "/c") +                                 // 1799 s after the latest
-        Line("h", "01:29:58", "/d") +                                 // 1800 s: a new visit
-        Line("h", "01:23:20", "/e") +                                 // back in time: the same
+        Line("h", "00:00:00", "/a") + Line("h", "00:29:59", "/b") +  // 1799 s: the same visit
+        Line("h", "00:59:58", "/c") +                                // 1799 s after the latest
+        Line("h", "01:29:58", "/d") +                                // 1800 s: a new visit
+        Line("h", "01:23:20", "/e") +                                // back in time: the same
         Line("h", "01:30:00", "/x.png") + Line("h", "01:30:00", "/gone", 404) +  // no pages
-        Line("h", "01:00:00", "/r", 200, "GPTBot") +                  // a robot's
-        Line("h", "01:00:00", "/f", 200, "Other") +                   // another agent's visit
-        Line("h", "00:00:00", "/g", 200, "Firefox", "07");            // the next day's
+        Line("h", "01:00:00", "/r", 200, "GPTBot") +                             // a robot's
+        Line("h", "01:00:00", "/f", 200, "Other") +         // another agent's visit
+        Line("h", "00:00:00", "/g", 200, "Firefox", "07");  // the next day's
     for (const std::size_t batch : {0, 1, 2, 3}) {
         const Insight insight = ReadInsight(TextLines(log), Rules(), batch);
         EXPECT_EQ(insight.totals.visits, 4);

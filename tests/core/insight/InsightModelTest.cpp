@@ -27,12 +27,13 @@ std::string ModelDisagreement(const fs::path& log, const std::string& ownDomains
     const Insight insight = ReadInsight(TextLines(ReadFileBytes(log)), *rules, 8192, 2);
     const std::string json = dir.WriteFile("insight.json", InsightJsonOf(&insight));
     const std::string command = "/usr/bin/python3 " POMURINA_INSIGHT_MODEL " '" + log.string() +
-                                "' '" + rulesFolder.string() + "' '" + own + "' '" + json + "' '" POMURINA_SOURCE_DIR
-                                "/tools/report/report.schema.json' 2>&1";
+                                "' '" + rulesFolder.string() + "' '" + own + "' '" + json +
+                                "' '" POMURINA_SOURCE_DIR "/tools/report/report.schema.json' 2>&1";
     std::string said;
     FILE* pipe = ::popen(command.c_str(), "r");
     char buffer[4096];
-    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) said.append(buffer, n);
+    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;)
+        said.append(buffer, n);
     const int status = ::pclose(pipe);
     return status == 0 ? said : "status " + std::to_string(status) + "\n" + said;
 }
@@ -55,8 +56,9 @@ TEST(InsightModel, AgreesOnGeneratedLogs) {
     TempDir dir;
     for (const unsigned seed : {1u, 2u}) {
         const std::string log = (dir.Path() / ("g" + std::to_string(seed) + ".log")).string();
-        const std::string command = std::string(POMURINA_GENLOG) + " --variety --lines 20000 --seed " +
-                                    std::to_string(seed) + " > '" + log + "'";
+        const std::string command = std::string(POMURINA_GENLOG) +
+                                    " --variety --lines 20000 --seed " + std::to_string(seed) +
+                                    " > '" + log + "'";
         ASSERT_EQ(std::system(command.c_str()), 0);
         EXPECT_EQ(ModelDisagreement(log, kOwnDomains), "") << "seed " << seed;
     }

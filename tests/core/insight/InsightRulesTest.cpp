@@ -38,8 +38,13 @@ std::string Named(std::string_view agent) {
 TEST(RuleFile, LinesAreReadAsTheListsAreAndNothingIsTrimmed) {
     EXPECT_EQ(ReadRuleLines("a\tb\tc\r\nd\te\tf\rg\th\ti\nj\tk\tl"),
               (Fields{{"a", "b", "c"}, {"d", "e", "f"}, {"g", "h", "i"}, {"j", "k", "l"}}));
-    EXPECT_EQ(ReadRuleLines("\xEF\xBB\xBF" "a\tb\tc\n\xEF\xBB\xBF" "d\te\tf"),
-              (Fields{{"a", "b", "c"}, {"\xEF\xBB\xBF" "d", "e", "f"}}));  // a BOM only at the start
+    EXPECT_EQ(ReadRuleLines("\xEF\xBB\xBF"
+                            "a\tb\tc\n\xEF\xBB\xBF"
+                            "d\te\tf"),
+              (Fields{{"a", "b", "c"},
+                      {"\xEF\xBB\xBF"
+                       "d",
+                       "e", "f"}}));  // a BOM only at the start
     EXPECT_EQ(ReadRuleLines("a\tb\tc\nd\te\0\tf\ng\th\ti"s),
               (Fields{{"a", "b", "c"}}));  // the first zero byte ends the file
     EXPECT_EQ(ReadRuleLines("#a\tb\tc\n #a\tb\tc\na\tb\nx\ty\tz\tw\n\t\t\n a \t b \t c "),
@@ -54,12 +59,14 @@ TEST(RuleFile, AMissingFileHasNoRulesAndAnUnreadableOneSaysWhy) {
         LoadRuleFile(folder);
         FAIL() << "a folder read as a rule file";
     } catch (const FileOpenError& e) {
-        EXPECT_EQ(Cp932ToUtf8(e.Message()),
-                  "ファイル \"" + folder + "\". " + Cp932ToUtf8(SystemErrorText(EISDIR)) + " は開けません");
+        EXPECT_EQ(Cp932ToUtf8(e.Message()), "ファイル \"" + folder + "\". " +
+                                                Cp932ToUtf8(SystemErrorText(EISDIR)) +
+                                                " は開けません");
     }
     // A huge file of long junk lines and CR LF ends reads in one pass.
     std::string huge;
-    for (int i = 0; i < 200000; ++i) huge += std::string(200, 'x') + "\tbot\t" + std::to_string(i) + "\r\n";
+    for (int i = 0; i < 200000; ++i)
+        huge += std::string(200, 'x') + "\tbot\t" + std::to_string(i) + "\r\n";
     const auto rules = ReadRuleLines(huge);
     ASSERT_EQ(rules.size(), 200000u);
     EXPECT_EQ(AgentRules(rules).Rules().size(), 0u);  // no such kind
@@ -128,7 +135,8 @@ TEST(AgentRules, TheShippedRulesNameTodaysAgents) {
          "+https://openai.com/gptbot)",
          "-|-|-|GPTBot"},
         {"Mozilla/5.0 (compatible; Bytespider; spider-feedback@bytedance.com)", "-|-|-|Bytespider"},
-        {"meta-externalagent/1.1 (+https://developers.facebook.com/docs/sharing/webmasters/crawler)",
+        {"meta-externalagent/1.1 "
+         "(+https://developers.facebook.com/docs/sharing/webmasters/crawler)",
          "-|-|-|meta-externalagent"},
         {"Mozilla/5.0 (compatible; SomeNewBot/1.0)", "-|-|-|その他のbot"},
         {"python-requests/2.31.0", "-|-|-|python-requests"},
@@ -185,7 +193,7 @@ TEST(SearchEngineRules, TheFirstRuleThatFindsAValue) {
         {"www.google.com", "x=1&q=a+b", "Google", "a+b"},
         {"notgoogle.com", "q=a", "", ""},
         {"google.com.evil", "q=a", "", ""},
-        {"www.google.com", "Q=a", "", ""},   // PARAM is exact
+        {"www.google.com", "Q=a", "", ""},  // PARAM is exact
         {"www.google.com", "qq=a", "", ""},
         {"www.google.com", "q", "", ""},
         {"", "q=a", "", ""},

@@ -21,14 +21,16 @@ namespace {
 // isn't Shift-JIS, a formula-like phrase, a robot and a line that isn't one.
 const Insight& Small() {
     static const Insight insight = [] {
-        const InsightRules rules = RulesOf("browser\tFox\tFirefox\ndevice\tPC\tWindows\nai\tGPT\tGPTBot\n",
-                                           "Google\tgoogle.com\tq\n", {"own.example"});
+        const InsightRules rules =
+            RulesOf("browser\tFox\tFirefox\ndevice\tPC\tWindows\nai\tGPT\tGPTBot\n",
+                    "Google\tgoogle.com\tq\n", {"own.example"});
         const std::string log =
             "192.0.2.1 - - [07/Dec/2026:10:00:00 +0900] \"GET /a,\\\"b HTTP/1.1\" 200 100 "
             "\"https://www.google.com/search?q=%3D1%2B2\" \"Firefox (Windows)\"\n"
             "192.0.2.1 - - [07/Dec/2026:10:05:00 +0900] \"GET /x\x80.html HTTP/1.1\" 404 5 "
             "\"http://own.example/\" \"Firefox (Windows)\"\n"
-            "h<2> - - [08/Dec/2026:23:59:60 +0900] \"GET /a,\\\"b HTTP/1.1\" 304 - \"-\" \"GPTBot/1\"\n"
+            "h<2> - - [08/Dec/2026:23:59:60 +0900] \"GET /a,\\\"b HTTP/1.1\" 304 - \"-\" "
+            "\"GPTBot/1\"\n"
             "garbage\n";
         return ReadInsight(TextLines(log), rules, 0);
     }();
@@ -133,12 +135,14 @@ TEST(InsightWriters, HtmlSectionCutsTablesAtFiftyRows) {
 
     std::string log;
     for (int i = 0; i < 60; ++i)
-        log += "h" + std::to_string(i) + " - - [07/Dec/2026:10:00:00 +0900] \"GET / HTTP/1.1\" 200 1\n";
+        log += "h" + std::to_string(i) +
+               " - - [07/Dec/2026:10:00:00 +0900] \"GET / HTTP/1.1\" 200 1\n";
     const Insight many = ReadInsight(TextLines(log), RulesOf("", ""), 0);
     const std::string cut = Html(&many);
     EXPECT_NE(cut.find("<tr><td>h53</td>"), std::string::npos);
     EXPECT_EQ(cut.find("<tr><td>h54</td>"), std::string::npos);  // the 51st in byte order
-    EXPECT_NE(cut.find("</table>\n<p class=\"more\">… 他10行</p>\n</section>\n"), std::string::npos);
+    EXPECT_NE(cut.find("</table>\n<p class=\"more\">… 他10行</p>\n</section>\n"),
+              std::string::npos);
 }
 
 TEST(InsightWriters, SummaryShowsTheTotalsAndTheFirstTenRows) {
@@ -171,20 +175,23 @@ TEST(InsightWriters, CsvFilesForSpreadsheets) {
             if (file.name == name) return file.bytes;
         return std::string();
     };
-    EXPECT_EQ(bytes("pages.csv"),
-              "\xEF\xBB\xBFページ,ヒット,訪問者,バイト,入口,出口\r\n\"/a,\\\"\"b\",2,2,100,1,1\r\n");
+    EXPECT_EQ(
+        bytes("pages.csv"),
+        "\xEF\xBB\xBFページ,ヒット,訪問者,バイト,入口,出口\r\n\"/a,\\\"\"b\",2,2,100,1,1\r\n");
     EXPECT_EQ(bytes("search_phrases.csv"), "\xEF\xBB\xBF語句,ヒット\r\n\"'=1+2\",1\r\n");
     EXPECT_EQ(bytes("hosts.csv"),
               "\xEF\xBB\xBFホスト,ヒット,ページ,バイト,最終アクセス\r\n"
               "192.0.2.1,2,1,105,2026-12-07 10:05:00\r\nh<2>,1,1,0,2026-12-08 23:59:60\r\n");
-    EXPECT_EQ(bytes("not_found.csv"), "\xEF\xBB\xBFパス,ヒット,訪問者\r\n/x\xEF\xBF\xBD.html,1,1\r\n");
+    EXPECT_EQ(bytes("not_found.csv"),
+              "\xEF\xBB\xBFパス,ヒット,訪問者\r\n/x\xEF\xBF\xBD.html,1,1\r\n");
 }
 
 TEST(InsightWriters, CsvFilesAreSavedWholeAndNeverOverALog) {
     TempDir dir;
     const std::string folder = (dir.Path() / "csv").string();
     SaveInsightCsv(Small(), folder, {});
-    EXPECT_EQ(dir.ReadFile("csv/robots.csv"), "\xEF\xBB\xBFロボット,種類,ヒット,訪問者\r\nGPT,ai,1,1\r\n");
+    EXPECT_EQ(dir.ReadFile("csv/robots.csv"),
+              "\xEF\xBB\xBFロボット,種類,ヒット,訪問者\r\nGPT,ai,1,1\r\n");
 
     // A log named like a table stays as it was, and so does every earlier file.
     const std::string log = dir.WriteFile("csv/hosts.csv", "a log\n");

@@ -32,10 +32,13 @@ TEST(SearchPhrase, OnePhraseFromEveryCharsetAndWidth) {
         // Full-width letters, ASCII case, white space of every kind.
         {"%EF%BC%A1%EF%BD%90%EF%BD%81%EF%BD%83%EF%BD%88%EF%BD%85", "", "apache"},
         {"+%E3%80%80Apache%09%0A%C2%A0+LOG%E3%80%80", "", "apache log"},
-        {"a%E2%80%8Bb", "", "a\u200Bb"},    // U+200B is no white space
-        {"a%1Fb%1Cc", "", "a\x1F" "b\x1C" "c"},  // nor are the separators
-        {"%C3%84%C3%A9", "", "Äé"},        // only ASCII is lowercased
-        {"%E2%91%A0", "", "1"},            // ① is 1 after NFKC
+        {"a%E2%80%8Bb", "", "a\u200Bb"},  // U+200B is no white space
+        {"a%1Fb%1Cc", "",
+         "a\x1F"
+         "b\x1C"
+         "c"},                       // nor are the separators
+        {"%C3%84%C3%A9", "", "Äé"},  // only ASCII is lowercased
+        {"%E2%91%A0", "", "1"},      // ① is 1 after NFKC
         // Percent escapes: a lone or broken one stays.
         {"100%", "", "100%"},
         {"%zz%4", "", "%zz%4"},

@@ -51,13 +51,22 @@ double SystemSeconds() {
 
 struct Figures {
     double wall = 0, user = 0, system = 0, merge = 0, finish = 0;
-    std::size_t heap = 0;
+    std::size_t heap = 0;        // the most the insight held
+    std::size_t mergedHeap = 0;  // before the finish
+    std::size_t peakGrowth = 0;  // of the process's largest resident size
 };
+
+std::size_t PeakResident() {
+    struct rusage usage {};
+    ::getrusage(RUSAGE_SELF, &usage);
+    return static_cast<std::size_t>(usage.ru_maxrss) * 1024;
+}
 
 Figures Measure(const pomurina::TextLines& lines, const pomurina::InsightRules& rules,
                 unsigned threads, std::size_t batch) {
     using namespace pomurina;
     const std::size_t heapBefore = HeapInUse();
+    const std::size_t peakBefore = PeakResident();
     std::size_t heapMost = 0;
     Figures figures;
     const double userBefore = UserSeconds(), systemBefore = SystemSeconds();
@@ -80,6 +89,7 @@ Figures Measure(const pomurina::TextLines& lines, const pomurina::InsightRules& 
             parts[k].reset();
             figures.merge += SecondsSince(merging);
         });
+    figures.mergedHeap = HeapInUse() - heapBefore;
     const auto finishing = Clock::now();
     const Insight insight = whole.Finish();
     figures.finish = SecondsSince(finishing);
@@ -88,6 +98,7 @@ Figures Measure(const pomurina::TextLines& lines, const pomurina::InsightRules& 
     figures.user = UserSeconds() - userBefore;
     figures.system = SystemSeconds() - systemBefore;
     figures.heap = heapMost - heapBefore;
+    figures.peakGrowth = PeakResident() - peakBefore;
     if (insight.totals.hits + insight.totals.unparsed != static_cast<std::int64_t>(lines.Count()))
         std::fputs("lines lost\n", stderr);
     return figures;
@@ -112,13 +123,17 @@ int main(int argc, char** argv) {
     const auto rules = LoadInsightRules(argv[2], {});
     const double n = static_cast<double>(lines.Count());
     std::printf("%zu lines, %.0f MB\n", lines.Count(), logBytes / 1e6);
-    std::printf("%-22s %8s %10s %9s %9s %9s %9s %9s %8s\n", "", "wall s", "lines/s", "user ns",
-                "sys ns", "merge s", "finish s", "heap MB", "x log");
-    std::printf("%-22s %8s %10s %9s %9s\n", "", "", "", "a line", "a line");
+    std::printf("%-22s %8s %10s %9s %9s %9s %9s %9s %9s %8s %9s\n", "", "wall s", "lines/s",
+                "user ns", "sys ns", "merge s", "finish s", "merged", "heap MB", "x log",
+                "peak +MB");
+    std::printf("%-22s %8s %10s %9s %9s %9s %9s %9s\n", "", "", "", "a line", "a line", "", "",
+                "MB");
     const auto row = [&](const char* name, const Figures& f) {
-        std::printf("%-22s %8.3f %10.0f %9.1f %9.1f %9.3f %9.3f %9.1f %8.3f\n", name, f.wall,
-                    n / f.wall, f.user * 1e9 / n, f.system * 1e9 / n, f.merge, f.finish,
-                    static_cast<double>(f.heap) / 1e6, static_cast<double>(f.heap) / logBytes);
+        std::printf("%-22s %8.3f %10.0f %9.1f %9.1f %9.3f %9.3f %9.1f %9.1f %8.3f %9.1f\n", name,
+                    f.wall, n / f.wall, f.user * 1e9 / n, f.system * 1e9 / n, f.merge, f.finish,
+                    static_cast<double>(f.mergedHeap) / 1e6, static_cast<double>(f.heap) / 1e6,
+                    static_cast<double>(f.heap) / logBytes,
+                    static_cast<double>(f.peakGrowth) / 1e6);
     };
     const int rounds = argc > 5 ? std::atoi(argv[5]) : 0;
     if (rounds == 0)

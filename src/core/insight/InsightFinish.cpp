@@ -94,6 +94,7 @@ Insight InsightWhole::Finish() {
     // The visits still going end with the log.
     for (const Visit& visit : m_visits)
         if (visit.lastPath != kNone) EndVisit(visit);
+    m_visits = {};  // the tables below need the room
 
     m_dayHosts.ForEachDistinct([&](std::uint32_t day) { ++m_dayTallies[day].visitors; });
     m_pageHosts.ForEachDistinct([&](std::uint32_t path) { ++m_pathTallies[path].pageVisitors; });
@@ -217,6 +218,7 @@ Insight InsightWhole::Finish() {
             devices.Visit(row.device, host);
         }
     }
+    m_pairs = KeyTable();  // the tables below need the room
     insight.browsers = browsers.Take();
     insight.operatingSystems = systems.Take();
     insight.devices = devices.Take();
@@ -237,6 +239,8 @@ Insight InsightWhole::Finish() {
              t.bytes,
              {t.lastSeen.day, t.lastSeen.hour, t.lastSeen.minute, t.lastSeen.second}});
     }
+    m_hosts = InternTable(InternTable::Storage::Views);
+    m_hostTallies = {};
     insight.visitDurations = m_durations;
     return insight;
 }

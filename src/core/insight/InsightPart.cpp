@@ -168,10 +168,8 @@ void InsightPart::Read(std::string_view line) {
     hostTally.pages += page;
     hostTally.bytes = AddBytes(hostTally.bytes, fields.size);
     const std::int64_t time = fields.time.Seconds();
-    if (hostTally.hits == 1 || time > hostTally.lastTime) {
-        hostTally.lastTime = time;
+    if (hostTally.hits == 1 || time > hostTally.lastSeen.Seconds())
         hostTally.lastSeen = fields.time;
-    }
     if (hostTally.lastDay != day) {
         hostTally.lastDay = day;
         m_dayHosts.push_back(PairKey(day, host));

@@ -43,7 +43,6 @@ private:
     };
     struct HostTally {
         std::int64_t hits = 0, pages = 0, bytes = 0;
-        std::int64_t lastTime = 0;  // Seconds() of lastSeen
         WrittenTime lastSeen;
         std::uint32_t lastDay = kNone;  // the day row last noted for the host's visitors
     };

@@ -9,6 +9,7 @@ namespace {
 
 // A visit ends when its visitor's next page comes this long after its latest.
 constexpr std::int64_t kVisitGap = 1800;
+constexpr std::int64_t kLongestLength = 0xFFFFFFFF;
 
 std::size_t DurationBucket(std::int64_t seconds) {
     static constexpr std::int64_t kFrom[] = {30, 120, 300, 900, 1800, 3600};
@@ -58,10 +59,8 @@ void InsightWhole::MergeTexts(const InsightPart& part) {
         if (found.added) m_hostTallies.emplace_back();
         HostTally& to = m_hostTallies[found.id];
         // Among equal times the first in log order stays.
-        if (to.hits == 0 || from.lastTime > to.lastTime) {
-            to.lastTime = from.lastTime;
+        if (to.hits == 0 || from.lastSeen.Seconds() > to.lastSeen.Seconds())
             to.lastSeen = from.lastSeen;
-        }
         to.hits += from.hits;
         to.pages += from.pages;
         to.bytes = AddBytes(to.bytes, from.bytes);
@@ -119,7 +118,7 @@ void InsightWhole::MergeTexts(const InsightPart& part) {
 
 void InsightWhole::EndVisit(const Visit& visit) {
     ++m_pathTallies[visit.lastPath].exits;
-    ++m_durations[DurationBucket(visit.latest - visit.earliest)];
+    ++m_durations[DurationBucket(visit.length)];
 }
 
 void InsightWhole::PlayVisits(const InsightPart& part) {
@@ -128,13 +127,18 @@ void InsightWhole::PlayVisits(const InsightPart& part) {
         const std::uint32_t path = m_pathMap[page.path];
         if (visit.lastPath == kNone || page.time >= visit.latest + kVisitGap) {
             if (visit.lastPath != kNone) EndVisit(visit);
-            visit = {page.time, page.time, path};
+            visit = {page.time, 0, path};
             ++m_visitCount;
             ++m_dayTallies[m_dayMap[page.day]].visits;
             ++m_pathTallies[path].entries;
         } else {
-            visit.earliest = std::min(visit.earliest, page.time);
+            // A length only grows, and past an hour only its bucket counts:
+            // it stops at 2^32 - 1 s (a page dated years back).
+            const std::int64_t earliest =
+                std::min(visit.latest - std::int64_t{visit.length}, page.time);
             visit.latest = std::max(visit.latest, page.time);
+            visit.length = static_cast<std::uint32_t>(
+                std::min<std::int64_t>(visit.latest - earliest, kLongestLength));
             visit.lastPath = path;
         }
     }

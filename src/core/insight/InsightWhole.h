@@ -33,7 +33,6 @@ private:
     };
     struct HostTally {
         std::int64_t hits = 0, pages = 0, bytes = 0;
-        std::int64_t lastTime = 0;
         WrittenTime lastSeen;
     };
     struct PathTally {
@@ -45,9 +44,10 @@ private:
         AgentMatch match;
         bool robot = false;
     };
-    // The visit a visitor (host and agent) is on.
+    // The visit a visitor (host and agent) is on: one per pair, so kept small.
     struct Visit {
-        std::int64_t earliest = 0, latest = 0;
+        std::int64_t latest = 0;
+        std::uint32_t length = 0;        // latest minus the earliest time
         std::uint32_t lastPath = kNone;  // kNone: no visit yet
     };
 

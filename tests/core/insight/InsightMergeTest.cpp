@@ -52,7 +52,7 @@ TEST(InsightMerge, EveryCutGivesTheInsightOfOneBatch) {
         const Insight whole = ReadInsight(lines, Rules(), 0);
         const std::string expected = InsightJsonOf(&whole);
         EXPECT_GT(whole.totals.visits, 100);
-        for (const std::size_t batch : {1, 7, 8192}) {
+        for (const std::size_t batch : {1u, 7u, 8192u}) {
             for (const unsigned threads : {1u, 2u}) {
                 const Insight cut = ReadInsight(lines, Rules(), batch, threads);
                 EXPECT_EQ(InsightJsonOf(&cut), expected) << batch << " lines a batch";
@@ -71,7 +71,7 @@ TEST(InsightMerge, VisitsEndAfterHalfAnHourWithoutAPage) {
         Line("h", "01:00:00", "/r", 200, "GPTBot") +                             // a robot's
         Line("h", "01:00:00", "/f", 200, "Other") +         // another agent's visit
         Line("h", "00:00:00", "/g", 200, "Firefox", "07");  // the next day's
-    for (const std::size_t batch : {0, 1, 2, 3}) {
+    for (const std::size_t batch : {0u, 1u, 2u, 3u}) {
         const Insight insight = ReadInsight(TextLines(log), Rules(), batch);
         EXPECT_EQ(insight.totals.visits, 4);
         ASSERT_EQ(insight.days.size(), 2u);
@@ -91,11 +91,21 @@ TEST(InsightMerge, VisitsEndAfterHalfAnHourWithoutAPage) {
     }
 }
 
+TEST(InsightMerge, APageDatedYearsBackLengthensItsVisit) {
+    const std::string log =
+        Line("h", "00:00:00", "/a") +
+        "h - - [01/Jan/0001:00:00:00 +0900] \"GET /b HTTP/1.1\" 200 1 \"-\" \"Firefox\"\n" +
+        Line("h", "00:10:00", "/c");
+    const Insight insight = ReadInsight(TextLines(log), Rules(), 1);
+    EXPECT_EQ(insight.totals.visits, 1);
+    EXPECT_EQ(insight.visitDurations, (VisitDurations{0, 0, 0, 0, 0, 0, 1}));
+}
+
 TEST(InsightMerge, TheLastSeenTimeIsTheFirstOfTheGreatest) {
     const std::string log = Line("h", "12:34:60", "/a") + Line("h", "12:35:00", "/b") +
                             Line("h", "12:00:00", "/c") + "not a line\n" +
                             Line("h", "12:35:00", "/d", 200, "x", "05");
-    for (const std::size_t batch : {0, 1, 2}) {
+    for (const std::size_t batch : {0u, 1u, 2u}) {
         const Insight insight = ReadInsight(TextLines(log), Rules(), batch);
         ASSERT_EQ(insight.hosts.size(), 1u);
         EXPECT_EQ(SeenTimeText(insight.hosts[0].lastSeen), "2026-12-06 12:34:60");

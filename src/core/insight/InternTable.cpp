@@ -35,6 +35,18 @@ InternTable::Found InternTable::Add(std::string_view text, std::uint64_t hash) {
     return {id, true};
 }
 
+std::optional<std::uint32_t> InternTable::Find(std::string_view text) const {
+    if (m_slots.empty()) return std::nullopt;
+    const std::uint64_t hash = HashBytes(text);
+    const std::uint64_t high = hash & 0xFFFFFFFF00000000ull;
+    for (std::size_t at = hash & m_mask; m_slots[at] != 0; at = (at + 1) & m_mask) {
+        const std::uint64_t slot = m_slots[at];
+        const auto id = static_cast<std::uint32_t>((slot & 0xFFFFFFFFu) - 1);
+        if ((slot & 0xFFFFFFFF00000000ull) == high && SameText(m_entries[id].text, text)) return id;
+    }
+    return std::nullopt;
+}
+
 void InternTable::Clear() {
     std::fill(m_slots.begin(), m_slots.end(), 0);
     m_entries.clear();

@@ -5,6 +5,7 @@
 // copies each new text into blocks of its own that never move.
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string_view>
 #include <vector>
 
@@ -25,6 +26,8 @@ public:
     Found Add(std::string_view text, std::uint64_t hash);
     Found Add(std::string_view text) { return Add(text, HashBytes(text)); }
 
+    // The number of text, if it is in the table.
+    std::optional<std::uint32_t> Find(std::string_view text) const;
     // Forgets every text and keeps the room (and the copies' first block).
     void Clear();
     // Makes room for count texts without growing.

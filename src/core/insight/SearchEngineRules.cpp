@@ -9,6 +9,9 @@ SearchEngineRules::SearchEngineRules(const std::vector<RuleFields>& lines) {
         if (line[1].empty() || line[2].empty()) continue;
         SearchEngineRule rule{line[0], {}, line[2]};
         AppendAsciiLower(line[1], rule.host);
+        const InternTable::Found host = m_hosts.Add(rule.host);
+        if (host.added) m_rulesOfHost.emplace_back();
+        m_rulesOfHost[host.id].push_back(static_cast<std::uint32_t>(m_rules.size()));
         m_rules.push_back(std::move(rule));
     }
 }
@@ -29,16 +32,21 @@ std::string_view FirstQueryValue(std::string_view query, std::string_view name, 
 
 SearchEngineHit SearchEngineRules::Find(std::string_view lowerHost, std::string_view query) const {
     if (lowerHost.empty()) return {};
-    for (std::size_t r = 0; r < m_rules.size(); ++r) {
-        const SearchEngineRule& rule = m_rules[r];
-        const bool sameHost =
-            lowerHost == rule.host ||
-            (lowerHost.size() > rule.host.size() && lowerHost.ends_with(rule.host) &&
-             lowerHost[lowerHost.size() - rule.host.size() - 1] == '.');
-        if (!sameHost) continue;
+    // The rules whose HOST is the host or one of its endings after a '.'.
+    std::vector<std::uint32_t> candidates;
+    for (std::string_view ending = lowerHost;;) {
+        if (const auto host = m_hosts.Find(ending))
+            candidates.insert(candidates.end(), m_rulesOfHost[*host].begin(),
+                              m_rulesOfHost[*host].end());
+        const std::size_t dot = ending.find('.');
+        if (dot == std::string_view::npos) break;
+        ending.remove_prefix(dot + 1);
+    }
+    std::sort(candidates.begin(), candidates.end());
+    for (const std::uint32_t r : candidates) {
         bool found = false;
-        const std::string_view value = FirstQueryValue(query, rule.param, found);
-        if (found && !value.empty()) return {static_cast<std::uint32_t>(r), value};
+        const std::string_view value = FirstQueryValue(query, m_rules[r].param, found);
+        if (found && !value.empty()) return {r, value};
     }
     return {};
 }

@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "insight/InternTable.h"
 #include "insight/ReferrerUrl.h"
 #include "insight/RuleFile.h"
 
@@ -40,6 +41,10 @@ public:
 
 private:
     std::vector<SearchEngineRule> m_rules;
+    // The rules by their HOST, each list in file order, so that a long file
+    // costs a look-up per part of the referrer's host and not a pass.
+    InternTable m_hosts{InternTable::Storage::Copies};
+    std::vector<std::vector<std::uint32_t>> m_rulesOfHost;
 };
 
 // The value of the first item of query that begins with name and '='; found

@@ -57,7 +57,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::string_view input(reinterpret_cast<const char*>(data), size);
     const std::string_view agents = Take(input), engines = Take(input), own = Take(input);
     TextList ownList;
-    ownList.SetText(own);
+    ownList.SetText(std::string(own));
     const InsightRules rules(AgentRules(ReadRuleLines(agents)),
                              SearchEngineRules(ReadRuleLines(engines)), ownList.Lines());
     const TextLines lines(input);

@@ -9,6 +9,7 @@
 namespace pomurina {
 
 std::vector<RuleFields> ReadRuleLines(std::string_view text) {
+    if (text.empty()) return {};  // a view of nothing may have no bytes at all
     text = UpToFirstZero(text);
     if (text.starts_with("\xEF\xBB\xBF")) text.remove_prefix(3);
     std::vector<RuleFields> rules;

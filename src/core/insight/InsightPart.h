@@ -21,7 +21,8 @@ namespace pomurina {
 
 class InsightPart {
 public:
-    // expectedLines: how many lines the part will likely read, so that its
+    // rules must outlive the part.  expectedLines: how many lines the part
+    // will likely read, so that its
     // tables start at about their size.
     explicit InsightPart(const InsightRules& rules, std::size_t expectedLines = 0);
 

@@ -17,6 +17,7 @@ namespace pomurina {
 
 class InsightWhole {
 public:
+    // rules must outlive the whole.
     explicit InsightWhole(const InsightRules& rules);
 
     // Takes in the part of the lines that follow those merged so far.
@@ -54,6 +55,10 @@ private:
     void MergeTexts(const InsightPart& part);
     void PlayVisits(const InsightPart& part);
     void EndVisit(const Visit& visit);
+    // The parts of the finish, each of its own tables and counts.
+    void FinishTexts(Insight& insight);
+    void FinishAgents(Insight& insight);
+    void FinishHosts(Insight& insight);
 
     const InsightRules& m_rules;
     std::int64_t m_unparsed = 0;

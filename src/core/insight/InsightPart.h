@@ -22,8 +22,7 @@ namespace pomurina {
 class InsightPart {
 public:
     // rules must outlive the part.  expectedLines: how many lines the part
-    // will likely read, so that its
-    // tables start at about their size.
+    // will likely read, so that its tables start at about their size.
     explicit InsightPart(const InsightRules& rules, std::size_t expectedLines = 0);
 
     // Makes the part that of no lines again, keeping its room, so that the

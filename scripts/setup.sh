@@ -9,7 +9,8 @@ POMURINA_PACKAGES=(build-essential cmake ninja-build g++ pkg-config
     python3 python3-pyftpdlib python3-jsonschema fonts-ipafont-gothic xvfb xauth
     clang libclang-rt-14-dev
     qt6-translations-l10n librsvg2-bin groff-base desktop-file-utils appstream
-    zlib1g-dev libbz2-dev liblzma-dev libzstd-dev gzip bzip2 xz-utils zstd)
+    zlib1g-dev libbz2-dev liblzma-dev libzstd-dev gzip bzip2 xz-utils zstd
+    libicu-dev)
 
 pomurina_install_missing() {
     local missing=()

@@ -1,0 +1,215 @@
+#include "insight/AccessLine.h"
+
+#include <cstring>
+
+#include "insight/ByteScan.h"
+#include "insight/CalendarDay.h"
+
+namespace pomurina {
+namespace {
+
+// A cursor over the line; every step checks the bytes left.
+class Reader {
+public:
+    explicit Reader(std::string_view line) : m_at(line.data()), m_end(line.data() + line.size()) {}
+
+    const char* Place() const { return m_at; }
+    void MoveTo(const char* at) { m_at = at; }
+
+    bool Take(char c) {
+        if (m_at == m_end || *m_at != c) return false;
+        ++m_at;
+        return true;
+    }
+    // A run of one or more non-blank bytes, then one blank.
+    bool Word(std::string_view& word) {
+        const char* blank = FindByte(m_at, m_end, ' ');
+        if (blank == m_end || blank == m_at) return false;
+        word = std::string_view(m_at, static_cast<std::size_t>(blank - m_at));
+        m_at = blank + 1;
+        return true;
+    }
+    // A quoted field, quotes taken; its content goes to field raw.
+    bool Quoted(std::string_view& field) {
+        if (!Take('"')) return false;
+        const char* const start = m_at;
+        for (const char* from = start;;) {
+            const char* quote = FindByte(from, m_end, '"');
+            if (quote == m_end) return false;
+            // A backslash escapes the byte after it: the quote is escaped
+            // when an odd run of backslashes stands before it.
+            const char* run = quote;
+            while (run > start && run[-1] == '\\') --run;
+            if ((quote - run) % 2 == 0) {
+                field = std::string_view(start, static_cast<std::size_t>(quote - start));
+                m_at = quote + 1;
+                return true;
+            }
+            from = quote + 1;
+        }
+    }
+    std::size_t Left() const { return static_cast<std::size_t>(m_end - m_at); }
+
+private:
+    const char* m_at;
+    const char* m_end;
+};
+
+inline bool IsDigit(char c) {
+    return static_cast<unsigned char>(c - '0') <= 9;
+}
+
+// The value of two digits; notDigits gets a bit set when one isn't a digit.
+inline int TwoDigits(const char* text, unsigned& notDigits) {
+    const unsigned high = static_cast<unsigned char>(text[0] - '0');
+    const unsigned low = static_cast<unsigned char>(text[1] - '0');
+    notDigits |= (high > 9) | (low > 9);
+    return static_cast<int>(high * 10 + low);
+}
+
+inline int MonthNumber(const char* name) {
+    const auto byte = [&](int i) { return std::uint32_t{static_cast<unsigned char>(name[i])}; };
+    switch (byte(0) << 16 | byte(1) << 8 | byte(2)) {
+        case 'J' << 16 | 'a' << 8 | 'n':
+            return 1;
+        case 'F' << 16 | 'e' << 8 | 'b':
+            return 2;
+        case 'M' << 16 | 'a' << 8 | 'r':
+            return 3;
+        case 'A' << 16 | 'p' << 8 | 'r':
+            return 4;
+        case 'M' << 16 | 'a' << 8 | 'y':
+            return 5;
+        case 'J' << 16 | 'u' << 8 | 'n':
+            return 6;
+        case 'J' << 16 | 'u' << 8 | 'l':
+            return 7;
+        case 'A' << 16 | 'u' << 8 | 'g':
+            return 8;
+        case 'S' << 16 | 'e' << 8 | 'p':
+            return 9;
+        case 'O' << 16 | 'c' << 8 | 't':
+            return 10;
+        case 'N' << 16 | 'o' << 8 | 'v':
+            return 11;
+        case 'D' << 16 | 'e' << 8 | 'c':
+            return 12;
+        default:
+            return 0;
+    }
+}
+
+// [DD/Mon/YYYY:HH:MM:SS ZONE] and the blank after it: 29 bytes in fixed places.
+bool ReadTime(Reader& r, WrittenTime& time) {
+    constexpr std::size_t kLength = 29;
+    if (r.Left() < kLength) return false;
+    const char* t = r.Place();
+    if (t[0] != '[' || t[3] != '/' || t[7] != '/' || t[12] != ':' || t[15] != ':' || t[18] != ':' ||
+        t[21] != ' ' || (t[22] != '+' && t[22] != '-') || t[27] != ']' || t[28] != ' ')
+        return false;
+    // Every digit is checked at once: a byte below '0' wraps to a large value.
+    unsigned notDigits = 0;
+    const auto two = [&](int at) { return TwoDigits(t + at, notDigits); };
+    CivilDate date;
+    date.day = two(1);
+    date.year = two(8) * 100 + two(10);
+    const int hour = two(13), minute = two(16), second = two(19);
+    two(23);
+    two(25);
+    date.month = MonthNumber(t + 4);
+    if (notDigits || hour > 23 || minute > 59 || second > 60) return false;
+    const auto day = DayNumber(date);
+    if (!day) return false;
+    time.day = *day;
+    time.hour = static_cast<std::uint8_t>(hour);
+    time.minute = static_cast<std::uint8_t>(minute);
+    time.second = static_cast<std::uint8_t>(second);
+    r.MoveTo(t + kLength);
+    return true;
+}
+
+// STATUS SIZE: three digits 100-599, a blank, 1 to 15 digits or "-", then a
+// blank or the line's end (left unread).
+bool ReadStatusAndSize(Reader& r, int& status, std::int64_t& size) {
+    if (r.Left() < 5) return false;
+    const char* t = r.Place();
+    if (!IsDigit(t[0]) || !IsDigit(t[1]) || !IsDigit(t[2]) || t[3] != ' ') return false;
+    status = (t[0] - '0') * 100 + (t[1] - '0') * 10 + (t[2] - '0');
+    if (status < 100 || status > 599) return false;
+    const char* const end = t + r.Left();
+    const char* at = t + 4;
+    if (*at == '-') {
+        size = 0;
+        ++at;
+    } else {
+        const char* const start = at;
+        std::int64_t value = 0;
+        while (at < end && at - start < 16 && IsDigit(*at)) value = value * 10 + (*at++ - '0');
+        if (at == start || at - start > 15) return false;
+        size = value;
+    }
+    if (at < end && *at != ' ') return false;
+    r.MoveTo(at);
+    return true;
+}
+
+// The second word of a request split at each single blank.
+std::string_view TargetOf(std::string_view request) {
+    const char* const end = request.data() + request.size();
+    const char* first = FindByte(request.data(), end, ' ');
+    if (first == end) return {};
+    ++first;
+    return std::string_view(first, static_cast<std::size_t>(FindByte(first, end, ' ') - first));
+}
+
+}  // namespace
+
+bool ReadAccessLine(std::string_view line, AccessLine& out) {
+    Reader r(line);
+    std::string_view ident, user, request;
+    if (!r.Word(out.host) || !r.Word(ident) || !r.Word(user) || !ReadTime(r, out.time) ||
+        !r.Quoted(request) || !r.Take(' ') || !ReadStatusAndSize(r, out.status, out.size))
+        return false;
+    out.target = TargetOf(request);
+    // The referrer and the agent, or the common format.
+    const char* const afterSize = r.Place();
+    if (r.Take(' ') && r.Quoted(out.referrer) && r.Take(' ') && r.Quoted(out.agent)) {
+        out.hasAgent = true;
+    } else {
+        r.MoveTo(afterSize);
+        out.referrer = "-";
+        out.agent = {};
+        out.hasAgent = false;
+    }
+    return true;
+}
+
+std::string_view PathOfTarget(std::string_view target) {
+    const char* const end = target.data() + target.size();
+    return std::string_view(
+        target.data(),
+        static_cast<std::size_t>(FindFirstOf(target.data(), end, '?', '#', '#') - target.data()));
+}
+
+bool IsStaticPath(std::string_view path) {
+    const std::string_view last = path.substr(path.rfind('/') + 1);
+    const std::size_t dot = last.rfind('.');
+    if (dot == std::string_view::npos) return false;
+    const std::string_view extension = last.substr(dot + 1);
+    if (extension.empty() || extension.size() > 5) return false;
+    char lower[5];
+    for (std::size_t i = 0; i < extension.size(); ++i) {
+        const char c = extension[i];
+        lower[i] = c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+    }
+    static constexpr std::string_view kStatic[] = {
+        "css", "js",  "mjs", "map",  "png",  "jpg",  "jpeg",  "gif", "webp", "avif",
+        "svg", "ico", "bmp", "tif",  "tiff", "woff", "woff2", "ttf", "otf",  "eot",
+        "mp3", "mp4", "m4a", "webm", "ogg",  "wav",  "mov",   "avi"};
+    const std::string_view folded(lower, extension.size());
+    for (const std::string_view known : kStatic)
+        if (folded == known) return true;
+    return false;
+}
+
+}  // namespace pomurina

@@ -1,0 +1,51 @@
+#pragma once
+// The fields of an access-log line read by position, as the web server wrote
+// them: HOST IDENT USER [DD/Mon/YYYY:HH:MM:SS ZONE] "REQUEST" STATUS SIZE,
+// optionally followed by "REFERRER" "AGENT", then anything.  Fields are
+// separated by one blank (0x20; a TAB is no blank).  A quoted field runs to
+// the first quote that no backslash escapes and is kept raw, escapes
+// included.  The day and the clock are taken as written; the zone is
+// ignored.  The referrer and the agent come as a pair or not at all.
+#include <cstdint>
+#include <string_view>
+
+namespace pomurina {
+
+// The time stamp of a line as written.
+struct WrittenTime {
+    std::int32_t day = 0;                           // see CalendarDay.h
+    std::uint8_t hour = 0, minute = 0, second = 0;  // second may be 60
+
+    // Seconds from the start of day 0: the day's number × 86,400 plus the
+    // seconds of the day as written (so 12:34:60 equals 12:35:00).
+    std::int64_t Seconds() const {
+        return std::int64_t{day} * 86400 + hour * 3600 + minute * 60 + second;
+    }
+};
+
+// One line read by its fields; every view points into the line.
+struct AccessLine {
+    std::string_view host;
+    WrittenTime time;
+    // The request's second word (empty when it has none): split at each single blank.
+    std::string_view target;
+    int status = 0;         // 100..599
+    std::int64_t size = 0;  // "-" is 0
+    // "-" and no agent when the line has no referrer and agent (the common format).
+    std::string_view referrer;
+    std::string_view agent;
+    bool hasAgent = false;
+};
+
+// Reads line into out; false when the line doesn't have the fields (out is
+// then unspecified).
+bool ReadAccessLine(std::string_view line, AccessLine& out);
+
+// The path of a request's target: up to its first '?' or '#'.
+std::string_view PathOfTarget(std::string_view target);
+
+// Whether a path names a file the pages only load (style sheets, scripts,
+// images, fonts, sound and video), by the extension of its last part.
+bool IsStaticPath(std::string_view path);
+
+}  // namespace pomurina

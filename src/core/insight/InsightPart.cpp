@@ -1,0 +1,192 @@
+#include "insight/InsightPart.h"
+
+#include <algorithm>
+
+#include "insight/ByteSum.h"
+#include "insight/ReferrerUrl.h"
+#include "insight/SearchPhrase.h"
+
+namespace pomurina {
+
+InsightPart::InsightPart(const InsightRules& rules, std::size_t expectedLines) : m_rules(rules) {
+    // Most lines repeat a host, a path or a referrer of the batch; a table
+    // that outgrows its guess doubles.
+    m_hosts.Reserve(expectedLines / 4);
+    m_hostTallies.reserve(expectedLines / 4);
+    m_paths.Reserve(expectedLines / 8);
+    m_pathTallies.reserve(expectedLines / 8);
+    m_referrers.Reserve(expectedLines / 8);
+    m_referrerFacts.reserve(expectedLines / 8);
+    m_engineHits.assign(rules.engines.Rules().size(), 0);
+    m_pairs.Reserve(expectedLines / 4);
+    m_pageHosts.Reserve(expectedLines / 2);
+    m_pageVisits.reserve(expectedLines / 2);
+    m_dayHosts.reserve(expectedLines / 4);
+}
+
+void InsightPart::Clear() {
+    m_unparsed = 0;
+    m_statuses.fill(0);
+    m_days.Clear();
+    m_dayTallies.clear();
+    m_hosts.Clear();
+    m_hostTallies.clear();
+    m_paths.Clear();
+    m_pathTallies.clear();
+    m_agents.Clear();
+    m_agentTallies.clear();
+    m_noAgentHits = 0;
+    m_pairs.Clear();
+    m_dayHosts.clear();
+    m_pageHosts.Clear();
+    m_notFoundHosts.Clear();
+    m_pageVisits.clear();
+    m_referrers.Clear();
+    m_referrerFacts.clear();
+    m_sites.Clear();
+    m_siteHits.clear();
+    m_phrases.Clear();
+    m_phraseHits.clear();
+    std::fill(m_engineHits.begin(), m_engineHits.end(), 0);
+    m_lastHostId = m_lastAgentKey = m_lastPair = m_lastDayRow = m_lastReferrerId = kNone;
+}
+
+std::uint32_t InsightPart::DayRow(std::int32_t day) {
+    if (m_lastDayRow != kNone && day == m_lastDay) return m_lastDayRow;
+    const KeyTable::Found found = m_days.Add(static_cast<std::uint32_t>(day));
+    if (found.added) m_dayTallies.push_back({day});
+    m_lastDay = day;
+    m_lastDayRow = found.id;
+    return found.id;
+}
+
+std::uint32_t InsightPart::HostId(std::string_view host) {
+    if (m_lastHostId != kNone && host == m_lastHost) return m_lastHostId;
+    const InternTable::Found found = m_hosts.Add(host);
+    if (found.added) m_hostTallies.emplace_back();
+    m_lastHost = host;
+    m_lastHostId = found.id;
+    m_lastPair = kNone;
+    return found.id;
+}
+
+std::uint32_t InsightPart::AgentKey(const AccessLine& fields) {
+    if (!fields.hasAgent) {
+        if (m_lastAgentKey != 0) m_lastPair = kNone;
+        m_lastAgentKey = 0;
+        return 0;
+    }
+    if (m_lastAgentKey != kNone && m_lastAgentKey != 0 && fields.agent == m_lastAgent)
+        return m_lastAgentKey;
+    const InternTable::Found found = m_agents.Add(fields.agent);
+    if (found.added) {
+        AgentTally tally;
+        tally.match = m_rules.agents.Match(fields.agent);
+        tally.robot =
+            tally.match.robot != AgentMatch::kNone || fields.agent == "-" || fields.agent.empty();
+        m_agentTallies.push_back(tally);
+    }
+    m_lastAgent = fields.agent;
+    m_lastAgentKey = found.id + 1;
+    m_lastPair = kNone;
+    return m_lastAgentKey;
+}
+
+std::uint32_t InsightPart::PathId(std::string_view path) {
+    const InternTable::Found found = m_paths.Add(path);
+    if (found.added) {
+        m_pathTallies.emplace_back();
+        m_pathTallies.back().isStatic = IsStaticPath(path);
+    }
+    return found.id;
+}
+
+void InsightPart::CountReferrer(std::string_view referrer) {
+    // A page's files come with the page as their referrer, one after the other.
+    if (m_lastReferrerId == kNone || referrer != m_lastReferrer) {
+        const InternTable::Found found = m_referrers.Add(referrer);
+        if (found.added) m_referrerFacts.push_back(FactsOf(referrer));
+        m_lastReferrer = referrer;
+        m_lastReferrerId = found.id;
+    }
+    const ReferrerFacts& facts = m_referrerFacts[m_lastReferrerId];
+    if (facts.site != kNone) ++m_siteHits[facts.site];
+    if (facts.engine != kNone) ++m_engineHits[facts.engine];
+    if (facts.phrase != kNone) ++m_phraseHits[facts.phrase];
+}
+
+InsightPart::ReferrerFacts InsightPart::FactsOf(std::string_view referrer) {
+    ReferrerFacts facts;
+    const auto url = ReadReferrerUrl(referrer);
+    if (!url) return facts;
+    m_scratch.clear();
+    AppendAsciiLower(url->host, m_scratch);
+    if (!m_scratch.empty() && !m_rules.ownDomains.AnyIn(referrer)) {
+        facts.site = m_sites.Add(m_scratch).id;
+        if (facts.site == m_siteHits.size()) m_siteHits.push_back(0);
+    }
+    const SearchEngineHit hit = m_rules.engines.Find(m_scratch, url->query);
+    facts.engine = hit.rule;
+    if (hit.rule != SearchEngineHit::kNone && ReadSearchPhrase(hit.value, url->query, m_scratch)) {
+        facts.phrase = m_phrases.Add(m_scratch).id;
+        if (facts.phrase == m_phraseHits.size()) m_phraseHits.push_back(0);
+    }
+    return facts;
+}
+
+void InsightPart::Read(std::string_view line) {
+    AccessLine fields;
+    if (!ReadAccessLine(line, fields)) {
+        ++m_unparsed;
+        return;
+    }
+    const std::uint32_t day = DayRow(fields.time.day);
+    const std::uint32_t host = HostId(fields.host);
+    const std::uint32_t agentKey = AgentKey(fields);
+    if (m_lastPair == kNone) m_lastPair = m_pairs.Add(PairKey(host, agentKey)).id;
+    const std::uint32_t pair = m_lastPair;
+    const bool robot = agentKey != 0 && m_agentTallies[agentKey - 1].robot;
+    if (agentKey == 0)
+        ++m_noAgentHits;
+    else
+        ++m_agentTallies[agentKey - 1].hits;
+    ++m_statuses[static_cast<std::size_t>(fields.status)];
+
+    const std::string_view path = PathOfTarget(fields.target);
+    const std::uint32_t pathId = PathId(path);
+    PathTally& pathTally = m_pathTallies[pathId];
+    const bool page = !pathTally.isStatic && fields.status < 400;
+
+    DayTally& dayTally = m_dayTallies[day];
+    ++dayTally.hits;
+    dayTally.bytes = AddBytes(dayTally.bytes, fields.size);
+    dayTally.robotHits += robot;
+    dayTally.pages += page;
+
+    HostTally& hostTally = m_hostTallies[host];
+    ++hostTally.hits;
+    hostTally.pages += page;
+    hostTally.bytes = AddBytes(hostTally.bytes, fields.size);
+    const std::int64_t time = fields.time.Seconds();
+    if (hostTally.hits == 1 || time > hostTally.lastSeen.Seconds())
+        hostTally.lastSeen = fields.time;
+    if (hostTally.lastDay != day) {
+        hostTally.lastDay = day;
+        m_dayHosts.push_back(PairKey(day, host));
+    }
+
+    if (page) {
+        ++pathTally.pageHits;
+        pathTally.pageBytes = AddBytes(pathTally.pageBytes, fields.size);
+        m_pageHosts.Add(PairKey(pathId, host));
+        if (!robot) m_pageVisits.push_back({time, pair, pathId, day});
+    }
+    if (fields.status == 404) {
+        ++pathTally.notFoundHits;
+        m_notFoundHosts.Add(PairKey(pathId, host));
+    }
+    if (!fields.referrer.empty() && (fields.referrer[0] == 'h' || fields.referrer[0] == 'H'))
+        CountReferrer(fields.referrer);
+}
+
+}  // namespace pomurina

@@ -1,0 +1,91 @@
+#pragma once
+// The insight of a run, put together from its parts in log order on one
+// thread, then finished into the tables.  The parts are read on any thread
+// (see InsightPart.h); merging them in log order gives exactly what reading
+// every line in one part gives, visits included: a visit depends on the
+// order of its visitor's pages, and the merge plays those back in order.
+// A failed run has no insight: drop the parts and the whole unfinished.
+#include <array>
+#include <cstdint>
+#include <vector>
+
+#include "insight/DistinctPairs.h"
+#include "insight/Insight.h"
+#include "insight/InsightPart.h"
+
+namespace pomurina {
+
+class InsightWhole {
+public:
+    // rules must outlive the whole.
+    explicit InsightWhole(const InsightRules& rules);
+
+    // Takes in the part of the lines that follow those merged so far.
+    void Merge(const InsightPart& part);
+    // The tables of every line merged; the whole is spent.
+    Insight Finish();
+
+private:
+    static constexpr std::uint32_t kNone = InsightPart::kNone;
+
+    struct DayTally {
+        std::int32_t day;
+        std::int64_t hits = 0, pages = 0, bytes = 0, robotHits = 0, visitors = 0, visits = 0;
+    };
+    struct HostTally {
+        std::int64_t hits = 0, pages = 0, bytes = 0;
+        WrittenTime lastSeen;
+    };
+    struct PathTally {
+        std::int64_t pageHits = 0, pageBytes = 0, pageVisitors = 0, entries = 0, exits = 0;
+        std::int64_t notFoundHits = 0, notFoundVisitors = 0;
+    };
+    struct AgentTally {
+        std::int64_t hits = 0;
+        AgentMatch match;
+        bool robot = false;
+    };
+    // The visit a visitor (host and agent) is on: one per pair, so kept small.
+    struct Visit {
+        std::int64_t latest = 0;
+        std::uint32_t length = 0;        // latest minus the earliest time
+        std::uint32_t lastPath = kNone;  // kNone: no visit yet
+    };
+
+    void MergeTexts(const InsightPart& part);
+    void PlayVisits(const InsightPart& part);
+    void EndVisit(const Visit& visit);
+    // The parts of the finish, each of its own tables and counts.
+    void FinishTexts(Insight& insight);
+    void FinishAgents(Insight& insight);
+    void FinishHosts(Insight& insight);
+
+    const InsightRules& m_rules;
+    std::int64_t m_unparsed = 0;
+    std::array<std::int64_t, 600> m_statuses{};
+    KeyTable m_days;
+    std::vector<DayTally> m_dayTallies;
+    InternTable m_hosts{InternTable::Storage::Views};
+    std::vector<HostTally> m_hostTallies;
+    InternTable m_paths{InternTable::Storage::Views};
+    std::vector<PathTally> m_pathTallies;
+    InternTable m_agents{InternTable::Storage::Views};
+    std::vector<AgentTally> m_agentTallies;
+    std::int64_t m_noAgentHits = 0;
+    KeyTable m_pairs;
+    std::vector<Visit> m_visits;  // by pair
+    std::int64_t m_visitCount = 0;
+    std::array<std::int64_t, 7> m_durations{};
+    // (day, host), (page, host), (404 path, host): the visitors, counted at the end.
+    DistinctPairs m_dayHosts, m_pageHosts, m_notFoundHosts;
+    InternTable m_sites{InternTable::Storage::Copies};
+    std::vector<std::int64_t> m_siteHits;
+    std::vector<std::int64_t> m_engineHits;  // by rule
+    InternTable m_phrases{InternTable::Storage::Copies};
+    std::vector<std::int64_t> m_phraseHits;
+
+    // A part's numbers in the whole, kept between merges to save allocations.
+    std::vector<std::uint32_t> m_dayMap, m_hostMap, m_pathMap, m_agentMap, m_pairMap;
+};
+
+}  // namespace pomurina

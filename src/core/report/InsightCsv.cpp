@@ -1,0 +1,93 @@
+#include "report/InsightCsv.h"
+
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <memory>
+
+#include "Errors.h"
+#include "io/FileIo.h"
+#include "io/FileReplacement.h"
+#include "report/CsvText.h"
+#include "report/InsightTables.h"
+#include "text/Cp932.h"
+
+namespace pomurina {
+namespace {
+
+bool SameFile(const std::string& a, const std::string& b) {
+    struct stat first {
+    }, second{};
+    return ::stat(a.c_str(), &first) == 0 && ::stat(b.c_str(), &second) == 0 &&
+           first.st_dev == second.st_dev && first.st_ino == second.st_ino;
+}
+
+CsvFile FileOf(const InsightTable& table) {
+    CsvFile file{std::string(table.key) + ".csv", "\xEF\xBB\xBF"};
+    std::string& b = file.bytes;
+    for (std::size_t c = 0; c < table.columns.size(); ++c) {
+        if (c > 0) b += ',';
+        AppendCsvField(table.columns[c].caption, b);
+    }
+    b += "\r\n";
+    for (std::size_t r = 0; r < table.rows; ++r) {
+        for (std::size_t c = 0; c < table.columns.size(); ++c) {
+            if (c > 0) b += ',';
+            const InsightCell cell = table.cell(r, c);
+            switch (cell.kind) {
+                case InsightCell::Kind::Number:
+                    b += std::to_string(cell.number);
+                    break;
+                case InsightCell::Kind::Text:
+                    AppendCsvField(cell.text, b);
+                    break;
+                case InsightCell::Kind::LogText:
+                    AppendCsvField(Cp932ToUtf8(cell.log), b);
+                    break;
+            }
+        }
+        b += "\r\n";
+    }
+    return file;
+}
+
+}  // namespace
+
+std::vector<CsvFile> InsightCsvFiles(const Insight& insight) {
+    std::vector<CsvFile> files;
+    files.push_back(FileOf(InsightTotalsTable(insight)));
+    for (const InsightTable& table : InsightTablesOf(insight)) files.push_back(FileOf(table));
+    files.push_back(FileOf(VisitDurationsTable(insight)));
+    return files;
+}
+
+void SaveInsightCsv(const Insight& insight, const std::string& folder,
+                    const std::vector<std::string>& logs) {
+    if (::mkdir(folder.c_str(), 0777) != 0 && errno != EEXIST) {
+        const int error = errno;
+        throw FileCreateError(Utf8ToCp932("フォルダ \"") + PathText(FullPath(folder)) + "\". " +
+                              SystemErrorText(error) + Utf8ToCp932(" を作成できません"));
+    }
+    struct Written {
+        std::string path;
+        std::unique_ptr<FileReplacement> file;
+    };
+    std::vector<Written> written;
+    for (const CsvFile& file : InsightCsvFiles(insight)) {
+        std::string path = folder + "/" + file.name;
+        for (const std::string& log : logs)
+            if (SameFile(path, log))
+                throw FileCreateError(FileCreateErrorText(PathText(FullPath(path)),
+                                                          Utf8ToCp932("解析したログそのものです")));
+        auto replacement = std::make_unique<FileReplacement>(path);
+        int error = replacement->Open();
+        if (error == 0) error = replacement->Write(file.bytes);
+        if (error != 0) throw FileCreateFailure(path, error);
+        written.push_back({std::move(path), std::move(replacement)});
+    }
+    // Only now does any file take its target's place.
+    for (const Written& file : written)
+        if (const int error = file.file->Commit()) throw FileCreateFailure(file.path, error);
+}
+
+}  // namespace pomurina

@@ -216,7 +216,7 @@ TEST(Program, ItsDumpEqualsTheReportToolsOnSeveralCompressedLogs) {
     ProgramHome home;
     std::vector<std::string> logs;
     for (const testing::CompressTool& tool : testing::CompressTools()) {
-        const std::string text = LogLine(logs.size() + 1, "GET /" + tool.extension, 200, "10");
+        const std::string text = LogLine(static_cast<int>(logs.size()) + 1, "GET /" + tool.extension, 200, "10");
         logs.push_back(
             home.WriteFile("access_log." + std::to_string(4 - logs.size()) + tool.extension,
                            testing::RunFilter(tool.command, text)));  // no line end

@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 
 #include "AnalysisTestSupport.h"
@@ -84,11 +85,26 @@ TEST(ReportFiles, TheHtmlGoesWhereTheUserStartedTheToolAndWholeOrNotAtAll) {
                   "none/report.html\". 指定されたファイルが見つかりません を作成できません"),
               std::string::npos)
         << missingFolder.err;
+}
 
-    const Outcome onTheLog = Report("--html a.log" + materia + "a.log", dir.Path());
-    EXPECT_EQ(onTheLog.status, 1);
-    EXPECT_NE(onTheLog.err.find("解析したログそのものです"), std::string::npos) << onTheLog.err;
-    EXPECT_EQ(dir.ReadFile("a.log"), kLine);
+TEST(ReportFiles, TheHtmlNeverTakesThePlaceOfALogItDescribes) {
+    ProgramDir dir;
+    dir.WriteFile("a.log", kLine);
+    dir.WriteFile("b.log", kLine);
+    std::filesystem::create_symlink("a.log", dir.Path() / "link.log");
+    const std::string materia = " --materia '" + (dir.Path() / "materia").string() + "' ";
+    // The HTML file, then the logs and what standard input reads.
+    for (const char* arguments : {"a.log a.log", "link.log a.log", "a.log b.log - < a.log",
+                                  "b.log - < b.log", "a.log - < link.log"}) {
+        const std::string html(arguments, std::strchr(arguments, ' '));
+        const Outcome o =
+            Report("--html " + html + materia + std::strchr(arguments, ' '), dir.Path());
+        EXPECT_EQ(o.status, 1) << arguments;
+        EXPECT_NE(o.err.find("解析したログそのものです を作成できません."), std::string::npos)
+            << arguments << ": " << o.err;
+        EXPECT_EQ(dir.ReadFile("a.log"), kLine) << arguments;
+        EXPECT_EQ(dir.ReadFile("b.log"), kLine) << arguments;
+    }
 }
 
 TEST(ReportFiles, RefusesCombinationsThatCantWork) {

@@ -108,6 +108,11 @@ std::string SystemErrorText(int errorNumber) {
         case kNotRegularFile:
             text = "通常のファイルではありません";
             break;
+        case kUntrustedLink:
+            text =
+                "共有フォルダにある他のユーザーのシンボリック リンクはたどれません。"
+                "リンクの持ち主とリンク先を確かめてください";
+            break;
         case EBUSY:
         case ETXTBSY:
             text = "プロセスはファイルにアクセスできません。別のプロセスが使用中です";

@@ -32,6 +32,11 @@ struct FileIo {
 // the number says nothing else).
 constexpr int kNotRegularFile = ENODEV;
 
+// The error number of a symbolic link that is not followed: another user's
+// link in a sticky folder that everyone may write (ENOLINK otherwise only
+// comes from network file systems of old).
+constexpr int kUntrustedLink = ENOLINK;
+
 // The calls in use.  One set serves the whole process: every layer reads and
 // writes files, and handing the calls down to each would buy nothing but
 // tests that make a call fail.

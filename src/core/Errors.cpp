@@ -102,6 +102,9 @@ std::string SystemErrorText(int errorNumber) {
         case ENAMETOOLONG:
             text = "ファイル名が長すぎます";
             break;
+        case EFBIG:
+            text = "ファイルのサイズが上限を超えています";
+            break;
         case EIO:
             text = "デバイスに I/O エラーが発生しました";
             break;

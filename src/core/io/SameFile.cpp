@@ -3,7 +3,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "io/FileIo.h"
 #include "io/LogFiles.h"
+#include "text/Cp932.h"
+#include "Errors.h"
 
 namespace pomurina {
 
@@ -17,6 +20,12 @@ bool IsOneOfLogs(const std::string& path, const std::vector<std::string>& logs) 
         if (found == 0 && read.st_dev == output.st_dev && read.st_ino == output.st_ino) return true;
     }
     return false;
+}
+
+void RefuseAnalysedLog(const std::string& path, const std::vector<std::string>& logs) {
+    if (IsOneOfLogs(path, logs))
+        throw FileCreateError(
+            FileCreateErrorText(PathText(FullPath(path)), Utf8ToCp932("解析したログそのものです")));
 }
 
 }  // namespace pomurina

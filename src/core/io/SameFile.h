@@ -11,4 +11,8 @@ namespace pomurina {
 // stands for the program's standard input, compared by its descriptor).
 bool IsOneOfLogs(const std::string& path, const std::vector<std::string>& logs);
 
+// Refuses an output at path that is one of logs: throws FileCreateError
+// naming it ("解析したログそのものです").
+void RefuseAnalysedLog(const std::string& path, const std::vector<std::string>& logs);
+
 }  // namespace pomurina

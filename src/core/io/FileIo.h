@@ -25,6 +25,8 @@ struct FileIo {
     int (*access)(const char* path, int mode);
     // Reads at an offset (a log is read in parts at once).
     ssize_t (*pread)(int fd, void* buffer, size_t size, off_t offset);
+    // Makes a folder (the data folder at the first start).
+    int (*mkdir)(const char* path, mode_t mode);
 };
 
 // The error number of a path that names a FIFO, a device or a socket where a

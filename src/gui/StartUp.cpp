@@ -20,17 +20,19 @@
 #include "io/FileReplacement.h"
 #include "io/SameFile.h"
 #include "text/Cp932.h"
+#include "text/TerminalText.h"
 #include "Errors.h"
 
 namespace pomurina {
 namespace {
 
-// A box as one line of standard error (the mode without a screen).
+// A box as one line of standard error (the mode without a screen), its
+// log text and file names shown, never acted on by the terminal.
 void BoxToStandardError(const std::string& text) {
     std::string line = Cp932ToUtf8(text);
     for (char& c : line)
         if (c == '\r' || c == '\n') c = ' ';
-    std::fprintf(stderr, "%s\n", line.c_str());
+    std::fprintf(stderr, "%s\n", VisibleControls(line).c_str());
 }
 
 // The start-up failure's text: the error class, the module and the code

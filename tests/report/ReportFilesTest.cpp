@@ -143,6 +143,35 @@ TEST(ReportFiles, ProgressShowsOnATerminalAndNeverInAFile) {
     EXPECT_EQ(quiet.err, "");
 }
 
+// An escape sequence in a log or a file name (OSC 52 sets the clipboard)
+// shows as text on the terminal, in messages and in the progress line.
+TEST(ReportFiles, LogTextAndFileNamesShowTheirControlsOnTheTerminal) {
+    ProgramDir dir;
+    const std::string osc = "\x1b]52;c;aGk=\x07", shown = "\\x1b]52;c;aGk=\\x07";
+    std::string line = kLine;
+    line.replace(line.find("1536"), 4, osc);
+    dir.WriteFile("bad.log", line);
+    const std::string named = (dir.Path() / ("n" + osc + ".log")).string();
+    const std::string materia = " --materia '" + (dir.Path() / "materia").string() + "' ";
+    const struct {
+        std::string arguments, message;
+    } cases[] = {
+        {"bad.log", "'" + shown + "' は整数ではありません.\n"},
+        {"'none" + osc + "'", "ファイル \"" + (dir.Path() / ("none" + shown)).string() + "\". "},
+    };
+    for (const auto& c : cases) {
+        const Outcome o = Report(materia + c.arguments, dir.Path());
+        EXPECT_EQ(o.status, 1);
+        EXPECT_EQ(o.err.find('\x1b'), std::string::npos) << o.err;
+        EXPECT_NE(o.err.find(c.message), std::string::npos) << o.err;
+    }
+    // The progress line names the log being read.
+    ProgressState state;
+    state.lastLine = Utf8ToCp932(named + "を読み込んでいます...");
+    EXPECT_EQ(ProgressText(state),
+              (dir.Path() / ("n" + shown + ".log")).string() + "を読み込んでいます...");
+}
+
 TEST(ProgressText, SaysWhatTheToolDoesAndHowFarTheCountingIs) {
     ProgressState state;
     EXPECT_EQ(ProgressText(state), "ログを読み込んでいます...");

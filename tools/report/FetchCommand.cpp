@@ -8,18 +8,19 @@
 #include "fetch/LogFileName.h"
 #include "io/DataFolder.h"
 #include "text/Cp932.h"
+#include "text/TerminalText.h"
 #include "Errors.h"
 
 namespace pomurina {
 namespace {
 
 // Prints a Shift-JIS message as UTF-8 lines (the window's carriage returns
-// become line ends).
+// become line ends; other controls show as text).
 void PrintMessage(const std::string& sjis) {
     std::string text = Cp932ToUtf8(sjis);
     for (char& c : text)
         if (c == '\r') c = '\n';
-    std::fprintf(stderr, "%s\n", text.c_str());
+    std::fprintf(stderr, "%s\n", VisibleControls(text).c_str());
 }
 
 // What to do about a server nobody has trusted yet, in the words of this tool.

@@ -56,7 +56,12 @@ FetchOutcome FetchLog(TFtpManager& ftp, const FetchSettings& settings, const std
         report.detail = std::move(transfer.detail);
     };
     fetch();
-    if (IsUnknownServer(report.failure) && decide && decide(report)) {
+    // A server the file doesn't name may be in the part not read: it is
+    // neither offered for trust nor remembered over what wasn't read.
+    if (IsUnknownServer(report.failure) && !known.Unread().empty()) {
+        report.failure = FetchFailure::KnownServersUnread;
+        report.detail = known.Unread();
+    } else if (IsUnknownServer(report.failure) && decide && decide(report)) {
         known.Remember(settings.protocol, *address, report.fingerprint);
         ftp.SetTrustedFingerprint(report.fingerprint);
         fetch();

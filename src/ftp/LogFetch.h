@@ -42,7 +42,8 @@ struct FetchOutcome {
 //   certificate or its fingerprint is in the known servers' file; an unknown
 //   one is put to decide, and when it is trusted it is remembered there
 //   (FileCreateError when the file can't be written) and the fetch is made
-//   again; a changed one fails.
+//   again; a changed one fails, and so does an unknown one when the file
+//   was not read whole (KnownServersUnread: it may be there).
 // The old copy is replaced only by a whole transfer.
 FetchOutcome FetchLog(TFtpManager& ftp, const FetchSettings& settings, const std::string& fileName,
                       const FetchPlaces& places, const TrustDecision& decide);

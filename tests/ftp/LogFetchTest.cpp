@@ -218,6 +218,40 @@ TEST_F(SftpFetch, AChangedHostKeyIsRefusedWithoutAsking) {
     EXPECT_EQ(Local("access_log"), kOldCopy);
 }
 
+// A line that names the server in another form still makes it known, and a
+// file not read whole may hold it: neither lets a changed key pass as new.
+TEST_F(SftpFetch, AKnownServerInAnyFormOrAFileNotReadWholeIsNeverAskedAbout) {
+    const std::string port = std::to_string(server.Port());
+    const std::string other = "SHA256:" + std::string(43, 'A');
+    const struct {
+        std::string known;
+        FetchFailure failure;
+        const char* cause;
+    } cases[] = {
+        {"sftp 127.0.0.1:" + port + " " + other + " \r\n", FetchFailure::HostKeyChanged, ""},
+        {"SFTP 127.0.0.1:" + port + "\t" + other + "\n\r", FetchFailure::HostKeyChanged, ""},
+        {"x\r\n" + std::string(1, '\0') + "sftp 127.0.0.1:" + port + " " + other,
+         FetchFailure::HostKeyChanged, ""},
+        {"sftp 127.0.0.1:" + port + "\r\n", FetchFailure::HostKeyChanged, ""},
+        {"sftp other.jp:22 " + other + "\r\n" + std::string(2, '\0'),
+         FetchFailure::KnownServersUnread, "ゼロのバイトがあります"},
+        {std::string(2000, '#') + "\r\n", FetchFailure::KnownServersUnread, "長すぎる行があります"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.known);
+        WriteBytes(data.Path() / "materia" / kKnownServersFile, c.known);
+        const FetchOutcome outcome = Fetch(settings, "access_log", Answer(true));
+        EXPECT_EQ(outcome.report.failure, c.failure);
+        const std::string message = Cp932ToUtf8(FetchFailureText(outcome.report));
+        EXPECT_NE(message.find(c.cause), std::string::npos) << message;
+        EXPECT_NE(message.find(server.Fingerprint()), std::string::npos) << message;
+        EXPECT_EQ(Known(), c.known);
+    }
+    EXPECT_TRUE(asked.empty());
+    EXPECT_TRUE(server.Log().empty());
+    EXPECT_EQ(Local("access_log"), kOldCopy);
+}
+
 // A trusted key that can't be remembered is an error; the fetch doesn't go on.
 TEST_F(SftpFetch, AKeyThatCannotBeRememberedStopsTheFetch) {
     fs::create_directory(data.Path() / "elsewhere");

@@ -113,6 +113,13 @@ std::string FetchCauseText(const FetchReport& report) {
         case FetchFailure::CertificateChanged:
         case FetchFailure::HostKeyChanged:
             return ChangedText(report);
+        case FetchFailure::KnownServersUnread:
+            text << "サーバーの" << TrustedThing(report) << "を信頼したかどうか、materia/"
+                 << kKnownServersFile << " を最後まで読めないため確かめられません (";
+            text.Sjis(report.detail) << ")。\rSHA-256 フィンガープリント: ";
+            text.Sjis(report.fingerprint)
+                << "\rこのファイルを確かめて直してから、接続し直してください。";
+            break;
         case FetchFailure::FileNotFound:
             text << "サーバーにファイル「";
             text.Sjis(report.remote)

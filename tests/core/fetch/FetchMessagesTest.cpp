@@ -72,6 +72,11 @@ TEST(FetchMessages, TrustFailuresShowTheFingerprintAndAChangeSaysWhatToCheck) {
                   "ホストの管理者にこのフィンガープリントを確かめ、正しいときだけ "
                   "materia/KnownServers.dat からこのサーバー (sftp example.jp:2222) の行を削除"
                   "して、接続し直してください。");
+    EXPECT_EQ(Message(Report(FetchFailure::KnownServersUnread, FetchProtocol::Sftp)),
+              kOld +
+                  "\rサーバーのホスト鍵を信頼したかどうか、materia/KnownServers.dat を最後まで"
+                  "読めないため確かめられません (detail)。\rSHA-256 フィンガープリント: "
+                  "SHA256:abc\rこのファイルを確かめて直してから、接続し直してください。");
     const std::string changed =
         Message(Report(FetchFailure::CertificateChanged, FetchProtocol::Ftps));
     EXPECT_NE(changed.find("新しい証明書の SHA-256 フィンガープリント: AB:CD"), std::string::npos);

@@ -28,14 +28,17 @@ using UrlHandle = std::unique_ptr<CURLU, UrlDeleter>;
 // The URL of the remote file: ftp:// (for FTPS too: explicit TLS starts on
 // the plain port) or sftp://, then the remote name with every byte but the
 // unreserved ones escaped, so the server receives the name exactly as given,
-// slashes and all, and no character can end a command early.  An SFTP name
-// without a leading "/" is taken from the login directory ("/~/").
+// slashes and all, and no character can end a command early.  A name that
+// starts with "~/" is taken from the login directory, as a shell takes it,
+// like a name without a leading "/" (which SFTP names as "/~/").
 UrlHandle RemoteUrl(CURL* handle, FetchProtocol protocol, std::string host, int port,
-                    const std::string& remote) {
+                    std::string remote) {
     UrlHandle url(curl_url());
     if (!url) return nullptr;
     if (host.find(':') != std::string::npos && host.front() != '[') host = "[" + host + "]";
     const bool sftp = protocol == FetchProtocol::Sftp;
+    if (remote.starts_with("~/")) remote.erase(0, 2);
+    if (remote.empty()) return nullptr;
     const bool absolute = remote.front() == '/';
     const std::string name = sftp && absolute ? remote.substr(1) : remote;
     char* escaped = curl_easy_escape(handle, name.data(), static_cast<int>(name.size()));

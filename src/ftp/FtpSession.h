@@ -85,8 +85,9 @@ public:
     void Connect();
     // Closes the connection, if any.
     void Disconnect();
-    // Fetches remote (sent to the server exactly as given; over SFTP a name
-    // without a leading "/" is taken from the login directory) into local,
+    // Fetches remote (sent to the server exactly as given, but that a name
+    // without a leading "/", or after a leading "~/", is taken from the login
+    // directory) into local,
     // replacing it only when the whole file arrived.  Logs in anew each call,
     // and only once the server is trusted.
     TransferOutcome GetFile(const std::string& remote, const std::string& local,

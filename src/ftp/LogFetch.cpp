@@ -4,6 +4,7 @@
 
 #include "fetch/KnownServers.h"
 #include "fetch/LogFileName.h"
+#include "fetch/RemotePath.h"
 #include "fetch/ServerAddress.h"
 #include "io/DataFolder.h"
 #include "io/FileIo.h"
@@ -22,7 +23,7 @@ FetchOutcome FetchLog(TFtpManager& ftp, const FetchSettings& settings, const std
     FetchReport& report = outcome.report;
     report.protocol = settings.protocol;
     report.server = settings.server;
-    report.remote = settings.directory + fileName;
+    report.remote = RemotePath(settings.directory, fileName);
     // Every data file is named relative to the data folder.
     EnterFolder(places.dataFolder);
     outcome.localPath = "logs/" + localName;

@@ -32,8 +32,8 @@ struct FetchOutcome {
     bool Ok() const { return report.failure == FetchFailure::None; }
 };
 
-// Fetches settings.directory + fileName (Shift-JIS; no separator is added,
-// so a directory brings its own trailing slash) into logs/fileName:
+// Fetches fileName (Shift-JIS) in settings.directory, joined by RemotePath,
+// into logs/fileName:
 // - a file name that would put the copy anywhere but directly in logs/
 //   throws Error before any connection;
 // - names ending in .gz, .bz2, .xz or .zst travel in binary over FTP and

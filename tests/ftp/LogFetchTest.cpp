@@ -141,6 +141,21 @@ TEST_F(FtpFetch, EachFailureNamesItsCauseAndKeepsTheOldCopy) {
               (std::vector<std::string>{"access_log", "no_such_log"}));
 }
 
+// The directory names a folder with or without its final slash; "~" is the
+// login directory.
+TEST_F(FtpFetch, ADirectoryWithoutItsSlashStillNamesTheFolder) {
+    WriteBytes(root.Path() / "log" / "access_log", "served\n");
+    for (const char* directory : {"log", "/log", "~/log"}) {
+        settings.directory = directory;
+        const FetchOutcome outcome = Fetch(settings, "access_log");
+        EXPECT_TRUE(outcome.Ok()) << directory << Cp932ToUtf8(FetchFailureText(outcome.report));
+        EXPECT_EQ(Local("access_log"), "served\n");
+    }
+    EXPECT_EQ(server.Commands("RETR "),
+              (std::vector<std::string>{"RETR log/access_log", "RETR /log/access_log",
+                                        "RETR log/access_log"}));
+}
+
 // The name becomes the copy's name in logs/: one that leads elsewhere is
 // refused before any connection.
 TEST_F(FtpFetch, ANameThatWouldLeaveLogsIsRefusedBeforeConnecting) {
@@ -252,6 +267,18 @@ TEST_F(SftpFetch, AKnownServerInAnyFormOrAFileNotReadWholeIsNeverAskedAbout) {
     EXPECT_EQ(Local("access_log"), kOldCopy);
 }
 
+TEST_F(SftpFetch, ADirectoryWithoutItsSlashStillNamesTheFolder) {
+    for (const char* directory : {"/log", "log", "~/log", "~/log/"}) {
+        settings.directory = directory;
+        WriteBytes(data.Path() / "logs" / "access_log", kOldCopy);
+        const FetchOutcome outcome = Fetch(settings, "access_log", Answer(true));
+        EXPECT_TRUE(outcome.Ok()) << directory << Cp932ToUtf8(FetchFailureText(outcome.report));
+        EXPECT_EQ(Local("access_log"), "served\r\n");
+    }
+    EXPECT_EQ(test::StartingWith(server.Log(), "open "),
+              std::vector<std::string>(4, "open /log/access_log"));
+}
+
 // A trusted key that can't be remembered is an error; the fetch doesn't go on.
 TEST_F(SftpFetch, AKeyThatCannotBeRememberedStopsTheFetch) {
     fs::create_directory(data.Path() / "elsewhere");
@@ -285,6 +312,15 @@ TEST(FtpsFetch, AnUnknownCertificateIsAskedAboutThenTrustedAndFetched) {
     EXPECT_EQ(
         ReadBytes(data.Path() / "materia" / kKnownServersFile),
         "ftps 127.0.0.1:" + std::to_string(server.Port()) + " " + server.Fingerprint() + "\r\n");
+    // A directory without its final slash.
+    fs::create_directory(root.Path() / "log");
+    WriteBytes(root.Path() / "log" / "access_log", "in log\n");
+    FetchSettings inLog = settings;
+    inLog.directory = "log";
+    const FetchOutcome again =
+        FetchLog(ftp, inLog, "access_log", FetchPlaces{data.Path().string()}, decide);
+    ASSERT_TRUE(again.Ok()) << Cp932ToUtf8(FetchFailureText(again.report));
+    EXPECT_EQ(ReadBytes(data.Path() / "logs" / "access_log"), "in log\n");
 }
 
 }  // namespace

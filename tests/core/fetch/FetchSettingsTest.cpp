@@ -11,6 +11,7 @@
 #include "fetch/Fingerprint.h"
 #include "fetch/KnownServers.h"
 #include "fetch/LogFileName.h"
+#include "fetch/RemotePath.h"
 #include "fetch/ServerAddress.h"
 #include "text/Cp932.h"
 #include "Errors.h"
@@ -142,6 +143,23 @@ TEST(ServerAddress, HostsPortsAndIpv6) {
     EXPECT_EQ(ParseServerAddress("2001:db8::1", 22)->Text(), "[2001:db8::1]:22");
     EXPECT_EQ(ParseServerAddress("example.jp", DefaultPort(FetchProtocol::Sftp))->port, 22);
     EXPECT_EQ(DefaultPort(FetchProtocol::Ftps), 21);
+}
+
+TEST(RemotePath, TheDirectoryAndTheNameAreJoinedByOneSlash) {
+    const struct {
+        const char *directory, *remote;
+    } cases[] = {
+        {"", "access_log"},  // the login directory
+        {"/", "/access_log"},
+        {"log", "log/access_log"},
+        {"/log", "/log/access_log"},
+        {"/log/", "/log/access_log"},
+        {"~/log", "~/log/access_log"},
+        {"~", "~/access_log"},
+        {"/log//", "/log//access_log"},                 // as written
+        {"\x83\x8D\x83O", "\x83\x8D\x83O/access_log"},  // Shift-JIS
+    };
+    for (const auto& c : cases) EXPECT_EQ(RemotePath(c.directory, "access_log"), c.remote);
 }
 
 TEST(LogFileName, TheDefaultIsTodaysLocalDateAndCompressedNamesAreKnown) {

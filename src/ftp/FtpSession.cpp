@@ -2,7 +2,10 @@
 
 #include <curl/curl.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <deque>
+#include <limits>
 #include <memory>
 
 #include "FailureCause.h"
@@ -102,15 +105,24 @@ bool HasLineEnd(const std::string& text) {
     return text.find_first_of("\r\n") != std::string::npos;
 }
 
-// Where the received bytes go, and the first error in writing them.
+// Where the received bytes go, how many may come, and the first error in
+// writing them.
 struct LocalCopy {
     FileReplacement file;
+    std::uint64_t room = UINT64_MAX;  // bytes that may still come
+    bool tooLarge = false;
     int error = 0;
 };
 
 size_t WriteToFile(char* data, size_t size, size_t count, void* copy) {
     const size_t bytes = size * count;
     auto& local = *static_cast<LocalCopy*>(copy);
+    // A server that sends without end must not fill the disk.
+    if (bytes > local.room) {
+        local.tooLarge = true;
+        return 0;
+    }
+    local.room -= bytes;
     local.error = local.file.Write({data, bytes});
     return local.error == 0 ? bytes : 0;
 }
@@ -240,6 +252,14 @@ TransferOutcome TFtpManager::Transfer(const std::string& remote, const std::stri
     LocalCopy copy{FileReplacement(local)};
     if (const int error = copy.file.Open())
         return Failed(FetchFailure::LocalWrite, SystemErrorText(error));
+    // A size the server announces is refused at once; others at the limit.
+    if (m_sizeLimit) {
+        copy.room = *m_sizeLimit;
+        constexpr auto kLargest =
+            static_cast<std::uint64_t>(std::numeric_limits<curl_off_t>::max());
+        curl_easy_setopt(c, CURLOPT_MAXFILESIZE_LARGE,
+                         static_cast<curl_off_t>(std::min(copy.room, kLargest)));
+    }
     curl_easy_setopt(c, CURLOPT_CURLU, url.get());
     curl_easy_setopt(c, CURLOPT_TRANSFERTEXT, mode == TTransferMode::Text ? 1L : 0L);
     curl_easy_setopt(c, CURLOPT_WRITEFUNCTION, WriteToFile);
@@ -280,6 +300,9 @@ TransferOutcome TFtpManager::Transfer(const std::string& remote, const std::stri
         }
     } else if (check.verdict != FetchFailure::None) {
         outcome.failure = check.verdict;
+    } else if (copy.tooLarge || result == CURLE_FILESIZE_EXCEEDED) {
+        outcome.failure = FetchFailure::TooLarge;
+        outcome.detail = std::to_string(m_sizeLimit.value_or(0));
     } else if (copy.error != 0) {
         outcome.failure = FetchFailure::LocalWrite;
         outcome.detail = SystemErrorText(copy.error);

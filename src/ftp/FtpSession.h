@@ -4,6 +4,7 @@
 // local path, over a fresh connection per call (libcurl): plain FTP, FTPS
 // (FTP with explicit TLS, "AUTH TLS") or SFTP.
 #include <chrono>
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
@@ -79,6 +80,9 @@ public:
     // The average speed below which a transfer fails: over every stretch of
     // the stall limit at least this many bytes a second must arrive.
     void SetSpeedFloor(long bytesPerSecond) { m_speedFloor = bytesPerSecond; }
+    // The most bytes a transfer may bring (none: no limit); a file that
+    // grows past it fails as TooLarge, the limit in its detail.
+    void SetSizeLimit(std::optional<std::uint64_t> bytes) { m_sizeLimit = bytes; }
 
     // Opens a connection with the current account (the login itself happens
     // with the transfer); an open one is closed first.
@@ -107,6 +111,7 @@ private:
     std::chrono::milliseconds m_connectLimit{30000};
     std::chrono::milliseconds m_stallLimit{60000};
     long m_speedFloor = 100;
+    std::optional<std::uint64_t> m_sizeLimit;
 };
 
 }  // namespace pomurina

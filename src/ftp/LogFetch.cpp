@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "fetch/FetchSizeLimit.h"
 #include "fetch/KnownServers.h"
 #include "fetch/LogFileName.h"
 #include "fetch/RemotePath.h"
@@ -44,6 +45,8 @@ FetchOutcome FetchLog(TFtpManager& ftp, const FetchSettings& settings, const std
     ftp.SetProtocol(settings.protocol);
     ftp.SetPassive(settings.passive);
     ftp.SetTrustedFingerprint(known.Find(settings.protocol, *address));
+    // The copy may not fill the disk that holds it.
+    ftp.SetSizeLimit(FetchSizeLimit("logs"));
     // A compressed log must arrive byte for byte; SFTP never converts.
     const TTransferMode mode =
         settings.protocol != FetchProtocol::Sftp && !IsCompressedLogName(fileName)

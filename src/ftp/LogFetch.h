@@ -44,7 +44,9 @@ struct FetchOutcome {
 //   (FileCreateError when the file can't be written) and the fetch is made
 //   again; a changed one fails, and so does an unknown one when the file
 //   was not read whole (KnownServersUnread: it may be there).
-// The old copy is replaced only by a whole transfer.
+// The old copy is replaced only by a whole transfer, and a transfer stops
+// (TooLarge) before the copy would take the disk's last free space
+// (FetchSizeLimit).
 FetchOutcome FetchLog(TFtpManager& ftp, const FetchSettings& settings, const std::string& fileName,
                       const FetchPlaces& places, const TrustDecision& decide);
 

@@ -10,6 +10,7 @@
 #include "FtpsTestServer.h"
 #include "LogFetch.h"
 #include "ProgramDir.h"
+#include "ScopedSeams.h"
 #include "SftpTestServer.h"
 #include "fetch/KnownServers.h"
 #include "text/Cp932.h"
@@ -33,6 +34,28 @@ std::string Compressed() {
 
 bool Any(const std::vector<std::string>& lines, const std::string& prefix) {
     return !test::StartingWith(lines, prefix).empty();
+}
+
+// A disk with 101 MiB free: 1 MiB may be fetched.
+class SmallDisk {
+public:
+    SmallDisk() {
+        m_io.Replace(&FileIo::statvfs, [](const char*, struct statvfs* info) {
+            *info = {};
+            info->f_frsize = 1024;
+            info->f_bavail = 101 * 1024;
+            return 0;
+        });
+    }
+
+private:
+    testing::ScopedFileIo m_io;
+};
+
+// A log of 1 GiB on the server, which takes no room there (a sparse file).
+void WriteHugeLog(const fs::path& path) {
+    WriteBytes(path, "");
+    fs::resize_file(path, std::uintmax_t{1} << 30);
 }
 
 // A data folder with materia/ and logs/, and the server's folder.
@@ -156,6 +179,23 @@ TEST_F(FtpFetch, ADirectoryWithoutItsSlashStillNamesTheFolder) {
                                         "RETR log/access_log"}));
 }
 
+// A log larger than the disk can take is stopped at the limit, and the old
+// copy stays.
+TEST_F(FtpFetch, AHugeLogStopsAtTheLimitAndKeepsTheOldCopy) {
+    WriteHugeLog(root.Path() / "log" / "access_log");
+    WriteBytes(data.Path() / "logs" / "access_log", kOldCopy);
+    const SmallDisk disk;
+    for (const bool passive : {true, false}) {
+        settings.passive = passive;
+        const FetchOutcome huge = Fetch(settings, "access_log");
+        EXPECT_EQ(huge.report.failure, FetchFailure::TooLarge);
+        const std::string message = Cp932ToUtf8(FetchFailureText(huge.report));
+        EXPECT_NE(message.find("上限の 1048576 バイトを超えた"), std::string::npos) << message;
+        EXPECT_EQ(Local("access_log"), kOldCopy);
+        EXPECT_EQ(test::Names(data.Path() / "logs"), std::vector<std::string>{"access_log"});
+    }
+}
+
 // The name becomes the copy's name in logs/: one that leads elsewhere is
 // refused before any connection.
 TEST_F(FtpFetch, ANameThatWouldLeaveLogsIsRefusedBeforeConnecting) {
@@ -277,6 +317,15 @@ TEST_F(SftpFetch, ADirectoryWithoutItsSlashStillNamesTheFolder) {
     }
     EXPECT_EQ(test::StartingWith(server.Log(), "open "),
               std::vector<std::string>(4, "open /log/access_log"));
+}
+
+TEST_F(SftpFetch, AHugeLogStopsAtTheLimitAndKeepsTheOldCopy) {
+    WriteHugeLog(root.Path() / "log" / "access_log");
+    const SmallDisk disk;
+    const FetchOutcome outcome = Fetch(settings, "access_log", Answer(true));
+    EXPECT_EQ(outcome.report.failure, FetchFailure::TooLarge);
+    EXPECT_EQ(Local("access_log"), kOldCopy);
+    EXPECT_EQ(test::Names(data.Path() / "logs"), std::vector<std::string>{"access_log"});
 }
 
 // A trusted key that can't be remembered is an error; the fetch doesn't go on.

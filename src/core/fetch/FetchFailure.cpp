@@ -134,6 +134,13 @@ std::string FetchCauseText(const FetchReport& report) {
             text.Sjis(PathText(report.local)) << " に保存できません (";
             text.Sjis(report.detail) << ")。";
             break;
+        case FetchFailure::TooLarge:
+            text << "ログが上限の ";
+            text.Sjis(report.detail) << " バイトを超えたため、受信を止めました。上限は ";
+            text.Sjis(PathText(report.local))
+                << " のディスクの空きから、その 5% か 100 MiB の大きい方を除いた大きさです。"
+                << "以前のコピーはそのままです。空きを増やしてから、もう一度試してください。";
+            break;
         case FetchFailure::None:
         case FetchFailure::Other:
             text << "サーバーとの通信に失敗しました (";

@@ -28,6 +28,7 @@ enum class FetchFailure {
     FileNotFound,
     PermissionDenied,
     LocalWrite,  // the copy could not be written in logs/
+    TooLarge,    // the log grew past what the disk can take (detail: the limit)
     Other,
 };
 

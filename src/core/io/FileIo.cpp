@@ -16,7 +16,7 @@ int SysOpen(const char* path, int flags, mode_t mode) {
 }
 
 const FileIo kSystem = {SysOpen,  ::read,  ::write,  ::fsync, ::close, ::rename,
-                        ::unlink, ::fstat, ::access, ::pread, ::mkdir};
+                        ::unlink, ::fstat, ::access, ::pread, ::mkdir, ::statvfs};
 
 FileIo& CallsInUse() {
     static FileIo current = kSystem;

@@ -3,6 +3,7 @@
 // make any of them fail (everything runs as root, where permission bits
 // don't make a file unreadable).
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <sys/types.h>
 
 #include <cerrno>
@@ -27,6 +28,8 @@ struct FileIo {
     ssize_t (*pread)(int fd, void* buffer, size_t size, off_t offset);
     // Makes a folder (the data folder at the first start).
     int (*mkdir)(const char* path, mode_t mode);
+    // The free space of a file system (how much a fetch may bring).
+    int (*statvfs)(const char* path, struct statvfs* info);
 };
 
 // The error number of a path that names a FIFO, a device or a socket where a

@@ -53,6 +53,10 @@ TEST(FetchMessages, TheOldMessageComesFirstThenTheCause) {
         {FetchFailure::NoDataConnection,
          "サーバーからのデータ接続が届きません。パッシブモードにして試してください。"},
         {FetchFailure::LocalWrite, "ログを /data/logs/x に保存できません (detail)。"},
+        {FetchFailure::TooLarge,
+         "ログが上限の detail バイトを超えたため、受信を止めました。上限は /data/logs/x の"
+         "ディスクの空きから、その 5% か 100 MiB の大きい方を除いた大きさです。以前のコピーは"
+         "そのままです。空きを増やしてから、もう一度試してください。"},
         {FetchFailure::Other, "サーバーとの通信に失敗しました (detail)。"},
     };
     for (const auto& c : cases) EXPECT_EQ(Message(Report(c.failure)), kOld + "\r" + c.cause);

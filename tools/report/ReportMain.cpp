@@ -149,16 +149,22 @@ int RunReport(const ReportOptions& options) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    const auto parsed = ParseReportArguments(std::vector<std::string>(argv + 1, argv + argc));
-    if (const auto* refused = std::get_if<UsageError>(&parsed)) {
-        std::fputs(VisibleControls(UsageErrorText(*refused)).c_str(), stderr);
-        return 2;
+    try {
+        const auto parsed = ParseReportArguments(std::vector<std::string>(argv + 1, argv + argc));
+        if (const auto* refused = std::get_if<UsageError>(&parsed)) {
+            std::fputs(VisibleControls(UsageErrorText(*refused)).c_str(), stderr);
+            return 2;
+        }
+        const auto& options = std::get<ReportOptions>(parsed);
+        if (options.help) {
+            std::fputs(kReportUsage, stdout);
+            return 0;
+        }
+        if (options.decode) return DecodeFilter(stdin, stdout, stderr, options.utf8);
+        return RunReport(options);
+    } catch (...) {
+        // What the run itself doesn't catch (memory, mostly) still ends with a message.
+        PrintError(WithFullStop(CurrentExceptionMessage()));
+        return 1;
     }
-    const ReportOptions& options = std::get<ReportOptions>(parsed);
-    if (options.help) {
-        std::fputs(kReportUsage, stdout);
-        return 0;
-    }
-    if (options.decode) return DecodeFilter(stdin, stdout, stderr, options.utf8);
-    return RunReport(options);
 }

@@ -110,7 +110,7 @@ std::string PathText(std::string_view path) {
     // Only a well-formed UTF-8 name is converted; anything else stays bytes.
     std::size_t i = 0;
     while (i < path.size()) {
-        const unsigned char b = static_cast<unsigned char>(path[i]);
+        const auto b = static_cast<unsigned char>(path[i]);
         const std::size_t n = b < 0x80         ? 1
                               : (b >> 5) == 6  ? 2
                               : (b >> 4) == 14 ? 3

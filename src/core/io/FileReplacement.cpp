@@ -2,7 +2,7 @@
 
 #include <dirent.h>
 #include <fcntl.h>
-#include <limits.h>
+#include <climits>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>

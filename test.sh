@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Builds ポムリナ and runs the whole test suite: the normal build, then the
-# same tests built with AddressSanitizer and UndefinedBehaviorSanitizer, then
-# every fuzz target for a bounded time.  --quick runs the normal build only.
+# Builds ポムリナ and runs the whole test suite: the normal build and
+# clang-tidy's checks, then the same tests built with AddressSanitizer and
+# UndefinedBehaviorSanitizer, then the fuzz targets for a bounded total time.
+# --quick runs the normal build and its tests only.
 set -euo pipefail
 cd "$(dirname "$0")"
 quick=0
@@ -12,6 +13,7 @@ pomurina_install_missing
 pomurina_build build -DPOMURINA_WERROR=ON
 ctest --test-dir build --output-on-failure -j "$(nproc)"
 [ $quick = 1 ] && exit 0
+scripts/tidy.sh build
 
 # Warnings are held by the build above: the sanitizers' instrumentation makes
 # g++ warn of values it can't follow (maybe-uninitialized) that are set.
@@ -21,4 +23,4 @@ UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
 LSAN_OPTIONS=suppressions=$PWD/tests/lsan.supp:print_suppressions=0 \
     ctest --test-dir build-sanitize --output-on-failure -j "$(nproc)"
 
-scripts/fuzz.sh "${POMURINA_FUZZ_SECONDS:-60}"
+scripts/fuzz.sh "${POMURINA_FUZZ_SECONDS:-240}"

@@ -18,4 +18,5 @@ read -r s k < <(measure_median "$build/pomurina-report" --html "$out/report.html
 rm -rf "$out"
 awk -v s="$s" -v k="$k" -v b="$bytes" -v l="$lines" 'BEGIN {
     printf "pomurina-report --html: %.3f s wall, %.0f ns a line, peak %.0f MB = %.2f x log\n", s, s * 1e9 / l, k / 1024, k * 1024 / b }'
+cmake --build "$build" --target pomurina-insight-bench > /dev/null
 "$build/pomurina-insight-bench" "$log" "$(dirname "$0")/../defaults/materia" 2

@@ -16,6 +16,7 @@ run_report() {  # LABEL BUILD: the run on the lists now in $materia
     printf "  %-28s %6.2f s  peak %7.1f MB\n" "$1" "$s" "$(awk -v k="$k" 'BEGIN{print k/1024}')"
 }
 
+cmake --build "$build" --target pomurina-listbench > /dev/null
 echo "log: $lines lines"
 echo "default lists:"
 run_report "report" "$build"

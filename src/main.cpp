@@ -3,7 +3,9 @@
 // [LOGFILE...]" writes the state of every result to OUT instead of showing
 // any window.
 #include <cstdio>
+#include <cstdlib>
 #include <string>
+#include <string_view>
 #include <variant>
 #include <vector>
 
@@ -11,6 +13,10 @@
 #include "StartUp.h"
 
 int main(int argc, char** argv) {
+    // A dump shows no window, so it needs no screen: Qt's offscreen platform
+    // serves wherever the program runs (a terminal, cron, ssh).
+    for (int i = 1; i < argc; ++i)
+        if (std::string_view(argv[i]) == "--dump-state") setenv("QT_QPA_PLATFORM", "offscreen", 1);
     pomurina::PomurinaApplication app(argc, argv);
     const auto parsed =
         pomurina::ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));

@@ -163,10 +163,12 @@ std::string Quote(const std::string& s) {
     return "'" + s + "'";
 }
 
+// Runs a dump with no screen and no platform chosen: a run that shows no
+// window must do without them by itself.
 Outcome RunProgram(const std::string& command, const fs::path& outFile) {
     fs::remove(outFile);
-    const int status =
-        std::system(("QT_QPA_PLATFORM=offscreen " + command + " 2>/dev/null").c_str());
+    const int status = std::system(
+        ("unset QT_QPA_PLATFORM DISPLAY WAYLAND_DISPLAY; " + command + " 2>/dev/null").c_str());
     std::ifstream in(outFile, std::ios::binary);
     std::ostringstream bytes;
     bytes << in.rdbuf();

@@ -38,7 +38,7 @@ bool FieldEdit::CutOff() const {
 
 void FieldEdit::ShowText() {
     setCursorPosition(m_showsEnd ? static_cast<int>(text().size()) : 0);
-    setToolTip(CutOff() ? text() : QString());
+    setToolTip(CutOff() ? PlainToolTip(text()) : QString());
 }
 
 void FieldEdit::contextMenuEvent(QContextMenuEvent* event) {

@@ -79,6 +79,7 @@ FindBar::FindBar(PaneView& pane)
     layout->addWidget(Status, 2);
     layout->addWidget(CloseButton);
     Status->setMinimumWidth(0);
+    Status->setTextFormat(Qt::PlainText);
 
     const auto guarded = [this](void (FindBar::*command)()) {
         return [this, command] { Guarded([this, command] { (this->*command)(); }); };

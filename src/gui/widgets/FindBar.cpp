@@ -23,13 +23,6 @@ namespace {
 std::size_t g_sliceLines = 65536;
 int g_sliceMilliseconds = 40;
 
-// The number of characters (QString positions) in the first bytes of line.
-int Characters(std::string_view line, std::size_t bytes) {
-    int count = 0;
-    for (std::size_t i = 0; i < bytes && i < line.size(); i += CharacterLength(line, i)) ++count;
-    return count;
-}
-
 }  // namespace
 
 void FindBar::SetSlice(std::size_t lines, int milliseconds) {
@@ -54,7 +47,7 @@ FindBar::FindBar(PaneView& pane)
       Status(new QLabel(this)),
       m_pane(pane),
       m_rows(pane.viewport()),
-      m_marker(new MatchDelegate(this)) {
+      m_marker(&pane.Marker()) {
     setObjectName(pane.objectName() + QStringLiteral("FindBar"));
     setAutoFillBackground(true);
     Text->setObjectName(QStringLiteral("FindText"));
@@ -99,7 +92,6 @@ FindBar::FindBar(PaneView& pane)
     connect(model, &QAbstractItemModel::layoutAboutToBeChanged, this, forget);
     connect(model, &QAbstractItemModel::rowsAboutToBeInserted, this, forget);
     connect(model, &QAbstractItemModel::rowsAboutToBeRemoved, this, forget);
-    pane.setItemDelegate(m_marker);
     m_rows->installEventFilter(this);
     hide();
 }
@@ -206,20 +198,17 @@ void FindBar::Finish() {
 
 void FindBar::ShowMatch(const PaneMatch& match) {
     m_match = match;
-    std::string scratch;
-    const std::string_view bytes = m_pane.Lines().Line(match.line, scratch);
-    const int start = Characters(bytes, match.at.start);
-    const int length = Characters(bytes.substr(match.at.start), match.at.length);
     const int row = static_cast<int>(match.line);
-    m_marker->SetMatch(row, start, length);
+    m_marker->SetMatch(row, match.at.start, match.at.length);
 
     const QModelIndex index = m_pane.model()->index(row, 0);
     m_pane.selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect);
     m_pane.scrollTo(index, QAbstractItemView::EnsureVisible);
     // Sideways so that the match is in sight, with a little of what precedes it.
-    const QString text = index.data().toString();
-    const int left = MatchDelegate::TextX(&m_pane, text, start);
-    const int right = MatchDelegate::TextX(&m_pane, text, start + length);
+    std::string scratch;
+    const std::string_view line = m_pane.Lines().Line(match.line, scratch);
+    const int left = MatchDelegate::TextX(&m_pane, line, match.at.start);
+    const int right = MatchDelegate::TextX(&m_pane, line, match.at.start + match.at.length);
     QScrollBar* bar = m_pane.horizontalScrollBar();
     const int width = m_pane.viewport()->width();
     if (left < bar->value() || right > bar->value() + width)

@@ -17,6 +17,7 @@ PaneView::PaneView(const char* name, QWidget* parent) : QListView(parent) {
     setObjectName(QString::fromLatin1(name));
     m_model.SetFont(font());
     setModel(&m_model);
+    setItemDelegate(&m_marker);
     setUniformItemSizes(true);
     setTextElideMode(Qt::ElideNone);
     setWordWrap(false);

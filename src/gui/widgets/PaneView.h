@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "window/Pane.h"
+#include "widgets/MatchDelegate.h"
 #include "widgets/PaneModel.h"
 
 namespace pomurina {
@@ -35,6 +36,8 @@ public:
     // The number of selected rows.
     std::size_t SelectedCount() const;
     PaneModel& Model() { return m_model; }
+    // What draws the rows and marks a find match.
+    MatchDelegate& Marker() { return m_marker; }
     // Keeps height pixels free below the rows, above the horizontal scroll
     // bar (the find bar's place).
     void ReserveBottom(int height) { setViewportMargins(0, 0, 0, height); }
@@ -48,6 +51,7 @@ private:
     std::vector<std::pair<int, int>> SelectedSpans() const;
 
     PaneModel m_model;
+    MatchDelegate m_marker;
     bool m_batching = false;
     std::chrono::steady_clock::time_point m_nextRefresh;
 };

@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
 #include <QScrollBar>
 #include <QTest>
@@ -136,6 +137,28 @@ TEST_F(FindBarTest, MarksTheMatchAndScrollsSidewaysToIt) {
         EXPECT_GT(marked, 100);
         EXPECT_EQ(elsewhere, 0);
     }
+}
+
+TEST_F(FindBarTest, ShowsTheMatchsPlaceAmongAllAndLeavesRoomToType) {
+    bar.Open();
+    bar.layout()->activate();
+    EXPECT_GE(bar.Text->width(), 16 * bar.Text->fontMetrics().averageCharWidth());
+
+    Fill({"host a host", "x", "host"});
+    const auto count = [&](const char* text, bool next = true) {
+        Find(text, next);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !bar.Counting(); }, 10000));
+        return bar.Count->text().toStdString();
+    };
+    std::vector<std::string> places;
+    for (int i = 0; i < 4; ++i) places.push_back(count("host"));
+    EXPECT_EQ(places, (std::vector<std::string>{"1/3件", "2/3件", "3/3件", "1/3件"}));
+    EXPECT_EQ(count("host", false), "3/3件");
+    EXPECT_EQ(count("absent"), "");
+    // The count is forgotten with the lines it was taken from.
+    EXPECT_EQ(count("x"), "1/1件");
+    pane.Insert(0, "x");
+    EXPECT_EQ(bar.Count->text().toStdString(), "");
 }
 
 TEST_F(FindBarTest, KeysAndThePlaceBelowTheRows) {

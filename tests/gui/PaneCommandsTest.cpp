@@ -9,6 +9,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QToolButton>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>

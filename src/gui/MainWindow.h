@@ -32,7 +32,7 @@ public:
 
     // Menu MainMenu1.
     QMenu *File1, *N2, *View1;
-    QAction *OpenO1, *FTP1, *SaveS1, *ExitE1, *N3, *UTF81, *N1;
+    QAction *OpenO1, *FTP1, *ReanalyseR1, *SaveS1, *ExitE1, *N3, *UTF81, *N1;
 
     // Tabs, sub-tabs and third-level tabs.
     PageControl *PageControl1, *PageControl4, *PageControl3, *PageControl2, *PageControl7;
@@ -69,6 +69,9 @@ public:
     void Button1Click();
     void FTP1Click();
     void Button2Click();
+    // Reads the logs of the last run again (they may have grown, the lists
+    // may have changed) and analyses them; says so when there was no run yet.
+    void ReanalyseR1Click();
     // Saves the HTML report of the results shown, or says there are none yet.
     void SaveS1Click();
     void ExitE1Click();
@@ -113,6 +116,8 @@ private:
     void BuildReferrerTab();
     // Hands the live panes' waiting rows to their views.
     void FlushPaneRows();
+    // While no log is loaded the empty panes say how to open one.
+    void ShowOpeningHint(bool shown);
 
     std::array<PaneView*, kPaneCount> m_panes{};
     std::array<FieldEdit*, kFieldCount> m_fields{};
@@ -121,6 +126,7 @@ private:
     RecentFilesMenu* m_recentFiles = nullptr;
     int m_lastByteUnit = kNoUnitYet;
     std::vector<std::string> m_analysedPaths;  // of the results shown, as given to the run
+    std::vector<std::string> m_runPaths;       // of the last run, ended or not; absolute
     std::shared_ptr<const RunResult> m_lastRun;
 };
 

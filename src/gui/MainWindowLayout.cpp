@@ -161,7 +161,10 @@ void TForm1::BuildMenu() {
     };
     File1 = menu("File1", "ファイル(&F)");
     OpenO1 = item(File1, "OpenO1", "ローカルから読み込み(&O)", &TForm1::OpenO1Click);
+    OpenO1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
     FTP1 = item(File1, "FTP1", "FTPから読み込み(&F)", &TForm1::FTP1Click);
+    ReanalyseR1 = item(File1, "ReanalyseR1", "再解析(&R)", &TForm1::ReanalyseR1Click);
+    ReanalyseR1->setShortcut(QKeySequence(Qt::Key_F5));
     SaveS1 = item(File1, "SaveS1", "レポートを保存(&S)…", &TForm1::SaveS1Click);
     ExitE1 = item(File1, "ExitE1", "終了(&X)", &TForm1::ExitE1Click);
     N2 = menu("N2", "設定");

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QKeyEvent>
+#include <QPainter>
 #include <QScrollBar>
 #include <algorithm>
 #include <string>
@@ -121,6 +122,20 @@ void PaneView::keyPressEvent(QKeyEvent* event) {
         return;
     }
     QListView::keyPressEvent(event);
+}
+
+void PaneView::SetPlaceholder(const QString& text) {
+    m_placeholder = text;
+    viewport()->update();
+}
+
+void PaneView::paintEvent(QPaintEvent* event) {
+    QListView::paintEvent(event);
+    if (m_placeholder.isEmpty() || m_model.rowCount() > 0) return;
+    QPainter painter(viewport());
+    painter.setPen(palette().color(QPalette::PlaceholderText));
+    painter.drawText(viewport()->rect().adjusted(16, 16, -16, -16),
+                     Qt::AlignCenter | Qt::TextWordWrap, m_placeholder);
 }
 
 void PaneView::changeEvent(QEvent* event) {

@@ -7,6 +7,7 @@
 #include <QComboBox>
 #include <QDate>
 #include <QLineEdit>
+#include <QTest>
 #include <QPushButton>
 #include <cerrno>
 #include <filesystem>
@@ -91,6 +92,15 @@ const std::string kFailure =
 // The failure message with its cause.
 std::string Failure(const char* cause) {
     return kFailure + "\r" + Utf8ToCp932(cause);
+}
+
+TEST_F(FtpWindow, EscClosesTheWindowAndStartsNothing) {
+    WriteBytes(program.Path() / "materia" / "FTPSetting.dat", setting);
+    TFTP& w = Open();
+    QTest::keyClick(w.DomeinEdit, Qt::Key_Escape);
+    EXPECT_FALSE(w.isVisible());
+    EXPECT_TRUE(analysed.empty());
+    EXPECT_TRUE(errors.empty() && notes.empty());
 }
 
 TEST_F(FtpWindow, AsksForTheDirectoryFollowedByTheFileName) {

@@ -214,6 +214,10 @@ TEST_F(MainWindowTest, TheWindowCommandsShowTheirWindows) {
     EXPECT_TRUE(lists.isVisible());
     about.CloseButton->click();
     EXPECT_FALSE(about.isVisible());
+    // Esc closes the About window as "閉じる" does.
+    form.N1->trigger();
+    QTest::keyClick(&about, Qt::Key_Escape);
+    EXPECT_FALSE(about.isVisible());
     VersionINFO = nullptr;
     FTP = nullptr;
     Domein = nullptr;

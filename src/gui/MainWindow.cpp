@@ -13,6 +13,7 @@
 #include "ListManagerWindow.h"
 #include "LogDrop.h"
 #include "OpenDialog.h"
+#include "OwnDomainBar.h"
 #include "PaneCommands.h"
 #include "ProgressWindow.h"
 #include "RecentFilesMenu.h"
@@ -187,6 +188,7 @@ void TForm1::LogCounting(const std::vector<std::string>& paths) {
     m_runPaths.clear();
     for (const std::string& path : paths) m_runPaths.push_back(AbsolutePath(path));
     ShowOpeningHint(false);
+    OwnDomainOffer->Offer({});
     try {
         m_lastRun = std::make_shared<const RunResult>(
             pomurina::LogCounting(*this, paths, RunPlaces{DataFolder(), "materia"}));
@@ -197,6 +199,7 @@ void TForm1::LogCounting(const std::vector<std::string>& paths) {
         throw;
     }
     m_analysedPaths = paths;
+    OwnDomainOffer->Offer(m_lastRun->ownDomainGuess);
     const std::string name = std::filesystem::path(paths.front()).filename().string();
     setWindowTitle(FromUtf8("ポムリナ - ") + FromSjis(PathText(name) + MoreLogsText(paths.size())));
 }

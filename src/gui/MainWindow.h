@@ -20,6 +20,7 @@ namespace pomurina {
 
 class FieldEdit;
 class GraphImage;
+class OwnDomainBar;
 class PageControl;
 class PaneCommands;
 class PaneView;
@@ -55,6 +56,8 @@ public:
 
     // The graph surfaces.
     GraphImage *Image1, *Image2, *Image3;
+    // Above the referrer pane: the offer of the likely own domain.
+    OwnDomainBar* OwnDomainOffer;
 
     // What a run touches.
     Pane& GetPane(PaneId pane) override;

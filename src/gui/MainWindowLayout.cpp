@@ -6,7 +6,9 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "ListManagerWindow.h"
 #include "MainWindow.h"
+#include "OwnDomainBar.h"
 #include "WindowKit.h"
 #include "widgets/AnchorLayout.h"
 #include "widgets/FieldEdit.h"
@@ -191,6 +193,11 @@ void TForm1::BuildPages() {
         m_panes[static_cast<std::size_t>(p)] = pane;
         this->*kPanes[p] = pane;
     }
+    OwnDomainOffer = new OwnDomainBar([](const QString& host) {
+        if (!Domein) return;
+        Domein->OfferOwnDomain(host);
+        ShowNonModal(Domein);
+    });
     Image1 = new GraphImage("Image1");
     Image2 = new GraphImage("Image2");
     Image3 = new GraphImage("Image3");
@@ -366,7 +373,13 @@ void TForm1::BuildReferrerTab() {
     QWidget* page = PageControl1->AddPage("TabSheet25", "リファラ");
     PageControl7 =
         new PageControl("PageControl7", PageControl::Tabs::Bottom, PageControl::Rows::One);
-    PanePage(PageControl7->AddPage("TabSheet26", "参照元"), ReferrerList, kSubPage);
+    // The pane fills its page; the offer of an own domain, when shown, stands above it.
+    QWidget* referrers = PageControl7->AddPage("TabSheet26", "参照元");
+    auto* referrersLayout = new QVBoxLayout(referrers);
+    referrersLayout->setContentsMargins(0, 0, 0, 0);
+    referrersLayout->setSpacing(0);
+    referrersLayout->addWidget(OwnDomainOffer);
+    referrersLayout->addWidget(ReferrerList, 1);
     PanePage(PageControl7->AddPage("TabSheet27", "抽出ログ"), ReferrerLog, kSubPage);
     PageControl7->setCurrentIndex(0);
     SubTabsPage(page, PageControl7, QSize(444, 403));

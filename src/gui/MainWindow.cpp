@@ -21,6 +21,7 @@
 #include "SjisQt.h"
 #include "WindowKit.h"
 #include "analysis/LogCounting.h"
+#include "analysis/OwnDomainGuess.h"
 #include "io/DataFolder.h"
 #include "io/FileIo.h"
 #include "io/LogFiles.h"
@@ -199,7 +200,7 @@ void TForm1::LogCounting(const std::vector<std::string>& paths) {
         throw;
     }
     m_analysedPaths = paths;
-    OwnDomainOffer->Offer(m_lastRun->ownDomainGuess);
+    OwnDomainOffer->Offer(OwnDomainGuess(*m_lastRun));
     const std::string name = std::filesystem::path(paths.front()).filename().string();
     setWindowTitle(FromUtf8("ポムリナ - ") + FromSjis(PathText(name) + MoreLogsText(paths.size())));
 }

@@ -5,7 +5,6 @@
 
 #include "analysis/CountingResult.h"
 #include "analysis/LogArrival.h"
-#include "analysis/OwnDomainGuess.h"
 #include "analysis/ReferenceLists.h"
 #include "io/DataFolder.h"
 #include "io/FileIo.h"
@@ -302,9 +301,8 @@ RunResult LogCounting(ResultWindow& w, const std::vector<std::string>& paths,
         ShowSummary(w, run.summary);
         progress.AddLine(Sjis("グラフを描画しています..."));
         DrawGraphs(w, run.summary);
-        // Entries "Time [Referrer] Path": the referrer is their second piece.
-        if (lists.lists.OwnDomains.Empty())
-            run.ownDomainGuess = MostReferringHost(*result->ReferrerHits, 1);
+        run.ownDomainsListed = !lists.lists.OwnDomains.Empty();
+        run.referrers = result->ReferrerHits;
     } catch (...) {
         result.reset();
         progress.Hide();

@@ -36,10 +36,15 @@ std::string_view ReferrerHost(std::string_view referrer) {
         start = 8;
     else
         return {};
-    std::string_view rest = referrer.substr(start);
-    rest = rest.substr(0, rest.find_first_of("/?#"));
-    if (const std::size_t at = rest.rfind('@'); at != std::string_view::npos)
-        rest = rest.substr(at + 1);
+    // The authority ends at the path, the query or the fragment; the host
+    // follows any user name.
+    std::size_t end = start;
+    while (end < referrer.size() && referrer[end] != '/' && referrer[end] != '?' &&
+           referrer[end] != '#') {
+        if (referrer[end] == '@') start = end + 1;
+        ++end;
+    }
+    const std::string_view rest = referrer.substr(start, end - start);
     std::string_view host;
     if (rest.starts_with('[')) {
         const std::size_t close = rest.find(']');
@@ -76,6 +81,12 @@ std::string MostReferringHost(const EntryList& entries, std::size_t referrerPiec
         }
     }
     return std::string(best);
+}
+
+std::string OwnDomainGuess(const RunResult& run) {
+    // Entries "Time [Referrer] Path": the referrer is their second piece.
+    if (run.ownDomainsListed || !run.referrers) return {};
+    return MostReferringHost(*run.referrers, 1);
 }
 
 }  // namespace pomurina

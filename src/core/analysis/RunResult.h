@@ -1,17 +1,20 @@
 #pragma once
 // What a finished analysis run leaves beside the filled window: its typed
 // results, kept after the run has let its collections go.
-#include <string>
+#include <memory>
 
+#include "analysis/EntryList.h"
 #include "analysis/Summary.h"
 
 namespace pomurina {
 
 struct RunResult {
     Summary summary;
-    // With no own domain listed, the host the log's referrers name most
-    // often (OwnDomainGuess.h); empty otherwise, or when none names a host.
-    std::string ownDomainGuess;
+    // Whether the own-domain list had entries, and the run's referrer
+    // entries ("Time [Referrer] Path", shared with the referrer pane): what
+    // the guess of an own domain reads (OwnDomainGuess.h), when it is wanted.
+    bool ownDomainsListed = false;
+    std::shared_ptr<const EntryList> referrers;
 };
 
 }  // namespace pomurina

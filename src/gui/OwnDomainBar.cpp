@@ -24,8 +24,8 @@ OwnDomainBar::OwnDomainBar(Registration registration, QWidget* parent)
     Message->setTextFormat(Qt::PlainText);
     Message->setWordWrap(true);
     Message->setForegroundRole(QPalette::ToolTipText);
-    RegisterButton->setToolTip(FromUtf8(
-        "ドメイン管理を開きます。登録したあと再解析 (F5) すると参照元に反映されます"));
+    RegisterButton->setToolTip(
+        FromUtf8("ドメイン管理を開きます。登録したあと再解析 (F5) すると参照元に反映されます"));
     CloseButton->setText(FromUtf8("×"));
     CloseButton->setToolTip(FromUtf8("閉じる"));
     CloseButton->setAutoRaise(true);

@@ -110,8 +110,8 @@ TEST_F(FindBarTest, MarksTheMatchAndScrollsSidewaysToIt) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.at);
-        pane.ReplaceAll(std::make_shared<const OwnedLines>(
-            std::vector<std::string>{"short", c.line, "short"}));
+        pane.ReplaceAll(
+            std::make_shared<const OwnedLines>(std::vector<std::string>{"short", c.line, "short"}));
         pane.horizontalScrollBar()->setValue(0);
         pane.doItemsLayout();
         EXPECT_EQ(Find("ポムリナ"), std::make_pair(1, static_cast<int>(c.at)));

@@ -7,13 +7,14 @@
 #include <QComboBox>
 #include <QDate>
 #include <QLineEdit>
-#include <QTest>
 #include <QPushButton>
+#include <QTest>
 #include <cerrno>
 #include <filesystem>
 #include <memory>
 
 #include "ErrorBox.h"
+#include "Errors.h"
 #include "FtpTestSupport.h"
 #include "FtpWindow.h"
 #include "ProgramDir.h"
@@ -23,7 +24,6 @@
 #include "fetch/KnownServers.h"
 #include "io/FileIo.h"
 #include "text/Cp932.h"
-#include "Errors.h"
 
 namespace pomurina {
 namespace {

@@ -5,10 +5,10 @@
 #include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
-#include <QTabWidget>
 #include <QPlainTextEdit>
 #include <QProgressBar>
+#include <QPushButton>
+#include <QTabWidget>
 #include <QTest>
 #include <QTimer>
 #include <filesystem>

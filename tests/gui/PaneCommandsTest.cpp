@@ -9,11 +9,11 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
-#include <QToolButton>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
 #include <QTextBlock>
+#include <QToolButton>
 #include <set>
 
 #include "DecoderWindow.h"

@@ -51,7 +51,8 @@ std::vector<RecentFiles::Entry> RecentFiles::Parse(std::string_view text) {
 std::string RecentFiles::Text(const std::vector<Entry>& entries) {
     std::string text;
     for (const Entry& entry : entries) {
-        for (std::size_t i = 0; i < entry.size(); ++i) text += (i ? "\t" : "") + EscapeLineValue(entry[i]);
+        for (std::size_t i = 0; i < entry.size(); ++i)
+            text += (i ? "\t" : "") + EscapeLineValue(entry[i]);
         text += "\r\n";
     }
     return text;

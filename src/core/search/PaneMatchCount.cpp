@@ -16,7 +16,8 @@ bool PaneMatchCount::Step(const PaneLines& lines, std::size_t lineBudget) {
         const std::string_view text = lines.Line(m_next, scratch);
         for (std::size_t from = 0; const auto found = m_finder.FindIn(text, from);) {
             ++m_total;
-            if (m_next < m_match.line || (m_next == m_match.line && found->start < m_match.at.start))
+            if (m_next < m_match.line ||
+                (m_next == m_match.line && found->start < m_match.at.start))
                 ++m_before;
             from = found->start + std::max<std::size_t>(found->length, 1);
         }

@@ -7,9 +7,9 @@
 #include <utility>
 #include <vector>
 
-#include "window/Pane.h"
 #include "widgets/MatchDelegate.h"
 #include "widgets/PaneModel.h"
+#include "window/Pane.h"
 
 namespace pomurina {
 

@@ -82,7 +82,8 @@ RowGeometry::Slice RowGeometry::Visible(int left, int right) const {
     slice.end = BoundaryFrom(slice.first, slice.first + bytes + 16);
     // Glyphs wider than the average would carry the line's end past the
     // row's width: the last slice ends at the width instead.
-    if (slice.end == m_line.size()) slice.x = std::min(slice.x, Width() - Advance(slice.first, slice.end));
+    if (slice.end == m_line.size())
+        slice.x = std::min(slice.x, Width() - Advance(slice.first, slice.end));
     return slice;
 }
 

@@ -124,7 +124,8 @@ TEST(MostReferringHost, AgreesWithAPlainReadingOnRealAndGeneratedLogs) {
                 logs.emplace_back(entry.path().filename().string(), text);
             }
     for (const char* site : {"www.pomurina-example.jp", "shop.example.co.jp"}) {
-        const std::string command = std::string(POMURINA_GENLOG) + " --lines 20000 --seed 7 --site " + site;
+        const std::string command =
+            std::string(POMURINA_GENLOG) + " --lines 20000 --seed 7 --site " + site;
         logs.emplace_back(site, test::RunCommand(command).out);
     }
     std::size_t guessed = 0;

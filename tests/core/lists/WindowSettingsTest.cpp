@@ -25,9 +25,8 @@ protected:
 };
 
 TEST_F(WindowSettingsTest, AFolderComesBackByteForByteAfterARestart) {
-    for (const std::string folder :
-         {"/var/log", "/logs/100%25 done", "/logs/two\nlines\r", "/logs/\x82\xa0\x95\x5c",
-          "/logs/a=b\tc \xff", ""}) {
+    for (const std::string folder : {"/var/log", "/logs/100%25 done", "/logs/two\nlines\r",
+                                     "/logs/\x82\xa0\x95\x5c", "/logs/a=b\tc \xff", ""}) {
         SCOPED_TRACE(folder);
         EXPECT_EQ(WindowSettings(File()).Set(kFolder, folder), 0);
         EXPECT_EQ(WindowSettings(File()).Get(kFolder), folder);

@@ -11,8 +11,8 @@ namespace {
 
 TEST(PaneMatchCount, CountsAsNextStepsAndPlacesTheMatch) {
     PaneLines pane;
-    pane.ReplaceAll(std::make_shared<OwnedLines>(std::vector<std::string>{
-        "aaaa", Utf8ToCp932("ア host"), "", "host host", "HOST"}));
+    pane.ReplaceAll(std::make_shared<OwnedLines>(
+        std::vector<std::string>{"aaaa", Utf8ToCp932("ア host"), "", "host host", "HOST"}));
     pane.Insert(0, "header host");  // a line of the pane's own counts too
     // 0 header host, 1 aaaa, 2 ア host, 3 "", 4 host host, 5 HOST
     const struct {
@@ -24,8 +24,8 @@ TEST(PaneMatchCount, CountsAsNextStepsAndPlacesTheMatch) {
         {"host", true, {0, {7, 4}}, 4, 1},
         {"host", true, {4, {5, 4}}, 4, 4},
         {"host", false, {5, {0, 4}}, 5, 5},
-        {"aa", true, {1, {2, 2}}, 2, 2},   // "aaaa" holds two, not three
-        {"A", true, {0, {0, 1}}, 0, 1},  // never the second byte of ア
+        {"aa", true, {1, {2, 2}}, 2, 2},  // "aaaa" holds two, not three
+        {"A", true, {0, {0, 1}}, 0, 1},   // never the second byte of ア
         {"", true, {0, {0, 0}}, 0, 1},
         {"absent", true, {0, {0, 0}}, 0, 1},
     };

@@ -200,7 +200,8 @@ void TForm1::LogCounting(const std::vector<std::string>& paths) {
         throw;
     }
     m_analysedPaths = paths;
-    OwnDomainOffer->Offer(OwnDomainGuess(*m_lastRun));
+    // Without a screen nobody sees the offer: its guess isn't made.
+    if (!Headless()) OwnDomainOffer->Offer(OwnDomainGuess(*m_lastRun));
     const std::string name = std::filesystem::path(paths.front()).filename().string();
     setWindowTitle(FromUtf8("ポムリナ - ") + FromSjis(PathText(name) + MoreLogsText(paths.size())));
 }

@@ -119,6 +119,7 @@ void FindBar::Close() {
     m_nextSlice.stop();
     m_count.reset();
     m_nextCountSlice.stop();
+    ShowCount(QString());
     hide();
     m_pane.ReserveBottom(0);
     m_marker->ClearMatch();

@@ -1,6 +1,7 @@
 #include "AboutWindow.h"
 
 #include <QDesktopServices>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -92,6 +93,15 @@ TVersionINFO::TVersionINFO(QWidget* parent)
 
 void TVersionINFO::CloseButtonClick() {
     Guarded([this] { close(); });
+}
+
+void TVersionINFO::keyPressEvent(QKeyEvent* event) {
+    if (event->key() != Qt::Key_Escape || event->modifiers() != Qt::NoModifier) {
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    CloseButtonClick();
+    event->accept();
 }
 
 void TVersionINFO::LinkClick(const QString& address) {

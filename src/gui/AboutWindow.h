@@ -23,6 +23,10 @@ public:
     void CloseButtonClick();
     // Asks the desktop to open a link label's address; the outcome is not checked.
     void LinkClick(const QString& address);
+
+protected:
+    // Esc closes the window, as "閉じる" does.
+    void keyPressEvent(QKeyEvent* event) override;
 };
 
 // The About window of the process.

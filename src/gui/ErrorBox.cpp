@@ -38,6 +38,12 @@ QString LinesText(const std::string& sjis) {
     return text;
 }
 
+// Log lines, file names and server replies reach the boxes: "<a href=...>"
+// in them must show as typed, never as a link or a picture.
+void PlainTextOnly(QMessageBox& box) {
+    box.setTextFormat(Qt::PlainText);
+}
+
 // Gives box its owner: a visible window that stays on top (the progress
 // window, left up by a load that failed) would cover a box owned by any other
 // window, so it owns the box, and the box stays on top as well.
@@ -72,6 +78,7 @@ void ShowErrorBox(const std::string& message) {
         return;
     }
     QMessageBox box(QMessageBox::Critical, Title(), FromSjis(text), QMessageBox::Ok);
+    PlainTextOnly(box);
     PlaceBox(box);
     box.exec();
 }
@@ -83,6 +90,7 @@ void ShowApplicationError(const std::string& text) {
     }
     QMessageBox box(QMessageBox::Critical, QString::fromUtf8("アプリケーション エラー"),
                     FromSjis(text), QMessageBox::Ok);
+    PlainTextOnly(box);
     box.exec();
 }
 
@@ -92,6 +100,7 @@ void ShowInformation(const std::string& message) {
         return;
     }
     QMessageBox box(QMessageBox::NoIcon, Title(), LinesText(message), QMessageBox::Ok);
+    PlainTextOnly(box);
     PlaceBox(box);
     box.exec();
 }
@@ -103,6 +112,7 @@ void SetQuestionHandler(QuestionHandler handler) {
 bool AskQuestion(const std::string& question) {
     if (QuestionAnswerer()) return QuestionAnswerer()(question);
     QMessageBox box(QMessageBox::Warning, Title(), LinesText(question), QMessageBox::NoButton);
+    PlainTextOnly(box);
     PlaceBox(box);
     QPushButton* yes = box.addButton(QString::fromUtf8("はい(&Y)"), QMessageBox::YesRole);
     QPushButton* no = box.addButton(QString::fromUtf8("いいえ(&N)"), QMessageBox::NoRole);

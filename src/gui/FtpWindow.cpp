@@ -6,6 +6,7 @@
 #include <QComboBox>
 #include <QDate>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -196,6 +197,15 @@ FetchOutcome TFTP::DownLoad() {
                  [](const FetchReport& report) { return AskQuestion(TrustQuestionText(report)); });
     LocalLogPath = outcome.localPath;
     return outcome;
+}
+
+void TFTP::keyPressEvent(QKeyEvent* event) {
+    if (event->key() != Qt::Key_Escape || event->modifiers() != Qt::NoModifier) {
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    Guarded([this] { close(); });
+    event->accept();
 }
 
 void TFTP::RunButtonClick() {

@@ -62,6 +62,10 @@ public:
     // relative to the data folder (UTF-8, as the file system names it).
     std::string LocalLogPath;
 
+protected:
+    // Esc closes the window, as a dialog's cancel would.
+    void keyPressEvent(QKeyEvent* event) override;
+
 private:
     void CreateControls();
     // The connection settings as the controls show them, and back.

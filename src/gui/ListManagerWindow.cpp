@@ -111,6 +111,12 @@ void TDomein::FormCreate() {
     }
 }
 
+void TDomein::OfferOwnDomain(const QString& host) {
+    Seet->setCurrentIndex(0);
+    InputDomein->setText(host);
+    InputDomein->setFocus();
+}
+
 void TDomein::RunButtonClick() {
     Guarded([this] {
         const QString text = InputDomein->text();

@@ -39,6 +39,8 @@ public:
 
     // Loads each list box from its file, each on its own.
     void FormCreate();
+    // Shows the own-domain tab with host in the input field, ready for "登録(&R)".
+    void OfferOwnDomain(const QString& host);
     // "登録(&R)": appends the typed text to the active tab's list and writes it.
     void RunButtonClick();
     // "削除(&D)": removes the selected entry of the active tab's list, then

@@ -7,6 +7,7 @@
 #include <QWidget>
 
 #include "ErrorBox.h"
+#include "io/RotatedOrder.h"
 
 namespace pomurina {
 
@@ -43,8 +44,11 @@ bool LogDrop::eventFilter(QObject* watched, QEvent* event) {
         }
         case QEvent::Drop: {
             auto* drop = static_cast<QDropEvent*>(event);
-            const std::vector<std::string> paths = LocalFiles(*drop->mimeData());
+            std::vector<std::string> paths = LocalFiles(*drop->mimeData());
             if (paths.empty()) return true;
+            // A file manager sends a selection in its own order: the set is
+            // read as the open dialog reads it, oldest first.
+            SortRotatedLogs(paths);
             drop->acceptProposedAction();
             QTimer::singleShot(0, this, [this, paths] { Guarded([&] { m_open(paths); }); });
             return true;

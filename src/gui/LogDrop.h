@@ -2,7 +2,8 @@
 // Log files dropped onto the main window from a file manager: the window
 // takes file drops (none of its controls does) and hands the dropped paths
 // over once the drop is over, so the file manager isn't kept waiting
-// through the analysis.
+// through the analysis.  A dropped set of rotated logs comes in the open
+// dialog's order, oldest first.
 #include <QObject>
 #include <functional>
 #include <string>

@@ -13,6 +13,7 @@
 #include "ListManagerWindow.h"
 #include "LogDrop.h"
 #include "OpenDialog.h"
+#include "OwnDomainBar.h"
 #include "PaneCommands.h"
 #include "ProgressWindow.h"
 #include "RecentFilesMenu.h"
@@ -20,6 +21,7 @@
 #include "SjisQt.h"
 #include "WindowKit.h"
 #include "analysis/LogCounting.h"
+#include "analysis/OwnDomainGuess.h"
 #include "io/DataFolder.h"
 #include "io/FileIo.h"
 #include "io/LogFiles.h"
@@ -83,6 +85,7 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
                             [this](const std::vector<std::string>& paths) { OpenLogs(paths); });
     new LogDrop(*this, [this](const std::vector<std::string>& paths) { OpenLogs(paths); });
     Edit35->SetShowsEnd(true);
+    ShowOpeningHint(true);
     // A client area of 454 x 437 below the menu; at least 307 x 406 (outer 315 x 460).
     const int menuHeight = menuBar()->sizeHint().height();
     resize(454, 437 + menuHeight);
@@ -115,6 +118,18 @@ void TForm1::OpenO1Click() {
 void TForm1::Button1Click() {
     OpenO1Click();
 }
+void TForm1::ReanalyseR1Click() {
+    Guarded([this] {
+        if (m_runPaths.empty()) {
+            ShowInformation(
+                Utf8ToCp932("再解析するログがありません。先にログを読み込んでください。"));
+            return;
+        }
+        const std::vector<std::string> paths = m_runPaths;
+        LogCounting(paths);
+    });
+}
+
 void TForm1::FTP1Click() {
     Guarded([] { ShowNonModal(FTP); });
 }
@@ -171,15 +186,22 @@ void TForm1::LogCounting(const std::vector<std::string>& paths) {
     RowBatches batches(m_panes, Form2, [this] { FlushPaneRows(); });
     m_analysedPaths.clear();
     m_lastRun.reset();
+    m_runPaths.clear();
+    for (const std::string& path : paths) m_runPaths.push_back(AbsolutePath(path));
+    ShowOpeningHint(false);
+    OwnDomainOffer->Offer({});
     try {
         m_lastRun = std::make_shared<const RunResult>(
             pomurina::LogCounting(*this, paths, RunPlaces{DataFolder(), "materia"}));
     } catch (...) {
         // The panes no longer hold a whole analysis of any file.
         setWindowTitle(FromUtf8("ポムリナ"));
+        ShowOpeningHint(true);
         throw;
     }
     m_analysedPaths = paths;
+    // Without a screen nobody sees the offer: its guess isn't made.
+    if (!Headless()) OwnDomainOffer->Offer(OwnDomainGuess(*m_lastRun));
     const std::string name = std::filesystem::path(paths.front()).filename().string();
     setWindowTitle(FromUtf8("ポムリナ - ") + FromSjis(PathText(name) + MoreLogsText(paths.size())));
 }
@@ -192,6 +214,14 @@ void TForm1::OpenLogs(const std::vector<std::string>& given) {
         LogCounting(paths);
         m_recentFiles->Remember(paths);
     });
+}
+
+void TForm1::ShowOpeningHint(bool shown) {
+    const QString hint = shown ? FromUtf8(
+                                     "ログファイルをここにドロップするか、ファイル > "
+                                     "ローカルから読み込み(Ctrl+O) で開いてください")
+                               : QString();
+    for (PaneView* pane : m_panes) pane->SetPlaceholder(hint);
 }
 
 void TForm1::FlushPaneRows() {

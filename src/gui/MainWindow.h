@@ -20,6 +20,7 @@ namespace pomurina {
 
 class FieldEdit;
 class GraphImage;
+class OwnDomainBar;
 class PageControl;
 class PaneCommands;
 class PaneView;
@@ -32,7 +33,7 @@ public:
 
     // Menu MainMenu1.
     QMenu *File1, *N2, *View1;
-    QAction *OpenO1, *FTP1, *SaveS1, *ExitE1, *N3, *UTF81, *N1;
+    QAction *OpenO1, *FTP1, *ReanalyseR1, *SaveS1, *ExitE1, *N3, *UTF81, *N1;
 
     // Tabs, sub-tabs and third-level tabs.
     PageControl *PageControl1, *PageControl4, *PageControl3, *PageControl2, *PageControl7;
@@ -55,6 +56,8 @@ public:
 
     // The graph surfaces.
     GraphImage *Image1, *Image2, *Image3;
+    // Above the referrer pane: the offer of the likely own domain.
+    OwnDomainBar* OwnDomainOffer;
 
     // What a run touches.
     Pane& GetPane(PaneId pane) override;
@@ -69,6 +72,9 @@ public:
     void Button1Click();
     void FTP1Click();
     void Button2Click();
+    // Reads the logs of the last run again (they may have grown, the lists
+    // may have changed) and analyses them; says so when there was no run yet.
+    void ReanalyseR1Click();
     // Saves the HTML report of the results shown, or says there are none yet.
     void SaveS1Click();
     void ExitE1Click();
@@ -113,6 +119,8 @@ private:
     void BuildReferrerTab();
     // Hands the live panes' waiting rows to their views.
     void FlushPaneRows();
+    // While no log is loaded the empty panes say how to open one.
+    void ShowOpeningHint(bool shown);
 
     std::array<PaneView*, kPaneCount> m_panes{};
     std::array<FieldEdit*, kFieldCount> m_fields{};
@@ -121,6 +129,7 @@ private:
     RecentFilesMenu* m_recentFiles = nullptr;
     int m_lastByteUnit = kNoUnitYet;
     std::vector<std::string> m_analysedPaths;  // of the results shown, as given to the run
+    std::vector<std::string> m_runPaths;       // of the last run, ended or not; absolute
     std::shared_ptr<const RunResult> m_lastRun;
 };
 

@@ -6,7 +6,9 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "ListManagerWindow.h"
 #include "MainWindow.h"
+#include "OwnDomainBar.h"
 #include "WindowKit.h"
 #include "widgets/AnchorLayout.h"
 #include "widgets/FieldEdit.h"
@@ -161,7 +163,10 @@ void TForm1::BuildMenu() {
     };
     File1 = menu("File1", "ファイル(&F)");
     OpenO1 = item(File1, "OpenO1", "ローカルから読み込み(&O)", &TForm1::OpenO1Click);
+    OpenO1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
     FTP1 = item(File1, "FTP1", "FTPから読み込み(&F)", &TForm1::FTP1Click);
+    ReanalyseR1 = item(File1, "ReanalyseR1", "再解析(&R)", &TForm1::ReanalyseR1Click);
+    ReanalyseR1->setShortcut(QKeySequence(Qt::Key_F5));
     SaveS1 = item(File1, "SaveS1", "レポートを保存(&S)…", &TForm1::SaveS1Click);
     ExitE1 = item(File1, "ExitE1", "終了(&X)", &TForm1::ExitE1Click);
     N2 = menu("N2", "設定");
@@ -188,6 +193,11 @@ void TForm1::BuildPages() {
         m_panes[static_cast<std::size_t>(p)] = pane;
         this->*kPanes[p] = pane;
     }
+    OwnDomainOffer = new OwnDomainBar([](const QString& host) {
+        if (!Domein) return;
+        Domein->OfferOwnDomain(host);
+        ShowNonModal(Domein);
+    });
     Image1 = new GraphImage("Image1");
     Image2 = new GraphImage("Image2");
     Image3 = new GraphImage("Image3");
@@ -363,7 +373,13 @@ void TForm1::BuildReferrerTab() {
     QWidget* page = PageControl1->AddPage("TabSheet25", "リファラ");
     PageControl7 =
         new PageControl("PageControl7", PageControl::Tabs::Bottom, PageControl::Rows::One);
-    PanePage(PageControl7->AddPage("TabSheet26", "参照元"), ReferrerList, kSubPage);
+    // The pane fills its page; the offer of an own domain, when shown, stands above it.
+    QWidget* referrers = PageControl7->AddPage("TabSheet26", "参照元");
+    auto* referrersLayout = new QVBoxLayout(referrers);
+    referrersLayout->setContentsMargins(0, 0, 0, 0);
+    referrersLayout->setSpacing(0);
+    referrersLayout->addWidget(OwnDomainOffer);
+    referrersLayout->addWidget(ReferrerList, 1);
     PanePage(PageControl7->AddPage("TabSheet27", "抽出ログ"), ReferrerLog, kSubPage);
     PageControl7->setCurrentIndex(0);
     SubTabsPage(page, PageControl7, QSize(444, 403));

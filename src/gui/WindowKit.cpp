@@ -3,6 +3,7 @@
 #include <QMenu>
 #include <QPainter>
 #include <QPixmap>
+#include <QTextDocument>
 #include <QWidget>
 
 #include "ErrorBox.h"
@@ -42,6 +43,10 @@ void CaptionInFrame(QWidget* groupBox) {
         "QGroupBox { border: 1px solid palette(mid); border-radius: 2px; margin-top: 6px; }"
         "QGroupBox::title { subcontrol-origin: margin; subcontrol-position: top left; left: 7px; "
         "padding: 0 1px; }"));
+}
+
+QString PlainToolTip(const QString& text) {
+    return Qt::mightBeRichText(text) ? Qt::convertFromPlainText(text, Qt::WhiteSpaceNoWrap) : text;
 }
 
 void SetHeadless(bool headless) {

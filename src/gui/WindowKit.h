@@ -17,6 +17,10 @@ QFont WindowFont();
 // The application icon: a small pink bar graph.
 QIcon ProgramIcon();
 
+// A tooltip that shows text as typed: Qt takes a tooltip that looks like
+// markup for rich text, so such a text is given escaped.
+QString PlainToolTip(const QString& text);
+
 // Without a screen no window is ever shown; everything else runs as usual.
 void SetHeadless(bool headless);
 bool Headless();

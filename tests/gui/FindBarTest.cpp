@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
 #include <QScrollBar>
 #include <QTest>
@@ -16,6 +17,7 @@
 #include "widgets/FindBar.h"
 #include "widgets/MatchDelegate.h"
 #include "widgets/PaneView.h"
+#include "widgets/RowGeometry.h"
 
 namespace pomurina {
 namespace {
@@ -90,29 +92,73 @@ TEST_F(FindBarTest, SaysWhatItCantFindAndMatchesCaseWhenAsked) {
 }
 
 TEST_F(FindBarTest, MarksTheMatchAndScrollsSidewaysToIt) {
-    Fill({"short", std::string(400, 'a') + "ポムリナ" + std::string(400, 'b'), "short"});
-    pane.doItemsLayout();
-    EXPECT_EQ(Find("ポムリナ"), std::make_pair(1, 400));
-    const QString text = pane.model()->index(1, 0).data().toString();
-    const int left = MatchDelegate::TextX(&pane, text, 400);
-    const int right = MatchDelegate::TextX(&pane, text, 404);
-    const int shown = pane.horizontalScrollBar()->value();
-    EXPECT_GE(left, shown);
-    EXPECT_LE(right, shown + pane.viewport()->width());
+    const std::string match = Sjis("ポムリナ");
+    const std::string wide = Sjis("Ｗ");
+    std::string narrowThenWide(RowGeometry::kMeasuredBytes, 'i');
+    for (int i = 0; i < 300000; ++i) narrowThenWide += wide;
+    // A line measured whole, then lines of megabytes measured in part: the
+    // match in the middle, at the end, and at the end of glyphs twice as wide
+    // as the measured part's.
+    const struct {
+        std::string line;
+        std::size_t at;
+    } cases[] = {
+        {std::string(400, 'a') + match + std::string(400, 'b'), 400},
+        {std::string(1000000, 'a') + match + std::string(1000000, 'b'), 1000000},
+        {std::string(2000000, 'a') + match, 2000000},
+        {narrowThenWide + match, narrowThenWide.size()},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.at);
+        pane.ReplaceAll(
+            std::make_shared<const OwnedLines>(std::vector<std::string>{"short", c.line, "short"}));
+        pane.horizontalScrollBar()->setValue(0);
+        pane.doItemsLayout();
+        EXPECT_EQ(Find("ポムリナ"), std::make_pair(1, static_cast<int>(c.at)));
+        const int left = MatchDelegate::TextX(&pane, c.line, c.at);
+        const int right = MatchDelegate::TextX(&pane, c.line, c.at + match.size());
+        const int shown = pane.horizontalScrollBar()->value();
+        EXPECT_GE(left, shown);
+        EXPECT_LE(right, shown + pane.viewport()->width());
 
-    // The marker's colour covers the match on its row, and only there.
-    const QImage image = pane.viewport()->grab().toImage();
-    const QRect row = pane.visualRect(pane.model()->index(1, 0));
-    int marked = 0, elsewhere = 0;
-    for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x) {
-            if (image.pixelColor(x, y) != QColor(255, 190, 40)) continue;
-            const bool inMatch = y >= row.top() && y <= row.bottom() && x + shown >= left - 1 &&
-                                 x + shown <= right + 1;
-            ++(inMatch ? marked : elsewhere);
-        }
-    EXPECT_GT(marked, 100);
-    EXPECT_EQ(elsewhere, 0);
+        // The marker's colour covers the match on its row, and only there
+        // (where a line measured in part is drawn is an estimate).
+        const bool exact = c.line.size() <= RowGeometry::kMeasuredBytes;
+        const QImage image = pane.viewport()->grab().toImage();
+        const QRect row = pane.visualRect(pane.model()->index(1, 0));
+        int marked = 0, elsewhere = 0;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x) {
+                if (image.pixelColor(x, y) != QColor(255, 190, 40)) continue;
+                const bool inMatch = y >= row.top() && y <= row.bottom() &&
+                                     (!exact || (x + shown >= left - 1 && x + shown <= right + 1));
+                ++(inMatch ? marked : elsewhere);
+            }
+        EXPECT_GT(marked, 100);
+        EXPECT_EQ(elsewhere, 0);
+    }
+}
+
+TEST_F(FindBarTest, ShowsTheMatchsPlaceAmongAllAndLeavesRoomToType) {
+    bar.Open();
+    bar.layout()->activate();
+    EXPECT_GE(bar.Text->width(), 16 * bar.Text->fontMetrics().averageCharWidth());
+
+    Fill({"host a host", "x", "host"});
+    const auto count = [&](const char* text, bool next = true) {
+        Find(text, next);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !bar.Counting(); }, 10000));
+        return bar.Count->text().toStdString();
+    };
+    std::vector<std::string> places;
+    for (int i = 0; i < 4; ++i) places.push_back(count("host"));
+    EXPECT_EQ(places, (std::vector<std::string>{"1/3件", "2/3件", "3/3件", "1/3件"}));
+    EXPECT_EQ(count("host", false), "3/3件");
+    EXPECT_EQ(count("absent"), "");
+    // The count is forgotten with the lines it was taken from.
+    EXPECT_EQ(count("x"), "1/1件");
+    pane.Insert(0, "x");
+    EXPECT_EQ(bar.Count->text().toStdString(), "");
 }
 
 TEST_F(FindBarTest, KeysAndThePlaceBelowTheRows) {

@@ -8,11 +8,13 @@
 #include <QDate>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTest>
 #include <cerrno>
 #include <filesystem>
 #include <memory>
 
 #include "ErrorBox.h"
+#include "Errors.h"
 #include "FtpTestSupport.h"
 #include "FtpWindow.h"
 #include "ProgramDir.h"
@@ -22,7 +24,6 @@
 #include "fetch/KnownServers.h"
 #include "io/FileIo.h"
 #include "text/Cp932.h"
-#include "Errors.h"
 
 namespace pomurina {
 namespace {
@@ -91,6 +92,15 @@ const std::string kFailure =
 // The failure message with its cause.
 std::string Failure(const char* cause) {
     return kFailure + "\r" + Utf8ToCp932(cause);
+}
+
+TEST_F(FtpWindow, EscClosesTheWindowAndStartsNothing) {
+    WriteBytes(program.Path() / "materia" / "FTPSetting.dat", setting);
+    TFTP& w = Open();
+    QTest::keyClick(w.DomeinEdit, Qt::Key_Escape);
+    EXPECT_FALSE(w.isVisible());
+    EXPECT_TRUE(analysed.empty());
+    EXPECT_TRUE(errors.empty() && notes.empty());
 }
 
 TEST_F(FtpWindow, AsksForTheFileNameInTheDirectoryWithOrWithoutItsSlash) {

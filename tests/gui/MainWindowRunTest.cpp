@@ -3,15 +3,20 @@
 // the progress window and the unit box.
 #include <QAbstractItemView>
 #include <QApplication>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QProgressBar>
+#include <QPushButton>
+#include <QTabWidget>
 #include <QTest>
 #include <QTimer>
 #include <filesystem>
 
 #include "ErrorBox.h"
+#include "ListManagerWindow.h"
 #include "MainWindowFixture.h"
+#include "OwnDomainBar.h"
 #include "widgets/FieldEdit.h"
 #include "widgets/GraphImage.h"
 #include "widgets/UnitBox.h"
@@ -159,6 +164,34 @@ bool IsColor(const QImage& image, int x, int y, QRgb color) {
     return image.pixel(x, y) == (color | 0xFF000000u);
 }
 constexpr QRgb kPink = 0xFF88D0, kWhite = 0xFFFFFF, kGrey = 0x808080, kBlack = 0x000000;
+
+TEST_F(MainWindowTest, WithNoOwnDomainTheReferrerPaneOffersTheHostReferrersNameMost) {
+    const std::string path = WriteLog(
+        "site.log", {LogLine(1, "GET /a.css", 200, "1", "192.0.2.1", "http://www.example.jp/"),
+                     LogLine(1, "GET /b.png", 200, "1", "192.0.2.1", "https://search.example/?q"),
+                     LogLine(1, "GET /c.png", 200, "1", "192.0.2.2", "http://www.example.jp/a")});
+    EXPECT_EQ(Run(path), std::nullopt);
+    OwnDomainBar& bar = *form.OwnDomainOffer;
+    ASSERT_FALSE(bar.isHidden());
+    EXPECT_EQ(bar.Host(), "www.example.jp");
+    EXPECT_TRUE(bar.Message->text().contains(QStringLiteral(" www.example.jp ")));
+    ExpectSameStateAsReference();  // an offer, no line of any pane
+
+    // The list manager opens on its own-domain tab with the host typed in.
+    TDomein lists;
+    Domein = &lists;
+    bar.RegisterButton->click();
+    EXPECT_TRUE(bar.isHidden());
+    EXPECT_TRUE(lists.isVisible());
+    EXPECT_EQ(lists.Seet->currentIndex(), 0);
+    EXPECT_EQ(lists.InputDomein->text(), "www.example.jp");
+    lists.RunButton->click();
+    Domein = nullptr;
+    // Once a domain is listed, a run offers nothing.
+    EXPECT_EQ(Run(path), std::nullopt);
+    EXPECT_TRUE(bar.isHidden());
+    EXPECT_EQ(boxes.Texts(), std::vector<std::string>{});
+}
 
 TEST_F(MainWindowTest, GraphsAreDrawnPixelForPixel) {
     EXPECT_TRUE(form.Image1->Image().isNull());  // nothing before the first run

@@ -119,11 +119,11 @@ TEST_F(MainWindowTest, TabsMenusAndFirstPagesAreTheDesigns) {
             for (const QAction* item : entry->menu()->actions())
                 if (item->isVisible()) menu.push_back("  " + item->text().toStdString());
     }
-    EXPECT_EQ(menu,
-              (Captions_{"ファイル(&F)", "  ローカルから読み込み(&O)", "  FTPから読み込み(&F)",
-                         "  レポートを保存(&S)…", "  終了(&X)", "編集(&E)", "  検索(&F)...",
-                         "  次を検索(&N)", "  前を検索(&P)", "設定", "  ドメイン管理(&D)",
-                         "表示(&V)", "  UTF-8デコーダ(&U)", "バージョン情報(&I)"}));
+    EXPECT_EQ(menu, (Captions_{"ファイル(&F)", "  ローカルから読み込み(&O)",
+                               "  FTPから読み込み(&F)", "  再解析(&R)", "  レポートを保存(&S)…",
+                               "  終了(&X)", "編集(&E)", "  検索(&F)...", "  次を検索(&N)",
+                               "  前を検索(&P)", "設定", "  ドメイン管理(&D)", "表示(&V)",
+                               "  UTF-8デコーダ(&U)", "バージョン情報(&I)"}));
     EXPECT_EQ(form.windowTitle(), QString::fromUtf8("ポムリナ"));
 }
 
@@ -213,6 +213,10 @@ TEST_F(MainWindowTest, TheWindowCommandsShowTheirWindows) {
     EXPECT_TRUE(ftp.isVisible());
     EXPECT_TRUE(lists.isVisible());
     about.CloseButton->click();
+    EXPECT_FALSE(about.isVisible());
+    // Esc closes the About window as "閉じる" does.
+    form.N1->trigger();
+    QTest::keyClick(&about, Qt::Key_Escape);
     EXPECT_FALSE(about.isVisible());
     VersionINFO = nullptr;
     FTP = nullptr;

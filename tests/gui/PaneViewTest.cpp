@@ -8,8 +8,11 @@
 #include <QFontMetrics>
 #include <QScrollBar>
 #include <QTest>
+#include <chrono>
+#include <cstdio>
 
 #include "GuiTestKit.h"
+#include "SjisQt.h"
 #include "text/LineSource.h"
 #include "widgets/PaneView.h"
 
@@ -108,6 +111,30 @@ TEST(PaneView, ALongLineInTheMiddleIsReachedBySidewaysScrolling) {
     EXPECT_GE(SidewaysReach(live), longWidth);
     live.Insert(0, longLine + longLine);
     EXPECT_GE(SidewaysReach(live), 2 * longWidth);
+}
+
+TEST(PaneView, AMultiMegabyteLineIsMeasuredInPartAndReachedToItsEnd) {
+    PaneView pane("NamaLog");
+    pane.resize(300, 200);
+    pane.show();
+    const std::string pattern = Sjis("GET /検索?q=ポムリナ&page=12 HTTP/1.1 ");
+    std::string longLine;
+    while (longLine.size() < 4000000) longLine += pattern;
+    const auto started = std::chrono::steady_clock::now();
+    pane.ReplaceAll(Lines({"short", longLine, "short"}));
+    const int reach = SidewaysReach(pane);
+    pane.viewport()->grab();
+    pane.horizontalScrollBar()->setValue(pane.horizontalScrollBar()->maximum());
+    pane.viewport()->grab();
+    const auto took = std::chrono::duration<double>(std::chrono::steady_clock::now() - started);
+    // Measured, not asserted: the bench is the place for timing.
+    std::printf("[ time     ] a 4 MB line filled, laid out and painted twice in %.3f s\n",
+                took.count());
+    // The line is as wide as its text laid out whole would be.
+    const double whole = static_cast<double>(longLine.size() / pattern.size()) *
+                         QFontMetrics(pane.font()).horizontalAdvance(FromSjis(pattern));
+    EXPECT_GE(reach, 0.99 * whole);
+    EXPECT_LE(reach, 1.01 * whole + pane.viewport()->width());
 }
 
 TEST(PaneView, CopyJoinsTheSelectedRowsInOrder) {

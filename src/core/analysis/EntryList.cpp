@@ -128,6 +128,13 @@ std::string_view EntryList::Line(std::size_t index, std::string& scratch) const 
     return scratch;
 }
 
+std::string_view EntryList::Piece(std::size_t index, std::size_t piece) const {
+    const std::uint32_t* words = WordsOf(index);
+    if (IsSpilled(words) || piece >= m_pieces) return {};
+    const std::uint32_t* at = words + (m_forms.size() > 1 ? 3 : 2) + 2 * piece;
+    return std::string_view(m_bytes->data() + LineOffset(words) + at[0], at[1]);
+}
+
 std::size_t EntryList::Length(std::size_t index) const {
     const std::uint32_t* words = WordsOf(index);
     if (IsSpilled(words)) return Spilled(words).size();

@@ -47,6 +47,10 @@ public:
     // storage rather than copying it; later is left empty.
     void Join(EntryList&& later);
 
+    // Piece number piece of entry index, as it lies in the log; empty for an
+    // entry kept whole (its line is 4 GiB or longer).
+    std::string_view Piece(std::size_t index, std::size_t piece) const;
+
     std::size_t Count() const override { return m_count; }
     std::string_view Line(std::size_t index, std::string& scratch) const override;
     std::size_t Length(std::size_t index) const override;

@@ -302,6 +302,8 @@ RunResult LogCounting(ResultWindow& w, const std::vector<std::string>& paths,
         ShowSummary(w, run.summary);
         progress.AddLine(Sjis("グラフを描画しています..."));
         DrawGraphs(w, run.summary);
+        run.ownDomainsListed = !lists.lists.OwnDomains.Empty();
+        run.referrers = result->ReferrerHits;
     } catch (...) {
         result.reset();
         progress.Hide();

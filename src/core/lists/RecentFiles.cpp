@@ -1,81 +1,25 @@
 #include "lists/RecentFiles.h"
 
-#include <sys/stat.h>
-
 #include <algorithm>
 #include <cerrno>
 
-#include "io/FileIo.h"
 #include "io/FileReplacement.h"
+#include "lists/DataFileText.h"
 #include "text/LineSplit.h"
 
 namespace pomurina {
 namespace {
 
 // A list of five paths is a few kilobytes; anything much larger is not ours.
-constexpr off_t kLargestFile = 1 << 20;
-
-std::string Escape(std::string_view path) {
-    std::string line;
-    for (const char c : path) {
-        if (c == '%')
-            line += "%25";
-        else if (c == '\r')
-            line += "%0D";
-        else if (c == '\n')
-            line += "%0A";
-        else if (c == '\t')
-            line += "%09";
-        else
-            line += c;
-    }
-    return line;
-}
-
-std::string Unescape(std::string_view line) {
-    std::string path;
-    for (std::size_t i = 0; i < line.size(); ++i) {
-        const std::string_view code = line.substr(i, 3);
-        const auto is = [&](const char* escape) {
-            return code.size() == 3 && code[0] == escape[0] && code[1] == escape[1] &&
-                   (code[2] | 0x20) == (escape[2] | 0x20);
-        };
-        if (is("%25")) {
-            path += '%';
-        } else if (is("%0D")) {
-            path += '\r';
-        } else if (is("%0A")) {
-            path += '\n';
-        } else if (is("%09")) {
-            path += '\t';
-        } else {
-            path += line[i];
-            continue;
-        }
-        i += 2;
-    }
-    return path;
-}
+constexpr std::size_t kLargestFile = 1 << 20;
 
 }  // namespace
 
 RecentFiles::RecentFiles(std::string file) : m_file(std::move(file)) {
-    struct stat info {};
-    if (::stat(m_file.c_str(), &info) != 0) {
-        if (errno != ENOENT && errno != ENOTDIR) m_unreadError = errno;
-        return;
-    }
-    // A FIFO or device would block or never end; a directory can't be read.
-    if (!S_ISREG(info.st_mode)) {
-        m_unreadError = S_ISDIR(info.st_mode) ? EISDIR : EINVAL;
-        return;
-    }
-    if (info.st_size > kLargestFile) {
-        m_unreadError = EFBIG;
-        return;
-    }
     std::string bytes;
-    if (const int error = ReadWholeFile(m_file, bytes)) {
+    const int error = ReadDataFile(m_file, kLargestFile, bytes);
+    if (error == ENOENT || error == ENOTDIR) return;
+    if (error) {
         m_unreadError = error;
         return;
     }
@@ -92,7 +36,7 @@ std::vector<RecentFiles::Entry> RecentFiles::Parse(std::string_view text) {
         bool absolute = true;
         for (std::size_t start = 0; start <= line.size();) {
             const std::size_t tab = std::min(line.find('\t', start), line.size());
-            entry.push_back(Unescape(line.substr(start, tab - start)));
+            entry.push_back(UnescapeLineValue(line.substr(start, tab - start)));
             absolute = absolute && entry.back().starts_with('/');
             start = tab + 1;
         }
@@ -107,7 +51,8 @@ std::vector<RecentFiles::Entry> RecentFiles::Parse(std::string_view text) {
 std::string RecentFiles::Text(const std::vector<Entry>& entries) {
     std::string text;
     for (const Entry& entry : entries) {
-        for (std::size_t i = 0; i < entry.size(); ++i) text += (i ? "\t" : "") + Escape(entry[i]);
+        for (std::size_t i = 0; i < entry.size(); ++i)
+            text += (i ? "\t" : "") + EscapeLineValue(entry[i]);
         text += "\r\n";
     }
     return text;

@@ -4,6 +4,7 @@
 #include <QClipboard>
 #include <QContextMenuEvent>
 #include <QMenu>
+#include <QPainter>
 #include <QStyleOptionFrame>
 
 #include "SjisQt.h"
@@ -28,17 +29,27 @@ void FieldEdit::SetShowsEnd(bool showsEnd) {
     ShowText();
 }
 
-bool FieldEdit::CutOff() const {
+QRect FieldEdit::TextArea() const {
     QStyleOptionFrame option;
     initStyleOption(&option);
     const QRect inside = style()->subElementRect(QStyle::SE_LineEditContents, &option, this);
     // The line edit keeps 2 px on either side of its text.
-    return fontMetrics().horizontalAdvance(text()) > inside.width() - 4;
+    return inside.adjusted(2, 0, -2, 0);
+}
+
+bool FieldEdit::CutOff() const {
+    return fontMetrics().horizontalAdvance(text()) > TextArea().width();
+}
+
+QString FieldEdit::ShownText() const {
+    if (!CutOff()) return text();
+    return fontMetrics().elidedText(text(), m_showsEnd ? Qt::ElideLeft : Qt::ElideRight,
+                                    TextArea().width());
 }
 
 void FieldEdit::ShowText() {
     setCursorPosition(m_showsEnd ? static_cast<int>(text().size()) : 0);
-    setToolTip(CutOff() ? text() : QString());
+    setToolTip(CutOff() ? PlainToolTip(text()) : QString());
 }
 
 void FieldEdit::contextMenuEvent(QContextMenuEvent* event) {
@@ -55,6 +66,24 @@ void FieldEdit::contextMenuEvent(QContextMenuEvent* event) {
 void FieldEdit::resizeEvent(QResizeEvent* event) {
     QLineEdit::resizeEvent(event);
     ShowText();
+}
+
+void FieldEdit::paintEvent(QPaintEvent* event) {
+    if (hasFocus() || !CutOff()) {
+        QLineEdit::paintEvent(event);
+        return;
+    }
+    // The frame as the line edit draws it, then the cut text with its "…".
+    QPainter painter(this);
+    QStyleOptionFrame option;
+    initStyleOption(&option);
+    style()->drawPrimitive(QStyle::PE_PanelLineEdit, &option, &painter, this);
+    const QRect area = TextArea();
+    const QFontMetrics metrics = fontMetrics();
+    const QRect line(area.left(), area.top() + (area.height() - metrics.height() + 1) / 2,
+                     area.width(), metrics.height());
+    painter.setPen(palette().color(QPalette::Text));
+    painter.drawText(line, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, ShownText());
 }
 
 void FieldEdit::changeEvent(QEvent* event) {

@@ -1,7 +1,8 @@
 #pragma once
 // A summary field: a read-only one-line field whose text the run sets.  A
-// text wider than the field has the whole text as its tooltip; the context
-// menu copies.
+// text wider than the field has the whole text as its tooltip and, while the
+// field has no focus, shows "…" where it is cut, so that a number cut short
+// never passes for a smaller one; the context menu copies.
 #include <QLineEdit>
 #include <string>
 
@@ -22,14 +23,20 @@ public:
     void SetShowsEnd(bool showsEnd);
     // Whether the text is wider than the field can show.
     bool CutOff() const;
+    // What the field shows without the focus: the text, or when cut off its
+    // beginning (its end for a field that shows its end) and "…".
+    QString ShownText() const;
 
 protected:
     void contextMenuEvent(QContextMenuEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void changeEvent(QEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
 
 private:
     void ShowText();
+    // Where the line edit draws its text.
+    QRect TextArea() const;
 
     std::string m_text = "-";
     bool m_showsEnd = false;

@@ -6,7 +6,6 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QScrollBar>
 #include <QToolButton>
 #include <limits>
@@ -22,13 +21,6 @@ namespace {
 
 std::size_t g_sliceLines = 65536;
 int g_sliceMilliseconds = 40;
-
-// The number of characters (QString positions) in the first bytes of line.
-int Characters(std::string_view line, std::size_t bytes) {
-    int count = 0;
-    for (std::size_t i = 0; i < bytes && i < line.size(); i += CharacterLength(line, i)) ++count;
-    return count;
-}
 
 }  // namespace
 
@@ -47,19 +39,29 @@ FindBar& FindBar::Of(PaneView& pane) {
 FindBar::FindBar(PaneView& pane)
     : QWidget(&pane),
       Text(new QLineEdit(this)),
+      Count(new QLabel(Text)),
+      Previous(new QToolButton(this)),
+      Next(new QToolButton(this)),
       MatchCase(new QCheckBox(FromUtf8("大/小文字を区別(&C)"), this)),
-      Previous(new QPushButton(FromUtf8("前へ(&P)"), this)),
-      Next(new QPushButton(FromUtf8("次へ(&N)"), this)),
       CloseButton(new QToolButton(this)),
       Status(new QLabel(this)),
       m_pane(pane),
       m_rows(pane.viewport()),
-      m_marker(new MatchDelegate(this)) {
+      m_marker(&pane.Marker()) {
     setObjectName(pane.objectName() + QStringLiteral("FindBar"));
     setAutoFillBackground(true);
     Text->setObjectName(QStringLiteral("FindText"));
     Text->setPlaceholderText(FromUtf8("検索する文字列"));
     Text->installEventFilter(this);
+    // Room for about sixteen characters besides the count.
+    Text->setMinimumWidth(24 * Text->fontMetrics().averageCharWidth());
+    Count->setTextFormat(Qt::PlainText);
+    Count->setForegroundRole(QPalette::PlaceholderText);
+    // Arrows that take little of a narrow pane; the captions keep their access keys.
+    Previous->setText(FromUtf8("前へ(&P)"));
+    Previous->setArrowType(Qt::UpArrow);
+    Next->setText(FromUtf8("次へ(&N)"));
+    Next->setArrowType(Qt::DownArrow);
     MatchCase->setToolTip(FromUtf8("大文字と小文字を区別して検索します"));
     Previous->setToolTip(FromUtf8("前を検索 (Shift+F3)"));
     Next->setToolTip(FromUtf8("次を検索 (F3, Enter)"));
@@ -79,17 +81,21 @@ FindBar::FindBar(PaneView& pane)
     layout->addWidget(Status, 2);
     layout->addWidget(CloseButton);
     Status->setMinimumWidth(0);
+    Status->setTextFormat(Qt::PlainText);
 
     const auto guarded = [this](void (FindBar::*command)()) {
         return [this, command] { Guarded([this, command] { (this->*command)(); }); };
     };
-    connect(Previous, &QPushButton::clicked, this, guarded(&FindBar::FindPrevious));
-    connect(Next, &QPushButton::clicked, this, guarded(&FindBar::FindNext));
+    connect(Previous, &QToolButton::clicked, this, guarded(&FindBar::FindPrevious));
+    connect(Next, &QToolButton::clicked, this, guarded(&FindBar::FindNext));
     connect(CloseButton, &QToolButton::clicked, this, guarded(&FindBar::Close));
     connect(Text, &QLineEdit::textEdited, this, [this] { Say(QString()); });
     m_nextSlice.setSingleShot(true);
     m_nextSlice.setInterval(0);
     connect(&m_nextSlice, &QTimer::timeout, this, guarded(&FindBar::Continue));
+    m_nextCountSlice.setSingleShot(true);
+    m_nextCountSlice.setInterval(0);
+    connect(&m_nextCountSlice, &QTimer::timeout, this, guarded(&FindBar::ContinueCount));
 
     // Lines that change under a search or a match make both stale.
     QAbstractItemModel* model = pane.model();
@@ -98,7 +104,6 @@ FindBar::FindBar(PaneView& pane)
     connect(model, &QAbstractItemModel::layoutAboutToBeChanged, this, forget);
     connect(model, &QAbstractItemModel::rowsAboutToBeInserted, this, forget);
     connect(model, &QAbstractItemModel::rowsAboutToBeRemoved, this, forget);
-    pane.setItemDelegate(m_marker);
     m_rows->installEventFilter(this);
     hide();
 }
@@ -112,6 +117,9 @@ void FindBar::Open() {
 void FindBar::Close() {
     m_search.reset();
     m_nextSlice.stop();
+    m_count.reset();
+    m_nextCountSlice.stop();
+    ShowCount(QString());
     hide();
     m_pane.ReserveBottom(0);
     m_marker->ClearMatch();
@@ -169,6 +177,9 @@ void FindBar::Start(PaneSearch::Direction direction) {
     m_forward = forward;
     m_search.emplace(TextFinder(std::move(needle), matchCase), direction, line, offset,
                      static_cast<std::size_t>(m_pane.model()->rowCount()));
+    m_count.reset();
+    m_nextCountSlice.stop();
+    ShowCount(QString());
     Say(FromUtf8("検索中..."));
     Continue();
 }
@@ -197,6 +208,7 @@ void FindBar::Finish() {
         return;
     }
     ShowMatch(search.Match());
+    StartCount();
     if (!search.Wrapped())
         Say(QString());
     else
@@ -205,20 +217,17 @@ void FindBar::Finish() {
 
 void FindBar::ShowMatch(const PaneMatch& match) {
     m_match = match;
-    std::string scratch;
-    const std::string_view bytes = m_pane.Lines().Line(match.line, scratch);
-    const int start = Characters(bytes, match.at.start);
-    const int length = Characters(bytes.substr(match.at.start), match.at.length);
     const int row = static_cast<int>(match.line);
-    m_marker->SetMatch(row, start, length);
+    m_marker->SetMatch(row, match.at.start, match.at.length);
 
     const QModelIndex index = m_pane.model()->index(row, 0);
     m_pane.selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect);
     m_pane.scrollTo(index, QAbstractItemView::EnsureVisible);
     // Sideways so that the match is in sight, with a little of what precedes it.
-    const QString text = index.data().toString();
-    const int left = MatchDelegate::TextX(&m_pane, text, start);
-    const int right = MatchDelegate::TextX(&m_pane, text, start + length);
+    std::string scratch;
+    const std::string_view line = m_pane.Lines().Line(match.line, scratch);
+    const int left = MatchDelegate::TextX(&m_pane, line, match.at.start);
+    const int right = MatchDelegate::TextX(&m_pane, line, match.at.start + match.at.length);
     QScrollBar* bar = m_pane.horizontalScrollBar();
     const int width = m_pane.viewport()->width();
     if (left < bar->value() || right > bar->value() + width)
@@ -229,12 +238,43 @@ void FindBar::ShowMatch(const PaneMatch& match) {
 void FindBar::Forget() {
     m_search.reset();
     m_nextSlice.stop();
+    m_count.reset();
+    m_nextCountSlice.stop();
+    ShowCount(QString());
     m_match.reset();
     m_marker->ClearMatch();
     if (isVisible()) Say(QString());
 }
 
+void FindBar::StartCount() {
+    m_count.emplace(TextFinder(m_matchNeedle, m_matchCase),
+                    static_cast<std::size_t>(m_pane.model()->rowCount()), *m_match);
+    ContinueCount();
+}
+
+void FindBar::ContinueCount() {
+    if (!m_count) return;
+    QElapsedTimer clock;
+    clock.start();
+    while (!m_count->Step(m_pane.Lines(), g_sliceLines)) {
+        if (clock.elapsed() >= g_sliceMilliseconds) {
+            m_nextCountSlice.start();
+            return;
+        }
+    }
+    ShowCount(FromUtf8("%1/%2件").arg(m_count->Place()).arg(m_count->Total()));
+    m_count.reset();
+}
+
+void FindBar::ShowCount(const QString& text) {
+    Count->setText(text);
+    Count->adjustSize();
+    Text->setTextMargins(0, 0, text.isEmpty() ? 0 : Count->width() + 4, 0);
+    Count->move(Text->width() - Count->width() - 6, (Text->height() - Count->height()) / 2);
+}
+
 void FindBar::Say(const QString& text, bool problem) {
+    Status->setToolTip(text);
     Status->setText(text);
     Status->setStyleSheet(problem ? QStringLiteral("color: #c00000;") : QString());
 }
@@ -254,6 +294,7 @@ bool FindBar::eventFilter(QObject* watched, QEvent* event) {
         if (event->type() == QEvent::Resize && isVisible()) Place();
         return false;
     }
+    if (watched == Text && event->type() == QEvent::Resize) ShowCount(Count->text());
     if (watched == Text && event->type() == QEvent::KeyPress) {
         const auto* key = static_cast<QKeyEvent*>(event);
         if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {

@@ -1,19 +1,20 @@
 #pragma once
 // The find bar of a result pane: a strip at the pane's bottom with the text
-// to find, "match case", previous and next.  It searches the pane's Shift-JIS
-// lines for the text as typed, marks the match and scrolls to it, and says
-// in the bar when there is none.  A long search is done a slice at a time
-// between turns of the event loop, so the window never stops answering.
+// to find, previous and next, and "match case".  It searches the pane's
+// Shift-JIS lines for the text as typed, marks the match and scrolls to it,
+// shows in the text field the match's place among all ("3/120件"), and says
+// in the bar when there is none.  A long search or count is done a slice at
+// a time between turns of the event loop, so the window never stops answering.
 #include <QTimer>
 #include <QWidget>
 #include <optional>
 
+#include "search/PaneMatchCount.h"
 #include "search/PaneSearch.h"
 
 class QCheckBox;
 class QLabel;
 class QLineEdit;
-class QPushButton;
 class QToolButton;
 
 namespace pomurina {
@@ -35,6 +36,7 @@ public:
     void FindNext();
     void FindPrevious();
     bool Searching() const { return m_search.has_value(); }
+    bool Counting() const { return m_count.has_value(); }
     // The match shown, if any.
     const std::optional<PaneMatch>& Match() const { return m_match; }
 
@@ -43,9 +45,11 @@ public:
     static void SetSlice(std::size_t lines, int milliseconds);
 
     QLineEdit* const Text;
+    // The match's place among all, at the right end inside Text.
+    QLabel* const Count;
+    QToolButton* const Previous;
+    QToolButton* const Next;
     QCheckBox* const MatchCase;
-    QPushButton* const Previous;
-    QPushButton* const Next;
     QToolButton* const CloseButton;
     QLabel* const Status;
 
@@ -60,6 +64,11 @@ private:
     void Start(PaneSearch::Direction direction);
     void Continue();
     void Finish();
+    // Counts the matches of the text around the match shown, a slice at a time.
+    void StartCount();
+    void ContinueCount();
+    // Shows text inside the text field's right end.
+    void ShowCount(const QString& text);
     // Forgets the search and the match: the pane's lines have changed.
     void Forget();
     void ShowMatch(const PaneMatch& match);
@@ -74,6 +83,8 @@ private:
     bool m_matchCase = false;
     bool m_forward = true;  // the direction of the last search
     QTimer m_nextSlice;
+    std::optional<PaneMatchCount> m_count;
+    QTimer m_nextCountSlice;
 };
 
 }  // namespace pomurina

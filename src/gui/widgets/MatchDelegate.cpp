@@ -2,6 +2,12 @@
 
 #include <QApplication>
 #include <QPainter>
+#include <algorithm>
+#include <string>
+
+#include "SjisQt.h"
+#include "widgets/PaneModel.h"
+#include "widgets/RowGeometry.h"
 
 namespace pomurina {
 namespace {
@@ -17,41 +23,65 @@ int TextMargin(const QWidget* view) {
 
 }  // namespace
 
-void MatchDelegate::SetMatch(int row, int start, int length) {
+void MatchDelegate::SetMatch(int row, std::size_t start, std::size_t length) {
     m_row = row;
     m_start = start;
     m_length = length;
 }
 
-int MatchDelegate::TextX(const QWidget* view, const QString& text, int at) {
-    return TextMargin(view) + view->fontMetrics().horizontalAdvance(text.left(at));
+int MatchDelegate::TextX(const QWidget* view, std::string_view line, std::size_t byte) {
+    return TextMargin(view) + RowGeometry(view->fontMetrics(), line).X(byte);
 }
 
 void MatchDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
                           const QModelIndex& index) const {
-    if (index.row() != m_row) {
+    const auto* model = dynamic_cast<const PaneModel*>(index.model());
+    std::string scratch;
+    std::string_view line;
+    // Nothing may be thrown into the view's painting.
+    try {
+        if (model) line = model->Lines().Line(static_cast<std::size_t>(index.row()), scratch);
+    } catch (...) {
+        return;
+    }
+    const bool marked = index.row() == m_row;
+    if (!model || (!marked && line.size() <= RowGeometry::kMeasuredBytes)) {
         QStyledItemDelegate::paint(painter, option, index);
         return;
     }
+    // The row's background, selection and focus as usual (with the text the
+    // style would place), then the text by hand.
     QStyleOptionViewItem item(option);
-    initStyleOption(&item, index);
+    item.features |= QStyleOptionViewItem::HasDisplay;
+    item.text = QStringLiteral(" ");
     const QWidget* view = item.widget;
     QStyle* style = view ? view->style() : QApplication::style();
-    const QString text = item.text;
     QRect area = style->subElementRect(QStyle::SE_ItemViewItemText, &item, view);
-    // The row's background, selection and focus as usual, then the text by hand.
     item.text.clear();
     style->drawControl(QStyle::CE_ItemViewItem, &item, painter, view);
 
     const int margin = TextMargin(view);
     area.adjust(margin, 0, -margin, 0);
+    // Only the part of a long line in sight is laid out.
+    const RowGeometry geometry(QFontMetrics(item.font), line);
+    const int sightWidth = view ? view->width() : area.width();
+    const RowGeometry::Slice slice = geometry.Visible(-area.left(), sightWidth - area.left());
+    const std::string_view shown = line.substr(slice.first, slice.end - slice.first);
+    // The match as far as it lies in the slice.
+    std::size_t start = shown.size(), end = shown.size();
+    if (marked && m_start + m_length > slice.first && m_start < slice.end) {
+        start = std::max(m_start, slice.first) - slice.first;
+        end = std::min(m_start + m_length, slice.end) - slice.first;
+    }
+
     const bool selected = item.state & QStyle::State_Selected;
     const QColor ink =
         item.palette.color(QPalette::Active, selected ? QPalette::HighlightedText : QPalette::Text);
     const QFontMetrics metrics(item.font);
-    const QString before = text.left(m_start), match = text.mid(m_start, m_length),
-                  after = text.mid(m_start + m_length);
-    const int x0 = area.left();
+    const QString before = FromSjis(shown.substr(0, start)),
+                  match = FromSjis(shown.substr(start, end - start)),
+                  after = FromSjis(shown.substr(end));
+    const int x0 = area.left() + slice.x;
     const int x1 = x0 + metrics.horizontalAdvance(before);
     const int x2 = x1 + metrics.horizontalAdvance(match);
     const auto draw = [&](int x, const QString& part) {
@@ -63,9 +93,11 @@ void MatchDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
     painter->setPen(ink);
     draw(x0, before);
     draw(x2, after);
-    painter->fillRect(QRect(x1, item.rect.top(), x2 - x1, item.rect.height()), kMarker);
-    painter->setPen(Qt::black);
-    draw(x1, match);
+    if (!match.isEmpty()) {
+        painter->fillRect(QRect(x1, item.rect.top(), x2 - x1, item.rect.height()), kMarker);
+        painter->setPen(Qt::black);
+        draw(x1, match);
+    }
     painter->restore();
 }
 

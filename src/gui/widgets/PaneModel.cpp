@@ -5,6 +5,7 @@
 #include <string>
 
 #include "SjisQt.h"
+#include "widgets/RowGeometry.h"
 
 namespace pomurina {
 
@@ -86,7 +87,7 @@ void PaneModel::Consider(std::size_t index, std::size_t length) {
 
 int PaneModel::Measure(std::size_t index) const {
     std::string scratch;
-    return QFontMetrics(m_font).horizontalAdvance(FromSjis(m_lines.Line(index, scratch)));
+    return RowGeometry(QFontMetrics(m_font), m_lines.Line(index, scratch)).Width();
 }
 
 int PaneModel::rowCount(const QModelIndex& parent) const {

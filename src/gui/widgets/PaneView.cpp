@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QKeyEvent>
+#include <QPainter>
 #include <QScrollBar>
 #include <algorithm>
 #include <string>
@@ -17,6 +18,7 @@ PaneView::PaneView(const char* name, QWidget* parent) : QListView(parent) {
     setObjectName(QString::fromLatin1(name));
     m_model.SetFont(font());
     setModel(&m_model);
+    setItemDelegate(&m_marker);
     setUniformItemSizes(true);
     setTextElideMode(Qt::ElideNone);
     setWordWrap(false);
@@ -120,6 +122,20 @@ void PaneView::keyPressEvent(QKeyEvent* event) {
         return;
     }
     QListView::keyPressEvent(event);
+}
+
+void PaneView::SetPlaceholder(const QString& text) {
+    m_placeholder = text;
+    viewport()->update();
+}
+
+void PaneView::paintEvent(QPaintEvent* event) {
+    QListView::paintEvent(event);
+    if (m_placeholder.isEmpty() || m_model.rowCount() > 0) return;
+    QPainter painter(viewport());
+    painter.setPen(palette().color(QPalette::PlaceholderText));
+    painter.drawText(viewport()->rect().adjusted(16, 16, -16, -16),
+                     Qt::AlignCenter | Qt::TextWordWrap, m_placeholder);
 }
 
 void PaneView::changeEvent(QEvent* event) {

@@ -7,8 +7,9 @@
 #include <utility>
 #include <vector>
 
-#include "window/Pane.h"
+#include "widgets/MatchDelegate.h"
 #include "widgets/PaneModel.h"
+#include "window/Pane.h"
 
 namespace pomurina {
 
@@ -35,6 +36,12 @@ public:
     // The number of selected rows.
     std::size_t SelectedCount() const;
     PaneModel& Model() { return m_model; }
+    // What draws the rows and marks a find match.
+    MatchDelegate& Marker() { return m_marker; }
+    // A text shown in the middle of the pane while it has no lines (how to
+    // open a log); it is no line of the pane.
+    void SetPlaceholder(const QString& text);
+    const QString& Placeholder() const { return m_placeholder; }
     // Keeps height pixels free below the rows, above the horizontal scroll
     // bar (the find bar's place).
     void ReserveBottom(int height) { setViewportMargins(0, 0, 0, height); }
@@ -42,12 +49,15 @@ public:
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     void changeEvent(QEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
 
 private:
     // The selected rows as sorted spans (first, last) that don't overlap.
     std::vector<std::pair<int, int>> SelectedSpans() const;
 
     PaneModel m_model;
+    MatchDelegate m_marker;
+    QString m_placeholder;
     bool m_batching = false;
     std::chrono::steady_clock::time_point m_nextRefresh;
 };

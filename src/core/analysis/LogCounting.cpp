@@ -19,6 +19,9 @@
 namespace pomurina {
 namespace {
 
+// The most lines taken at a time from logs that are still being read.
+constexpr std::size_t kStepLines = std::size_t{1} << 20;
+
 std::string Sjis(const char* utf8) {
     return Utf8ToCp932(utf8);
 }
@@ -162,8 +165,10 @@ private:
                 for (const auto& [index, ended] : news.told) Told(index, ended);
                 if (news.error) std::rethrow_exception(news.error);
                 seen = news.length;
-                if (arriving && !Failed(lists)) {
-                    arriving->Extend(seen, news.ended, &m_budget);
+                // A step takes so many lines at most: a text of line ends
+                // alone costs little before its first line is classified.
+                for (bool more = arriving != nullptr; more && !Failed(lists);) {
+                    more = arriving->Extend(seen, news.ended, &m_budget, kStepLines);
                     Classify(*result, lists, plan, text);
                 }
                 if (news.ended) break;

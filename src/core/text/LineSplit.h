@@ -9,6 +9,7 @@
 #include <cstddef>
 #include <cstring>
 #include <string_view>
+#include <type_traits>
 
 namespace pomurina {
 
@@ -30,7 +31,8 @@ inline std::size_t LeaveOutZeroBytes(char* text, std::size_t size) {
 
 // Calls emit(offset, length, end) for every line of text, in order, end
 // being where its line end ends (and the next line begins); zero bytes are
-// bytes like any other here.
+// bytes like any other here.  An emit that returns a bool stops the split
+// by returning false.
 template <typename Emit>
 void SplitLineEnds(std::string_view text, Emit&& emit) {
     const char* const base = text.data();
@@ -51,7 +53,11 @@ void SplitLineEnds(std::string_view text, Emit&& emit) {
         const std::size_t length = i - start;
         if (i < n && base[i] == '\r') ++i;
         if (i < n && base[i] == '\n') ++i;
-        emit(start, length, i);
+        if constexpr (std::is_same_v<decltype(emit(start, length, i)), bool>) {
+            if (!emit(start, length, i)) return;
+        } else {
+            emit(start, length, i);
+        }
     }
 }
 

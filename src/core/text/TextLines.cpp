@@ -75,7 +75,7 @@ std::shared_ptr<TextLines> TextLines::Arriving(std::shared_ptr<const ByteBuffer>
     return lines;
 }
 
-void TextLines::Extend(std::size_t length, bool whole, MemoryBudget* budget) {
+bool TextLines::Extend(std::size_t length, bool whole, MemoryBudget* budget, std::size_t most) {
     const std::string_view fresh(m_bytes->data() + m_split, length - m_split);
     std::size_t cut = fresh.size();
     if (!whole) {
@@ -86,10 +86,18 @@ void TextLines::Extend(std::size_t length, bool whole, MemoryBudget* budget) {
             fresh.size() < 2 ? std::string_view::npos : fresh.rfind('\r', fresh.size() - 2);
         cut = lf != std::string_view::npos ? lf + 1 : cr != std::string_view::npos ? cr + 1 : 0;
     }
+    std::size_t taken = 0, takenEnd = 0;
+    bool left = false;
     SplitLineEnds(fresh.substr(0, cut), [&](std::size_t, std::size_t, std::size_t end) {
+        left = taken == most;
+        if (left) return false;
         m_ends.Push(m_split + end, budget);
+        ++taken;
+        takenEnd = end;
+        return true;
     });
-    m_split += cut;
+    m_split += left ? takenEnd : cut;
+    return left;
 }
 
 void TextLines::AppendLines(std::size_t first, std::size_t count, std::string& out) const {

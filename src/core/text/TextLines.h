@@ -29,8 +29,10 @@ public:
     // first; Extend takes those that have arrived.
     static std::shared_ptr<TextLines> Arriving(std::shared_ptr<const ByteBuffer> bytes);
     // Takes the lines of the first length bytes: those whose line end has
-    // arrived whole, or every one when the text is whole.
-    void Extend(std::size_t length, bool whole, MemoryBudget* budget = nullptr);
+    // arrived whole, or every one when the text is whole; at most most of
+    // them.  Returns whether lines were left for a later call.
+    bool Extend(std::size_t length, bool whole, MemoryBudget* budget = nullptr,
+                std::size_t most = static_cast<std::size_t>(-1));
     // The bytes whose lines have been taken (a line begins there).
     std::size_t Taken() const { return m_split; }
 

@@ -15,8 +15,8 @@ int SysOpen(const char* path, int flags, mode_t mode) {
     return ::open(path, flags, mode);
 }
 
-const FileIo kSystem = {SysOpen,  ::read,   ::write, ::fsync,  ::close,
-                        ::rename, ::unlink, ::fstat, ::access, ::pread};
+const FileIo kSystem = {SysOpen,  ::read,  ::write,  ::fsync, ::close, ::rename,
+                        ::unlink, ::fstat, ::access, ::pread, ::mkdir, ::statvfs};
 
 FileIo& CallsInUse() {
     static FileIo current = kSystem;

@@ -1,5 +1,6 @@
 #include "analysis/LogCounting.h"
 
+#include <exception>
 #include <memory>
 #include <vector>
 
@@ -21,6 +22,17 @@ namespace {
 
 // The most lines taken at a time from logs that are still being read.
 constexpr std::size_t kStepLines = std::size_t{1} << 20;
+
+bool IsShortage(const std::exception_ptr& error) {
+    if (!error) return false;
+    try {
+        std::rethrow_exception(error);
+    } catch (const MemoryShortageError&) {
+        return true;
+    } catch (...) {
+        return false;
+    }
+}
 
 std::string Sjis(const char* utf8) {
     return Utf8ToCp932(utf8);
@@ -163,13 +175,17 @@ private:
             for (std::size_t seen = 0;;) {
                 LogArrival::News news = arrival.Wait(seen, plan.arrivingBytes);
                 for (const auto& [index, ended] : news.told) Told(index, ended);
-                if (news.error) std::rethrow_exception(news.error);
+                // The reading ends when the memory runs out; so may the
+                // taking of the lines that arrived.
+                const bool readingShort = IsShortage(news.error);
+                if (news.error && !readingShort) std::rethrow_exception(news.error);
                 seen = news.length;
-                // A step takes so many lines at most: a text of line ends
-                // alone costs little before its first line is classified.
-                for (bool more = arriving != nullptr; more && !Failed(lists);) {
-                    more = arriving->Extend(seen, news.ended, &m_budget, kStepLines);
-                    Classify(*result, lists, plan, text);
+                std::exception_ptr shortage = readingShort ? news.error : nullptr;
+                if (arriving)
+                    TakeArrived(*arriving, *result, lists, plan, text, seen, news.ended, shortage);
+                if (shortage) {
+                    if (!Failed(lists)) std::rethrow_exception(shortage);
+                    if (readingShort) break;
                 }
                 if (news.ended) break;
             }
@@ -190,6 +206,26 @@ private:
     }
 
     bool Failed(const LoadedLists& lists) const { return lists.error || m_classifyError; }
+
+    // Takes and classifies the lines of the first length bytes, a step at a
+    // time: a text of line ends alone costs little before its first line is
+    // classified.  Once the memory has run out (shortage), one step more is
+    // taken out of the budget's margin: a line that arrived before and fails
+    // is the run's failure, and the run needs nothing after it.
+    void TakeArrived(TextLines& lines, CountingResult& result, const LoadedLists& lists,
+                     const ClassifyPlan& plan, LogText& text, std::size_t length, bool whole,
+                     std::exception_ptr& shortage) {
+        for (bool more = true; more && !Failed(lists);) {
+            try {
+                more = lines.Extend(length, whole, shortage ? nullptr : &m_budget, kStepLines) &&
+                       !shortage;
+            } catch (const MemoryShortageError&) {
+                shortage = std::current_exception();
+                continue;
+            }
+            Classify(result, lists, plan, text);
+        }
+    }
 
     // Classifies the lines that have arrived; the bar's end is guessed from
     // how much of the files has been read.

@@ -86,17 +86,20 @@ bool TextLines::Extend(std::size_t length, bool whole, MemoryBudget* budget, std
             fresh.size() < 2 ? std::string_view::npos : fresh.rfind('\r', fresh.size() - 2);
         cut = lf != std::string_view::npos ? lf + 1 : cr != std::string_view::npos ? cr + 1 : 0;
     }
-    std::size_t taken = 0, takenEnd = 0;
+    // Every line taken is kept at once, so a charge that fails leaves the
+    // lines before it taken and the rest for a later call.
+    const std::size_t base = m_split;
+    std::size_t taken = 0;
     bool left = false;
     SplitLineEnds(fresh.substr(0, cut), [&](std::size_t, std::size_t, std::size_t end) {
         left = taken == most;
         if (left) return false;
-        m_ends.Push(m_split + end, budget);
+        m_ends.Push(base + end, budget);
+        m_split = base + end;
         ++taken;
-        takenEnd = end;
         return true;
     });
-    m_split += left ? takenEnd : cut;
+    if (!left) m_split = base + cut;
     return left;
 }
 

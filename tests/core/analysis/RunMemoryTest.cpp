@@ -187,4 +187,32 @@ TEST_F(RunMemory, AfterAFailingFirstLineACompressedLogIsCountedNotKept) {
     EXPECT_EQ(unnamed(Run({packed}, {2, 3, 97})), unnamed(reference));
 }
 
+TEST_F(RunMemory, ALineThatFailsBeforeTheMemoryRunsOutIsTheRunsFailure) {
+    // Line ends alone, unpacked far past the budget as fast as the system
+    // can: the first (empty) line fails, whether it is classified before the
+    // memory runs out, as it mostly is, or after, out of the margin.  The
+    // bar's end is then the lines read so far.
+    const std::string text(24 * MiB, '\n');
+    const auto withoutBarsEnd = [](std::string dump) {
+        const std::size_t at = dump.find("\nprogressbar 0 ");
+        if (at != std::string::npos) dump.erase(at + 15, dump.find('\n', at + 1) - at - 15);
+        return WithoutReadingAndError(dump);
+    };
+    const std::string said = "\nerror " + Utf8ToCp932("'' は整数ではありません.\n");
+    const ClassifyPlan plans[] = {{}, {2, 1, 97}, {1, 8192, 64 * MiB}};
+    for (const auto& [tool, log] : {std::pair{"gzip -n", "ends.gz"}, {"zstd -q", "ends.zst"}}) {
+        const std::string packed = m_dir.WriteFile(log, RunFilter(tool, text));
+        const std::string reference = withoutBarsEnd(Run({packed}));
+        const ScopedRunMemory budget(4 * MiB);
+        for (const ClassifyPlan& plan : plans) {
+            for (int again = 0; again < 3; ++again) {
+                SCOPED_TRACE(std::string(log) + " " + std::to_string(plan.arrivingBytes));
+                const std::string dump = Run({packed}, plan);
+                EXPECT_NE(dump.find(said), std::string::npos) << Cp932ToUtf8(dump);
+                EXPECT_EQ(withoutBarsEnd(dump), reference);
+            }
+        }
+    }
+}
+
 }  // namespace

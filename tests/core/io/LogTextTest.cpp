@@ -22,7 +22,7 @@ TEST(LogText, LinesCountedAfterAFailureAreThoseKeepingWouldGive) {
         whole += log;
     }
     const std::size_t expected = TextLines(std::string_view(whole)).Count();
-    for (const std::size_t piece : {1, 2, 5}) {
+    for (const std::size_t piece : {std::size_t{1}, std::size_t{2}, std::size_t{5}}) {
         for (std::size_t failAt = 0; failAt <= whole.size(); ++failAt) {
             SCOPED_TRACE("piece " + std::to_string(piece) + ", failing at " +
                          std::to_string(failAt));

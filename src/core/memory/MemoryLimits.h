@@ -23,8 +23,8 @@ struct MemoryReadings {
     // The control groups with a limit, the process's own first; their use
     // leaves out file pages the system can take back at once.
     std::vector<MemoryLimit> groups = {};
-    std::optional<std::size_t> available = {};     // MemAvailable
-    std::optional<MemoryLimit> commit = {};        // CommitLimit, Committed_AS (never overcommitting)
+    std::optional<std::size_t> available = {};  // MemAvailable
+    std::optional<MemoryLimit> commit = {};     // CommitLimit, Committed_AS (never overcommitting)
     std::optional<MemoryLimit> addressSpace = {};  // RLIMIT_AS, the process's size
     std::optional<MemoryLimit> data = {};          // RLIMIT_DATA, the process's data
 };

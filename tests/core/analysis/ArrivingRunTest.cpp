@@ -221,8 +221,9 @@ TEST(ArrivingLines, SplitAtAnyMomentAreTheWholeTextsLines) {
                 auto bytes = std::make_shared<ByteBuffer>(text.size());
                 std::memcpy(bytes->data(), text.data(), text.size());
                 const auto arriving = TextLines::Arriving(bytes);
-                for (const auto& [length, ended] : {std::pair{first, false}, std::pair{second, false},
-                                                    std::pair{text.size(), true}})
+                for (const auto& [length, ended] :
+                     {std::pair{first, false}, std::pair{second, false},
+                      std::pair{text.size(), true}})
                     while (arriving->Extend(length, ended, nullptr, most)) {
                     }
                 EXPECT_EQ(linesOf(*arriving), whole) << first << " " << second << " " << most;

@@ -66,6 +66,16 @@ std::string CompressedFileErrorText(std::string_view fullPath, std::string_view 
                                  : " 形式のデータが壊れているため展開できません");
 }
 
+std::string MemoryShortageText(std::string_view logName, std::size_t needed, std::size_t usable) {
+    constexpr std::size_t mega = std::size_t{1} << 20;
+    const std::size_t neededMb = needed / mega + (needed % mega != 0);
+    return Utf8ToCp932("ログ \"") + std::string(logName) +
+           Utf8ToCp932("\" を読み込むにはメモリが不足しています (少なくとも " +
+                       std::to_string(neededMb) + " MB 必要ですが、使えるのは " +
+                       std::to_string(usable / mega) +
+                       " MB です)。ほかのプログラムを終了するか、ログを分けて解析してください");
+}
+
 FileOpenError FileOpenFailure(const std::string& path, int errorNumber) {
     return FileOpenError(FileOpenErrorText(PathText(FullPath(path)), SystemErrorText(errorNumber)));
 }

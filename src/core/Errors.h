@@ -13,6 +13,7 @@
 // - The windows catch at the edge of every handler (Guarded) and show the
 //   box; the programs' top functions return the exit status, their messages
 //   already printed.
+#include <cstddef>
 #include <exception>
 #include <string>
 #include <string_view>
@@ -51,6 +52,12 @@ class CompressedFileError : public Error {
     using Error::Error;
 };
 
+// A run that would take more memory than the system leaves it: "ログ "%s"
+// を読み込むにはメモリが不足しています (...)", with what it needed and what it may use.
+class MemoryShortageError : public Error {
+    using Error::Error;
+};
+
 // A text-list index beyond the end: "リストのインデックスが範囲を超えています (%d)".
 class ListIndexError : public Error {
     using Error::Error;
@@ -78,6 +85,10 @@ std::string ListIndexErrorText(long long index);
 // format is the format's name ("gzip"); truncated: the data ends too soon.
 std::string CompressedFileErrorText(std::string_view fullPath, std::string_view format,
                                     bool truncated);
+
+// logName as the progress window names it; needed is at least what the run
+// asked for, usable what it may take (bytes, shown in MB).
+std::string MemoryShortageText(std::string_view logName, std::size_t needed, std::size_t usable);
 
 // The errors for a file (path as the program was given it) that could not be
 // opened or created: the messages name its full path and the system's reason.

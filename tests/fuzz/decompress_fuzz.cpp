@@ -12,11 +12,11 @@
 #include <new>
 #include <string>
 
+#include "Errors.h"
 #include "FuzzCheck.h"
 #include "ScopedSeams.h"
 #include "io/FileIo.h"
 #include "io/LogFiles.h"
-#include "Errors.h"
 
 using namespace pomurina;
 
@@ -35,6 +35,8 @@ std::string Outcome(const std::string& path) {
         return ReadLogs({path, path}, [](std::size_t, bool) {});
     } catch (const CompressedFileError& e) {
         return "error: " + e.Message();
+    } catch (const MemoryShortageError&) {
+        return "limit";
     } catch (const std::bad_alloc&) {
         return "limit";
     }
@@ -49,7 +51,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::ofstream(g_path, std::ios::binary | std::ios::trunc)
         .write(reinterpret_cast<const char*>(data + 1), static_cast<std::streamsize>(size - 1));
     // Unpacked far beyond what fuzzing needs is the size limit's case.
-    const testing::ScopedLargestLogs limit(std::size_t{1} << 24);
+    const testing::ScopedRunMemory limit(std::size_t{1} << 24);
     const std::string whole = Outcome(g_path);
     g_piece = static_cast<std::size_t>(1 + data[0] % 32 * (data[0] >= 128 ? 997 : 1));
     const std::string pieces = [] {

@@ -13,10 +13,12 @@
 #include <QTimer>
 #include <filesystem>
 
+#include "CompressTool.h"
 #include "ErrorBox.h"
 #include "ListManagerWindow.h"
 #include "MainWindowFixture.h"
 #include "OwnDomainBar.h"
+#include "ScopedSeams.h"
 #include "widgets/FieldEdit.h"
 #include "widgets/GraphImage.h"
 #include "widgets/UnitBox.h"
@@ -75,6 +77,26 @@ TEST_F(MainWindowTest, AnUnreadableLogLeavesTheProgressWindowUp) {
     ExpectViewsCaughtUp();
     progress.close();  // the user closes it
     EXPECT_FALSE(progress.IsShown());
+}
+
+TEST_F(MainWindowTest, ALogTooLargeForTheMemoryIsSaidInItsBoxAsAFailedLoad) {
+    Run(WriteLog("good.log", ThreeLines()));
+    std::string text;
+    for (int i = 0; i < 60000; ++i)
+        text += LogLine(i % 24, "GET /page" + std::to_string(i), 200, "100") + "\n";
+    const std::string packed = home.WriteFile("big.log.gz", testing::RunFilter("gzip -1 -n", text));
+    const testing::ScopedRunMemory budget(std::size_t{4} << 20);
+    const std::string said = "ログ \"" + packed +
+                             "\" を読み込むにはメモリが不足しています (少なくとも 5 MB 必要ですが、"
+                             "使えるのは 4 MB です)。ほかのプログラムを終了するか、ログを分けて解析"
+                             "してください.";
+    const auto error = Run(packed);
+    EXPECT_EQ(error, Sjis(said.c_str()));
+    ExpectSameStateAsReference(error);
+    EXPECT_TRUE(progress.isVisible());
+    ExpectViewsCaughtUp();
+    form.OpenLogs({packed});
+    EXPECT_EQ(boxes.Texts(), std::vector<std::string>{said});
 }
 
 // The progress window stays up, on top, after a load fails: the box that says

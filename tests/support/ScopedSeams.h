@@ -9,7 +9,7 @@
 
 #include "io/DataFolder.h"
 #include "io/FileIo.h"
-#include "io/LogFiles.h"
+#include "memory/MemoryBudget.h"
 
 namespace pomurina::testing {
 
@@ -33,13 +33,13 @@ private:
     FileIo m_previous;
 };
 
-// The most bytes the logs of a run may hold, set until the end.
-class ScopedLargestLogs {
+// The memory every run may use, set until the end.
+class ScopedRunMemory {
 public:
-    explicit ScopedLargestLogs(std::size_t bytes) : m_previous(SetLargestLogs(bytes)) {}
-    ~ScopedLargestLogs() { SetLargestLogs(m_previous); }
-    ScopedLargestLogs(const ScopedLargestLogs&) = delete;
-    ScopedLargestLogs& operator=(const ScopedLargestLogs&) = delete;
+    explicit ScopedRunMemory(std::size_t bytes) : m_previous(SetRunMemory(bytes)) {}
+    ~ScopedRunMemory() { SetRunMemory(m_previous); }
+    ScopedRunMemory(const ScopedRunMemory&) = delete;
+    ScopedRunMemory& operator=(const ScopedRunMemory&) = delete;
 
 private:
     std::size_t m_previous;

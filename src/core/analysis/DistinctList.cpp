@@ -108,4 +108,10 @@ void DistinctList::Grow() {
     m_slots.swap(slots);
 }
 
+std::size_t DistinctList::Footprint() const {
+    return m_entries->Footprint() + m_slots.capacity() * sizeof(Slot) +
+           m_tags.capacity() * sizeof(std::uint32_t) + m_keyBytes.capacity() +
+           m_keyStarts.capacity() * sizeof(std::uint64_t);
+}
+
 }  // namespace pomurina

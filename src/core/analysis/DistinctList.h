@@ -25,6 +25,8 @@ public:
     std::size_t Absorb(DistinctList& later);
 
     std::size_t Count() const { return m_entries->Count(); }
+    // The bytes the list takes, its entries and its look-up together.
+    std::size_t Footprint() const;
     const std::shared_ptr<EntryList>& Entries() const { return m_entries; }
 
 private:

@@ -36,7 +36,14 @@ void EntryList::GrowLastChunk() {
     if (!grown) throw std::bad_alloc();
     (void)last.words.release();
     last.words.reset(static_cast<std::uint32_t*>(grown));
+    m_allocatedWords += (room - entries - m_free) * m_stride;
     m_free = room - entries;
+}
+
+std::size_t EntryList::Footprint() const {
+    return m_allocatedWords * sizeof(std::uint32_t) + m_spilledBytes +
+           m_chunks.capacity() * sizeof(Chunk) + m_starts.capacity() * sizeof(std::size_t) +
+           m_spilled.capacity() * sizeof(std::string);
 }
 
 void EntryList::Spill(std::uint32_t* words, unsigned form,
@@ -55,6 +62,7 @@ void EntryList::Spill(std::uint32_t* words, unsigned form,
 void EntryList::KeepSpilled(std::uint32_t* words, std::string whole) {
     words[0] = kSpilled | static_cast<std::uint32_t>(m_spilled.size() >> 32);
     words[1] = static_cast<std::uint32_t>(m_spilled.size());
+    m_spilledBytes += whole.capacity();
     m_spilled.push_back(std::move(whole));
 }
 
@@ -76,12 +84,15 @@ void EntryList::Join(EntryList&& later) {
             m_chunks.push_back(std::move(chunk));
         }
         m_free = later.m_free;  // the last chunk is later's
+        m_allocatedWords += later.m_allocatedWords;
     }
     later.m_chunks.clear();
     later.m_starts.clear();
     later.m_spilled.clear();
     later.m_count = 0;
     later.m_free = 0;
+    later.m_allocatedWords = 0;
+    later.m_spilledBytes = 0;
 }
 
 std::size_t EntryList::ChunkOf(std::size_t index) const {

@@ -52,6 +52,8 @@ public:
     std::string_view Piece(std::size_t index, std::size_t piece) const;
 
     std::size_t Count() const override { return m_count; }
+    // The bytes the entries take.
+    std::size_t Footprint() const;
     std::string_view Line(std::size_t index, std::string& scratch) const override;
     std::size_t Length(std::size_t index) const override;
     void AppendLines(std::size_t first, std::size_t count, std::string& out) const override;
@@ -105,6 +107,8 @@ private:
     // Entries of lines too long for 32-bit relative places (4 GiB and more)
     // are kept whole here; their first word then holds the index with the top bit set.
     std::vector<std::string> m_spilled;
+    std::size_t m_allocatedWords = 0;  // in every chunk, used or not
+    std::size_t m_spilledBytes = 0;
 };
 
 }  // namespace pomurina

@@ -1,20 +1,38 @@
 #include "analysis/LogCounting.h"
 
+#include <exception>
 #include <memory>
 #include <vector>
 
+#include "Errors.h"
 #include "analysis/CountingResult.h"
 #include "analysis/LogArrival.h"
 #include "analysis/ReferenceLists.h"
+#include "analysis/ResultMemory.h"
 #include "io/DataFolder.h"
 #include "io/FileIo.h"
 #include "io/LogFiles.h"
+#include "memory/MemoryBudget.h"
 #include "text/Cp932.h"
 #include "window/MemoPanes.h"
 #include "window/SummaryFields.h"
 
 namespace pomurina {
 namespace {
+
+// The most lines taken at a time from logs that are still being read.
+constexpr std::size_t kStepLines = std::size_t{1} << 20;
+
+bool IsShortage(const std::exception_ptr& error) {
+    if (!error) return false;
+    try {
+        std::rethrow_exception(error);
+    } catch (const MemoryShortageError&) {
+        return true;
+    } catch (...) {
+        return false;
+    }
+}
 
 std::string Sjis(const char* utf8) {
     return Utf8ToCp932(utf8);
@@ -99,11 +117,16 @@ void ShowLists(ResultWindow& w, const LoadedLists& loaded) {
     }
 }
 
-// The run's logs, read into its result.
+// The run's logs, read into its result, charged to the run's budget.
 class LogLoading {
 public:
-    LogLoading(ProgressDisplay& progress, const std::vector<std::string>& paths)
-        : m_progress(progress), m_paths(paths), m_reading(paths) {}
+    LogLoading(ProgressDisplay& progress, const std::vector<std::string>& paths,
+               MemoryBudget& budget, ResultMemory& memory)
+        : m_progress(progress),
+          m_paths(paths),
+          m_reading(paths),
+          m_budget(budget),
+          m_memory(memory) {}
 
     // Reads the logs and the lists.  Nothing is shown but the progress
     // window: a failure leaves the window as any failed load does.
@@ -112,14 +135,16 @@ public:
         if (!m_reading.OnePlainFile()) return LoadArriving(lists, places, plan);
         Told(0, false);
         ByteBuffer bytes;
-        m_reading.ReadPlainFile(bytes);
-        auto lines = std::make_shared<const TextLines>(std::move(bytes));
+        m_reading.ReadPlainFile(bytes, m_budget);
+        auto lines = std::make_shared<const TextLines>(std::move(bytes), &m_budget);
         Told(0, true);
         LoadLists(lists, places);
         return std::make_unique<CountingResult>(std::move(lines));
     }
     // The failure of a line classified while the logs were read.
     std::exception_ptr ClassifyError() const { return m_classifyError; }
+    // The lines read after the run had failed, counted and not kept.
+    std::size_t LinesLeftOut() const { return m_linesLeftOut; }
 
 private:
     void Told(std::size_t index, bool ended) {
@@ -131,10 +156,13 @@ private:
     // their own while the lines that have arrived are classified.
     std::unique_ptr<CountingResult> LoadArriving(LoadedLists& lists, const RunPlaces& places,
                                                  const ClassifyPlan& plan) {
-        LogText text(LargestLogs());
+        LogText text(m_budget);
         LogArrival arrival(m_reading, text);
         // Every log is open: the current directory may change now.
         LoadLists(lists, places);
+        // Once the run has failed, the logs are read only for their count of
+        // lines (the bar's end, as a plain log shows it).
+        if (lists.error) text.KeepNoMore();
         std::shared_ptr<TextLines> arriving;
         std::unique_ptr<CountingResult> result;
         if (text.Fixed()) {
@@ -147,11 +175,17 @@ private:
             for (std::size_t seen = 0;;) {
                 LogArrival::News news = arrival.Wait(seen, plan.arrivingBytes);
                 for (const auto& [index, ended] : news.told) Told(index, ended);
-                if (news.error) std::rethrow_exception(news.error);
+                // The reading ends when the memory runs out; so may the
+                // taking of the lines that arrived.
+                const bool readingShort = IsShortage(news.error);
+                if (news.error && !readingShort) std::rethrow_exception(news.error);
                 seen = news.length;
-                if (arriving) {
-                    arriving->Extend(seen, news.ended);
-                    Classify(*result, lists, plan);
+                std::exception_ptr shortage = readingShort ? news.error : nullptr;
+                if (arriving)
+                    TakeArrived(*arriving, *result, lists, plan, text, seen, news.ended, shortage);
+                if (shortage) {
+                    if (!Failed(lists)) std::rethrow_exception(shortage);
+                    if (readingShort) break;
                 }
                 if (news.ended) break;
             }
@@ -161,35 +195,69 @@ private:
             throw;
         }
         text.Finish();
-        if (!result)
-            result = std::make_unique<CountingResult>(
-                std::make_shared<const TextLines>(std::move(*text.Bytes())));
+        if (result) {
+            if (Failed(lists)) m_linesLeftOut = text.LinesAfter(arriving->Taken());
+            return result;
+        }
+        result = std::make_unique<CountingResult>(
+            std::make_shared<const TextLines>(std::move(*text.Bytes()), &m_budget));
+        if (Failed(lists)) m_linesLeftOut = text.LinesAfter(0) - result->LogLines->Count();
         return result;
+    }
+
+    bool Failed(const LoadedLists& lists) const { return lists.error || m_classifyError; }
+
+    // Takes and classifies the lines of the first length bytes, a step at a
+    // time: a text of line ends alone costs little before its first line is
+    // classified.  Once the memory has run out (shortage), one step more is
+    // taken out of the budget's margin: a line that arrived before and fails
+    // is the run's failure, and the run needs nothing after it.
+    void TakeArrived(TextLines& lines, CountingResult& result, const LoadedLists& lists,
+                     const ClassifyPlan& plan, LogText& text, std::size_t length, bool whole,
+                     std::exception_ptr& shortage) {
+        for (bool more = true; more && !Failed(lists);) {
+            try {
+                more = lines.Extend(length, whole, shortage ? nullptr : &m_budget, kStepLines) &&
+                       !shortage;
+            } catch (const MemoryShortageError&) {
+                shortage = std::current_exception();
+                continue;
+            }
+            Classify(result, lists, plan, text);
+        }
     }
 
     // Classifies the lines that have arrived; the bar's end is guessed from
     // how much of the files has been read.
-    void Classify(CountingResult& result, const LoadedLists& lists, const ClassifyPlan& plan) {
+    void Classify(CountingResult& result, const LoadedLists& lists, const ClassifyPlan& plan,
+                  LogText& text) {
         const std::size_t count = result.LogLines->Count();
-        if (lists.error || m_classifyError || count == static_cast<std::size_t>(result.LineCount))
-            return;
+        if (count == static_cast<std::size_t>(result.LineCount)) return;
         const std::size_t read = m_reading.BytesRead(), total = m_reading.TotalSize();
         if (read > 0 && total >= read)
             m_progress.SetMaximum(
                 static_cast<std::int64_t>(static_cast<double>(count) *
                                           (static_cast<double>(total) / static_cast<double>(read))));
         try {
-            ClassifyLines(lists.lists, result, plan,
-                          [&] { m_progress.SetPosition(result.LineCount); });
+            ClassifyLines(lists.lists, result, plan, [&] {
+                m_progress.SetPosition(result.LineCount);
+                m_memory.Follow(result);
+            });
+        } catch (const MemoryShortageError&) {
+            throw;  // the logs don't fit: a failed load, as when the text doesn't
         } catch (...) {
             m_classifyError = std::current_exception();
+            text.KeepNoMore();
         }
     }
 
     ProgressDisplay& m_progress;
     const std::vector<std::string>& m_paths;
     LogReading m_reading;
+    MemoryBudget& m_budget;
+    ResultMemory& m_memory;
     std::exception_ptr m_classifyError;
+    std::size_t m_linesLeftOut = 0;
 };
 
 // The five collections shown while they grow, and how much of each is shown.
@@ -224,7 +292,8 @@ private:
 // batch; a failing line's earlier entries stay shown.  The lines classified
 // while the logs were read are shown first, with their failure.
 void ClassifyAll(ResultWindow& w, const ReferenceLists& lists, CountingResult& r,
-                 const ClassifyPlan& plan, const std::exception_ptr& earlier) {
+                 const ClassifyPlan& plan, const std::exception_ptr& earlier,
+                 ResultMemory& memory) {
     ProgressDisplay& progress = w.Progress();
     LiveCollections live(w, r);
     live.CatchUp();
@@ -233,6 +302,7 @@ void ClassifyAll(ResultWindow& w, const ReferenceLists& lists, CountingResult& r
     ClassifyLines(lists, r, plan, [&] {
         live.CatchUp();
         progress.SetPosition(r.LineCount);
+        memory.Follow(r);
     });
 }
 
@@ -275,16 +345,21 @@ RunResult LogCounting(ResultWindow& w, const std::vector<std::string>& paths,
 
     // Until the classification begins, a failure leaves the window as it is
     // at that moment, the progress window included.
+    // The budget is taken once the previous run's collections are let go.
+    MemoryBudget budget(RunMemory());
+    ResultMemory memory(budget);
     LoadedLists lists;
     std::unique_ptr<CountingResult> result;
     std::exception_ptr classifyError;
+    std::size_t linesLeftOut = 0;
     {
-        LogLoading loading(progress, paths);
+        LogLoading loading(progress, paths, budget, memory);
         result = loading.Load(lists, places, plan);
         classifyError = loading.ClassifyError();
+        linesLeftOut = loading.LinesLeftOut();
     }
     progress.SetPosition(result->LineCount);
-    progress.SetMaximum(static_cast<std::int64_t>(result->LogLines->Count()));
+    progress.SetMaximum(static_cast<std::int64_t>(result->LogLines->Count() + linesLeftOut));
     w.GetField(FieldId::LogName)
         .SetText(paths.empty() ? std::string()
                                : LogNameText(paths.front()) + MoreLogsText(paths.size()));
@@ -293,7 +368,7 @@ RunResult LogCounting(ResultWindow& w, const std::vector<std::string>& paths,
     progress.AddLine(Sjis("データを集計しています..."));
     RunResult run;
     try {
-        ClassifyAll(w, lists.lists, *result, plan, classifyError);
+        ClassifyAll(w, lists.lists, *result, plan, classifyError, memory);
         progress.AddLine(Sjis("集計が終了しました..."));
         progress.AddLine(Sjis("結果を出力しています..."));
         OutputCollections(w, *result);

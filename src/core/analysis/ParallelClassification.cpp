@@ -50,7 +50,13 @@ void ClassifyLines(const ReferenceLists& lists, CountingResult& whole, const Cla
         if (batch.part) {
             MergePart(whole, *batch.part);
             batch.part.reset();
-            afterBatch();
+            // A failing line is the run's failure, whatever following the
+            // lines before it meets (the memory they need, say).
+            try {
+                afterBatch();
+            } catch (...) {
+                if (!batch.error) throw;
+            }
         }
         if (batch.error) std::rethrow_exception(batch.error);
     };

@@ -24,7 +24,8 @@ struct ClassifyPlan {
 
 // Classifies the lines of whole.LogLines from line whole.LineCount on into
 // whole.  afterBatch runs on the calling thread after every merge, the merge
-// of a failing line's batch included, before its error is thrown on.
+// of a failing line's batch included, before its error is thrown on (which
+// then wins over anything afterBatch throws).
 void ClassifyLines(const ReferenceLists& lists, CountingResult& whole, const ClassifyPlan& plan,
                    const std::function<void()>& afterBatch);
 

@@ -33,6 +33,9 @@ public:
     // the file's last byte: returning with room left then means the whole
     // file has been decompressed.  Throws DamagedData, or std::bad_alloc.
     virtual std::size_t Run(std::string_view& input, bool last, char* out, std::size_t room) = 0;
+    // The memory the library holds for it now, where it can grow large
+    // (a window as large as the file asks for).
+    virtual std::size_t MemoryInUse() const { return 0; }
 };
 
 // Every stream of the file is read, one after the other (as cat a.gz b.gz

@@ -9,12 +9,12 @@
 #include <memory>
 #include <utility>
 
+#include "Errors.h"
 #include "io/CompressionFormat.h"
 #include "io/Decompressor.h"
 #include "io/FileIo.h"
 #include "io/LogFile.h"
 #include "text/Cp932.h"
-#include "Errors.h"
 
 namespace pomurina {
 namespace {
@@ -24,11 +24,6 @@ constexpr std::size_t kOutputRoom = std::size_t{4} << 20;  // bytes read or unpa
 
 bool IsStandardInput(const std::string& path) {
     return path == kStandardInput;
-}
-
-std::size_t& LargestLogsSet() {
-    static std::size_t bytes = 0;
-    return bytes;
 }
 
 }  // namespace
@@ -55,6 +50,8 @@ public:
     OpenLog& operator=(const OpenLog&) = delete;
 
     bool Regular() const { return m_regular; }
+    // How messages name it.
+    const std::string& FullName() const { return m_fullName; }
     // The size the file had when opened (0 for standard input).
     std::size_t Size() const { return m_size; }
 
@@ -111,11 +108,21 @@ void Decompress(OpenLog& log, CompressionFormat format, std::string_view firstBy
     std::memcpy(chunk.get(), firstBytes.data(), firstBytes.size());
     std::string_view input(chunk.get(), firstBytes.size());
     bool last = false;
+    // What the library holds, charged as it grows (a file may ask for a
+    // window of gigabytes) and given back once the log is read.
+    MemoryBudget& budget = out.Budget();
+    std::size_t charged = 0;
+    struct GiveBack {
+        MemoryBudget& budget;
+        std::size_t& charged;
+        ~GiveBack() { budget.Release(charged); }
+    } giveBack{budget, charged};
     try {
         for (;;) {
             char* room = out.Room(kOutputRoom);
             const std::size_t size = std::min(kOutputRoom, out.RoomSize());
             const std::size_t written = decompressor->Run(input, last, room, size);
+            budget.ChargeGrowth(charged, decompressor->MemoryInUse());
             out.Commit(written);
             if (written == size) continue;
             if (last) break;
@@ -175,12 +182,18 @@ bool LogReading::OnePlainFile() const {
            DetectCompression(m_logs[0]->Peek(kFormatProbeBytes)) == CompressionFormat::None;
 }
 
-void LogReading::ReadPlainFile(ByteBuffer& out) {
+void LogReading::ReadPlainFile(ByteBuffer& out, MemoryBudget& budget) {
+    budget.SetLogName(m_logs[0]->FullName());
+    std::size_t charged = 0;
+    budget.ChargeGrowth(charged, m_logs[0]->Size());
     m_logs[0]->ReadWhole(out);
+    // It may have grown meanwhile.
+    budget.ChargeGrowth(charged, out.size());
 }
 
 void LogReading::ReadInto(LogText& text, const LogReadingTold& told) {
     for (std::size_t i = 0; i < m_logs.size(); ++i) {
+        text.Budget().SetLogName(m_logs[i]->FullName());
         told(i, false);
         if (i > 0) text.BeginNextLog();
         ReadLog(*m_logs[i], text, m_bytesRead);
@@ -191,21 +204,11 @@ void LogReading::ReadInto(LogText& text, const LogReadingTold& told) {
 
 std::string ReadLogs(const std::vector<std::string>& paths, const LogReadingTold& told) {
     LogReading reading(paths);
-    LogText text(LargestLogs());
+    MemoryBudget budget(RunMemory());
+    LogText text(budget);
     reading.ReadInto(text, told);
     text.Finish();
     return std::string(text.Bytes()->View());
-}
-
-std::size_t LargestLogs() {
-    if (LargestLogsSet()) return LargestLogsSet();
-    const long pages = ::sysconf(_SC_PHYS_PAGES), pageSize = ::sysconf(_SC_PAGESIZE);
-    if (pages <= 0 || pageSize <= 0) return std::size_t{1} << 40;
-    return static_cast<std::size_t>(pages) * static_cast<std::size_t>(pageSize);
-}
-
-std::size_t SetLargestLogs(std::size_t bytes) {
-    return std::exchange(LargestLogsSet(), bytes);
 }
 
 std::string LogNameText(const std::string& path) {

@@ -46,13 +46,15 @@ public:
     // A single regular file whose first bytes are no compressed format's.
     bool OnePlainFile() const;
 
-    // Reads the one plain file whole (see OnePlainFile); throws FileOpenError
-    // for a read that fails.
-    void ReadPlainFile(ByteBuffer& out);
+    // Reads the one plain file whole (see OnePlainFile), charged to budget;
+    // throws FileOpenError for a read that fails, MemoryShortageError for a
+    // file the budget can't hold (before reading it).
+    void ReadPlainFile(ByteBuffer& out, MemoryBudget& budget);
 
-    // Reads the logs into text, one after the other.  Throws FileOpenError
-    // for a log that can't be read, CompressedFileError for a damaged or cut
-    // compressed one, std::bad_alloc when the text would outgrow its room
+    // Reads the logs into text, one after the other, the decompressors
+    // charged to the text's budget.  Throws FileOpenError for a log that
+    // can't be read, CompressedFileError for a damaged or cut compressed
+    // one, MemoryShortageError when the budget can't hold what it unpacks
     // and LogText::Stopped when stopped.
     void ReadInto(LogText& text, const LogReadingTold& told);
 
@@ -69,14 +71,5 @@ private:
 
 // Opens and reads the logs into a string (what the tests look at).
 std::string ReadLogs(const std::vector<std::string>& paths, const LogReadingTold& told);
-
-// The most bytes the logs of one run may hold once read (a small compressed
-// file can unpack to far more than the memory holds): the machine's memory,
-// unless set otherwise.  It is the machine's, so one value serves the process
-// rather than a parameter of every run.
-std::size_t LargestLogs();
-// Sets the limit (0: the machine's memory again); returns the previous
-// setting.  Tests set it through a guard that puts it back.
-std::size_t SetLargestLogs(std::size_t bytes);
 
 }  // namespace pomurina

@@ -53,6 +53,10 @@ public:
         return written;
     }
 
+    std::size_t MemoryInUse() const override {
+        return static_cast<std::size_t>(lzma_memusage(&m_lzma));
+    }
+
 private:
     lzma_stream m_lzma = LZMA_STREAM_INIT;
     bool m_ended = false;

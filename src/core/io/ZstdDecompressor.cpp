@@ -47,6 +47,8 @@ public:
         return target.pos;
     }
 
+    std::size_t MemoryInUse() const override { return ZSTD_sizeof_DCtx(m_context); }
+
 private:
     ZSTD_DCtx* m_context;
     bool m_inFrame = false;

@@ -9,6 +9,7 @@
 #include <cstddef>
 #include <cstring>
 #include <string_view>
+#include <type_traits>
 
 namespace pomurina {
 
@@ -28,10 +29,12 @@ inline std::size_t LeaveOutZeroBytes(char* text, std::size_t size) {
     return first ? static_cast<std::size_t>(std::remove(first, text + size, '\0') - text) : size;
 }
 
-// Calls emit(offset, length) for every line of text, in order; zero bytes
-// are bytes like any other here.
+// Calls emit(offset, length, end) for every line of text, in order, end
+// being where its line end ends (and the next line begins); zero bytes are
+// bytes like any other here.  An emit that returns a bool stops the split
+// by returning false.
 template <typename Emit>
-void SplitLines(std::string_view text, Emit&& emit) {
+void SplitLineEnds(std::string_view text, Emit&& emit) {
     const char* const base = text.data();
     const std::size_t n = text.size();
     // The next CR is looked for once and reused until passed: most texts have
@@ -47,10 +50,35 @@ void SplitLines(std::string_view text, Emit&& emit) {
         if (nextCr < start) nextCr = next('\r', start);
         const std::size_t lf = next('\n', start);
         i = lf < nextCr ? lf : nextCr;
-        emit(start, i - start);
+        const std::size_t length = i - start;
         if (i < n && base[i] == '\r') ++i;
         if (i < n && base[i] == '\n') ++i;
+        if constexpr (std::is_same_v<decltype(emit(start, length, i)), bool>) {
+            if (!emit(start, length, i)) return;
+        } else {
+            emit(start, length, i);
+        }
     }
+}
+
+// Calls emit(offset, length) for every line of text, in order.
+template <typename Emit>
+void SplitLines(std::string_view text, Emit&& emit) {
+    SplitLineEnds(text,
+                  [&](std::size_t start, std::size_t length, std::size_t) { emit(start, length); });
+}
+
+// How many line ends begin in text, the byte before it being before ('\0'
+// for none): every CR, and every LF that doesn't follow a CR.  A text has as
+// many lines as line ends, and one more when it ends inside a line.
+inline std::size_t CountLineEnds(std::string_view text, char before) {
+    std::size_t count = 0;
+    char previous = before;
+    for (const char c : text) {
+        count += static_cast<std::size_t>(c == '\r' || (c == '\n' && previous != '\r'));
+        previous = c;
+    }
+    return count;
 }
 
 }  // namespace pomurina

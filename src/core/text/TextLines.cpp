@@ -23,20 +23,20 @@ ByteBuffer Copied(std::string_view text) {
 
 TextLines::TextLines(std::string_view bytes) : TextLines(Copied(bytes)) {}
 
-TextLines::TextLines(ByteBuffer bytes) {
+TextLines::TextLines(ByteBuffer bytes, MemoryBudget* budget) {
     bytes.Shrink(LeaveOutZeroBytes(bytes.data(), bytes.size()));
     m_bytes = std::make_shared<const ByteBuffer>(std::move(bytes));
     const std::string_view text = m_bytes->View();
     // The lines of a part of the text, split on a thread of its own.
     struct Part {
-        std::vector<Span> lines;
+        LineEnds ends;
         std::exception_ptr error;
     };
-    const auto split = [](std::string_view part, std::size_t base, std::vector<Span>& lines) {
-        // A typical log line is well over 40 bytes; a first guess saves regrowth.
-        lines.reserve(part.size() / 64);
-        SplitLines(part, [&](std::size_t offset, std::size_t length) {
-            lines.push_back({base + offset, length});
+    const auto split = [budget](std::string_view part, std::size_t base, LineEnds& ends) {
+        // A typical log line is well over 100 bytes; a first guess saves regrowth.
+        ends.Reserve(part.size() / 128, budget);
+        SplitLineEnds(part, [&](std::size_t, std::size_t, std::size_t end) {
+            ends.Push(base + end, budget);
         });
     };
     // A line always begins after an LF (which ends a line or a CR LF pair), so
@@ -55,7 +55,7 @@ TextLines::TextLines(ByteBuffer bytes) {
         {parts.size(), 0, 0},
         [&](std::size_t k) {
             try {
-                split(text.substr(cuts[k], cuts[k + 1] - cuts[k]), cuts[k], parts[k].lines);
+                split(text.substr(cuts[k], cuts[k + 1] - cuts[k]), cuts[k], parts[k].ends);
             } catch (...) {
                 parts[k].error = std::current_exception();
                 return false;
@@ -64,12 +64,9 @@ TextLines::TextLines(ByteBuffer bytes) {
         },
         [&](std::size_t k) {
             if (parts[k].error) std::rethrow_exception(parts[k].error);
-            if (k == 0)
-                m_lines = std::move(parts[k].lines);
-            else
-                m_lines.insert(m_lines.end(), parts[k].lines.begin(), parts[k].lines.end());
-            parts[k].lines = {};
+            m_ends.Join(std::move(parts[k].ends), budget);
         });
+    m_ends.Fit(budget);
 }
 
 std::shared_ptr<TextLines> TextLines::Arriving(std::shared_ptr<const ByteBuffer> bytes) {
@@ -78,7 +75,7 @@ std::shared_ptr<TextLines> TextLines::Arriving(std::shared_ptr<const ByteBuffer>
     return lines;
 }
 
-void TextLines::Extend(std::size_t length, bool whole) {
+bool TextLines::Extend(std::size_t length, bool whole, MemoryBudget* budget, std::size_t most) {
     const std::string_view fresh(m_bytes->data() + m_split, length - m_split);
     std::size_t cut = fresh.size();
     if (!whole) {
@@ -89,34 +86,38 @@ void TextLines::Extend(std::size_t length, bool whole) {
             fresh.size() < 2 ? std::string_view::npos : fresh.rfind('\r', fresh.size() - 2);
         cut = lf != std::string_view::npos ? lf + 1 : cr != std::string_view::npos ? cr + 1 : 0;
     }
-    SplitLines(fresh.substr(0, cut), [&](std::size_t offset, std::size_t size) {
-        m_lines.push_back({m_split + offset, size});
+    // Every line taken is kept at once, so a charge that fails leaves the
+    // lines before it taken and the rest for a later call.
+    const std::size_t base = m_split;
+    std::size_t taken = 0;
+    bool left = false;
+    SplitLineEnds(fresh.substr(0, cut), [&](std::size_t, std::size_t, std::size_t end) {
+        left = taken == most;
+        if (left) return false;
+        m_ends.Push(base + end, budget);
+        m_split = base + end;
+        ++taken;
+        return true;
     });
-    m_split += cut;
+    if (!left) m_split = base + cut;
+    return left;
 }
 
 void TextLines::AppendLines(std::size_t first, std::size_t count, std::string& out) const {
-    // Lines that follow one another with a single LF between them are copied
-    // as one run, their LFs with them.
+    // Lines that follow one another, each ended by a single LF, are copied as
+    // one run, their LFs with them.
     const char* const bytes = m_bytes->data();
-    const std::size_t size = m_bytes->size();
     const std::size_t end = first + count;
-    std::size_t i = first;
-    while (i < end) {
-        const std::uint64_t runStart = m_lines[i].offset;
-        for (;; ++i) {
-            const std::uint64_t lineEnd = m_lines[i].offset + m_lines[i].length;
-            if (lineEnd >= size || bytes[lineEnd] != '\n') {
-                out.append(bytes + runStart, lineEnd - runStart);
-                out += '\n';
-                ++i;
-                break;
-            }
-            if (i + 1 == end || m_lines[i + 1].offset != lineEnd + 1) {
-                out.append(bytes + runStart, lineEnd + 1 - runStart);
-                ++i;
-                break;
-            }
+    for (std::size_t i = first; i < end;) {
+        const std::size_t runFirst = i;
+        while (i < end && EndsInLf(i)) ++i;
+        if (i > runFirst)
+            out.append(bytes + Offset(runFirst),
+                       static_cast<std::size_t>(m_ends[i - 1] - Offset(runFirst)));
+        if (i < end) {
+            out += At(i);
+            out += '\n';
+            ++i;
         }
     }
 }

@@ -1,21 +1,27 @@
 #pragma once
 // The lines of one text held whole in memory (a loaded log): one buffer and
-// the place of every line in it, split by the program's line rules.
+// where every line ends in it, split by the program's line rules.  A line's
+// bytes run from the end of the one before to its own end, less its line
+// end: a line holds no CR or LF, so the line end is what of them it ends with.
 #include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "text/ByteBuffer.h"
+#include "text/LineEnds.h"
 #include "text/LineSource.h"
 
 namespace pomurina {
 
+class MemoryBudget;
+
 class TextLines final : public LineSource {
 public:
     // Takes the bytes, leaves their zero bytes out and splits them (CR, LF,
-    // CR LF); a large text is split on every core.
-    explicit TextLines(ByteBuffer bytes);
+    // CR LF); a large text is split on every core.  The index is charged to
+    // budget, when given, as it grows.
+    explicit TextLines(ByteBuffer bytes, MemoryBudget* budget = nullptr);
     // The same for bytes held in a string (copied once).
     explicit TextLines(std::string_view bytes);
     // The lines of a text that another thread is still writing into bytes,
@@ -23,30 +29,45 @@ public:
     // first; Extend takes those that have arrived.
     static std::shared_ptr<TextLines> Arriving(std::shared_ptr<const ByteBuffer> bytes);
     // Takes the lines of the first length bytes: those whose line end has
-    // arrived whole, or every one when the text is whole.
-    void Extend(std::size_t length, bool whole);
+    // arrived whole, or every one when the text is whole; at most most of
+    // them.  Returns whether lines were left for a later call.
+    bool Extend(std::size_t length, bool whole, MemoryBudget* budget = nullptr,
+                std::size_t most = static_cast<std::size_t>(-1));
+    // The bytes whose lines have been taken (a line begins there).
+    std::size_t Taken() const { return m_split; }
 
-    std::size_t Count() const override { return m_lines.size(); }
+    std::size_t Count() const override { return m_ends.Size(); }
     std::string_view Line(std::size_t index, std::string&) const override { return At(index); }
-    std::size_t Length(std::size_t index) const override { return m_lines[index].length; }
+    std::size_t Length(std::size_t index) const override { return At(index).size(); }
     void AppendLines(std::size_t first, std::size_t count, std::string& out) const override;
 
     std::string_view At(std::size_t index) const {
-        return std::string_view(m_bytes->data() + m_lines[index].offset, m_lines[index].length);
+        const char* const bytes = m_bytes->data();
+        const std::uint64_t begin = Offset(index);
+        std::uint64_t end = m_ends[index];
+        if (end > begin && bytes[end - 1] == '\n') --end;
+        if (end > begin && bytes[end - 1] == '\r') --end;
+        return std::string_view(bytes + begin, end - begin);
     }
-    std::uint64_t Offset(std::size_t index) const { return m_lines[index].offset; }
+    std::uint64_t Offset(std::size_t index) const { return index == 0 ? 0 : m_ends[index - 1]; }
+    // The bytes the index takes.
+    std::size_t IndexBytes() const { return m_ends.Bytes(); }
     // The buffer every line and every entry composed from the lines points into.
     const std::shared_ptr<const ByteBuffer>& Bytes() const { return m_bytes; }
 
 private:
     TextLines() = default;
 
-    struct Span {
-        std::uint64_t offset;
-        std::uint64_t length;
-    };
+    // Whether line index ends in a single LF.
+    bool EndsInLf(std::size_t index) const {
+        const char* const bytes = m_bytes->data();
+        const std::uint64_t begin = Offset(index), end = m_ends[index];
+        return end > begin && bytes[end - 1] == '\n' &&
+               (end - 1 == begin || bytes[end - 2] != '\r');
+    }
+
     std::shared_ptr<const ByteBuffer> m_bytes;
-    std::vector<Span> m_lines;
+    LineEnds m_ends;
     std::size_t m_split = 0;  // the bytes split into lines so far
 };
 

@@ -10,7 +10,7 @@ build=$(cd "${1:?BUILD_DIR}" && pwd)
 reference=$(cd "${2:?REFERENCE_BUILD_DIR}" && pwd)
 lines=${3:-1000000}
 here=$(cd "$(dirname "$0")" && pwd)
-source "$here/measure.sh"
+source "$here/common.sh"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 

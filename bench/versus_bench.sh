@@ -11,7 +11,7 @@ lines=${3:-1000000}
 rounds=${4:-9}
 shift $(($# > 4 ? 4 : $#))
 options=("$@")
-source "$(dirname "$0")/measure.sh"
+source "$(dirname "$0")/common.sh"
 log=$(generated_log "$lines" 1)
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT

@@ -20,6 +20,9 @@ public:
     // rules must outlive the whole.
     explicit InsightWhole(const InsightRules& rules);
 
+    // The rules its parts are to read by.
+    const InsightRules& Rules() const { return m_rules; }
+
     // Takes in the part of the lines that follow those merged so far.
     void Merge(const InsightPart& part);
     // The tables of every line merged; the whole is spent.

@@ -1,5 +1,7 @@
 #include "insight/ReferrerUrl.h"
 
+#include "insight/ByteScan.h"
+
 namespace pomurina {
 namespace {
 
@@ -24,8 +26,9 @@ std::optional<ReferrerUrl> ReadReferrerUrl(std::string_view referrer) {
         rest = referrer.substr(8);
     else
         return std::nullopt;
-    const std::size_t hostEnd = rest.find_first_of("/?#");
-    std::string_view host = rest.substr(0, hostEnd);
+    const char* const end = rest.data() + rest.size();
+    const char* const hostEnd = FindFirstOf(rest.data(), end, '/', '?', '#');
+    std::string_view host(rest.data(), static_cast<std::size_t>(hostEnd - rest.data()));
     const std::size_t at = host.rfind('@');
     if (at != std::string_view::npos) host.remove_prefix(at + 1);
     bool bracketed = false;
@@ -40,19 +43,20 @@ std::optional<ReferrerUrl> ReadReferrerUrl(std::string_view referrer) {
         }
     }
     ReferrerUrl url{host, {}};
-    if (hostEnd != std::string_view::npos) {
-        const std::string_view tail = rest.substr(hostEnd);
-        const std::size_t mark = tail.find_first_of("?#");
-        if (mark != std::string_view::npos && tail[mark] == '?') {
-            const std::string_view query = tail.substr(mark + 1);
-            url.query = query.substr(0, query.find('#'));
-        }
+    const char* const mark = FindFirstOf(hostEnd, end, '?', '#', '#');
+    if (mark != end && *mark == '?') {
+        const char* const query = mark + 1;
+        url.query =
+            std::string_view(query, static_cast<std::size_t>(FindByte(query, end, '#') - query));
     }
     return url;
 }
 
 void AppendAsciiLower(std::string_view text, std::string& out) {
-    for (const char c : text) out += c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+    const std::size_t from = out.size();
+    out.resize(from + text.size());
+    char* to = out.data() + from;
+    for (const char c : text) *to++ = c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
 }  // namespace pomurina

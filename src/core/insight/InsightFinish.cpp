@@ -65,7 +65,8 @@ public:
     void Visit(std::uint32_t row, std::uint32_t host) { m_visitors.Add(row, host); }
     // The rows that have hits.
     std::vector<Row> Take() {
-        m_visitors.ForEachDistinct([&](std::uint32_t row) { ++m_rows[row].visitors; });
+        const std::vector<std::int64_t> visitors = m_visitors.HostsPerNumber(m_rows.size());
+        for (std::size_t r = 0; r < m_rows.size(); ++r) m_rows[r].visitors = visitors[r];
         std::vector<Row> rows;
         for (Row& row : m_rows)
             if (row.hits > 0) rows.push_back(std::move(row));
@@ -93,10 +94,15 @@ using RobotName = std::tuple<std::string, RobotKind>;
 }  // namespace
 
 void InsightWhole::FinishTexts(Insight& insight) {
-    m_dayHosts.ForEachDistinct([&](std::uint32_t day) { ++m_dayTallies[day].visitors; });
-    m_pageHosts.ForEachDistinct([&](std::uint32_t path) { ++m_pathTallies[path].pageVisitors; });
-    m_notFoundHosts.ForEachDistinct(
-        [&](std::uint32_t path) { ++m_pathTallies[path].notFoundVisitors; });
+    const std::vector<std::int64_t> dayVisitors = m_dayHosts.HostsPerNumber(m_dayTallies.size());
+    for (std::size_t d = 0; d < m_dayTallies.size(); ++d) m_dayTallies[d].visitors = dayVisitors[d];
+    const std::vector<std::int64_t> pageVisitors = m_pageHosts.HostsPerNumber(m_pathTallies.size());
+    const std::vector<std::int64_t> notFoundVisitors =
+        m_notFoundHosts.HostsPerNumber(m_pathTallies.size());
+    for (std::size_t p = 0; p < m_pathTallies.size(); ++p) {
+        m_pathTallies[p].pageVisitors = pageVisitors[p];
+        m_pathTallies[p].notFoundVisitors = notFoundVisitors[p];
+    }
 
     InsightTotals& totals = insight.totals;
     std::sort(m_dayTallies.begin(), m_dayTallies.end(),

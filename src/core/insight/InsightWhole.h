@@ -38,6 +38,7 @@ private:
     struct HostTally {
         std::int64_t hits = 0, pages = 0, bytes = 0;
         WrittenTime lastSeen;
+        std::uint32_t lastDay = kNone;  // the day last paired with the host
     };
     struct PathTally {
         std::int64_t pageHits = 0, pageBytes = 0, pageVisitors = 0, entries = 0, exits = 0;

@@ -2,6 +2,10 @@
 
 #include <cstring>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "insight/ByteScan.h"
 #include "insight/CalendarDay.h"
 
@@ -110,6 +114,30 @@ inline int MonthNumber(const char* name) {
 // [DD/Mon/YYYY:HH:MM:SS ZONE] and the blank after it: 29 bytes in fixed places.
 constexpr std::size_t kTimeLength = 29;
 
+// Whether the sixteen bytes "HH:MM:SS +ZZZZ] " after the date (from t + 13)
+// have their digits and separators where they belong.
+bool ClockIsWellFormed(const char* t) {
+#if defined(__SSE2__)
+    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(t + 13));
+    // A byte below '0' wraps to a large value, so one bound tells the digits.
+    const __m128i values = _mm_sub_epi8(bytes, _mm_set1_epi8('0'));
+    const __m128i digits = _mm_cmpeq_epi8(_mm_min_epu8(values, _mm_set1_epi8(9)), values);
+    const __m128i separators = _mm_cmpeq_epi8(
+        bytes, _mm_setr_epi8(0, 0, ':', 0, 0, ':', 0, 0, ' ', 0, 0, 0, 0, 0, ']', ' '));
+    constexpr unsigned kDigits = 0x3CDB;      // places 0 1, 3 4, 6 7, 10 to 13
+    constexpr unsigned kSeparators = 0xC124;  // places 2, 5, 8, 14, 15
+    if ((static_cast<unsigned>(_mm_movemask_epi8(digits)) & kDigits) != kDigits ||
+        (static_cast<unsigned>(_mm_movemask_epi8(separators)) & kSeparators) != kSeparators)
+        return false;
+#else
+    unsigned notDigits = 0;
+    for (const int at : {13, 16, 19, 23, 25}) TwoDigits(t + at, notDigits);
+    if (notDigits || t[15] != ':' || t[18] != ':' || t[21] != ' ' || t[27] != ']' || t[28] != ' ')
+        return false;
+#endif
+    return t[22] == '+' || t[22] == '-';
+}
+
 // STATUS SIZE: three digits 100-599, a blank, 1 to 15 digits or "-", then a
 // blank or the line's end (left unread).
 bool ReadStatusAndSize(Reader& r, int& status, std::int64_t& size) {
@@ -155,21 +183,18 @@ void ReadTarget(std::string_view request, AccessLine& out) {
 }  // namespace
 
 bool AccessLineReader::ReadTime(const char* t, WrittenTime& time) {
-    if (t[0] != '[' || t[3] != '/' || t[7] != '/' || t[12] != ':' || t[15] != ':' || t[18] != ':' ||
-        t[21] != ' ' || (t[22] != '+' && t[22] != '-') || t[27] != ']' || t[28] != ' ')
-        return false;
+    if (t[0] != '[' || t[12] != ':' || !ClockIsWellFormed(t)) return false;
     unsigned notDigits = 0;
     const int hour = TwoDigits(t + 13, notDigits), minute = TwoDigits(t + 16, notDigits),
               second = TwoDigits(t + 19, notDigits);
-    TwoDigits(t + 23, notDigits);
-    TwoDigits(t + 25, notDigits);
-    if (notDigits || hour > 23 || minute > 59 || second > 60) return false;
+    if (hour > 23 || minute > 59 || second > 60) return false;
     // The date's eleven bytes, compared with the last valid date's.
     std::uint64_t head;
     std::uint32_t tail;
     std::memcpy(&head, t + 1, 8);
     std::memcpy(&tail, t + 8, 4);
     if (!m_known || head != m_dateHead || tail != m_dateTail) {
+        if (t[3] != '/' || t[7] != '/') return false;
         CivilDate date;
         date.day = TwoDigits(t + 1, notDigits);
         date.year = TwoDigits(t + 8, notDigits) * 100 + TwoDigits(t + 10, notDigits);

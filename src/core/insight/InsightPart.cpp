@@ -32,6 +32,7 @@ void InsightPart::Clear() {
     m_hosts.Clear();
     m_hostTallies.clear();
     m_paths.Clear();
+    m_recentPaths.Clear();
     m_pathTallies.clear();
     m_agents.Clear();
     m_agentTallies.clear();
@@ -42,6 +43,7 @@ void InsightPart::Clear() {
     m_notFoundHosts.Clear();
     m_pageVisits.clear();
     m_referrers.Clear();
+    m_recentReferrers.Clear();
     m_referrerFacts.clear();
     m_sites.Clear();
     m_siteHits.clear();
@@ -97,7 +99,7 @@ std::uint32_t InsightPart::PairOf(std::uint32_t host, const AccessLine& fields) 
 }
 
 std::uint32_t InsightPart::PathId(std::string_view path) {
-    const InternTable::Found found = m_paths.Add(path);
+    const InternTable::Found found = m_recentPaths.Add(m_paths, path);
     if (found.added) {
         m_pathTallies.emplace_back();
         m_pathTallies.back().isStatic = IsStaticPath(path);
@@ -107,7 +109,7 @@ std::uint32_t InsightPart::PathId(std::string_view path) {
 
 void InsightPart::CountReferrer(HostTally& host, std::string_view referrer) {
     if (host.referrerId == kNone || referrer != host.referrer) {
-        const InternTable::Found found = m_referrers.Add(referrer);
+        const InternTable::Found found = m_recentReferrers.Add(m_referrers, referrer);
         if (found.added) m_referrerFacts.push_back(FactsOf(referrer));
         host.referrer = referrer;
         host.referrerId = found.id;

@@ -16,6 +16,7 @@
 #include "insight/InternTable.h"
 #include "insight/KeySet.h"
 #include "insight/KeyTable.h"
+#include "insight/RecentTexts.h"
 
 namespace pomurina {
 
@@ -89,6 +90,7 @@ private:
     InternTable m_hosts{InternTable::Storage::Views};
     std::vector<HostTally> m_hostTallies;
     InternTable m_paths{InternTable::Storage::Views};
+    RecentTexts<8> m_recentPaths;
     std::vector<PathTally> m_pathTallies;
     InternTable m_agents{InternTable::Storage::Views};
     std::vector<AgentTally> m_agentTallies;
@@ -101,6 +103,7 @@ private:
     std::vector<PageVisit> m_pageVisits;
 
     InternTable m_referrers{InternTable::Storage::Views};
+    RecentTexts<10> m_recentReferrers;
     std::vector<ReferrerFacts> m_referrerFacts;
     InternTable m_sites{InternTable::Storage::Copies};  // lowercased hosts
     std::vector<std::int64_t> m_siteHits;

@@ -4,33 +4,7 @@
 #include <cstring>
 
 namespace pomurina {
-namespace {
-
-// The n bytes at p (n from 1 to 8) read as one number.
-inline std::uint64_t Load(const char* p, std::size_t n) {
-    std::uint64_t word = 0;
-    std::memcpy(&word, p, n);
-    return word;
-}
-
-// Whether two texts are equal; short ones (most hosts and paths) without a
-// call, in two loads each that overlap when the text is shorter than both.
-inline bool SameText(std::string_view a, std::string_view b) {
-    const std::size_t n = a.size();
-    if (n != b.size()) return false;
-    if (n > 16) return std::memcmp(a.data(), b.data(), n) == 0;
-    if (n >= 8)
-        return Load(a.data(), 8) == Load(b.data(), 8) &&
-               Load(a.data() + n - 8, 8) == Load(b.data() + n - 8, 8);
-    if (n >= 4)
-        return Load(a.data(), 4) == Load(b.data(), 4) &&
-               Load(a.data() + n - 4, 4) == Load(b.data() + n - 4, 4);
-    for (std::size_t i = 0; i < n; ++i)
-        if (a[i] != b[i]) return false;
-    return true;
-}
-
-}  // namespace
+namespace {}  // namespace
 
 InternTable::Found InternTable::Add(std::string_view text, std::uint64_t hash) {
     if ((m_entries.size() + 1) * 2 > m_slots.size()) Grow();
@@ -40,7 +14,7 @@ InternTable::Found InternTable::Add(std::string_view text, std::uint64_t hash) {
         const std::uint64_t slot = m_slots[at];
         if ((slot & 0xFFFFFFFF00000000ull) == high) {
             const auto id = static_cast<std::uint32_t>((slot & 0xFFFFFFFFu) - 1);
-            if (SameText(m_entries[id].text, text)) return {id, false};
+            if (SameBytes(m_entries[id].text, text)) return {id, false};
         }
         at = (at + 1) & m_mask;
     }
@@ -57,7 +31,8 @@ std::optional<std::uint32_t> InternTable::Find(std::string_view text) const {
     for (std::size_t at = hash & m_mask; m_slots[at] != 0; at = (at + 1) & m_mask) {
         const std::uint64_t slot = m_slots[at];
         const auto id = static_cast<std::uint32_t>((slot & 0xFFFFFFFFu) - 1);
-        if ((slot & 0xFFFFFFFF00000000ull) == high && SameText(m_entries[id].text, text)) return id;
+        if ((slot & 0xFFFFFFFF00000000ull) == high && SameBytes(m_entries[id].text, text))
+            return id;
     }
     return std::nullopt;
 }

@@ -95,10 +95,11 @@ void ClassifyLines(const ReferenceLists& lists, CountingResult& whole, const Cla
         }
         if (batch.error) std::rethrow_exception(batch.error);
     };
-    // Batches done ahead of the merge wait with their parts: a few for every
-    // thread keep each busy without letting the parts pile up.
+    // Batches done ahead of the merge wait with their parts: one for every
+    // thread keeps each busy (a batch takes far longer to read than to
+    // merge) without letting the parts pile up in memory.
     const unsigned threads = plan.threads == 0 ? CoreCount() : plan.threads;
-    RunOrdered({count, plan.threads, std::size_t{4} * threads}, classify, merge);
+    RunOrdered({count, plan.threads, threads}, classify, merge);
 }
 
 }  // namespace pomurina

@@ -35,6 +35,7 @@ void InsightPart::Clear() {
     m_recentPaths.Clear();
     m_pathTallies.clear();
     m_agents.Clear();
+    m_recentAgents.Clear();
     m_agentTallies.clear();
     m_noAgentHits = 0;
     m_pairs.Clear();
@@ -74,7 +75,7 @@ std::uint32_t InsightPart::HostId(std::string_view host) {
 
 std::uint32_t InsightPart::AgentKey(const AccessLine& fields) {
     if (!fields.hasAgent) return 0;
-    const InternTable::Found found = m_agents.Add(fields.agent);
+    const InternTable::Found found = m_recentAgents.Add(m_agents, fields.agent);
     if (found.added) {
         AgentTally tally;
         tally.match = m_rules.agents.Match(fields.agent);

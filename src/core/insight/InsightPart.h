@@ -93,6 +93,7 @@ private:
     RecentTexts<8> m_recentPaths;
     std::vector<PathTally> m_pathTallies;
     InternTable m_agents{InternTable::Storage::Views};
+    RecentTexts<6> m_recentAgents;
     std::vector<AgentTally> m_agentTallies;
     std::int64_t m_noAgentHits = 0;  // lines in the common format
     KeyTable m_pairs;                // (host, agent key)

@@ -13,7 +13,9 @@ pomurina_build build -DPOMURINA_WERROR=ON
 ctest --test-dir build --output-on-failure -j "$(nproc)"
 [ $quick = 1 ] && exit 0
 
-pomurina_build build-sanitize -DPOMURINA_WERROR=ON -DPOMURINA_SANITIZE=ON
+# Warnings are held by the build above: the sanitizers' instrumentation makes
+# g++ warn of values it can't follow (maybe-uninitialized) that are set.
+pomurina_build build-sanitize -DPOMURINA_WERROR=OFF -DPOMURINA_SANITIZE=ON
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:strict_string_checks=1 \
 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
 LSAN_OPTIONS=suppressions=$PWD/tests/lsan.supp:print_suppressions=0 \

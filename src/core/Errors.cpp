@@ -102,11 +102,19 @@ std::string SystemErrorText(int errorNumber) {
         case ENAMETOOLONG:
             text = "ファイル名が長すぎます";
             break;
+        case EFBIG:
+            text = "ファイルのサイズが上限を超えています";
+            break;
         case EIO:
             text = "デバイスに I/O エラーが発生しました";
             break;
         case kNotRegularFile:
             text = "通常のファイルではありません";
+            break;
+        case kUntrustedLink:
+            text =
+                "共有フォルダにある他のユーザーのシンボリック リンクはたどれません。"
+                "リンクの持ち主とリンク先を確かめてください";
             break;
         case EBUSY:
         case ETXTBSY:

@@ -2,7 +2,10 @@
 
 #include <curl/curl.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <deque>
+#include <limits>
 #include <memory>
 
 #include "FailureCause.h"
@@ -28,14 +31,17 @@ using UrlHandle = std::unique_ptr<CURLU, UrlDeleter>;
 // The URL of the remote file: ftp:// (for FTPS too: explicit TLS starts on
 // the plain port) or sftp://, then the remote name with every byte but the
 // unreserved ones escaped, so the server receives the name exactly as given,
-// slashes and all, and no character can end a command early.  An SFTP name
-// without a leading "/" is taken from the login directory ("/~/").
+// slashes and all, and no character can end a command early.  A name that
+// starts with "~/" is taken from the login directory, as a shell takes it,
+// like a name without a leading "/" (which SFTP names as "/~/").
 UrlHandle RemoteUrl(CURL* handle, FetchProtocol protocol, std::string host, int port,
-                    const std::string& remote) {
+                    std::string remote) {
     UrlHandle url(curl_url());
     if (!url) return nullptr;
     if (host.find(':') != std::string::npos && host.front() != '[') host = "[" + host + "]";
     const bool sftp = protocol == FetchProtocol::Sftp;
+    if (remote.starts_with("~/")) remote.erase(0, 2);
+    if (remote.empty()) return nullptr;
     const bool absolute = remote.front() == '/';
     const std::string name = sftp && absolute ? remote.substr(1) : remote;
     char* escaped = curl_easy_escape(handle, name.data(), static_cast<int>(name.size()));
@@ -99,15 +105,24 @@ bool HasLineEnd(const std::string& text) {
     return text.find_first_of("\r\n") != std::string::npos;
 }
 
-// Where the received bytes go, and the first error in writing them.
+// Where the received bytes go, how many may come, and the first error in
+// writing them.
 struct LocalCopy {
     FileReplacement file;
+    std::uint64_t room = UINT64_MAX;  // bytes that may still come
+    bool tooLarge = false;
     int error = 0;
 };
 
 size_t WriteToFile(char* data, size_t size, size_t count, void* copy) {
     const size_t bytes = size * count;
     auto& local = *static_cast<LocalCopy*>(copy);
+    // A server that sends without end must not fill the disk.
+    if (bytes > local.room) {
+        local.tooLarge = true;
+        return 0;
+    }
+    local.room -= bytes;
     local.error = local.file.Write({data, bytes});
     return local.error == 0 ? bytes : 0;
 }
@@ -237,6 +252,14 @@ TransferOutcome TFtpManager::Transfer(const std::string& remote, const std::stri
     LocalCopy copy{FileReplacement(local)};
     if (const int error = copy.file.Open())
         return Failed(FetchFailure::LocalWrite, SystemErrorText(error));
+    // A size the server announces is refused at once; others at the limit.
+    if (m_sizeLimit) {
+        copy.room = *m_sizeLimit;
+        constexpr auto kLargest =
+            static_cast<std::uint64_t>(std::numeric_limits<curl_off_t>::max());
+        curl_easy_setopt(c, CURLOPT_MAXFILESIZE_LARGE,
+                         static_cast<curl_off_t>(std::min(copy.room, kLargest)));
+    }
     curl_easy_setopt(c, CURLOPT_CURLU, url.get());
     curl_easy_setopt(c, CURLOPT_TRANSFERTEXT, mode == TTransferMode::Text ? 1L : 0L);
     curl_easy_setopt(c, CURLOPT_WRITEFUNCTION, WriteToFile);
@@ -277,6 +300,9 @@ TransferOutcome TFtpManager::Transfer(const std::string& remote, const std::stri
         }
     } else if (check.verdict != FetchFailure::None) {
         outcome.failure = check.verdict;
+    } else if (copy.tooLarge || result == CURLE_FILESIZE_EXCEEDED) {
+        outcome.failure = FetchFailure::TooLarge;
+        outcome.detail = std::to_string(m_sizeLimit.value_or(0));
     } else if (copy.error != 0) {
         outcome.failure = FetchFailure::LocalWrite;
         outcome.detail = SystemErrorText(copy.error);

@@ -4,6 +4,7 @@
 // local path, over a fresh connection per call (libcurl): plain FTP, FTPS
 // (FTP with explicit TLS, "AUTH TLS") or SFTP.
 #include <chrono>
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
@@ -79,14 +80,18 @@ public:
     // The average speed below which a transfer fails: over every stretch of
     // the stall limit at least this many bytes a second must arrive.
     void SetSpeedFloor(long bytesPerSecond) { m_speedFloor = bytesPerSecond; }
+    // The most bytes a transfer may bring (none: no limit); a file that
+    // grows past it fails as TooLarge, the limit in its detail.
+    void SetSizeLimit(std::optional<std::uint64_t> bytes) { m_sizeLimit = bytes; }
 
     // Opens a connection with the current account (the login itself happens
     // with the transfer); an open one is closed first.
     void Connect();
     // Closes the connection, if any.
     void Disconnect();
-    // Fetches remote (sent to the server exactly as given; over SFTP a name
-    // without a leading "/" is taken from the login directory) into local,
+    // Fetches remote (sent to the server exactly as given, but that a name
+    // without a leading "/", or after a leading "~/", is taken from the login
+    // directory) into local,
     // replacing it only when the whole file arrived.  Logs in anew each call,
     // and only once the server is trusted.
     TransferOutcome GetFile(const std::string& remote, const std::string& local,
@@ -106,6 +111,7 @@ private:
     std::chrono::milliseconds m_connectLimit{30000};
     std::chrono::milliseconds m_stallLimit{60000};
     long m_speedFloor = 100;
+    std::optional<std::uint64_t> m_sizeLimit;
 };
 
 }  // namespace pomurina

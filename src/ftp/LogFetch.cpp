@@ -2,8 +2,10 @@
 
 #include <utility>
 
+#include "fetch/FetchSizeLimit.h"
 #include "fetch/KnownServers.h"
 #include "fetch/LogFileName.h"
+#include "fetch/RemotePath.h"
 #include "fetch/ServerAddress.h"
 #include "io/DataFolder.h"
 #include "io/FileIo.h"
@@ -22,7 +24,7 @@ FetchOutcome FetchLog(TFtpManager& ftp, const FetchSettings& settings, const std
     FetchReport& report = outcome.report;
     report.protocol = settings.protocol;
     report.server = settings.server;
-    report.remote = settings.directory + fileName;
+    report.remote = RemotePath(settings.directory, fileName);
     // Every data file is named relative to the data folder.
     EnterFolder(places.dataFolder);
     outcome.localPath = "logs/" + localName;
@@ -43,6 +45,8 @@ FetchOutcome FetchLog(TFtpManager& ftp, const FetchSettings& settings, const std
     ftp.SetProtocol(settings.protocol);
     ftp.SetPassive(settings.passive);
     ftp.SetTrustedFingerprint(known.Find(settings.protocol, *address));
+    // The copy may not fill the disk that holds it.
+    ftp.SetSizeLimit(FetchSizeLimit("logs"));
     // A compressed log must arrive byte for byte; SFTP never converts.
     const TTransferMode mode =
         settings.protocol != FetchProtocol::Sftp && !IsCompressedLogName(fileName)
@@ -56,7 +60,12 @@ FetchOutcome FetchLog(TFtpManager& ftp, const FetchSettings& settings, const std
         report.detail = std::move(transfer.detail);
     };
     fetch();
-    if (IsUnknownServer(report.failure) && decide && decide(report)) {
+    // A server the file doesn't name may be in the part not read: it is
+    // neither offered for trust nor remembered over what wasn't read.
+    if (IsUnknownServer(report.failure) && !known.Unread().empty()) {
+        report.failure = FetchFailure::KnownServersUnread;
+        report.detail = known.Unread();
+    } else if (IsUnknownServer(report.failure) && decide && decide(report)) {
         known.Remember(settings.protocol, *address, report.fingerprint);
         ftp.SetTrustedFingerprint(report.fingerprint);
         fetch();

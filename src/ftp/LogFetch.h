@@ -32,8 +32,8 @@ struct FetchOutcome {
     bool Ok() const { return report.failure == FetchFailure::None; }
 };
 
-// Fetches settings.directory + fileName (Shift-JIS; no separator is added,
-// so a directory brings its own trailing slash) into logs/fileName:
+// Fetches fileName (Shift-JIS) in settings.directory, joined by RemotePath,
+// into logs/fileName:
 // - a file name that would put the copy anywhere but directly in logs/
 //   throws Error before any connection;
 // - names ending in .gz, .bz2, .xz or .zst travel in binary over FTP and
@@ -42,8 +42,11 @@ struct FetchOutcome {
 //   certificate or its fingerprint is in the known servers' file; an unknown
 //   one is put to decide, and when it is trusted it is remembered there
 //   (FileCreateError when the file can't be written) and the fetch is made
-//   again; a changed one fails.
-// The old copy is replaced only by a whole transfer.
+//   again; a changed one fails, and so does an unknown one when the file
+//   was not read whole (KnownServersUnread: it may be there).
+// The old copy is replaced only by a whole transfer, and a transfer stops
+// (TooLarge) before the copy would take the disk's last free space
+// (FetchSizeLimit).
 FetchOutcome FetchLog(TFtpManager& ftp, const FetchSettings& settings, const std::string& fileName,
                       const FetchPlaces& places, const TrustDecision& decide);
 

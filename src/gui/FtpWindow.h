@@ -74,7 +74,7 @@ private:
     // Writes the connection controls to materia/FTPSetting.dat (owner-only:
     // it holds the password).
     void SaveSetting();
-    // Fetches directory + file name into LocalLogPath, asking before a
+    // Fetches the file name in the directory into LocalLogPath, asking before a
     // server's certificate or host key is trusted.  A file name that would
     // put the copy anywhere but directly in logs/ is refused (Error) before
     // any connection.

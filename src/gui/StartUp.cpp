@@ -1,6 +1,7 @@
 #include "StartUp.h"
 
 #include <QApplication>
+#include <cerrno>
 #include <cstdio>
 
 #include "AboutWindow.h"
@@ -16,18 +17,22 @@
 #include "window/StateDump.h"
 #include "io/DataFolder.h"
 #include "io/FileIo.h"
+#include "io/FileReplacement.h"
+#include "io/SameFile.h"
 #include "text/Cp932.h"
+#include "text/TerminalText.h"
 #include "Errors.h"
 
 namespace pomurina {
 namespace {
 
-// A box as one line of standard error (the mode without a screen).
+// A box as one line of standard error (the mode without a screen), its
+// log text and file names shown, never acted on by the terminal.
 void BoxToStandardError(const std::string& text) {
     std::string line = Cp932ToUtf8(text);
     for (char& c : line)
         if (c == '\r' || c == '\n') c = ' ';
-    std::fprintf(stderr, "%s\n", line.c_str());
+    std::fprintf(stderr, "%s\n", VisibleControls(line).c_str());
 }
 
 // The start-up failure's text: the error class, the module and the code
@@ -57,7 +62,38 @@ bool StartInDataFolder(const std::string& programDirectory) {
     }
 }
 
+// A stream whose bytes go to a file replacement; the first failure is kept.
+struct DumpFile {
+    FileReplacement file;
+    int error = 0;
+};
+
+ssize_t WriteToDumpFile(void* cookie, const char* bytes, size_t size) {
+    auto& dump = *static_cast<DumpFile*>(cookie);
+    if (dump.error == 0) dump.error = dump.file.Write({bytes, size});
+    return dump.error == 0 ? static_cast<ssize_t>(size) : -1;
+}
+
+// Writes the dump beside outPath and puts it in place only when whole, so a
+// failure leaves any earlier file as it was; returns 0 or the error number.
+int SaveStateDump(const std::string& outPath, const std::optional<std::string>& error) {
+    DumpFile dump{FileReplacement(outPath)};
+    if (const int failed = dump.file.Open()) return failed;
+    std::FILE* out = ::fopencookie(&dump, "wb", {nullptr, WriteToDumpFile, nullptr, nullptr});
+    if (!out) return errno;
+    const bool written = WriteStateDump(*Form1, error, out);
+    if (std::fclose(out) != 0 || !written) return dump.error != 0 ? dump.error : EIO;
+    return dump.file.Commit();
+}
+
 int DumpState(const std::string& outPath, const std::vector<std::string>& logFiles) {
+    // The dump describes the logs; it never takes their place.
+    try {
+        RefuseAnalysedLog(outPath, logFiles);
+    } catch (const Error& e) {
+        BoxToStandardError(WithFullStop(e.Message()));
+        return 1;
+    }
     std::optional<std::string> error;
     if (!logFiles.empty()) {
         try {
@@ -66,11 +102,8 @@ int DumpState(const std::string& outPath, const std::vector<std::string>& logFil
             error = WithFullStop(CurrentExceptionMessage());
         }
     }
-    std::FILE* out = std::fopen(outPath.c_str(), "wb");
-    bool written = out && WriteStateDump(*Form1, error, out);
-    if (out && std::fclose(out) != 0) written = false;
-    if (!written) {
-        std::fprintf(stderr, "pomurina: cannot write the dump to %s\n", outPath.c_str());
+    if (const int failed = SaveStateDump(outPath, error)) {
+        BoxToStandardError(WithFullStop(FileCreateFailure(outPath, failed).Message()));
         return 1;
     }
     if (error) {

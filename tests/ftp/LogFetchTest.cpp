@@ -10,6 +10,7 @@
 #include "FtpsTestServer.h"
 #include "LogFetch.h"
 #include "ProgramDir.h"
+#include "ScopedSeams.h"
 #include "SftpTestServer.h"
 #include "fetch/KnownServers.h"
 #include "text/Cp932.h"
@@ -33,6 +34,28 @@ std::string Compressed() {
 
 bool Any(const std::vector<std::string>& lines, const std::string& prefix) {
     return !test::StartingWith(lines, prefix).empty();
+}
+
+// A disk with 101 MiB free: 1 MiB may be fetched.
+class SmallDisk {
+public:
+    SmallDisk() {
+        m_io.Replace(&FileIo::statvfs, [](const char*, struct statvfs* info) {
+            *info = {};
+            info->f_frsize = 1024;
+            info->f_bavail = 101 * 1024;
+            return 0;
+        });
+    }
+
+private:
+    testing::ScopedFileIo m_io;
+};
+
+// A log of 1 GiB on the server, which takes no room there (a sparse file).
+void WriteHugeLog(const fs::path& path) {
+    WriteBytes(path, "");
+    fs::resize_file(path, std::uintmax_t{1} << 30);
 }
 
 // A data folder with materia/ and logs/, and the server's folder.
@@ -141,6 +164,38 @@ TEST_F(FtpFetch, EachFailureNamesItsCauseAndKeepsTheOldCopy) {
               (std::vector<std::string>{"access_log", "no_such_log"}));
 }
 
+// The directory names a folder with or without its final slash; "~" is the
+// login directory.
+TEST_F(FtpFetch, ADirectoryWithoutItsSlashStillNamesTheFolder) {
+    WriteBytes(root.Path() / "log" / "access_log", "served\n");
+    for (const char* directory : {"log", "/log", "~/log"}) {
+        settings.directory = directory;
+        const FetchOutcome outcome = Fetch(settings, "access_log");
+        EXPECT_TRUE(outcome.Ok()) << directory << Cp932ToUtf8(FetchFailureText(outcome.report));
+        EXPECT_EQ(Local("access_log"), "served\n");
+    }
+    EXPECT_EQ(server.Commands("RETR "),
+              (std::vector<std::string>{"RETR log/access_log", "RETR /log/access_log",
+                                        "RETR log/access_log"}));
+}
+
+// A log larger than the disk can take is stopped at the limit, and the old
+// copy stays.
+TEST_F(FtpFetch, AHugeLogStopsAtTheLimitAndKeepsTheOldCopy) {
+    WriteHugeLog(root.Path() / "log" / "access_log");
+    WriteBytes(data.Path() / "logs" / "access_log", kOldCopy);
+    const SmallDisk disk;
+    for (const bool passive : {true, false}) {
+        settings.passive = passive;
+        const FetchOutcome huge = Fetch(settings, "access_log");
+        EXPECT_EQ(huge.report.failure, FetchFailure::TooLarge);
+        const std::string message = Cp932ToUtf8(FetchFailureText(huge.report));
+        EXPECT_NE(message.find("上限の 1048576 バイトを超えた"), std::string::npos) << message;
+        EXPECT_EQ(Local("access_log"), kOldCopy);
+        EXPECT_EQ(test::Names(data.Path() / "logs"), std::vector<std::string>{"access_log"});
+    }
+}
+
 // The name becomes the copy's name in logs/: one that leads elsewhere is
 // refused before any connection.
 TEST_F(FtpFetch, ANameThatWouldLeaveLogsIsRefusedBeforeConnecting) {
@@ -218,6 +273,61 @@ TEST_F(SftpFetch, AChangedHostKeyIsRefusedWithoutAsking) {
     EXPECT_EQ(Local("access_log"), kOldCopy);
 }
 
+// A line that names the server in another form still makes it known, and a
+// file not read whole may hold it: neither lets a changed key pass as new.
+TEST_F(SftpFetch, AKnownServerInAnyFormOrAFileNotReadWholeIsNeverAskedAbout) {
+    const std::string port = std::to_string(server.Port());
+    const std::string other = "SHA256:" + std::string(43, 'A');
+    const struct {
+        std::string known;
+        FetchFailure failure;
+        const char* cause;
+    } cases[] = {
+        {"sftp 127.0.0.1:" + port + " " + other + " \r\n", FetchFailure::HostKeyChanged, ""},
+        {"SFTP 127.0.0.1:" + port + "\t" + other + "\n\r", FetchFailure::HostKeyChanged, ""},
+        {"x\r\n" + std::string(1, '\0') + "sftp 127.0.0.1:" + port + " " + other,
+         FetchFailure::HostKeyChanged, ""},
+        {"sftp 127.0.0.1:" + port + "\r\n", FetchFailure::HostKeyChanged, ""},
+        {"sftp other.jp:22 " + other + "\r\n" + std::string(2, '\0'),
+         FetchFailure::KnownServersUnread, "ゼロのバイトがあります"},
+        {std::string(2000, '#') + "\r\n", FetchFailure::KnownServersUnread, "長すぎる行があります"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.known);
+        WriteBytes(data.Path() / "materia" / kKnownServersFile, c.known);
+        const FetchOutcome outcome = Fetch(settings, "access_log", Answer(true));
+        EXPECT_EQ(outcome.report.failure, c.failure);
+        const std::string message = Cp932ToUtf8(FetchFailureText(outcome.report));
+        EXPECT_NE(message.find(c.cause), std::string::npos) << message;
+        EXPECT_NE(message.find(server.Fingerprint()), std::string::npos) << message;
+        EXPECT_EQ(Known(), c.known);
+    }
+    EXPECT_TRUE(asked.empty());
+    EXPECT_TRUE(server.Log().empty());
+    EXPECT_EQ(Local("access_log"), kOldCopy);
+}
+
+TEST_F(SftpFetch, ADirectoryWithoutItsSlashStillNamesTheFolder) {
+    for (const char* directory : {"/log", "log", "~/log", "~/log/"}) {
+        settings.directory = directory;
+        WriteBytes(data.Path() / "logs" / "access_log", kOldCopy);
+        const FetchOutcome outcome = Fetch(settings, "access_log", Answer(true));
+        EXPECT_TRUE(outcome.Ok()) << directory << Cp932ToUtf8(FetchFailureText(outcome.report));
+        EXPECT_EQ(Local("access_log"), "served\r\n");
+    }
+    EXPECT_EQ(test::StartingWith(server.Log(), "open "),
+              std::vector<std::string>(4, "open /log/access_log"));
+}
+
+TEST_F(SftpFetch, AHugeLogStopsAtTheLimitAndKeepsTheOldCopy) {
+    WriteHugeLog(root.Path() / "log" / "access_log");
+    const SmallDisk disk;
+    const FetchOutcome outcome = Fetch(settings, "access_log", Answer(true));
+    EXPECT_EQ(outcome.report.failure, FetchFailure::TooLarge);
+    EXPECT_EQ(Local("access_log"), kOldCopy);
+    EXPECT_EQ(test::Names(data.Path() / "logs"), std::vector<std::string>{"access_log"});
+}
+
 // A trusted key that can't be remembered is an error; the fetch doesn't go on.
 TEST_F(SftpFetch, AKeyThatCannotBeRememberedStopsTheFetch) {
     fs::create_directory(data.Path() / "elsewhere");
@@ -251,6 +361,15 @@ TEST(FtpsFetch, AnUnknownCertificateIsAskedAboutThenTrustedAndFetched) {
     EXPECT_EQ(
         ReadBytes(data.Path() / "materia" / kKnownServersFile),
         "ftps 127.0.0.1:" + std::to_string(server.Port()) + " " + server.Fingerprint() + "\r\n");
+    // A directory without its final slash.
+    fs::create_directory(root.Path() / "log");
+    WriteBytes(root.Path() / "log" / "access_log", "in log\n");
+    FetchSettings inLog = settings;
+    inLog.directory = "log";
+    const FetchOutcome again =
+        FetchLog(ftp, inLog, "access_log", FetchPlaces{data.Path().string()}, decide);
+    ASSERT_TRUE(again.Ok()) << Cp932ToUtf8(FetchFailureText(again.report));
+    EXPECT_EQ(ReadBytes(data.Path() / "logs" / "access_log"), "in log\n");
 }
 
 }  // namespace

@@ -51,7 +51,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // Unpacked far beyond what fuzzing needs is the size limit's case.
     const testing::ScopedLargestLogs limit(std::size_t{1} << 24);
     const std::string whole = Outcome(g_path);
-    g_piece = 1 + data[0] % 32 * (data[0] >= 128 ? 997 : 1);
+    g_piece = static_cast<std::size_t>(1 + data[0] % 32 * (data[0] >= 128 ? 997 : 1));
     const std::string pieces = [] {
         testing::ScopedFileIo io;
         io.Replace(&FileIo::read, ShortRead);

@@ -93,9 +93,8 @@ std::string Failure(const char* cause) {
     return kFailure + "\r" + Utf8ToCp932(cause);
 }
 
-TEST_F(FtpWindow, AsksForTheDirectoryFollowedByTheFileName) {
+TEST_F(FtpWindow, AsksForTheFileNameInTheDirectoryWithOrWithoutItsSlash) {
     WriteBytes(program.Path() / "materia" / "FTPSetting.dat", setting);
-    WriteBytes(root.Path() / (std::string("log") + kName), "no slash\n");
     WriteBytes(root.Path() / kName, "bare\n");
     TFTP& w = Open();
     struct Case {
@@ -104,7 +103,7 @@ TEST_F(FtpWindow, AsksForTheDirectoryFollowedByTheFileName) {
         std::string copy;
     };
     const Case cases[] = {{"/log/", std::string("RETR /log/") + kName, kServed},
-                          {"/log", std::string("RETR /log") + kName, "no slash\n"},
+                          {"/log", std::string("RETR /log/") + kName, kServed},
                           {"", std::string("RETR ") + kName, "bare\n"}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.directory);

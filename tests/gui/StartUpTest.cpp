@@ -216,7 +216,7 @@ TEST(Program, ItsDumpEqualsTheReportToolsOnSeveralCompressedLogs) {
     ProgramHome home;
     std::vector<std::string> logs;
     for (const testing::CompressTool& tool : testing::CompressTools()) {
-        const std::string text = LogLine(logs.size() + 1, "GET /" + tool.extension, 200, "10");
+        const std::string text = LogLine(static_cast<int>(logs.size()) + 1, "GET /" + tool.extension, 200, "10");
         logs.push_back(
             home.WriteFile("access_log." + std::to_string(4 - logs.size()) + tool.extension,
                            testing::RunFilter(tool.command, text)));  // no line end
@@ -248,6 +248,47 @@ TEST(Program, ARelativeLogIsReadFromTheStartDirectory) {
     EXPECT_EQ(window.exitCode, 0);
     EXPECT_NE(window.out.find("field Edit35 " + (home.Path() / "here.log").string() + "\n"),
               std::string::npos);
+}
+
+// The dump is written as every other output: beside its place and renamed,
+// never over a log it describes, and a failed one leaves the old file.
+TEST(Program, ItsDumpNeverReplacesALogAndAFailedOneKeepsTheOldFile) {
+    ProgramHome home;
+    const std::string log = LogLine(12, "GET /", 200, "1") + "\n";
+    home.WriteFile("a.log", log);
+    home.WriteFile("old.txt", "old dump\n");
+    fs::create_symlink("a.log", home.Path() / "link.log");
+    const auto run = [&](const std::string& arguments, const std::string& limit = "") {
+        const std::string err = (home.Path() / "err").string();
+        const int status =
+            std::system(("cd " + Quote(home.Path().string()) + " && " + limit +
+                         "XDG_RUNTIME_DIR=. QT_QPA_PLATFORM=offscreen " + Quote(POMURINA_WINDOW) +
+                         " --dump-state " + arguments + " 2>" + Quote(err))
+                            .c_str());
+        return std::pair(WIFEXITED(status) ? WEXITSTATUS(status) : -1, home.ReadFile("err"));
+    };
+    const std::string refused = "\". 解析したログそのものです を作成できません.\n";
+    const struct {
+        const char* arguments;
+        std::string out, message;
+    } cases[] = {
+        {"a.log a.log", "a.log", refused},
+        {"link.log old.txt a.log", "link.log", refused},
+        // More than the system lets the program write (a full disk for root).
+        {"old.txt a.log", "old.txt",
+         "\". ファイルのサイズが上限を超えています を作成できません.\n"},
+    };
+    for (const auto& c : cases) {
+        const auto [status, err] =
+            run(c.arguments, c.out == "old.txt" ? "trap '' XFSZ; ulimit -f 1; " : "");
+        EXPECT_EQ(status, 1) << c.arguments;
+        EXPECT_EQ(err, "ファイル \"" + (home.Path() / c.out).string() + c.message) << c.arguments;
+        EXPECT_EQ(home.ReadFile("a.log"), log) << c.arguments;
+        EXPECT_EQ(home.ReadFile("old.txt"), "old dump\n") << c.arguments;
+    }
+    EXPECT_EQ(run("old.txt a.log").first, 0);
+    EXPECT_EQ(home.ReadFile("old.txt").rfind("pomurina-dump 1\n", 0), 0u);
+    EXPECT_EQ(std::distance(fs::directory_iterator(home.Path()), {}), 6);  // nothing left beside
 }
 
 TEST(Program, WithoutItsSetupFileItEndsWithExitCodeOne) {

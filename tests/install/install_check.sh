@@ -28,6 +28,7 @@ for f in "$source"/defaults/materia/*; do
 done
 [ -d "$data/logs" ] || fail "no logs/ in the data folder"
 [ "$(stat -c %a "$data")" = 700 ] || fail "the data folder is not owner-only"
+[ "$(stat -c %a "$data/materia/FTPSetting.dat")" = 600 ] || fail "the data folder's settings are not owner-only"
 [ -z "$(ls -A "$work/home")" ] || fail "the home was written although XDG_DATA_HOME is set"
 
 printf 'elsewhere.example\r\n' >>"$data/materia/DomeinList.dat"
@@ -60,6 +61,13 @@ if [ "$with_gui" = 1 ]; then
     report --dump "$log" >"$work/report.dump"
     cmp -s "$work/window.dump" "$work/report.dump" || fail "the two programs read different lists"
 fi
+
+# --- The data folder beside the programs, as the build provides it ----------
+cmake -DSOURCE="$source/defaults" -DTARGET="$work/beside" -P "$source/cmake/CopyDefaults.cmake"
+[ "$(stat -c %a "$work/beside/materia/FTPSetting.dat")" = 600 ] ||
+    fail "the build's settings file is not owner-only"
+cmp -s "$source/defaults/materia/FTPSetting.dat" "$work/beside/materia/FTPSetting.dat" ||
+    fail "the build's settings file is not the default"
 
 # --- Menu entry, icon, metainfo, manual pages --------------------------------
 share=$prefix/share

@@ -39,9 +39,12 @@ protected:
         if (error) fs::copy_file(POMURINA_REPORT, program);
     }
 
+    // Writes the settings owner-only, as the program keeps them.
     void Settings(const std::string& server, const std::string& rest) {
-        WriteFileBytes(dir.Path() / "materia" / "FTPSetting.dat", server + "\r\n" + rest);
+        WriteFileBytes(SettingsFile(), server + "\r\n" + rest);
+        fs::permissions(SettingsFile(), fs::perms::owner_read | fs::perms::owner_write);
     }
+    fs::path SettingsFile() const { return dir.Path() / "materia" / "FTPSetting.dat"; }
     ReportOutcome Run(const std::string& arguments) {
         return RunReportAt(program.string(), arguments, errFile.string());
     }
@@ -120,6 +123,28 @@ TEST_F(FetchOverFtp, AFailedFetchExitsWithOneKeepsTheOldCopyAndSaysWhy) {
     fs::remove(dir.Path() / "materia" / "FTPSetting.dat");
     EXPECT_EQ(Run(std::string("--fetch ") + kName).status, 1);
     EXPECT_NE(Err().find("FTPSetting.dat\". "), std::string::npos) << Err();
+}
+
+// The settings hold the password: a file others may read is used, with a
+// warning that says how to close it.
+TEST_F(FetchOverFtp, SettingsOthersMayReadBringAWarning) {
+    const std::string file = SettingsFile().string();
+    const std::string warning =
+        "警告: 接続設定ファイル \"" + file +
+        "\" は、ほかのユーザーも読めます。パスワードが漏れないよう、chmod 600 '" + file +
+        "' で持ち主だけが読めるようにしてください。\n";
+    const struct {
+        fs::perms mode;
+        bool warned;
+    } cases[] = {
+        {fs::perms(0600), false}, {fs::perms(0400), false}, {fs::perms(0620), false},
+        {fs::perms(0640), true},  {fs::perms(0604), true},  {fs::perms(0644), true},
+    };
+    for (const auto& c : cases) {
+        fs::permissions(file, c.mode);
+        EXPECT_EQ(Run(std::string("--fetch ") + kName).status, 0);
+        EXPECT_EQ(Err(), c.warned ? warning : "") << static_cast<int>(c.mode);
+    }
 }
 
 TEST_F(FetchOverFtp, BadArgumentsExitWithTwo) {

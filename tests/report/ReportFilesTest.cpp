@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 
 #include "AnalysisTestSupport.h"
@@ -84,11 +85,26 @@ TEST(ReportFiles, TheHtmlGoesWhereTheUserStartedTheToolAndWholeOrNotAtAll) {
                   "none/report.html\". 指定されたファイルが見つかりません を作成できません"),
               std::string::npos)
         << missingFolder.err;
+}
 
-    const Outcome onTheLog = Report("--html a.log" + materia + "a.log", dir.Path());
-    EXPECT_EQ(onTheLog.status, 1);
-    EXPECT_NE(onTheLog.err.find("解析したログそのものです"), std::string::npos) << onTheLog.err;
-    EXPECT_EQ(dir.ReadFile("a.log"), kLine);
+TEST(ReportFiles, TheHtmlNeverTakesThePlaceOfALogItDescribes) {
+    ProgramDir dir;
+    dir.WriteFile("a.log", kLine);
+    dir.WriteFile("b.log", kLine);
+    std::filesystem::create_symlink("a.log", dir.Path() / "link.log");
+    const std::string materia = " --materia '" + (dir.Path() / "materia").string() + "' ";
+    // The HTML file, then the logs and what standard input reads.
+    for (const char* arguments : {"a.log a.log", "link.log a.log", "a.log b.log - < a.log",
+                                  "b.log - < b.log", "a.log - < link.log"}) {
+        const std::string html(arguments, std::strchr(arguments, ' '));
+        const Outcome o =
+            Report("--html " + html + materia + std::strchr(arguments, ' '), dir.Path());
+        EXPECT_EQ(o.status, 1) << arguments;
+        EXPECT_NE(o.err.find("解析したログそのものです を作成できません."), std::string::npos)
+            << arguments << ": " << o.err;
+        EXPECT_EQ(dir.ReadFile("a.log"), kLine) << arguments;
+        EXPECT_EQ(dir.ReadFile("b.log"), kLine) << arguments;
+    }
 }
 
 TEST(ReportFiles, CsvTablesGoWhereTheUserStartedTheToolAndNeverOverALog) {
@@ -175,6 +191,35 @@ TEST(ReportFiles, ProgressShowsOnATerminalAndNeverInAFile) {
         Report("--json --materia materia a.log", dir.Path(), "POMURINA_PROGRESS_AFTER_MS=0");
     EXPECT_EQ(quiet.status, 0);
     EXPECT_EQ(quiet.err, "");
+}
+
+// An escape sequence in a log or a file name (OSC 52 sets the clipboard)
+// shows as text on the terminal, in messages and in the progress line.
+TEST(ReportFiles, LogTextAndFileNamesShowTheirControlsOnTheTerminal) {
+    ProgramDir dir;
+    const std::string osc = "\x1b]52;c;aGk=\x07", shown = "\\x1b]52;c;aGk=\\x07";
+    std::string line = kLine;
+    line.replace(line.find("1536"), 4, osc);
+    dir.WriteFile("bad.log", line);
+    const std::string named = (dir.Path() / ("n" + osc + ".log")).string();
+    const std::string materia = " --materia '" + (dir.Path() / "materia").string() + "' ";
+    const struct {
+        std::string arguments, message;
+    } cases[] = {
+        {"bad.log", "'" + shown + "' は整数ではありません.\n"},
+        {"'none" + osc + "'", "ファイル \"" + (dir.Path() / ("none" + shown)).string() + "\". "},
+    };
+    for (const auto& c : cases) {
+        const Outcome o = Report(materia + c.arguments, dir.Path());
+        EXPECT_EQ(o.status, 1);
+        EXPECT_EQ(o.err.find('\x1b'), std::string::npos) << o.err;
+        EXPECT_NE(o.err.find(c.message), std::string::npos) << o.err;
+    }
+    // The progress line names the log being read.
+    ProgressState state;
+    state.lastLine = Utf8ToCp932(named + "を読み込んでいます...");
+    EXPECT_EQ(ProgressText(state),
+              (dir.Path() / ("n" + shown + ".log")).string() + "を読み込んでいます...");
 }
 
 TEST(ProgressText, SaysWhatTheToolDoesAndHowFarTheCountingIs) {

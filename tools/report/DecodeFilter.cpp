@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "text/Cp932.h"
+#include "text/TerminalText.h"
 #include "Errors.h"
 #include "urlconv/UrlDecoding.h"
 
@@ -18,7 +19,7 @@ LineOutcome DecodeLine(std::string_view line, std::FILE* out, std::FILE* err, bo
     try {
         decoded = URLDecode(line);
     } catch (const Error& e) {
-        std::fprintf(err, "%s\n", Cp932ToUtf8(WithFullStop(e.Message())).c_str());
+        std::fprintf(err, "%s\n", VisibleControls(Cp932ToUtf8(WithFullStop(e.Message()))).c_str());
         return LineOutcome::Failed;
     }
     if (utf8) decoded = Cp932ToUtf8(decoded);

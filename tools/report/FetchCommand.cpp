@@ -1,5 +1,7 @@
 #include "FetchCommand.h"
 
+#include <sys/stat.h>
+
 #include <cstdio>
 #include <ctime>
 
@@ -7,19 +9,21 @@
 #include "fetch/Fingerprint.h"
 #include "fetch/LogFileName.h"
 #include "io/DataFolder.h"
+#include "io/FileIo.h"
 #include "text/Cp932.h"
+#include "text/TerminalText.h"
 #include "Errors.h"
 
 namespace pomurina {
 namespace {
 
 // Prints a Shift-JIS message as UTF-8 lines (the window's carriage returns
-// become line ends).
+// become line ends; other controls show as text).
 void PrintMessage(const std::string& sjis) {
     std::string text = Cp932ToUtf8(sjis);
     for (char& c : text)
         if (c == '\r') c = '\n';
-    std::fprintf(stderr, "%s\n", text.c_str());
+    std::fprintf(stderr, "%s\n", VisibleControls(text).c_str());
 }
 
 // What to do about a server nobody has trusted yet, in the words of this tool.
@@ -29,6 +33,19 @@ std::string TrustAdvice(const FetchReport& report, const std::optional<std::stri
                Utf8ToCp932(") は、サーバーのものと一致しません。");
     return Utf8ToCp932("ホストの管理者にフィンガープリントを確かめ、正しければ --trust ") +
            report.fingerprint + Utf8ToCp932(" を付けて実行すると、信頼して記憶します。");
+}
+
+// Warns when others than the owner may read the settings, which hold the
+// password (a file made by hand or by an older build may be so).
+void WarnIfOthersMayRead(const std::string& settingsFile) {
+    struct stat info {};
+    if (::stat(settingsFile.c_str(), &info) != 0 || (info.st_mode & (S_IRGRP | S_IROTH)) == 0)
+        return;
+    const std::string path = PathText(settingsFile);
+    PrintMessage(
+        Utf8ToCp932("警告: 接続設定ファイル \"") + path +
+        Utf8ToCp932("\" は、ほかのユーザーも読めます。パスワードが漏れないよう、chmod 600 '") +
+        path + Utf8ToCp932("' で持ち主だけが読めるようにしてください。"));
 }
 
 }  // namespace
@@ -49,7 +66,9 @@ int FetchForReport(const FetchArguments& arguments, RunPlaces& places, std::stri
     try {
         const std::string dataFolder = SetUpDataFolder(places.programDirectory).folder;
         const std::string materia = arguments.materia.value_or(dataFolder + "/materia");
-        const FetchSettings settings = LoadFetchSettings(materia + "/" + kFetchSettingsFile);
+        const std::string settingsFile = materia + "/" + kFetchSettingsFile;
+        const FetchSettings settings = LoadFetchSettings(settingsFile);
+        WarnIfOthersMayRead(settingsFile);
         TFtpManager ftp;
         const FetchOutcome outcome = FetchLog(
             ftp, settings, fileName, FetchPlaces{dataFolder, materia},

@@ -30,7 +30,9 @@
 #include "report/JsonReport.h"
 #include "report/ReportFile.h"
 #include "text/Cp932.h"
+#include "text/TerminalText.h"
 #include "window/StateDump.h"
+#include "Errors.h"
 
 using namespace pomurina;
 
@@ -44,8 +46,9 @@ std::chrono::milliseconds ProgressDelay() {
     return std::chrono::milliseconds(std::strtol(value, nullptr, 10));
 }
 
+// A message on standard error, its log text and file names shown, never acted on.
 void PrintError(const std::string& sjis) {
-    std::fprintf(stderr, "%s\n", Cp932ToUtf8(sjis).c_str());
+    std::fprintf(stderr, "%s\n", VisibleControls(Cp932ToUtf8(sjis)).c_str());
 }
 
 // One analysis run as the options ask, and its outputs; returns the exit status.
@@ -165,16 +168,22 @@ int RunReport(const ReportOptions& options) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    const auto parsed = ParseReportArguments(std::vector<std::string>(argv + 1, argv + argc));
-    if (const auto* refused = std::get_if<UsageError>(&parsed)) {
-        std::fputs(UsageErrorText(*refused).c_str(), stderr);
-        return 2;
+    try {
+        const auto parsed = ParseReportArguments(std::vector<std::string>(argv + 1, argv + argc));
+        if (const auto* refused = std::get_if<UsageError>(&parsed)) {
+            std::fputs(VisibleControls(UsageErrorText(*refused)).c_str(), stderr);
+            return 2;
+        }
+        const auto& options = std::get<ReportOptions>(parsed);
+        if (options.help) {
+            std::fputs(kReportUsage, stdout);
+            return 0;
+        }
+        if (options.decode) return DecodeFilter(stdin, stdout, stderr, options.utf8);
+        return RunReport(options);
+    } catch (...) {
+        // What the run itself doesn't catch (memory, mostly) still ends with a message.
+        PrintError(WithFullStop(CurrentExceptionMessage()));
+        return 1;
     }
-    const ReportOptions& options = std::get<ReportOptions>(parsed);
-    if (options.help) {
-        std::fputs(kReportUsage, stdout);
-        return 0;
-    }
-    if (options.decode) return DecodeFilter(stdin, stdout, stderr, options.utf8);
-    return RunReport(options);
 }

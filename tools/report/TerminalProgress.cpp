@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "text/Cp932.h"
+#include "text/TerminalText.h"
 
 namespace pomurina {
 namespace {
@@ -40,7 +41,8 @@ std::string ProgressText(const ProgressState& state) {
     // The log is read before the run writes its next line.
     if (state.lastLine.empty() || state.lastLine == Utf8ToCp932("初期化しています..."))
         return "ログを読み込んでいます...";
-    std::string text = Cp932ToUtf8(state.lastLine);
+    // The line may name a log: its controls show rather than act.
+    std::string text = VisibleControls(Cp932ToUtf8(state.lastLine));
     if (state.lastLine == Utf8ToCp932("データを集計しています...") && state.maximum > 0) {
         const std::int64_t percent = state.position * 100 / state.maximum;
         text += " " + std::to_string(percent) + "% (" + std::to_string(state.position) + "/" +

@@ -199,7 +199,8 @@ private:
         const std::size_t read = m_reading.BytesRead(), total = m_reading.TotalSize();
         if (read > 0 && total >= read)
             m_progress.SetMaximum(
-                static_cast<std::int64_t>(count * (total / static_cast<double>(read))));
+                static_cast<std::int64_t>(static_cast<double>(count) *
+                                          (static_cast<double>(total) / static_cast<double>(read))));
         try {
             ClassifyLines(
                 lists.lists, result, plan, [&] { m_progress.SetPosition(result.LineCount); },

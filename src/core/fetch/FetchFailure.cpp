@@ -113,6 +113,13 @@ std::string FetchCauseText(const FetchReport& report) {
         case FetchFailure::CertificateChanged:
         case FetchFailure::HostKeyChanged:
             return ChangedText(report);
+        case FetchFailure::KnownServersUnread:
+            text << "サーバーの" << TrustedThing(report) << "を信頼したかどうか、materia/"
+                 << kKnownServersFile << " を最後まで読めないため確かめられません (";
+            text.Sjis(report.detail) << ")。\rSHA-256 フィンガープリント: ";
+            text.Sjis(report.fingerprint)
+                << "\rこのファイルを確かめて直してから、接続し直してください。";
+            break;
         case FetchFailure::FileNotFound:
             text << "サーバーにファイル「";
             text.Sjis(report.remote)
@@ -126,6 +133,13 @@ std::string FetchCauseText(const FetchReport& report) {
             text << "ログを ";
             text.Sjis(PathText(report.local)) << " に保存できません (";
             text.Sjis(report.detail) << ")。";
+            break;
+        case FetchFailure::TooLarge:
+            text << "ログが上限の ";
+            text.Sjis(report.detail) << " バイトを超えたため、受信を止めました。上限は ";
+            text.Sjis(PathText(report.local))
+                << " のディスクの空きから、その 5% か 100 MiB の大きい方を除いた大きさです。"
+                << "以前のコピーはそのままです。空きを増やしてから、もう一度試してください。";
             break;
         case FetchFailure::None:
         case FetchFailure::Other:

@@ -24,9 +24,11 @@ enum class FetchFailure {
     CertificateChanged,  // differs from the one trusted before
     HostKeyUnknown,
     HostKeyChanged,
+    KnownServersUnread,  // unknown, and the trusted servers' file was not read whole
     FileNotFound,
     PermissionDenied,
     LocalWrite,  // the copy could not be written in logs/
+    TooLarge,    // the log grew past what the disk can take (detail: the limit)
     Other,
 };
 
@@ -45,7 +47,7 @@ struct FetchReport {
     std::string remote;       // the remote name asked for (Shift-JIS)
     std::string local;        // the local copy's path (file-system bytes)
     std::string fingerprint;  // the server's, when the failure is about trust
-    std::string detail;       // the library's or the system's own words
+    std::string detail;       // the library's or the system's own words, or why a file wasn't read
 };
 
 // "ダウンロードに失敗しました。" and "接続設定、ファイル名設定を見直してください。"

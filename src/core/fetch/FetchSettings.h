@@ -22,7 +22,7 @@ struct FetchSettings {
     std::string server;  // host, host:port or [IPv6 address]:port
     std::string account;
     std::string password;
-    std::string directory;  // put in front of the file name unchanged
+    std::string directory;  // joined to the file name by RemotePath
     FetchProtocol protocol = FetchProtocol::Ftp;
     bool passive = false;  // FTP and FTPS only
 };

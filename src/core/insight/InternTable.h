@@ -53,7 +53,7 @@ private:
     void Rebuild(std::size_t size);
     std::string_view Keep(std::string_view text);
 
-    static constexpr std::size_t kBlockSize = 64 * 1024;
+    static constexpr std::size_t kBlockSize = std::size_t{64} * 1024;
     Storage m_storage;
     std::vector<std::uint64_t> m_slots;
     std::size_t m_mask = 0;

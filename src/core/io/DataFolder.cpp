@@ -55,8 +55,11 @@ void MakeFolders(const std::string& path) {
     std::string prefix;
     for (const auto& part : fs::path(path)) {
         prefix = prefix.empty() ? part.string() : (fs::path(prefix) / part).string();
-        if (::mkdir(prefix.c_str(), 0700) == 0 || IsDirectory(prefix)) continue;
-        throw FileCreateFailure(prefix, errno == EEXIST ? ENOTDIR : errno);
+        if (CurrentFileIo().mkdir(prefix.c_str(), 0700) == 0) continue;
+        // Kept before the look at what is there, whose stat sets errno anew.
+        const int refusal = errno;
+        if (IsDirectory(prefix)) continue;
+        throw FileCreateFailure(prefix, refusal == EEXIST ? ENOTDIR : refusal);
     }
 }
 

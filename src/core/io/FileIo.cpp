@@ -15,8 +15,8 @@ int SysOpen(const char* path, int flags, mode_t mode) {
     return ::open(path, flags, mode);
 }
 
-const FileIo kSystem = {SysOpen,  ::read,   ::write, ::fsync,  ::close,
-                        ::rename, ::unlink, ::fstat, ::access, ::pread};
+const FileIo kSystem = {SysOpen,  ::read,  ::write,  ::fsync, ::close, ::rename,
+                        ::unlink, ::fstat, ::access, ::pread, ::mkdir, ::statvfs};
 
 FileIo& CallsInUse() {
     static FileIo current = kSystem;
@@ -110,7 +110,7 @@ std::string PathText(std::string_view path) {
     // Only a well-formed UTF-8 name is converted; anything else stays bytes.
     std::size_t i = 0;
     while (i < path.size()) {
-        const unsigned char b = static_cast<unsigned char>(path[i]);
+        const auto b = static_cast<unsigned char>(path[i]);
         const std::size_t n = b < 0x80         ? 1
                               : (b >> 5) == 6  ? 2
                               : (b >> 4) == 14 ? 3

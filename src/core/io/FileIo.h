@@ -3,6 +3,7 @@
 // make any of them fail (everything runs as root, where permission bits
 // don't make a file unreadable).
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <sys/types.h>
 
 #include <cerrno>
@@ -25,12 +26,21 @@ struct FileIo {
     int (*access)(const char* path, int mode);
     // Reads at an offset (a log is read in parts at once).
     ssize_t (*pread)(int fd, void* buffer, size_t size, off_t offset);
+    // Makes a folder (the data folder at the first start).
+    int (*mkdir)(const char* path, mode_t mode);
+    // The free space of a file system (how much a fetch may bring).
+    int (*statvfs)(const char* path, struct statvfs* info);
 };
 
 // The error number of a path that names a FIFO, a device or a socket where a
 // regular file is wanted (the system gives ENODEV for device files only, so
 // the number says nothing else).
 constexpr int kNotRegularFile = ENODEV;
+
+// The error number of a symbolic link that is not followed: another user's
+// link in a sticky folder that everyone may write (ENOLINK otherwise only
+// comes from network file systems of old).
+constexpr int kUntrustedLink = ENOLINK;
 
 // The calls in use.  One set serves the whole process: every layer reads and
 // writes files, and handing the calls down to each would buy nothing but

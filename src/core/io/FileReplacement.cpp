@@ -2,7 +2,7 @@
 
 #include <dirent.h>
 #include <fcntl.h>
-#include <limits.h>
+#include <climits>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -31,6 +31,21 @@ std::string Beside(const std::string& folder, std::string_view name) {
     return folder.back() == '/' ? folder + std::string(name) : folder + "/" + std::string(name);
 }
 
+// Whether the link (as lstat saw it) in folder may be followed, by the rule
+// the kernel keeps for links it follows itself (fs.protected_symlinks): in a
+// sticky folder that everyone may write, such as /tmp, only a link of the
+// user's own or of the folder's owner.  Anyone may put a link there, and
+// following it would let them aim the save at any file the user may write.
+// Returns 0, kUntrustedLink or the error number of the folder's stat.
+int MayFollow(const struct stat& link, const std::string& folder) {
+    if (link.st_uid == ::geteuid()) return 0;
+    struct stat shared {};
+    if (::stat(folder.empty() ? "." : folder.c_str(), &shared) != 0) return errno;
+    constexpr mode_t kShared = S_ISVTX | S_IWOTH;
+    if ((shared.st_mode & kShared) != kShared || shared.st_uid == link.st_uid) return 0;
+    return kUntrustedLink;
+}
+
 // The path that symbolic links starting at path lead to (the path itself when
 // it is no link, or names nothing yet); a link that leads nowhere names the
 // file to create.
@@ -42,6 +57,7 @@ int FollowLinks(const std::string& path, std::string& out) {
             out = current;
             return 0;
         }
+        if (const int refused = MayFollow(info, FolderOf(current))) return refused;
         char link[PATH_MAX];
         const ssize_t n = ::readlink(current.c_str(), link, sizeof link);
         if (n < 0) return errno;

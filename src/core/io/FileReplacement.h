@@ -3,8 +3,9 @@
 // when complete: a failed or interrupted write leaves the old file whole.  The
 // list files, the FTP settings and downloaded logs are all written this way.
 //
-// The target is the file a symbolic link leads to (the link stays); an
-// existing target must be a regular file the user may write.  The temporary
+// The target is the file a symbolic link leads to (the link stays), unless
+// the link is another user's in a shared folder; an existing target must be
+// a regular file the user may write.  The temporary
 // file has a short name of its own (".pomurina-XXXXXXXX.tmp") whatever the
 // target's name, and is locked while it is written, so that one left by a
 // killed writer is known as such and removed by the next write in its folder.

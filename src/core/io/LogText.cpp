@@ -14,7 +14,7 @@ constexpr std::size_t kFirstGrowth = std::size_t{64} << 20;
 
 }  // namespace
 
-LogText::LogText(std::size_t capacity) : m_capacity(capacity), m_fixed(true) {
+LogText::LogText(std::size_t capacity) : m_capacity(capacity) {
     try {
         m_bytes = std::make_shared<ByteBuffer>(ByteBuffer::Reserved(capacity));
     } catch (const std::bad_alloc&) {

@@ -49,7 +49,7 @@ public:
 private:
     std::shared_ptr<ByteBuffer> m_bytes;
     std::size_t m_capacity;
-    bool m_fixed;
+    bool m_fixed = true;
     std::size_t m_length = 0;
     char m_last = '\0';  // the last byte, '\0' while there is none
     std::atomic<std::size_t> m_published{0};

@@ -3,20 +3,29 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "io/FileIo.h"
 #include "io/LogFiles.h"
+#include "text/Cp932.h"
+#include "Errors.h"
 
 namespace pomurina {
 
-bool IsAnalysedLog(const std::string& path, const std::vector<std::string>& logs) {
-    struct stat target {
-    }, log{};
-    if (::stat(path.c_str(), &target) != 0) return false;
-    for (const std::string& name : logs) {
+bool IsOneOfLogs(const std::string& path, const std::vector<std::string>& logs) {
+    struct stat output {};
+    if (::stat(path.c_str(), &output) != 0) return false;
+    for (const std::string& log : logs) {
+        struct stat read {};
         const int found =
-            name == kStandardInput ? ::fstat(STDIN_FILENO, &log) : ::stat(name.c_str(), &log);
-        if (found == 0 && log.st_dev == target.st_dev && log.st_ino == target.st_ino) return true;
+            log == kStandardInput ? ::fstat(STDIN_FILENO, &read) : ::stat(log.c_str(), &read);
+        if (found == 0 && read.st_dev == output.st_dev && read.st_ino == output.st_ino) return true;
     }
     return false;
+}
+
+void RefuseAnalysedLog(const std::string& path, const std::vector<std::string>& logs) {
+    if (IsOneOfLogs(path, logs))
+        throw FileCreateError(
+            FileCreateErrorText(PathText(FullPath(path)), Utf8ToCp932("解析したログそのものです")));
 }
 
 }  // namespace pomurina

@@ -117,7 +117,7 @@ void WorkerPool::Serve(Worker& worker) {
 
 WorkerPool& CurrentPool() {
     if (WorkerPool* pool = g_override.load(std::memory_order_acquire)) return *pool;
-    static WorkerPool* const shared = new WorkerPool();
+    static auto* const shared = new WorkerPool();
     return *shared;
 }
 

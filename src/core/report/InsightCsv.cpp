@@ -69,9 +69,7 @@ void SaveInsightCsv(const Insight& insight, const std::string& folder,
     std::vector<Written> written;
     for (const CsvFile& file : InsightCsvFiles(insight)) {
         std::string path = folder + "/" + file.name;
-        if (IsAnalysedLog(path, logs))
-            throw FileCreateError(FileCreateErrorText(PathText(FullPath(path)),
-                                                      Utf8ToCp932("解析したログそのものです")));
+        RefuseAnalysedLog(path, logs);
         auto replacement = std::make_unique<FileReplacement>(path);
         int error = replacement->Open();
         if (error == 0) error = replacement->Write(file.bytes);

@@ -1,19 +1,15 @@
 #include "report/ReportFile.h"
 
-#include "io/FileIo.h"
 #include "io/FileReplacement.h"
 #include "io/SameFile.h"
 #include "report/HtmlReport.h"
-#include "text/Cp932.h"
 #include "Errors.h"
 
 namespace pomurina {
 
 void SaveHtmlReport(ResultWindow& window, const ReportSource& source, const std::string& path) {
     // A report never takes the place of the log it describes.
-    if (IsAnalysedLog(path, source.files))
-        throw FileCreateError(
-            FileCreateErrorText(PathText(FullPath(path)), Utf8ToCp932("解析したログそのものです")));
+    RefuseAnalysedLog(path, source.files);
     FileReplacement file(path);
     int error = file.Open();
     if (error == 0) {

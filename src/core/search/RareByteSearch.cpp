@@ -80,7 +80,7 @@ std::size_t RareByteSearch::Scan(std::string_view text, bool stopAtFirst) const 
             __m128i hits = _mm_setzero_si128();
             for (std::size_t r = 0; r < m_rareBytes.size(); ++r)
                 hits = _mm_or_si128(hits, _mm_cmpeq_epi8(block, rare[r]));
-            for (unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(hits)); mask != 0;
+            for (auto mask = static_cast<unsigned>(_mm_movemask_epi8(hits)); mask != 0;
                  mask &= mask - 1)
                 if (visit(i + static_cast<std::size_t>(__builtin_ctz(mask)))) return 1;
         }

@@ -7,7 +7,7 @@ void AppendBase64(std::string_view bytes, std::string& out) {
         "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
     out.reserve(out.size() + (bytes.size() + 2) / 3 * 4);
     std::size_t i = 0;
-    const auto byte = [&](std::size_t at) { return static_cast<unsigned char>(bytes[at]); };
+    const auto byte = [&](std::size_t at) { return unsigned{static_cast<unsigned char>(bytes[at])}; };
     for (; i + 3 <= bytes.size(); i += 3) {
         const unsigned group = byte(i) << 16 | byte(i + 1) << 8 | byte(i + 2);
         out += kAlphabet[group >> 18];

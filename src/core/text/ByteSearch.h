@@ -32,7 +32,7 @@ inline std::size_t FindBytes(std::string_view text, std::string_view needle) {
     for (; i + 16 <= last + 1; i += 16) {
         const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(t + i));
         const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(t + i + n - 1));
-        unsigned mask = static_cast<unsigned>(
+        auto mask = static_cast<unsigned>(
             _mm_movemask_epi8(_mm_and_si128(_mm_cmpeq_epi8(a, first), _mm_cmpeq_epi8(b, final))));
         while (mask != 0) {
             const std::size_t at = i + static_cast<std::size_t>(__builtin_ctz(mask));

@@ -61,7 +61,7 @@ public:
                 if (toUtf32.Run(in, left, out) && out.size() == 4) {
                     std::uint32_t cp = 0;
                     for (int i = 3; i >= 0; --i)
-                        cp = (cp << 8) | static_cast<unsigned char>(out[i]);
+                        cp = (cp << 8) | static_cast<unsigned char>(out[static_cast<std::size_t>(i)]);
                     m_codes[lead << 8 | trail] = cp;
                 }
             }

@@ -17,7 +17,9 @@ bool InRow(unsigned b) {
 // converter once.
 class EucJpTable {
 public:
-    EucJpTable() : m_pairs(94 * 94, EucJpUnit::kInvalid), m_triples(94 * 94, EucJpUnit::kInvalid) {
+    EucJpTable()
+        : m_pairs(std::size_t{94} * 94, EucJpUnit::kInvalid),
+          m_triples(std::size_t{94} * 94, EucJpUnit::kInvalid) {
         const iconv_t cd = iconv_open("UTF-32LE", "EUC-JP");
         if (cd == reinterpret_cast<iconv_t>(-1))
             throw std::runtime_error("iconv cannot convert EUC-JP to UTF-32LE");

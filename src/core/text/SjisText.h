@@ -29,7 +29,7 @@ inline bool Contains(std::string_view text, std::string_view needle) {
 inline std::string_view Copy(std::string_view s, long long index, long long count) {
     if (index < 1) index = 1;
     if (count <= 0 || index > static_cast<long long>(s.size())) return {};
-    const std::size_t start = static_cast<std::size_t>(index - 1);
+    const auto start = static_cast<std::size_t>(index - 1);
     const std::size_t available = s.size() - start;
     const std::size_t n = static_cast<unsigned long long>(count) < available
                               ? static_cast<std::size_t>(count)

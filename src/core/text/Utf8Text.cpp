@@ -21,7 +21,8 @@ public:
 private:
     static std::size_t Index(std::string_view code) {
         const auto first = static_cast<unsigned char>(code[0]);
-        return code.size() == 1 ? first : 256 + (first << 8 | static_cast<unsigned char>(code[1]));
+        return code.size() == 1 ? first
+                                : 256 + (std::size_t{first} << 8 | static_cast<unsigned char>(code[1]));
     }
     void Mark(const std::string& code) {
         const Cp932Unit unit = DecodeCp932(code, 0);

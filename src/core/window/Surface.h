@@ -10,7 +10,7 @@ struct Color {
     std::uint8_t red, green, blue;
     // Packed with red in the lowest byte.
     std::uint32_t Packed() const {
-        return red | green << 8 | static_cast<std::uint32_t>(blue) << 16;
+        return std::uint32_t{red} | std::uint32_t{green} << 8 | std::uint32_t{blue} << 16;
     }
     bool operator==(const Color&) const = default;
 };

@@ -49,7 +49,9 @@ std::vector<QRect> WrappingTabBar::Layout(int width) const {
     if (n == 0) return rects;
     int chosen = 0;
     for (int r = 0; r < n; ++r)
-        if (std::find(rows[r].begin(), rows[r].end(), currentIndex()) != rows[r].end()) chosen = r;
+        if (const auto& row = rows[static_cast<std::size_t>(r)];
+            std::find(row.begin(), row.end(), currentIndex()) != row.end())
+            chosen = r;
     const bool onTop = shape() == QTabBar::RoundedNorth || shape() == QTabBar::TriangularNorth;
     const int height = RowHeight();
     for (int k = 0; k < n; ++k) {

@@ -73,7 +73,7 @@ TEST(EntryListParts, JoinedPartsReadAsOneList) {
 
     const auto joined = log.List();
     std::size_t from = 0;
-    for (const std::size_t to : {3, 1027, 1028, 70000, 70001, 140000, 200000}) {
+    for (const std::size_t to : std::initializer_list<std::size_t>{3, 1027, 1028, 70000, 70001, 140000, 200000}) {
         EntryList part(log.lines->Bytes(), {{{"<", ">"}}, {{"", ""}}});
         log.Fill(part, from, to);
         joined->Join(std::move(part));
@@ -86,7 +86,7 @@ TEST(EntryListParts, JoinedPartsReadAsOneList) {
     EXPECT_EQ(Appended(*joined, 1020, 60000), Slice(expected, 1020, 60000));
     EXPECT_EQ(Appended(*joined, 139999, 2), Slice(expected, 139999, 2));
     EntryList copies(log.lines->Bytes(), {{{"<", ">"}}, {{"", ""}}});
-    for (const std::size_t i : {0, 69999, 70000, 199999}) copies.AddFrom(*joined, i);
+    for (const std::size_t i : std::initializer_list<std::size_t>{0, 69999, 70000, 199999}) copies.AddFrom(*joined, i);
     EXPECT_EQ(LinesOf(copies), (V{"<line0>", "line69999", "<line70000>", "line199999"}));
     EXPECT_EQ(copies.Length(1), 9u);
 }

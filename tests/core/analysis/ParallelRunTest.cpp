@@ -99,7 +99,7 @@ void ExpectSame(const Outcome& a, const Outcome& b) {
     EXPECT_EQ(x.HostExtract->Count(), y.HostExtract->Count());
     EXPECT_EQ(LinesOf(*x.HostExtract), LinesOf(*y.HostExtract));
     // The longest entries, kept as they were added, are those a scan finds.
-    for (const std::size_t count : {1, 8, 16})
+    for (const std::size_t count : std::initializer_list<std::size_t>{1, 8, 16})
         EXPECT_EQ(y.HostExtract->LongestLines(count),
                   y.HostExtract->LineSource::LongestLines(count));
     for (auto list :
@@ -123,7 +123,7 @@ void ExpectSame(const Outcome& a, const Outcome& b) {
 void ExpectEveryPlanMatches(const std::string& text) {
     const auto lines = std::make_shared<const TextLines>(text);
     const Outcome reference = Sequential(lines);
-    for (const std::size_t batch : {1, 2, 3, 64, 100000})
+    for (const std::size_t batch : std::initializer_list<std::size_t>{1, 2, 3, 64, 100000})
         for (const unsigned threads : {1u, 2u, 3u}) {
             SCOPED_TRACE("batch " + std::to_string(batch) + ", threads " + std::to_string(threads));
             const Outcome parallel = Parallel(lines, {threads, batch});
@@ -160,7 +160,7 @@ TEST(ParallelRun, TheFirstFailingLineDecidesWhereverItFalls) {
     // Around the edges of batches of 1, 2, 3 and 64 lines, and both failures.
     const std::string badSize =
         "x.example - - [06/Dec/2026:10:00:00 +0900] \"GET /z HTTP/1.0\" 200 1x \"-\" \"bot\"";
-    for (const std::size_t at : {0, 1, 2, 62, 63, 64, 65, 127, 128, 199}) {
+    for (const std::size_t at : std::initializer_list<std::size_t>{0, 1, 2, 62, 63, 64, 65, 127, 128, 199}) {
         SCOPED_TRACE(at);
         auto lines = MixedLines(200, static_cast<unsigned>(at));
         lines[at] = "no time stamp here";

@@ -53,6 +53,10 @@ TEST(FetchMessages, TheOldMessageComesFirstThenTheCause) {
         {FetchFailure::NoDataConnection,
          "サーバーからのデータ接続が届きません。パッシブモードにして試してください。"},
         {FetchFailure::LocalWrite, "ログを /data/logs/x に保存できません (detail)。"},
+        {FetchFailure::TooLarge,
+         "ログが上限の detail バイトを超えたため、受信を止めました。上限は /data/logs/x の"
+         "ディスクの空きから、その 5% か 100 MiB の大きい方を除いた大きさです。以前のコピーは"
+         "そのままです。空きを増やしてから、もう一度試してください。"},
         {FetchFailure::Other, "サーバーとの通信に失敗しました (detail)。"},
     };
     for (const auto& c : cases) EXPECT_EQ(Message(Report(c.failure)), kOld + "\r" + c.cause);
@@ -72,6 +76,11 @@ TEST(FetchMessages, TrustFailuresShowTheFingerprintAndAChangeSaysWhatToCheck) {
                   "ホストの管理者にこのフィンガープリントを確かめ、正しいときだけ "
                   "materia/KnownServers.dat からこのサーバー (sftp example.jp:2222) の行を削除"
                   "して、接続し直してください。");
+    EXPECT_EQ(Message(Report(FetchFailure::KnownServersUnread, FetchProtocol::Sftp)),
+              kOld +
+                  "\rサーバーのホスト鍵を信頼したかどうか、materia/KnownServers.dat を最後まで"
+                  "読めないため確かめられません (detail)。\rSHA-256 フィンガープリント: "
+                  "SHA256:abc\rこのファイルを確かめて直してから、接続し直してください。");
     const std::string changed =
         Message(Report(FetchFailure::CertificateChanged, FetchProtocol::Ftps));
     EXPECT_NE(changed.find("新しい証明書の SHA-256 フィンガープリント: AB:CD"), std::string::npos);

@@ -8,9 +8,11 @@
 
 #include "TempDir.h"
 #include "fetch/FetchSettings.h"
+#include "fetch/FetchSizeLimit.h"
 #include "fetch/Fingerprint.h"
 #include "fetch/KnownServers.h"
 #include "fetch/LogFileName.h"
+#include "fetch/RemotePath.h"
 #include "fetch/ServerAddress.h"
 #include "text/Cp932.h"
 #include "Errors.h"
@@ -142,6 +144,40 @@ TEST(ServerAddress, HostsPortsAndIpv6) {
     EXPECT_EQ(ParseServerAddress("2001:db8::1", 22)->Text(), "[2001:db8::1]:22");
     EXPECT_EQ(ParseServerAddress("example.jp", DefaultPort(FetchProtocol::Sftp))->port, 22);
     EXPECT_EQ(DefaultPort(FetchProtocol::Ftps), 21);
+}
+
+TEST(RemotePath, TheDirectoryAndTheNameAreJoinedByOneSlash) {
+    const struct {
+        const char *directory, *remote;
+    } cases[] = {
+        {"", "access_log"},  // the login directory
+        {"/", "/access_log"},
+        {"log", "log/access_log"},
+        {"/log", "/log/access_log"},
+        {"/log/", "/log/access_log"},
+        {"~/log", "~/log/access_log"},
+        {"~", "~/access_log"},
+        {"/log//", "/log//access_log"},                 // as written
+        {"\x83\x8D\x83O", "\x83\x8D\x83O/access_log"},  // Shift-JIS
+    };
+    for (const auto& c : cases) EXPECT_EQ(RemotePath(c.directory, "access_log"), c.remote);
+}
+
+// A fetch stops before the disk is full: the free space less 5 % of it or
+// 100 MiB, whichever is larger, may be fetched.
+TEST(FetchSizeLimit, LeavesAMarginOfTheFreeSpace) {
+    constexpr std::uint64_t MiB = 1 << 20;
+    const struct {
+        std::uint64_t free, limit;
+    } cases[] = {
+        {0, 0},
+        {100 * MiB, 0},
+        {101 * MiB, MiB},
+        {2000 * MiB, 1900 * MiB},
+        {2001 * MiB, 2001 * MiB - 2001 * MiB / 20},
+        {~std::uint64_t{0}, ~std::uint64_t{0} - ~std::uint64_t{0} / 20},
+    };
+    for (const auto& c : cases) EXPECT_EQ(SizeLimitForFreeSpace(c.free), c.limit) << c.free;
 }
 
 TEST(LogFileName, TheDefaultIsTodaysLocalDateAndCompressedNamesAreKnown) {

@@ -145,14 +145,39 @@ TEST_F(FillDataFolderTest, AFailedCopyLeavesNoPartialFileAndTheNextStartComplete
         EXPECT_EQ(ReadFileBytes(folder / name), defaults.ReadFile(name)) << name;
 }
 
-TEST_F(FillDataFolderTest, AFolderThatCantBeMadeIsAnErrorNamingIt) {
-    testing::WriteFileBytes(home.Path() / "share", "a file where a folder belongs");
-    try {
-        Fill();
-        ADD_FAILURE() << "no error";
-    } catch (const FileCreateError& e) {
-        EXPECT_EQ(e.Message(),
-                  FileCreateErrorText((home.Path() / "share").string(), SystemErrorText(ENOTDIR)));
+// The refusal named is the one the folder's creation met.
+TEST_F(FillDataFolderTest, AFolderThatCantBeMadeIsAnErrorNamingItAndWhy) {
+    const fs::path share = home.Path() / "share";
+    const struct {
+        const char* what;
+        int refusal;  // given by the seam, or 0 for the file system's own
+        int named;
+    } cases[] = {
+        {"file", 0, ENOTDIR},  // something else is there
+        {"dangling link", 0, ENOTDIR},
+        {"", EROFS, EROFS},  // nothing is there, and nothing may be made
+        {"", EACCES, EACCES},
+        {"", ENOSPC, ENOSPC},
+    };
+    for (const auto& c : cases) {
+        fs::remove_all(share);
+        if (c.what == std::string("file")) testing::WriteFileBytes(share, "not a folder");
+        if (c.what == std::string("dangling link")) fs::create_symlink("nowhere", share);
+        static int refusal;
+        refusal = c.refusal;
+        testing::ScopedFileIo io;
+        if (c.refusal != 0)
+            io.Replace(&FileIo::mkdir, [](const char*, mode_t) {
+                errno = refusal;
+                return -1;
+            });
+        try {
+            Fill();
+            ADD_FAILURE() << "no error";
+        } catch (const FileCreateError& e) {
+            EXPECT_EQ(e.Message(), FileCreateErrorText(share.string(), SystemErrorText(c.named)))
+                << c.what << c.refusal;
+        }
     }
 }
 

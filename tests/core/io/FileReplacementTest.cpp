@@ -16,10 +16,12 @@
 #include <filesystem>
 #include <thread>
 
+#include "Errors.h"
 #include "ScopedSeams.h"
 #include "TempDir.h"
 #include "io/FileIo.h"
 #include "io/FileReplacement.h"
+#include "text/Cp932.h"
 
 using namespace pomurina;
 namespace fs = std::filesystem;
@@ -108,6 +110,52 @@ TEST_F(Replacement, WritesThroughSymbolicLinksToTheirTarget) {
     EXPECT_EQ(ReadFileBytes(m_dir / "shared" / "later.dat"), "x");
     fs::create_symlink("loop", m_dir / "loop");
     EXPECT_EQ(ReplaceFile(m_dir / "loop", "x"), ELOOP);
+}
+
+// Anyone may put a link in a sticky folder that everyone may write (/tmp):
+// such a link is followed only when it is the user's or the folder owner's,
+// as the kernel follows links there, so another user's link can't aim a
+// save at the user's files.
+TEST_F(Replacement, AnotherUsersLinkInASharedFolderIsNotFollowed) {
+    const uid_t me = ::geteuid(), other = me + 4242;
+    const struct {
+        mode_t folderMode;
+        uid_t folderOwner, linkOwner;
+        bool followed;
+    } cases[] = {
+        {01777, me, other, false},         // /tmp, a stranger's link
+        {01777, other + 1, other, false},  // someone else's shared folder
+        {01777, other, other, true},       // the folder owner's link
+        {01777, other, me, true},          // the user's own link
+        {00777, me, other, true},          // not sticky
+        {01775, me, other, true},          // sticky, not everyone's to write
+        {01757, me, other, false},         // the group may not write, everyone may
+    };
+    const fs::path target = m_dir / "mine.dat";
+    const fs::path shared = m_dir / "shared";
+    fs::create_directory(shared);
+    for (const auto& c : cases) {
+        WriteFileBytes(target, "keep\r\n");
+        fs::remove(shared / "link");
+        fs::create_symlink(target, shared / "link");
+        ASSERT_EQ(::lchown((shared / "link").c_str(), c.linkOwner, static_cast<gid_t>(-1)), 0);
+        ASSERT_EQ(::chown(shared.c_str(), c.folderOwner, static_cast<gid_t>(-1)), 0);
+        ASSERT_EQ(::chmod(shared.c_str(), c.folderMode), 0);
+        // Directly, and at the end of a link of the user's own.
+        for (const fs::path& path : {shared / "link", m_dir / "to-link"}) {
+            fs::remove(m_dir / "to-link");
+            fs::create_symlink(shared / "link", m_dir / "to-link");
+            const std::string at = path.string() + " " + std::to_string(c.folderMode);
+            EXPECT_EQ(ReplaceFile(path, "new\r\n"), c.followed ? 0 : kUntrustedLink) << at;
+            EXPECT_EQ(ReadFileBytes(target), c.followed ? "new\r\n" : "keep\r\n") << at;
+            EXPECT_TRUE(fs::is_symlink(shared / "link")) << at;
+            WriteFileBytes(target, "keep\r\n");
+        }
+    }
+    EXPECT_EQ(FileCreateFailure((shared / "link").string(), kUntrustedLink).Message(),
+              Utf8ToCp932("ファイル \"" + (shared / "link").string() +
+                          "\". 共有フォルダにある他のユーザーのシンボリック リンクはたどれません。"
+                          "リンクの持ち主とリンク先を確かめてください を作成できません"));
 }
 
 // The folder's permission would let the rename replace a file that the user

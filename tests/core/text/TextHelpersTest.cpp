@@ -9,6 +9,7 @@
 #include "text/IntegerText.h"
 #include "text/LineSplit.h"
 #include "text/SjisText.h"
+#include "text/TerminalText.h"
 
 using namespace pomurina;
 
@@ -134,4 +135,20 @@ TEST(Cp932, RoundTripsJapaneseAndMarksWhatDoesntConvert) {
                           "b"),
               "a\xEF\xBF\xBD"
               "b");
+}
+
+TEST(TerminalText, ControlCharactersShowInsteadOfActing) {
+    const struct {
+        std::string_view text, shown;
+    } cases[] = {
+        {"plain ログ\tand\nlines", "plain ログ\tand\nlines"},
+        {"\x1b]52;c;aGk=\x07", "\\x1b]52;c;aGk=\\x07"},  // sets the clipboard
+        {"a\rb\x01-\x7f", "a\\x0db\\x01-\\x7f"},
+        {std::string_view("z\0z", 3), "z\\x00z"},
+        {"\xc2\x9b[2J \xc2\x80 \xc2\x9f \xc2\xa0", "\\x9b[2J \\x80 \\x9f \xc2\xa0"},  // C1; NBSP
+        {"\x9b\xff \xe3\x81", "\\x9b\\xff \\xe3\\x81"},                               // not UTF-8
+        {"\xc0\xaf \xed\xa0\x80", "\\xc0\\xaf \\xed\\xa0\\x80"},  // overlong, surrogate
+        {"\xf0\x9f\x98\x80", "\xf0\x9f\x98\x80"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(VisibleControls(c.text), c.shown) << c.text;
 }

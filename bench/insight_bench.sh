@@ -7,7 +7,7 @@
 set -euo pipefail
 build=${1:-build}
 lines=${2:-1000000}
-source "$(dirname "$0")/measure.sh"
+source "$(dirname "$0")/common.sh"
 build=$(cd "$build" && pwd)
 log=$(generated_log "$lines" 1)
 bytes=$(stat -c %s "$log")

@@ -4,13 +4,22 @@
 # --dump, --json, --json --with-log, --html (its creation time left out) and
 # readable summary with each unit, their exit statuses and error text, and the
 # window's --dump-state (offscreen).  Prints each difference; exits 1 if any.
-#   bench/same_outputs.sh BUILD_DIR REFERENCE_BUILD_DIR [LINES]
+# With --without-insight, the insight that BUILD_DIR adds to the JSON, the
+# HTML and the summary (and a reference built before it lacks) is left out
+# of BUILD_DIR's outputs first: everything else must be as it was.
+#   bench/same_outputs.sh [--without-insight] BUILD_DIR REFERENCE_BUILD_DIR [LINES]
 set -uo pipefail
+strip=false
+if [ "${1:-}" = --without-insight ]; then
+    strip=true
+    shift
+fi
 build=$(cd "${1:?BUILD_DIR}" && pwd)
 reference=$(cd "${2:?REFERENCE_BUILD_DIR}" && pwd)
 lines=${3:-1000000}
 here=$(cd "$(dirname "$0")" && pwd)
-source "$here/measure.sh"
+source "$here/common.sh"
+set +e  # a failing run is an output to compare, not the end of the script
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
@@ -49,6 +58,31 @@ run() {
         sed '/<dt>作成日時<\/dt>/d' "$work/report.html" >> "$out.out"
         rm -f "$work/report.html"
     fi
+    if $strip && [ "$name" = new ]; then without_insight "$out.out"; fi
+}
+# without_insight FILE: FILE without what the insight added to a JSON report
+# (its member after the panes), an HTML report (its style, its menu entry,
+# its section) or a readable summary (its lines after the graphs).
+without_insight() {
+    /usr/bin/python3 - "$1" <<'PY'
+import sys
+path = sys.argv[1]
+data = open(path, "rb").read()
+def cut(data, start, end, keep=b""):
+    a = data.find(start)
+    if a < 0:
+        return data
+    b = data.find(end, a) if end else len(data)
+    return data[:a] + keep + data[b:]
+at = data.rfind(b',\n  "insight": ')
+if at >= 0 and data.startswith(b"{"):
+    data = data[:at] + b"\n}\n"
+data = cut(data, b"\ntable.rows{border-collapse", b"</style>")
+data = data.replace(b'<a href="#insight">\xe3\x82\xa2\xe3\x82\xaf\xe3\x82\xbb\xe3\x82\xb9\xe8\xa7\xa3\xe6\x9e\x90</a>', b"")
+data = cut(data, b'<section class="tab" id="insight">', b"<footer>")
+data = cut(data, "\n[アクセス解析]\n".encode(), None)
+open(path, "wb").write(data)
+PY
 }
 compare() {  # LABEL
     for part in out err; do

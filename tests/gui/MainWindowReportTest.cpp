@@ -42,6 +42,8 @@ TEST_F(MainWindowTest, SavingAReportNeedsResults) {
     // A run that stops leaves no results either, even after one that went well.
     Run(WriteLog("good.log", {LogLine(9, "GET /a", 200, "10")}));
     EXPECT_EQ(form.LastRun()->summary.transferBytes, 10.0);
+    ASSERT_TRUE(form.LastRun()->insight);  // kept for the window that shows it
+    EXPECT_EQ(form.LastRun()->insight->totals.hits, 1);
     Run(WriteLog("bad.log", {"no time stamp"}));
     EXPECT_EQ(form.LastRun(), nullptr);
     form.SaveS1->trigger();
@@ -70,6 +72,8 @@ TEST_F(MainWindowTest, SavingAReportWritesTheResultsShownWhereTheUserSays) {
     EXPECT_TRUE(Has(html, "<span data-key=\"transfer.shown\">2</span> <span class=\"unit\">Kb"));
     EXPECT_TRUE(Has(html, "(2048 byte)"));
     EXPECT_TRUE(Has(html, "data-pane=\"get_404\" data-lines=\"1\""));
+    EXPECT_TRUE(Has(html, "<section class=\"insight\" id=\"i-not_found\" data-table=\"not_found\" "
+                          "data-rows=\"1\">"));
 
     save.answer = log;  // never over the log itself
     form.SaveS1->trigger();

@@ -1,5 +1,5 @@
-// pomurina-report --json and --html as a user runs them: where the files go,
-// what is refused, and the progress shown only on a terminal.
+// pomurina-report --json, --html and --csv as a user runs them: where the
+// files go, what is refused, and the progress shown only on a terminal.
 #include <gtest/gtest.h>
 #include <pty.h>
 #include <sys/wait.h>
@@ -105,6 +105,56 @@ TEST(ReportFiles, TheHtmlNeverTakesThePlaceOfALogItDescribes) {
         EXPECT_EQ(dir.ReadFile("a.log"), kLine) << arguments;
         EXPECT_EQ(dir.ReadFile("b.log"), kLine) << arguments;
     }
+}
+
+TEST(ReportFiles, CsvTablesGoWhereTheUserStartedTheToolAndNeverOverALog) {
+    ProgramDir dir(ProgramDir::Materia::Defaults);
+    dir.WriteFile("a.log", kLine);
+    const std::string materia = " --materia '" + (dir.Path() / "materia").string() + "' ";
+    const Outcome o = Report("--csv tables" + materia + "a.log", dir.Path());
+    EXPECT_EQ(o.status, 0) << o.err;
+    EXPECT_EQ(o.out, "");  // the tables are the result
+    const std::string pages = dir.ReadFile("tables/pages.csv");
+    EXPECT_EQ(pages, "\xEF\xBB\xBFページ,ヒット,訪問者,バイト,入口,出口\r\n/a,1,1,1536,1,1\r\n");
+
+    // A log named like a table, given by name or on standard input: nothing
+    // is written, and the tables written before stay as they were.
+    const std::string log = dir.WriteFile("tables/hosts.csv", kLine);
+    for (const std::string& arguments :
+         {"--csv tables" + materia + "tables/hosts.csv", "--csv tables" + materia + "- <" + log}) {
+        const Outcome refused = Report(arguments, dir.Path());
+        EXPECT_EQ(refused.status, 1) << arguments;
+        EXPECT_NE(refused.err.find("tables/hosts.csv\". 解析したログそのものです を作成できません"),
+                  std::string::npos)
+            << refused.err;
+        EXPECT_EQ(dir.ReadFile("tables/hosts.csv"), kLine);
+        EXPECT_EQ(dir.ReadFile("tables/pages.csv"), pages);
+    }
+    // So is an HTML report over standard input's file.
+    const Outcome html = Report("--html tables/hosts.csv" + materia + "- <" + log, dir.Path());
+    EXPECT_EQ(html.status, 1);
+    EXPECT_EQ(dir.ReadFile("tables/hosts.csv"), kLine);
+}
+
+TEST(ReportFiles, WithoutItsRulesARunHasNoInsightAndSaysWhy) {
+    ProgramDir dir(ProgramDir::Materia::Defaults);
+    dir.WriteFile("a.log", kLine);
+    std::filesystem::remove(dir.Path() / "materia" / "SearchEngines.dat");
+    std::filesystem::create_directory(dir.Path() / "materia" / "SearchEngines.dat");
+    const std::string problem = "アクセス解析の規則ファイルを読み込めないため、アクセス解析はありません: "
+                                "ファイル \"" +
+                                (dir.Path() / "materia" / "SearchEngines.dat").string() + "\". ";
+    const Outcome json = Report("--json --materia materia a.log", dir.Path());
+    EXPECT_EQ(json.status, 0);
+    EXPECT_EQ(json.err.rfind(problem, 0), 0u) << json.err;
+    EXPECT_NE(json.out.find("\n  },\n  \"insight\": null\n}\n"), std::string::npos);
+
+    const Outcome csv = Report("--csv tables --materia materia a.log", dir.Path());
+    EXPECT_EQ(csv.status, 1);
+    EXPECT_NE(csv.err.find("\nアクセス解析がないため、CSV ファイルは書きませんでした.\n"),
+              std::string::npos)
+        << csv.err;
+    EXPECT_FALSE(std::filesystem::exists(dir.Path() / "tables"));
 }
 
 TEST(ReportFiles, RefusesCombinationsThatCantWork) {

@@ -87,7 +87,7 @@ class HtmlFacts(html.parser.HTMLParser):
                 self.external.append(a[name])
         if "data-key" in a:
             self._key, self._text = a["data-key"], []
-        if tag == "svg":
+        if tag == "svg" and "data-graph" in a:  # the hourly graphs, not the daily one
             self._graph = int(a["data-graph"])
             self.bars[self._graph] = [None] * 24
         if tag == "rect" and "data-hour" in a:

@@ -2,6 +2,7 @@
 
 #include <string_view>
 
+#include "report/InsightSummary.h"
 #include "report/ReportContents.h"
 #include "text/Cp932.h"
 #include "window/HourBars.h"
@@ -47,7 +48,8 @@ void AppendGraph(std::string& out, const std::array<HourBar, 24>& bars, const ch
 
 }  // namespace
 
-std::string ReadableSummary(ResultWindow& w, const Summary& summary) {
+std::string ReadableSummary(ResultWindow& w, const RunResult& run) {
+    const Summary& summary = run.summary;
     std::string out;
     out += "ファイル  " + Cp932ToUtf8(w.GetField(FieldId::LogName).Text()) + "\n";
     for (const SummaryBox& box : kSummaryBoxes) AppendGroup(out, summary, box);
@@ -62,6 +64,7 @@ std::string ReadableSummary(ResultWindow& w, const Summary& summary) {
     for (const ReportGraph& graph : kReportGraphs)
         AppendGraph(out, ComputeHourBars(summary.*graph.hours, summary.connections.total),
                     graph.caption);
+    if (run.insight) out += "\n" + InsightSummaryText(*run.insight);
     return out;
 }
 

@@ -1,7 +1,7 @@
 // pomurina-report: one analysis run without a window, as a freshly started
 // program would make it, printed as a readable summary or as the exact dump,
-// or written as a JSON or an HTML report; with --fetch, of the log fetched
-// as the FTP window fetches it.
+// or written as a JSON or an HTML report, and the insight's tables as CSV
+// files; with --fetch, of the log fetched as the FTP window fetches it.
 #include <unistd.h>
 
 #include <algorithm>
@@ -17,19 +17,21 @@
 #include <vector>
 
 #include "DecodeFilter.h"
+#include "Errors.h"
 #include "FetchCommand.h"
 #include "ReadableSummary.h"
 #include "ReportOptions.h"
 #include "TerminalProgress.h"
 #include "analysis/LogCounting.h"
-#include "window/StateDump.h"
 #include "io/DataFolder.h"
 #include "io/FileIo.h"
 #include "io/LogFiles.h"
+#include "report/InsightCsv.h"
 #include "report/JsonReport.h"
 #include "report/ReportFile.h"
 #include "text/Cp932.h"
 #include "text/TerminalText.h"
+#include "window/StateDump.h"
 #include "Errors.h"
 
 using namespace pomurina;
@@ -57,6 +59,8 @@ int RunReport(const ReportOptions& options) {
     // Resolved now: the run makes the program's folder the current one.
     const std::optional<std::string> htmlFile =
         options.htmlFile ? std::optional(FullPath(*options.htmlFile)) : std::nullopt;
+    const std::optional<std::string> csvDir =
+        options.csvDir ? std::optional(FullPath(*options.csvDir)) : std::nullopt;
 
     // --materia names the lists' folder; otherwise they are in the data folder.
     RunPlaces places;
@@ -116,6 +120,19 @@ int RunReport(const ReportOptions& options) {
             status = 1;
         }
     }
+    std::optional<std::string> csvError;
+    if (csvDir) {
+        if (terminal) terminal->SetActivity("CSVファイルを書いています...");
+        try {
+            if (const Insight* insight = ReportedInsight(source))
+                SaveInsightCsv(*insight, *csvDir, logPaths);
+            else
+                csvError = Utf8ToCp932("アクセス解析がないため、CSV ファイルは書きませんでした.");
+        } catch (...) {
+            csvError = WithFullStop(CurrentExceptionMessage());
+        }
+        if (csvError) status = 1;
+    }
     // Whatever goes to standard output must not meet the progress line.
     if (terminal && ::isatty(STDOUT_FILENO)) terminal->Finish();
     bool written = true;
@@ -126,8 +143,8 @@ int RunReport(const ReportOptions& options) {
         written = out.Finish() == 0;
     } else if (dump) {
         written = WriteStateDump(window, error, stdout);
-    } else if (!htmlFile && !error) {
-        const std::string summary = ReadableSummary(window, run->summary);
+    } else if (!htmlFile && !csvDir && !error) {
+        const std::string summary = ReadableSummary(window, *run);
         written = std::fwrite(summary.data(), 1, summary.size(), stdout) == summary.size();
     }
     written = std::fflush(stdout) == 0 && written;
@@ -142,6 +159,8 @@ int RunReport(const ReportOptions& options) {
         status = 1;
     }
     if (htmlError) PrintError(*htmlError);
+    if (const std::string* problem = InsightProblem(source)) PrintError(WithFullStop(*problem));
+    if (csvError) PrintError(*csvError);
     if (error) PrintError(*error);
     return status;
 }

@@ -9,7 +9,8 @@ namespace pomurina {
 
 const char* const kReportUsage =
     "usage: pomurina-report [--materia DIR] [--unit N] [--dump | --json [--with-log]]\n"
-    "                       [--html OUT.html] LOGFILE... (- reads standard input)\n"
+    "                       [--html OUT.html] [--csv DIR]\n"
+    "                       LOGFILE... (- reads standard input)\n"
     "       pomurina-report [options as above] --fetch [--trust FINGERPRINT] [NAME]\n"
     "                       (fetches NAME, by default access_log_YYYYMMDD of today,\n"
     "                        with the FTP window's settings, then analyses it)\n"
@@ -20,8 +21,8 @@ namespace {
 // The combinations that make no sense, checked once every argument is read.
 std::optional<UsageError> RefusedCombination(const ReportOptions& o) {
     if (o.decode) {
-        if (!o.logFiles.empty() || o.dump || o.json || o.withLog || o.htmlFile || o.materia ||
-            o.unit != 0 || o.fetch || o.trust)
+        if (!o.logFiles.empty() || o.dump || o.json || o.withLog || o.htmlFile || o.csvDir ||
+            o.materia || o.unit != 0 || o.fetch || o.trust)
             return UsageError{"--decode takes only --utf8"};
         return std::nullopt;
     }
@@ -55,7 +56,8 @@ std::variant<ReportOptions, UsageError> ParseReportArguments(
             o.utf8 = true;
         } else if (arg == "--fetch") {
             o.fetch = true;
-        } else if (arg == "--materia" || arg == "--unit" || arg == "--html" || arg == "--trust") {
+        } else if (arg == "--materia" || arg == "--unit" || arg == "--html" || arg == "--csv" ||
+                   arg == "--trust") {
             if (i + 1 >= arguments.size()) return UsageError{"missing value"};
             const std::string& value = arguments[++i];
             if (arg == "--trust") {
@@ -65,6 +67,9 @@ std::variant<ReportOptions, UsageError> ParseReportArguments(
             } else if (arg == "--html") {
                 if (value.empty()) return UsageError{"--html takes a file name"};
                 o.htmlFile = value;
+            } else if (arg == "--csv") {
+                if (value.empty()) return UsageError{"--csv takes a folder name"};
+                o.csvDir = value;
             } else {
                 char* end = nullptr;
                 const long n = std::strtol(value.c_str(), &end, 10);

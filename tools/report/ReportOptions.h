@@ -23,6 +23,7 @@ struct ReportOptions {
     bool json = false;                         // --json
     bool withLog = false;                      // --with-log, with --json
     std::optional<std::string> htmlFile = {};  // --html OUT.html, never empty
+    std::optional<std::string> csvDir = {};    // --csv DIR, never empty
     bool fetch = false;                        // --fetch
     std::optional<std::string> trust = {};     // --trust FINGERPRINT, with --fetch
     // The LOGFILEs ("-" once at most), or with --fetch the NAME, if any.

@@ -2,6 +2,8 @@
 
 #include <exception>
 #include <memory>
+#include <optional>
+#include <string>
 #include <vector>
 
 #include "Errors.h"
@@ -9,6 +11,8 @@
 #include "analysis/LogArrival.h"
 #include "analysis/ReferenceLists.h"
 #include "analysis/ResultMemory.h"
+#include "insight/InsightRules.h"
+#include "insight/InsightWhole.h"
 #include "io/DataFolder.h"
 #include "io/FileIo.h"
 #include "io/LogFiles.h"
@@ -69,12 +73,22 @@ const ListFile kListFiles[] = {
      {"HOST [Time] \"UserAgent\"", "*HOST [Time] [FileName] \"UserAgent\""}},
 };
 
-// The lists as read, up to the first that could not be.
+// The lists as read, up to the first that could not be, and the insight's
+// rules with the insight they are read into.
 struct LoadedLists {
     ReferenceLists lists;
     std::size_t failed = std::size(kListFiles);  // that first one, if any
     std::exception_ptr error;
+    std::unique_ptr<const InsightRules> insightRules;
+    std::unique_ptr<InsightWhole> insight;  // none when its rules could not be read
+    std::optional<std::string> insightProblem;
 };
+
+// The insight's rule files can't be read: the run goes on without it.
+std::string InsightProblemText(const Error& error) {
+    return Sjis("アクセス解析の規則ファイルを読み込めないため、アクセス解析はありません: ") +
+           error.Message();
+}
 
 // Reads the lists without showing them (the logs may still be read).
 void LoadLists(LoadedLists& loaded, const RunPlaces& places) {
@@ -91,6 +105,13 @@ void LoadLists(LoadedLists& loaded, const RunPlaces& places) {
         }
     }
     loaded.lists.Prepare();
+    try {
+        loaded.insightRules =
+            LoadInsightRules(places.materiaDirectory, loaded.lists.OwnDomains.Lines());
+        loaded.insight = std::make_unique<InsightWhole>(*loaded.insightRules);
+    } catch (const Error& e) {
+        loaded.insightProblem = InsightProblemText(e);
+    }
 }
 
 // Shows the lists as the run reads them, each announced in the progress
@@ -115,6 +136,7 @@ void ShowLists(ResultWindow& w, const LoadedLists& loaded) {
         pane.Append(kRule);
         w.Progress().AddLine(Sjis(file.name) + Sjis("を読み込みました..."));
     }
+    if (loaded.insightProblem) w.Progress().AddLine(*loaded.insightProblem);
 }
 
 // The run's logs, read into its result, charged to the run's budget.
@@ -239,10 +261,13 @@ private:
                 static_cast<std::int64_t>(static_cast<double>(count) *
                                           (static_cast<double>(total) / static_cast<double>(read))));
         try {
-            ClassifyLines(lists.lists, result, plan, [&] {
-                m_progress.SetPosition(result.LineCount);
-                m_memory.Follow(result);
-            });
+            ClassifyLines(
+                lists.lists, result, plan,
+                [&] {
+                    m_progress.SetPosition(result.LineCount);
+                    m_memory.Follow(result);
+                },
+                lists.insight.get());
         } catch (const MemoryShortageError&) {
             throw;  // the logs don't fit: a failed load, as when the text doesn't
         } catch (...) {
@@ -291,7 +316,7 @@ private:
 // The live panes and the progress bar follow the classification batch by
 // batch; a failing line's earlier entries stay shown.  The lines classified
 // while the logs were read are shown first, with their failure.
-void ClassifyAll(ResultWindow& w, const ReferenceLists& lists, CountingResult& r,
+void ClassifyAll(ResultWindow& w, const LoadedLists& lists, CountingResult& r,
                  const ClassifyPlan& plan, const std::exception_ptr& earlier,
                  ResultMemory& memory) {
     ProgressDisplay& progress = w.Progress();
@@ -299,11 +324,14 @@ void ClassifyAll(ResultWindow& w, const ReferenceLists& lists, CountingResult& r
     live.CatchUp();
     progress.SetPosition(r.LineCount);
     if (earlier) std::rethrow_exception(earlier);
-    ClassifyLines(lists, r, plan, [&] {
-        live.CatchUp();
-        progress.SetPosition(r.LineCount);
-        memory.Follow(r);
-    });
+    ClassifyLines(
+        lists.lists, r, plan,
+        [&] {
+            live.CatchUp();
+            progress.SetPosition(r.LineCount);
+            memory.Follow(r);
+        },
+        lists.insight.get());
 }
 
 void OutputCollections(ResultWindow& w, const CountingResult& r) {
@@ -368,7 +396,11 @@ RunResult LogCounting(ResultWindow& w, const std::vector<std::string>& paths,
     progress.AddLine(Sjis("データを集計しています..."));
     RunResult run;
     try {
-        ClassifyAll(w, lists.lists, *result, plan, classifyError, memory);
+        ClassifyAll(w, lists, *result, plan, classifyError, memory);
+        // The insight's tables keep copies of the texts they show.
+        if (lists.insight) run.insight = std::make_shared<const Insight>(lists.insight->Finish());
+        lists.insight.reset();
+        run.insightProblem = lists.insightProblem;
         progress.AddLine(Sjis("集計が終了しました..."));
         progress.AddLine(Sjis("結果を出力しています..."));
         OutputCollections(w, *result);

@@ -3,29 +3,64 @@
 #include <algorithm>
 #include <exception>
 #include <memory>
+#include <mutex>
+#include <optional>
 #include <vector>
 
 #include "analysis/ClassifyLine.h"
-#include "parallel/OrderedWork.h"
 #include "analysis/ResultMerge.h"
+#include "parallel/OrderedWork.h"
 
 namespace pomurina {
 namespace {
 
 struct Batch {
     std::unique_ptr<CountingResult> part;
+    std::unique_ptr<InsightPart> insight;
     std::exception_ptr error;  // of its failing line
+};
+
+// The insight's parts, given back once merged and taken again for a later
+// batch: their tables keep their room, so a batch seldom allocates.
+class InsightParts {
+public:
+    InsightParts(const InsightRules& rules, std::size_t batchLines)
+        : m_rules(rules), m_batchLines(batchLines) {}
+
+    std::unique_ptr<InsightPart> Take() {
+        std::unique_ptr<InsightPart> part;
+        {
+            const std::lock_guard lock(m_mutex);
+            if (m_free.empty()) return std::make_unique<InsightPart>(m_rules, m_batchLines);
+            part = std::move(m_free.back());
+            m_free.pop_back();
+        }
+        part->Clear();
+        return part;
+    }
+    void Give(std::unique_ptr<InsightPart> part) {
+        const std::lock_guard lock(m_mutex);
+        m_free.push_back(std::move(part));
+    }
+
+private:
+    const InsightRules& m_rules;
+    const std::size_t m_batchLines;
+    std::mutex m_mutex;
+    std::vector<std::unique_ptr<InsightPart>> m_free;
 };
 
 }  // namespace
 
 void ClassifyLines(const ReferenceLists& lists, CountingResult& whole, const ClassifyPlan& plan,
-                   const std::function<void()>& afterBatch) {
+                   const std::function<void()>& afterBatch, InsightWhole* insight) {
     const TextLines& lines = *whole.LogLines;
     const auto from = static_cast<std::size_t>(whole.LineCount);
     const std::size_t size = std::max<std::size_t>(plan.batchLines, 1);
     const std::size_t count = (lines.Count() - from + size - 1) / size;
     std::vector<Batch> batches(count);
+    std::optional<InsightParts> insightParts;
+    if (insight) insightParts.emplace(insight->Rules(), size);
 
     const auto classify = [&](std::size_t k) {
         Batch& batch = batches[k];
@@ -35,8 +70,12 @@ void ClassifyLines(const ReferenceLists& lists, CountingResult& whole, const Cla
             batch.part = std::make_unique<CountingResult>(whole.LogLines, first);
             CountingResult& part = *batch.part;
             part.PartSizes.reserve(end - first);
+            if (insightParts) batch.insight = insightParts->Take();
+            InsightPart* const reading = batch.insight.get();
             for (std::size_t i = first; i < end; ++i) {
-                ClassifyLine(lines.At(i), lists, part);
+                const std::string_view line = lines.At(i);
+                ClassifyLine(line, lists, part);
+                if (reading) reading->Read(line);
                 ++part.LineCount;
             }
         } catch (...) {
@@ -50,6 +89,8 @@ void ClassifyLines(const ReferenceLists& lists, CountingResult& whole, const Cla
         if (batch.part) {
             MergePart(whole, *batch.part);
             batch.part.reset();
+            if (batch.insight && !batch.error) insight->Merge(*batch.insight);
+            if (batch.insight) insightParts->Give(std::move(batch.insight));
             // A failing line is the run's failure, whatever following the
             // lines before it meets (the memory they need, say).
             try {
@@ -60,7 +101,11 @@ void ClassifyLines(const ReferenceLists& lists, CountingResult& whole, const Cla
         }
         if (batch.error) std::rethrow_exception(batch.error);
     };
-    RunOrdered({count, plan.threads, 0}, classify, merge);
+    // Batches done ahead of the merge wait with their parts: one for every
+    // thread keeps each busy (a batch takes far longer to read than to
+    // merge) without letting the parts pile up in memory.
+    const unsigned threads = plan.threads == 0 ? CoreCount() : plan.threads;
+    RunOrdered({count, plan.threads, threads}, classify, merge);
 }
 
 }  // namespace pomurina

@@ -5,12 +5,14 @@
 // thread, which classifies batches too.  The whole then equals classifying
 // every line in turn, failures included: the first failing line stops the
 // run with everything before it merged (its own earlier steps too), and no
-// later line counts.
+// later line counts.  The insight, when asked for, is read in the same pass
+// and merged in the same order.
 #include <cstddef>
 #include <functional>
 
 #include "analysis/CountingResult.h"
 #include "analysis/ReferenceLists.h"
+#include "insight/InsightWhole.h"
 
 namespace pomurina {
 
@@ -25,8 +27,10 @@ struct ClassifyPlan {
 // Classifies the lines of whole.LogLines from line whole.LineCount on into
 // whole.  afterBatch runs on the calling thread after every merge, the merge
 // of a failing line's batch included, before its error is thrown on (which
-// then wins over anything afterBatch throws).
+// then wins over anything afterBatch throws).  With insight, every line
+// classified is read into it too (the batch of a failing line is not: the
+// run that fails has no insight).
 void ClassifyLines(const ReferenceLists& lists, CountingResult& whole, const ClassifyPlan& plan,
-                   const std::function<void()>& afterBatch);
+                   const std::function<void()>& afterBatch, InsightWhole* insight = nullptr);
 
 }  // namespace pomurina

@@ -2,9 +2,12 @@
 // What a finished analysis run leaves beside the filled window: its typed
 // results, kept after the run has let its collections go.
 #include <memory>
+#include <optional>
+#include <string>
 
 #include "analysis/EntryList.h"
 #include "analysis/Summary.h"
+#include "insight/Insight.h"
 
 namespace pomurina {
 
@@ -15,6 +18,11 @@ struct RunResult {
     // the guess of an own domain reads (OwnDomainGuess.h), when it is wanted.
     bool ownDomainsListed = false;
     std::shared_ptr<const EntryList> referrers;
+    // The reading of the lines by their fields; none when its rule files
+    // could not be read.
+    std::shared_ptr<const Insight> insight;
+    // Why there is no insight then (Shift-JIS, naming the file and the reason).
+    std::optional<std::string> insightProblem;
 };
 
 }  // namespace pomurina

@@ -2,6 +2,10 @@
 
 #include <cstring>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "insight/ByteScan.h"
 #include "insight/CalendarDay.h"
 
@@ -14,6 +18,7 @@ public:
     explicit Reader(std::string_view line) : m_at(line.data()), m_end(line.data() + line.size()) {}
 
     const char* Place() const { return m_at; }
+    const char* End() const { return m_end; }
     void MoveTo(const char* at) { m_at = at; }
 
     bool Take(char c) {
@@ -23,6 +28,12 @@ public:
     }
     // A run of one or more non-blank bytes, then one blank.
     bool Word(std::string_view& word) {
+        // Most identities and users are "-": no search for those.
+        if (m_end - m_at >= 2 && m_at[0] != ' ' && m_at[1] == ' ') {
+            word = std::string_view(m_at, 1);
+            m_at += 2;
+            return true;
+        }
         const char* blank = FindByte(m_at, m_end, ' ');
         if (blank == m_end || blank == m_at) return false;
         word = std::string_view(m_at, static_cast<std::size_t>(blank - m_at));
@@ -59,7 +70,8 @@ inline bool IsDigit(char c) {
     return static_cast<unsigned char>(c - '0') <= 9;
 }
 
-// The value of two digits; notDigits gets a bit set when one isn't a digit.
+// The value of two digits; notDigits gets a bit set when one isn't a digit
+// (a byte below '0' wraps to a large value).
 inline int TwoDigits(const char* text, unsigned& notDigits) {
     const unsigned high = static_cast<unsigned char>(text[0] - '0');
     const unsigned low = static_cast<unsigned char>(text[1] - '0');
@@ -100,32 +112,30 @@ inline int MonthNumber(const char* name) {
 }
 
 // [DD/Mon/YYYY:HH:MM:SS ZONE] and the blank after it: 29 bytes in fixed places.
-bool ReadTime(Reader& r, WrittenTime& time) {
-    constexpr std::size_t kLength = 29;
-    if (r.Left() < kLength) return false;
-    const char* t = r.Place();
-    if (t[0] != '[' || t[3] != '/' || t[7] != '/' || t[12] != ':' || t[15] != ':' || t[18] != ':' ||
-        t[21] != ' ' || (t[22] != '+' && t[22] != '-') || t[27] != ']' || t[28] != ' ')
+constexpr std::size_t kTimeLength = 29;
+
+// Whether the sixteen bytes "HH:MM:SS +ZZZZ] " after the date (from t + 13)
+// have their digits and separators where they belong.
+bool ClockIsWellFormed(const char* t) {
+#if defined(__SSE2__)
+    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(t + 13));
+    // A byte below '0' wraps to a large value, so one bound tells the digits.
+    const __m128i values = _mm_sub_epi8(bytes, _mm_set1_epi8('0'));
+    const __m128i digits = _mm_cmpeq_epi8(_mm_min_epu8(values, _mm_set1_epi8(9)), values);
+    const __m128i separators = _mm_cmpeq_epi8(
+        bytes, _mm_setr_epi8(0, 0, ':', 0, 0, ':', 0, 0, ' ', 0, 0, 0, 0, 0, ']', ' '));
+    constexpr unsigned kDigits = 0x3CDB;      // places 0 1, 3 4, 6 7, 10 to 13
+    constexpr unsigned kSeparators = 0xC124;  // places 2, 5, 8, 14, 15
+    if ((static_cast<unsigned>(_mm_movemask_epi8(digits)) & kDigits) != kDigits ||
+        (static_cast<unsigned>(_mm_movemask_epi8(separators)) & kSeparators) != kSeparators)
         return false;
-    // Every digit is checked at once: a byte below '0' wraps to a large value.
+#else
     unsigned notDigits = 0;
-    const auto two = [&](int at) { return TwoDigits(t + at, notDigits); };
-    CivilDate date;
-    date.day = two(1);
-    date.year = two(8) * 100 + two(10);
-    const int hour = two(13), minute = two(16), second = two(19);
-    two(23);
-    two(25);
-    date.month = MonthNumber(t + 4);
-    if (notDigits || hour > 23 || minute > 59 || second > 60) return false;
-    const auto day = DayNumber(date);
-    if (!day) return false;
-    time.day = *day;
-    time.hour = static_cast<std::uint8_t>(hour);
-    time.minute = static_cast<std::uint8_t>(minute);
-    time.second = static_cast<std::uint8_t>(second);
-    r.MoveTo(t + kLength);
-    return true;
+    for (const int at : {13, 16, 19, 23, 25}) TwoDigits(t + at, notDigits);
+    if (notDigits || t[15] != ':' || t[18] != ':' || t[21] != ' ' || t[27] != ']' || t[28] != ' ')
+        return false;
+#endif
+    return t[22] == '+' || t[22] == '-';
 }
 
 // STATUS SIZE: three digits 100-599, a blank, 1 to 15 digits or "-", then a
@@ -136,15 +146,16 @@ bool ReadStatusAndSize(Reader& r, int& status, std::int64_t& size) {
     if (!IsDigit(t[0]) || !IsDigit(t[1]) || !IsDigit(t[2]) || t[3] != ' ') return false;
     status = (t[0] - '0') * 100 + (t[1] - '0') * 10 + (t[2] - '0');
     if (status < 100 || status > 599) return false;
-    const char* const end = t + r.Left();
+    const char* const end = r.End();
     const char* at = t + 4;
     if (*at == '-') {
         size = 0;
         ++at;
     } else {
         const char* const start = at;
+        const char* const last = end - start > 16 ? start + 16 : end;
         std::int64_t value = 0;
-        while (at < end && at - start < 16 && IsDigit(*at)) value = value * 10 + (*at++ - '0');
+        while (at < last && IsDigit(*at)) value = value * 10 + (*at++ - '0');
         if (at == start || at - start > 15) return false;
         size = value;
     }
@@ -153,24 +164,65 @@ bool ReadStatusAndSize(Reader& r, int& status, std::int64_t& size) {
     return true;
 }
 
-// The second word of a request split at each single blank.
-std::string_view TargetOf(std::string_view request) {
+// The second word of a request split at each single blank, and its path.
+void ReadTarget(std::string_view request, AccessLine& out) {
     const char* const end = request.data() + request.size();
     const char* first = FindByte(request.data(), end, ' ');
-    if (first == end) return {};
+    if (first == end) {
+        out.target = out.path = {};
+        return;
+    }
     ++first;
-    return std::string_view(first, static_cast<std::size_t>(FindByte(first, end, ' ') - first));
+    const char* pathEnd = FindFirstOf(first, end, ' ', '?', '#');
+    out.path = std::string_view(first, static_cast<std::size_t>(pathEnd - first));
+    const char* targetEnd =
+        pathEnd == end || *pathEnd == ' ' ? pathEnd : FindByte(pathEnd, end, ' ');
+    out.target = std::string_view(first, static_cast<std::size_t>(targetEnd - first));
 }
 
 }  // namespace
 
-bool ReadAccessLine(std::string_view line, AccessLine& out) {
+bool AccessLineReader::ReadTime(const char* t, WrittenTime& time) {
+    if (t[0] != '[' || t[12] != ':' || !ClockIsWellFormed(t)) return false;
+    unsigned notDigits = 0;
+    const int hour = TwoDigits(t + 13, notDigits), minute = TwoDigits(t + 16, notDigits),
+              second = TwoDigits(t + 19, notDigits);
+    if (hour > 23 || minute > 59 || second > 60) return false;
+    // The date's eleven bytes, compared with the last valid date's.
+    std::uint64_t head;
+    std::uint32_t tail;
+    std::memcpy(&head, t + 1, 8);
+    std::memcpy(&tail, t + 8, 4);
+    if (!m_known || head != m_dateHead || tail != m_dateTail) {
+        if (t[3] != '/' || t[7] != '/') return false;
+        CivilDate date;
+        date.day = TwoDigits(t + 1, notDigits);
+        date.year = TwoDigits(t + 8, notDigits) * 100 + TwoDigits(t + 10, notDigits);
+        date.month = MonthNumber(t + 4);
+        const auto day = notDigits ? std::nullopt : DayNumber(date);
+        if (!day) return false;
+        m_day = *day;
+        m_dateHead = head;
+        m_dateTail = tail;
+        m_known = true;
+    }
+    time.day = m_day;
+    time.hour = static_cast<std::uint8_t>(hour);
+    time.minute = static_cast<std::uint8_t>(minute);
+    time.second = static_cast<std::uint8_t>(second);
+    return true;
+}
+
+bool AccessLineReader::Read(std::string_view line, AccessLine& out) {
     Reader r(line);
     std::string_view ident, user, request;
-    if (!r.Word(out.host) || !r.Word(ident) || !r.Word(user) || !ReadTime(r, out.time) ||
-        !r.Quoted(request) || !r.Take(' ') || !ReadStatusAndSize(r, out.status, out.size))
+    if (!r.Word(out.host) || !r.Word(ident) || !r.Word(user) || r.Left() < kTimeLength ||
+        !ReadTime(r.Place(), out.time))
         return false;
-    out.target = TargetOf(request);
+    r.MoveTo(r.Place() + kTimeLength);
+    if (!r.Quoted(request) || !r.Take(' ') || !ReadStatusAndSize(r, out.status, out.size))
+        return false;
+    ReadTarget(request, out);
     // The referrer and the agent, or the common format.
     const char* const afterSize = r.Place();
     if (r.Take(' ') && r.Quoted(out.referrer) && r.Take(' ') && r.Quoted(out.agent)) {
@@ -182,6 +234,11 @@ bool ReadAccessLine(std::string_view line, AccessLine& out) {
         out.hasAgent = false;
     }
     return true;
+}
+
+bool ReadAccessLine(std::string_view line, AccessLine& out) {
+    AccessLineReader reader;
+    return reader.Read(line, out);
 }
 
 std::string_view PathOfTarget(std::string_view target) {

@@ -29,6 +29,7 @@ struct AccessLine {
     WrittenTime time;
     // The request's second word (empty when it has none): split at each single blank.
     std::string_view target;
+    std::string_view path;  // of the target (see PathOfTarget)
     int status = 0;         // 100..599
     std::int64_t size = 0;  // "-" is 0
     // "-" and no agent when the line has no referrer and agent (the common format).
@@ -37,8 +38,25 @@ struct AccessLine {
     bool hasAgent = false;
 };
 
-// Reads line into out; false when the line doesn't have the fields (out is
-// then unspecified).
+// Reads the lines of a log one after another: the lines of a day come
+// together, so the date of the last line is kept and the next line's date
+// is read only when its text differs.
+class AccessLineReader {
+public:
+    // Reads line into out; false when the line doesn't have the fields (out
+    // is then unspecified).
+    bool Read(std::string_view line, AccessLine& out);
+
+private:
+    bool ReadTime(const char* time, WrittenTime& out);
+
+    std::uint64_t m_dateHead = 0;  // the last valid date's text "DD/Mon/YYYY"
+    std::uint32_t m_dateTail = 0;  // in two overlapping loads
+    std::int32_t m_day = 0;
+    bool m_known = false;
+};
+
+// Reads one line on its own (see AccessLineReader::Read).
 bool ReadAccessLine(std::string_view line, AccessLine& out);
 
 // The path of a request's target: up to its first '?' or '#'.

@@ -1,9 +1,11 @@
 #pragma once
-// Pairs of numbers (a day or a path or a name, and a host) gathered with
-// repeats while a run goes on, and counted once each at its end: appending
-// is cheap where a set of millions would miss the cache at every insert, and
-// one sort at the end puts the repeats side by side.  The pairs are kept in
-// blocks, so that growing never copies them all.
+// Pairs of a number (a day, a path, a row of names) and a host, gathered
+// with repeats while a run goes on and counted once each at its end: for
+// every number, how many distinct hosts it was paired with.  Appending is
+// cheap where a set of millions would miss the cache at every insert; the
+// pairs are kept in blocks, so that growing never copies them all.  The count
+// puts them in order of host with one counting pass and tells each host's
+// few numbers apart with a stamp per number, so nothing is sorted.
 #include <cstdint>
 #include <deque>
 #include <vector>
@@ -12,23 +14,20 @@ namespace pomurina {
 
 class DistinctPairs {
 public:
-    void Add(std::uint32_t first, std::uint32_t second) {
-        m_keys.push_back(std::uint64_t{first} << 32 | second);
+    void Add(std::uint32_t number, std::uint32_t host) {
+        m_pairs.push_back({number, host});
+        if (host >= m_hosts) m_hosts = host + 1;
     }
-    // Calls f(first) once for every distinct pair, in order; the pairs are spent.
-    template <typename F>
-    void ForEachDistinct(F&& f) {
-        const std::vector<std::uint64_t> keys = SortedKeys();
-        for (std::size_t i = 0; i < keys.size(); ++i)
-            if (i == 0 || keys[i] != keys[i - 1]) f(static_cast<std::uint32_t>(keys[i] >> 32));
-    }
+    // For every number below numbers, its distinct hosts (a pair of a larger
+    // number is left out); the pairs are spent.
+    std::vector<std::int64_t> HostsPerNumber(std::size_t numbers);
 
 private:
-    // The keys in order (a radix sort by bytes, leaving out the bytes every
-    // key shares); the blocks are let go as the keys leave them.
-    std::vector<std::uint64_t> SortedKeys();
-
-    std::deque<std::uint64_t> m_keys;
+    struct Pair {
+        std::uint32_t number, host;
+    };
+    std::deque<Pair> m_pairs;
+    std::uint32_t m_hosts = 0;  // above every host added
 };
 
 }  // namespace pomurina

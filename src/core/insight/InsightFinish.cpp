@@ -1,16 +1,27 @@
 // The whole's counts made into the insight's tables.
 #include <algorithm>
-#include <exception>
 #include <map>
 #include <tuple>
+
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
 
 #include "insight/ByteSum.h"
 #include "insight/CalendarDay.h"
 #include "insight/InsightWhole.h"
-#include "parallel/OrderedWork.h"
 
 namespace pomurina {
 namespace {
+
+// Gives the pages of the tables just let go back to the system: the
+// allocator keeps freed blocks, and the rows made next don't fit in them,
+// so that without this they would add to the process's peak.
+void ReturnFreedPages() {
+#if defined(__GLIBC__)
+    ::malloc_trim(0);
+#endif
+}
 
 // Most hits first, then the key's bytes.
 template <typename Row, typename Key>
@@ -65,7 +76,8 @@ public:
     void Visit(std::uint32_t row, std::uint32_t host) { m_visitors.Add(row, host); }
     // The rows that have hits.
     std::vector<Row> Take() {
-        m_visitors.ForEachDistinct([&](std::uint32_t row) { ++m_rows[row].visitors; });
+        const std::vector<std::int64_t> visitors = m_visitors.HostsPerNumber(m_rows.size());
+        for (std::size_t r = 0; r < m_rows.size(); ++r) m_rows[r].visitors = visitors[r];
         std::vector<Row> rows;
         for (Row& row : m_rows)
             if (row.hits > 0) rows.push_back(std::move(row));
@@ -93,10 +105,15 @@ using RobotName = std::tuple<std::string, RobotKind>;
 }  // namespace
 
 void InsightWhole::FinishTexts(Insight& insight) {
-    m_dayHosts.ForEachDistinct([&](std::uint32_t day) { ++m_dayTallies[day].visitors; });
-    m_pageHosts.ForEachDistinct([&](std::uint32_t path) { ++m_pathTallies[path].pageVisitors; });
-    m_notFoundHosts.ForEachDistinct(
-        [&](std::uint32_t path) { ++m_pathTallies[path].notFoundVisitors; });
+    const std::vector<std::int64_t> dayVisitors = m_dayHosts.HostsPerNumber(m_dayTallies.size());
+    for (std::size_t d = 0; d < m_dayTallies.size(); ++d) m_dayTallies[d].visitors = dayVisitors[d];
+    const std::vector<std::int64_t> pageVisitors = m_pageHosts.HostsPerNumber(m_pathTallies.size());
+    const std::vector<std::int64_t> notFoundVisitors =
+        m_notFoundHosts.HostsPerNumber(m_pathTallies.size());
+    for (std::size_t p = 0; p < m_pathTallies.size(); ++p) {
+        m_pathTallies[p].pageVisitors = pageVisitors[p];
+        m_pathTallies[p].notFoundVisitors = notFoundVisitors[p];
+    }
 
     InsightTotals& totals = insight.totals;
     std::sort(m_dayTallies.begin(), m_dayTallies.end(),
@@ -246,29 +263,24 @@ Insight InsightWhole::Finish() {
     for (const Visit& visit : m_visits)
         if (visit.lastPath != kNone) EndVisit(visit);
     m_visits = {};  // the tables below need the room
+    for (InternTable* texts : {&m_hosts, &m_paths, &m_agents, &m_sites, &m_phrases})
+        texts->DropIndex();
+    m_pairs.DropIndex();
 
     Insight insight;
     insight.totals.unparsed = m_unparsed;
     insight.totals.visitors = m_hosts.Count();
     insight.totals.visits = m_visitCount;
     insight.visitDurations = m_durations;
-    // Three groups of tables that share nothing, made on every core.
-    void (InsightWhole::*const steps[])(Insight&) = {
-        &InsightWhole::FinishHosts, &InsightWhole::FinishTexts, &InsightWhole::FinishAgents};
-    std::exception_ptr errors[std::size(steps)];
-    RunOrdered(
-        {std::size(steps), 0, 0},
-        [&](std::size_t k) {
-            try {
-                (this->*steps[k])(insight);
-            } catch (...) {
-                errors[k] = std::current_exception();
-            }
-            return true;
-        },
-        [](std::size_t) {});
-    for (const std::exception_ptr& error : errors)
-        if (error) std::rethrow_exception(error);
+    // One group after the other, each letting go of the whole's tables it is
+    // done with before the next makes its rows: the finish then needs little
+    // more memory than the merged whole, and the hosts' rows, the largest,
+    // come last.
+    ReturnFreedPages();
+    FinishTexts(insight);
+    FinishAgents(insight);
+    ReturnFreedPages();
+    FinishHosts(insight);
     return insight;
 }
 

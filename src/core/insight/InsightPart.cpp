@@ -32,8 +32,10 @@ void InsightPart::Clear() {
     m_hosts.Clear();
     m_hostTallies.clear();
     m_paths.Clear();
+    m_recentPaths.Clear();
     m_pathTallies.clear();
     m_agents.Clear();
+    m_recentAgents.Clear();
     m_agentTallies.clear();
     m_noAgentHits = 0;
     m_pairs.Clear();
@@ -42,13 +44,15 @@ void InsightPart::Clear() {
     m_notFoundHosts.Clear();
     m_pageVisits.clear();
     m_referrers.Clear();
+    m_recentReferrers.Clear();
     m_referrerFacts.clear();
     m_sites.Clear();
     m_siteHits.clear();
     m_phrases.Clear();
     m_phraseHits.clear();
     std::fill(m_engineHits.begin(), m_engineHits.end(), 0);
-    m_lastHostId = m_lastAgentKey = m_lastPair = m_lastDayRow = m_lastReferrerId = kNone;
+    m_reader = AccessLineReader();
+    m_lastHostId = m_lastDayRow = kNone;
 }
 
 std::uint32_t InsightPart::DayRow(std::int32_t day) {
@@ -66,19 +70,12 @@ std::uint32_t InsightPart::HostId(std::string_view host) {
     if (found.added) m_hostTallies.emplace_back();
     m_lastHost = host;
     m_lastHostId = found.id;
-    m_lastPair = kNone;
     return found.id;
 }
 
 std::uint32_t InsightPart::AgentKey(const AccessLine& fields) {
-    if (!fields.hasAgent) {
-        if (m_lastAgentKey != 0) m_lastPair = kNone;
-        m_lastAgentKey = 0;
-        return 0;
-    }
-    if (m_lastAgentKey != kNone && m_lastAgentKey != 0 && fields.agent == m_lastAgent)
-        return m_lastAgentKey;
-    const InternTable::Found found = m_agents.Add(fields.agent);
+    if (!fields.hasAgent) return 0;
+    const InternTable::Found found = m_recentAgents.Add(m_agents, fields.agent);
     if (found.added) {
         AgentTally tally;
         tally.match = m_rules.agents.Match(fields.agent);
@@ -86,14 +83,24 @@ std::uint32_t InsightPart::AgentKey(const AccessLine& fields) {
             tally.match.robot != AgentMatch::kNone || fields.agent == "-" || fields.agent.empty();
         m_agentTallies.push_back(tally);
     }
-    m_lastAgent = fields.agent;
-    m_lastAgentKey = found.id + 1;
-    m_lastPair = kNone;
-    return m_lastAgentKey;
+    return found.id + 1;
+}
+
+std::uint32_t InsightPart::PairOf(std::uint32_t host, const AccessLine& fields) {
+    HostTally& tally = m_hostTallies[host];
+    const bool same = fields.hasAgent ? tally.agentKey != 0 && tally.agentKey != kNone &&
+                                            tally.agent == fields.agent
+                                      : tally.agentKey == 0;
+    if (!same) {
+        tally.agentKey = AgentKey(fields);
+        tally.agent = fields.agent;
+        tally.pair = m_pairs.Add(PairKey(host, tally.agentKey)).id;
+    }
+    return tally.pair;
 }
 
 std::uint32_t InsightPart::PathId(std::string_view path) {
-    const InternTable::Found found = m_paths.Add(path);
+    const InternTable::Found found = m_recentPaths.Add(m_paths, path);
     if (found.added) {
         m_pathTallies.emplace_back();
         m_pathTallies.back().isStatic = IsStaticPath(path);
@@ -101,15 +108,14 @@ std::uint32_t InsightPart::PathId(std::string_view path) {
     return found.id;
 }
 
-void InsightPart::CountReferrer(std::string_view referrer) {
-    // A page's files come with the page as their referrer, one after the other.
-    if (m_lastReferrerId == kNone || referrer != m_lastReferrer) {
-        const InternTable::Found found = m_referrers.Add(referrer);
+void InsightPart::CountReferrer(HostTally& host, std::string_view referrer) {
+    if (host.referrerId == kNone || referrer != host.referrer) {
+        const InternTable::Found found = m_recentReferrers.Add(m_referrers, referrer);
         if (found.added) m_referrerFacts.push_back(FactsOf(referrer));
-        m_lastReferrer = referrer;
-        m_lastReferrerId = found.id;
+        host.referrer = referrer;
+        host.referrerId = found.id;
     }
-    const ReferrerFacts& facts = m_referrerFacts[m_lastReferrerId];
+    const ReferrerFacts& facts = m_referrerFacts[host.referrerId];
     if (facts.site != kNone) ++m_siteHits[facts.site];
     if (facts.engine != kNone) ++m_engineHits[facts.engine];
     if (facts.phrase != kNone) ++m_phraseHits[facts.phrase];
@@ -136,15 +142,14 @@ InsightPart::ReferrerFacts InsightPart::FactsOf(std::string_view referrer) {
 
 void InsightPart::Read(std::string_view line) {
     AccessLine fields;
-    if (!ReadAccessLine(line, fields)) {
+    if (!m_reader.Read(line, fields)) {
         ++m_unparsed;
         return;
     }
     const std::uint32_t day = DayRow(fields.time.day);
     const std::uint32_t host = HostId(fields.host);
-    const std::uint32_t agentKey = AgentKey(fields);
-    if (m_lastPair == kNone) m_lastPair = m_pairs.Add(PairKey(host, agentKey)).id;
-    const std::uint32_t pair = m_lastPair;
+    const std::uint32_t pair = PairOf(host, fields);
+    const std::uint32_t agentKey = m_hostTallies[host].agentKey;
     const bool robot = agentKey != 0 && m_agentTallies[agentKey - 1].robot;
     if (agentKey == 0)
         ++m_noAgentHits;
@@ -152,8 +157,7 @@ void InsightPart::Read(std::string_view line) {
         ++m_agentTallies[agentKey - 1].hits;
     ++m_statuses[static_cast<std::size_t>(fields.status)];
 
-    const std::string_view path = PathOfTarget(fields.target);
-    const std::uint32_t pathId = PathId(path);
+    const std::uint32_t pathId = PathId(fields.path);
     PathTally& pathTally = m_pathTallies[pathId];
     const bool page = !pathTally.isStatic && fields.status < 400;
 
@@ -186,7 +190,7 @@ void InsightPart::Read(std::string_view line) {
         m_notFoundHosts.Add(PairKey(pathId, host));
     }
     if (!fields.referrer.empty() && (fields.referrer[0] == 'h' || fields.referrer[0] == 'H'))
-        CountReferrer(fields.referrer);
+        CountReferrer(hostTally, fields.referrer);
 }
 
 }  // namespace pomurina

@@ -16,6 +16,7 @@
 #include "insight/InternTable.h"
 #include "insight/KeySet.h"
 #include "insight/KeyTable.h"
+#include "insight/RecentTexts.h"
 
 namespace pomurina {
 
@@ -45,6 +46,10 @@ private:
         std::int64_t hits = 0, pages = 0, bytes = 0;
         WrittenTime lastSeen;
         std::uint32_t lastDay = kNone;  // the day row last noted for the host's visitors
+        // The host's last agent and visitor (a host keeps its agent from line
+        // to line) and its last referrer (a page's files name the page).
+        std::string_view agent, referrer;
+        std::uint32_t agentKey = kNone, pair = kNone, referrerId = kNone;
     };
     struct PathTally {
         std::int64_t pageHits = 0, pageBytes = 0, notFoundHits = 0;
@@ -69,11 +74,14 @@ private:
     std::uint32_t HostId(std::string_view host);
     // 0 for a line without an agent, else the agent's number + 1.
     std::uint32_t AgentKey(const AccessLine& fields);
+    // The visitor (host and agent) of a line of host's.
+    std::uint32_t PairOf(std::uint32_t host, const AccessLine& fields);
     std::uint32_t PathId(std::string_view path);
-    void CountReferrer(std::string_view referrer);
+    void CountReferrer(HostTally& host, std::string_view referrer);
     ReferrerFacts FactsOf(std::string_view referrer);
 
     const InsightRules& m_rules;
+    AccessLineReader m_reader;
     std::int64_t m_unparsed = 0;
     std::array<std::int64_t, 600> m_statuses{};
 
@@ -82,8 +90,10 @@ private:
     InternTable m_hosts{InternTable::Storage::Views};
     std::vector<HostTally> m_hostTallies;
     InternTable m_paths{InternTable::Storage::Views};
+    RecentTexts<8> m_recentPaths;
     std::vector<PathTally> m_pathTallies;
     InternTable m_agents{InternTable::Storage::Views};
+    RecentTexts<6> m_recentAgents;
     std::vector<AgentTally> m_agentTallies;
     std::int64_t m_noAgentHits = 0;  // lines in the common format
     KeyTable m_pairs;                // (host, agent key)
@@ -94,6 +104,7 @@ private:
     std::vector<PageVisit> m_pageVisits;
 
     InternTable m_referrers{InternTable::Storage::Views};
+    RecentTexts<10> m_recentReferrers;
     std::vector<ReferrerFacts> m_referrerFacts;
     InternTable m_sites{InternTable::Storage::Copies};  // lowercased hosts
     std::vector<std::int64_t> m_siteHits;
@@ -101,12 +112,11 @@ private:
     std::vector<std::int64_t> m_phraseHits;
     std::vector<std::int64_t> m_engineHits;  // by rule
 
-    // The last line's host and agent: visitors ask for several files in a row.
-    std::string_view m_lastHost, m_lastAgent, m_lastReferrer;
-    std::uint32_t m_lastHostId = kNone, m_lastAgentKey = kNone, m_lastPair = kNone;
+    // The last line's host: visitors ask for several files in a row.
+    std::string_view m_lastHost;
+    std::uint32_t m_lastHostId = kNone;
     std::int32_t m_lastDay = 0;
     std::uint32_t m_lastDayRow = kNone;
-    std::uint32_t m_lastReferrerId = kNone;
     std::string m_scratch;
 };
 

@@ -66,8 +66,13 @@ void InsightWhole::MergeTexts(const InsightPart& part) {
         to.bytes = AddBytes(to.bytes, from.bytes);
         m_hostMap[h] = found.id;
     }
-    for (const std::uint64_t key : part.m_dayHosts)
-        m_dayHosts.Add(m_dayMap[High(key)], m_hostMap[Low(key)]);
+    // Most hosts come on one day: a pair just added needn't be added again.
+    for (const std::uint64_t key : part.m_dayHosts) {
+        const std::uint32_t day = m_dayMap[High(key)], host = m_hostMap[Low(key)];
+        if (m_hostTallies[host].lastDay == day) continue;
+        m_hostTallies[host].lastDay = day;
+        m_dayHosts.Add(day, host);
+    }
 
     m_pathMap.resize(part.m_pathTallies.size());
     for (std::uint32_t p = 0; p < part.m_pathTallies.size(); ++p) {

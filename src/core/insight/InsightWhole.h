@@ -20,6 +20,9 @@ public:
     // rules must outlive the whole.
     explicit InsightWhole(const InsightRules& rules);
 
+    // The rules its parts are to read by.
+    const InsightRules& Rules() const { return m_rules; }
+
     // Takes in the part of the lines that follow those merged so far.
     void Merge(const InsightPart& part);
     // The tables of every line merged; the whole is spent.
@@ -35,6 +38,7 @@ private:
     struct HostTally {
         std::int64_t hits = 0, pages = 0, bytes = 0;
         WrittenTime lastSeen;
+        std::uint32_t lastDay = kNone;  // the day last paired with the host
     };
     struct PathTally {
         std::int64_t pageHits = 0, pageBytes = 0, pageVisitors = 0, entries = 0, exits = 0;

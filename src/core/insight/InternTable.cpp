@@ -4,18 +4,7 @@
 #include <cstring>
 
 namespace pomurina {
-namespace {
-
-// Whether two texts are equal; short ones (most hosts and paths) without a call.
-inline bool SameText(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    if (a.size() > 16) return std::memcmp(a.data(), b.data(), a.size()) == 0;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (a[i] != b[i]) return false;
-    return true;
-}
-
-}  // namespace
+namespace {}  // namespace
 
 InternTable::Found InternTable::Add(std::string_view text, std::uint64_t hash) {
     if ((m_entries.size() + 1) * 2 > m_slots.size()) Grow();
@@ -25,7 +14,7 @@ InternTable::Found InternTable::Add(std::string_view text, std::uint64_t hash) {
         const std::uint64_t slot = m_slots[at];
         if ((slot & 0xFFFFFFFF00000000ull) == high) {
             const auto id = static_cast<std::uint32_t>((slot & 0xFFFFFFFFu) - 1);
-            if (SameText(m_entries[id].text, text)) return {id, false};
+            if (SameBytes(m_entries[id].text, text)) return {id, false};
         }
         at = (at + 1) & m_mask;
     }
@@ -42,7 +31,8 @@ std::optional<std::uint32_t> InternTable::Find(std::string_view text) const {
     for (std::size_t at = hash & m_mask; m_slots[at] != 0; at = (at + 1) & m_mask) {
         const std::uint64_t slot = m_slots[at];
         const auto id = static_cast<std::uint32_t>((slot & 0xFFFFFFFFu) - 1);
-        if ((slot & 0xFFFFFFFF00000000ull) == high && SameText(m_entries[id].text, text)) return id;
+        if ((slot & 0xFFFFFFFF00000000ull) == high && SameBytes(m_entries[id].text, text))
+            return id;
     }
     return std::nullopt;
 }

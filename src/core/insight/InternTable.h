@@ -32,6 +32,8 @@ public:
     void Clear();
     // Makes room for count texts without growing.
     void Reserve(std::size_t count);
+    // Lets the slots go: afterwards only Text, Hash and Count may be asked.
+    void DropIndex() { m_slots = {}; }
 
     std::string_view Text(std::uint32_t id) const { return m_entries[id].text; }
     std::uint64_t Hash(std::uint32_t id) const { return m_entries[id].hash; }

@@ -1,35 +1,35 @@
 #include "insight/ReferrerUrl.h"
 
+#include "insight/ByteScan.h"
+#include "insight/Hashing.h"
+
 namespace pomurina {
 namespace {
 
-// Whether text begins with the lowercase prefix, in any letter case.
-bool StartsWithFolded(std::string_view text, std::string_view prefix) {
-    if (text.size() < prefix.size()) return false;
-    for (std::size_t i = 0; i < prefix.size(); ++i) {
-        const char c = text[i];
-        if ((c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c) != prefix[i])
-            return false;
-    }
-    return true;
+// The length of "http://" or "https://" (in any letter case) at the start
+// of text, or 0.  Setting the 0x20 bit makes a capital letter small and
+// maps no other byte to a small letter.
+std::size_t SchemeLength(std::string_view text) {
+    if (text.size() < 7 || (Load4(text.data()) | 0x20202020u) != Load4("http")) return 0;
+    const std::string_view after = text.substr(4);
+    if (after.starts_with("://")) return 7;
+    return (after[0] | 0x20) == 's' && after.substr(1).starts_with("://") ? 8 : 0;
 }
 
 }  // namespace
 
 std::optional<ReferrerUrl> ReadReferrerUrl(std::string_view referrer) {
-    std::string_view rest;
-    if (StartsWithFolded(referrer, "http://"))
-        rest = referrer.substr(7);
-    else if (StartsWithFolded(referrer, "https://"))
-        rest = referrer.substr(8);
-    else
-        return std::nullopt;
-    const std::size_t hostEnd = rest.find_first_of("/?#");
-    std::string_view host = rest.substr(0, hostEnd);
-    const std::size_t at = host.rfind('@');
-    if (at != std::string_view::npos) host.remove_prefix(at + 1);
+    const std::size_t scheme = SchemeLength(referrer);
+    if (scheme == 0) return std::nullopt;
+    const std::string_view rest = referrer.substr(scheme);
+    const char* const end = rest.data() + rest.size();
+    const char* const hostEnd = FindFirstOf(rest.data(), end, '/', '?', '#');
+    std::string_view host(rest.data(), static_cast<std::size_t>(hostEnd - rest.data()));
+    if (FindByte(host.data(), hostEnd, '@') != hostEnd) host.remove_prefix(host.rfind('@') + 1);
+    // Most hosts have no port and no brackets.
+    const char* const mark = FindFirstOf(host.data(), hostEnd, ':', '[', '[');
     bool bracketed = false;
-    for (std::size_t i = 0; i < host.size(); ++i) {
+    for (auto i = static_cast<std::size_t>(mark - host.data()); i < host.size(); ++i) {
         if (host[i] == '[') {
             bracketed = true;
         } else if (host[i] == ']') {
@@ -40,19 +40,20 @@ std::optional<ReferrerUrl> ReadReferrerUrl(std::string_view referrer) {
         }
     }
     ReferrerUrl url{host, {}};
-    if (hostEnd != std::string_view::npos) {
-        const std::string_view tail = rest.substr(hostEnd);
-        const std::size_t mark = tail.find_first_of("?#");
-        if (mark != std::string_view::npos && tail[mark] == '?') {
-            const std::string_view query = tail.substr(mark + 1);
-            url.query = query.substr(0, query.find('#'));
-        }
+    const char* const queryMark = FindFirstOf(hostEnd, end, '?', '#', '#');
+    if (queryMark != end && *queryMark == '?') {
+        const char* const query = queryMark + 1;
+        url.query =
+            std::string_view(query, static_cast<std::size_t>(FindByte(query, end, '#') - query));
     }
     return url;
 }
 
 void AppendAsciiLower(std::string_view text, std::string& out) {
-    for (const char c : text) out += c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+    const std::size_t from = out.size();
+    out.resize(from + text.size());
+    char* to = out.data() + from;
+    for (const char c : text) *to++ = c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
 }  // namespace pomurina

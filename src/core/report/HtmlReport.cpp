@@ -8,6 +8,7 @@
 #include "Errors.h"
 #include "report/HourSvg.h"
 #include "report/HtmlText.h"
+#include "report/InsightHtml.h"
 #include "report/ReportTime.h"
 #include "text/Cp932.h"
 #include "text/Utf8Text.h"
@@ -87,6 +88,7 @@ void WriteHead(const ReportSource& source, std::string& b) {
     }
     b += "</title>\n<style>";
     b += kStyle;
+    b += InsightHtmlStyle();
     b += "</style>\n</head>\n<body>\n<main>\n<header>\n<h1>アクセスログ解析レポート</h1>\n"
          "<dl class=\"meta\">\n";
     for (const std::string& file : source.files) {
@@ -100,7 +102,9 @@ void WriteHead(const ReportSource& source, std::string& b) {
          JapaneseLocalTime(source.created) + "</time></dd>\n</dl>\n</header>\n";
     b += "<nav><a href=\"#count\">カウント</a><a href=\"#connections\">接続</a>"
          "<a href=\"#get\">要求ログ</a><a href=\"#post\">受信ログ</a>"
-         "<a href=\"#referrers\">リファラ</a><a href=\"#robots\">bot</a></nav>\n";
+         "<a href=\"#referrers\">リファラ</a><a href=\"#robots\">bot</a>";
+    b += kInsightHtmlLink;
+    b += "</nav>\n";
     if (source.error) {
         b += "<p class=\"error\" role=\"alert\">解析は途中で止まりました: ";
         AppendHtmlSjis(*source.error, b);
@@ -270,6 +274,7 @@ void WriteHtmlReport(ResultWindow& w, const ReportSource& source, ReportStream& 
         for (const PaneId pane : tab.panes) WritePane(w, pane, pane == PaneId::ReferrerList, out);
         b += "</section>\n";
     }
+    WriteInsightHtml(ReportedInsight(source), out, InsightProblem(source));
     b += "<footer>ポムリナで作成。一覧はそれぞれ最初の " + std::to_string(kHtmlListLines) +
          " 行までを載せ、残りは「… 他N行」と数だけを示します。1 行は " +
          std::to_string(kHtmlLineBytes) + " バイトまでです。</footer>\n</main>\n</body>\n</html>\n";

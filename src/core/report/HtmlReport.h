@@ -3,7 +3,8 @@
 // no scripts, no other files) with the analysed files and the report's date,
 // the summary tab's fields, the three hourly graphs and the lists a reader
 // cares about: hosts, requested and posted files, the 404 and 403 excerpts,
-// the watched hosts' lines, outside referrers (decoded as well) and robots.
+// the watched hosts' lines, outside referrers (decoded as well) and robots;
+// then the insight (see InsightHtml.h).
 // It reads well on a phone and prints.
 #include <cstddef>
 

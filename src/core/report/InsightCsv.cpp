@@ -8,19 +8,13 @@
 #include "Errors.h"
 #include "io/FileIo.h"
 #include "io/FileReplacement.h"
+#include "io/SameFile.h"
 #include "report/CsvText.h"
 #include "report/InsightTables.h"
 #include "text/Cp932.h"
 
 namespace pomurina {
 namespace {
-
-bool SameFile(const std::string& a, const std::string& b) {
-    struct stat first {
-    }, second{};
-    return ::stat(a.c_str(), &first) == 0 && ::stat(b.c_str(), &second) == 0 &&
-           first.st_dev == second.st_dev && first.st_ino == second.st_ino;
-}
 
 CsvFile FileOf(const InsightTable& table) {
     CsvFile file{std::string(table.key) + ".csv", "\xEF\xBB\xBF"};
@@ -75,10 +69,7 @@ void SaveInsightCsv(const Insight& insight, const std::string& folder,
     std::vector<Written> written;
     for (const CsvFile& file : InsightCsvFiles(insight)) {
         std::string path = folder + "/" + file.name;
-        for (const std::string& log : logs)
-            if (SameFile(path, log))
-                throw FileCreateError(FileCreateErrorText(PathText(FullPath(path)),
-                                                          Utf8ToCp932("解析したログそのものです")));
+        RefuseAnalysedLog(path, logs);
         auto replacement = std::make_unique<FileReplacement>(path);
         int error = replacement->Open();
         if (error == 0) error = replacement->Write(file.bytes);

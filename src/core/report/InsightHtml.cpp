@@ -90,9 +90,15 @@ std::string_view InsightHtmlStyle() {
     return kStyle;
 }
 
-void WriteInsightHtml(const Insight* insight, ReportStream& out) {
+void WriteInsightHtml(const Insight* insight, ReportStream& out, const std::string* problem) {
     std::string& b = out.Buffer();
     b += "<section class=\"tab\" id=\"insight\">\n<h2>アクセス解析</h2>\n";
+    if (!insight && problem) {
+        b += "<p class=\"none\">";
+        AppendHtmlSjis(*problem, b);
+        b += "</p>\n</section>\n";
+        return;
+    }
     if (!insight) {
         b += "<p class=\"none\">解析が最後まで終わらなかったため、アクセス解析はありません</p>\n"
              "</section>\n";

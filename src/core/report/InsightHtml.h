@@ -1,8 +1,8 @@
 #pragma once
 // The insight in the HTML report: a section アクセス解析 after the others,
 // with the totals, the daily graph and every table cut at kInsightRows rows
-// ("… 他N行" for the rest).  A run without an insight (one that failed) gets
-// the section with a note instead.
+// ("… 他N行" for the rest).  A run without an insight gets the section with
+// a note instead: the run failed, or problem says why (Shift-JIS).
 #include <cstddef>
 #include <string_view>
 
@@ -15,7 +15,8 @@ namespace pomurina {
 constexpr std::size_t kInsightRows = 50;
 
 // Writes the section.
-void WriteInsightHtml(const Insight* insight, ReportStream& out);
+void WriteInsightHtml(const Insight* insight, ReportStream& out,
+                      const std::string* problem = nullptr);
 
 // The rules the section needs in the report's style sheet.
 std::string_view InsightHtmlStyle();

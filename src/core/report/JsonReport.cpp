@@ -4,6 +4,7 @@
 #include <cmath>
 #include <string_view>
 
+#include "report/InsightJson.h"
 #include "report/JsonText.h"
 #include "report/ReportTime.h"
 #include "text/Base64.h"
@@ -175,7 +176,9 @@ void WriteJsonReport(ResultWindow& w, const ReportSource& source, bool withLog, 
         const ReportPane& pane = kReportPanes[p];
         WritePane(w, pane, withLog || pane.id != PaneId::NamaLog, out);
     }
-    b += "\n  }\n}\n";
+    b += "\n  },\n";
+    WriteInsightJson(ReportedInsight(source), out);
+    b += "\n}\n";
 }
 
 }  // namespace pomurina

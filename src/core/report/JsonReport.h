@@ -1,7 +1,8 @@
 #pragma once
 // The JSON report: one UTF-8 document with the analysed files, every number
-// of the summary under a descriptive key, the three hour arrays and every pane as an
-// array of lines.  Its form is described by tools/report/report.schema.json.
+// of the summary under a descriptive key, the three hour arrays, every pane as an
+// array of lines and the insight (see InsightJson.h).  Its form is described by
+// tools/report/report.schema.json.
 #include "report/ReportContents.h"
 #include "report/ReportStream.h"
 

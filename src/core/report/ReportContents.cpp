@@ -67,6 +67,15 @@ const Summary* ReportedSummary(const ReportSource& source) {
     return source.run && source.run->summary.complete ? &source.run->summary : nullptr;
 }
 
+const Insight* ReportedInsight(const ReportSource& source) {
+    return ReportedSummary(source) ? source.run->insight.get() : nullptr;
+}
+
+const std::string* InsightProblem(const ReportSource& source) {
+    return ReportedSummary(source) && source.run->insightProblem ? &*source.run->insightProblem
+                                                                 : nullptr;
+}
+
 std::string CountText(FieldId field, const Summary* summary) {
     const auto count = summary ? FieldCount(field, *summary) : std::nullopt;
     return count ? IntToStr(*count) : "-";

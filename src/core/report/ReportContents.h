@@ -25,6 +25,10 @@ struct ReportSource {
 
 // The run's summary; none when the run stopped before its end.
 const Summary* ReportedSummary(const ReportSource& source);
+// The run's insight; none when the run stopped before its end or had none.
+const Insight* ReportedInsight(const ReportSource& source);
+// Why a run that ended has no insight, if it hasn't (Shift-JIS).
+const std::string* InsightProblem(const ReportSource& source);
 
 // A number of the summary as a field shows it; "-" without a summary, as a
 // field shows before any run.

@@ -15,6 +15,7 @@ namespace pomurina {
 
 // The text up to (not including) its first zero byte.
 inline std::string_view UpToFirstZero(std::string_view text) {
+    if (text.empty()) return text;  // memchr may not be given a null pointer, even for no bytes
     const void* zero = std::memchr(text.data(), 0, text.size());
     return zero ? text.substr(
                       0, static_cast<std::size_t>(static_cast<const char*>(zero) - text.data()))

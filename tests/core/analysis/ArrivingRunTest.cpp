@@ -3,7 +3,8 @@
 // a complete run, after a failing line anywhere, after a missing list; a
 // log found damaged after lines were classified leaves the window as any
 // failed load does, and with no thread to spare for the reading the logs are
-// read first; lines split as they arrive are the whole text's lines.
+// read first; lines split as they arrive are the whole text's lines.  The
+// insight read in the same pass is that of every line read in one part.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -16,9 +17,12 @@
 #include "CompressTool.h"
 #include "ScopedSeams.h"
 #include "analysis/LogCounting.h"
+#include "insight/InsightRules.h"
+#include "insight/InsightWhole.h"
 #include "io/FileIo.h"
 #include "io/LogFiles.h"
 #include "parallel/WorkerPool.h"
+#include "report/InsightJson.h"
 #include "text/Cp932.h"
 #include "Errors.h"
 #include "text/TextLines.h"
@@ -77,12 +81,46 @@ std::string Unnamed(const std::string& dump) {
     return kept;
 }
 
+// The insight as the JSON report writes it, or "null".
+std::string InsightJson(const Insight* insight) {
+    std::string text;
+    ReportStream out([&](std::string_view block) {
+        text += block;
+        return 0;
+    });
+    WriteInsightJson(insight, out);
+    out.Finish();
+    return text;
+}
+
 class ArrivingRun : public ::testing::Test {
 protected:
     ArrivingRun() {
         m_dir.WriteList("SERobotsList.dat", {"bot"});
         m_dir.WriteList("CheckDomeinList.dat", {"watch"});
         m_dir.WriteList("DomeinList.dat", {"own.example"});
+        m_dir.WriteFile("materia/UserAgentRules.dat",
+                        "browser\tFirefox\tMozilla\nbot\tGoogle\tGooglebot\nai\tGPT\tGPTBot\n");
+        m_dir.WriteFile("materia/SearchEngines.dat", "Else\telse.example\tq\n");
+    }
+    // The insight of a run of the logs.
+    std::string RunInsight(const V& paths, const ClassifyPlan& plan) {
+        MemoryWindow window;
+        const RunResult run =
+            LogCounting(window, paths, RunPlaces{m_dir.Path().string(), "materia"}, plan);
+        return InsightJson(run.insight.get());
+    }
+    // The insight of the lines read in one part, with the same rules.
+    std::string OnePartInsight(const V& lines) {
+        const auto rules = LoadInsightRules((m_dir.Path() / "materia").string(), {"own.example"});
+        const std::string text = Joined(lines);
+        const TextLines split(text);
+        InsightPart part(*rules);
+        for (std::size_t i = 0; i < split.Count(); ++i) part.Read(split.At(i));
+        InsightWhole whole(*rules);
+        whole.Merge(part);
+        const Insight insight = whole.Finish();
+        return InsightJson(&insight);
     }
     // Reads give a little at a time, slowly, as a slow disk or a pipe gives
     // them, while it lives: lines are classified while the rest arrives.
@@ -145,6 +183,24 @@ TEST_F(ArrivingRun, CompressedAndSplitLogsShowWhatThePlainLogShows) {
                     << paths.back() << " bad " << bad << " plan " << plan.batchLines << "/"
                     << plan.arrivingBytes;
     }
+}
+
+TEST_F(ArrivingRun, TheInsightOfEveryFormAndPlanIsThatOfOnePart) {
+    V lines = SampleLines(600);
+    // Visitors that come back to a page after half an hour and after less,
+    // across the batches, and referrers with a search phrase.
+    for (int i = 0; i < 40; ++i)
+        lines.push_back("198.51.100." + std::to_string(i % 3) + " - - [06/Dec/2026:" +
+                        std::to_string(10 + i / 8) + ":" + std::to_string(10 + i % 8 * 5) +
+                        ":00 +0900] \"GET /p" + std::to_string(i % 4) +
+                        " HTTP/1.1\" 200 5 \"http://else.example/?q=%E6%97%85\" \"Mozilla\"");
+    const std::string reference = OnePartInsight(lines);
+    ASSERT_NE(reference.find("\"visits\": "), std::string::npos);
+    const SlowReads slow;
+    for (const V& paths : Forms(lines, "log"))
+        for (const ClassifyPlan& plan : {kPlans[0], kPlans[1], kPlans[2], ClassifyPlan{3, 7}})
+            EXPECT_EQ(RunInsight(paths, plan), reference)
+                << paths.back() << " plan " << plan.batchLines << "/" << plan.arrivingBytes;
 }
 
 TEST_F(ArrivingRun, ADamagedLogFoundLateLeavesTheWindowAsAFailedLoad) {

@@ -145,6 +145,29 @@ TEST_F(Run, ThreeLinesFillEveryPaneFieldAndGraph) {
     EXPECT_EQ(m_run->summary.transferBytes, 1536.0);
     EXPECT_EQ(m_run->summary.getHours[10], 2);
     EXPECT_EQ(m_run->summary.post.status403, 1);
+    // Without rule files the insight names no browser and no robot.
+    ASSERT_TRUE(m_run->insight);
+    EXPECT_EQ(m_run->insight->totals.hits, 3);
+    ASSERT_EQ(m_run->insight->browsers.size(), 1u);
+    EXPECT_EQ(m_run->insight->browsers[0].name, "その他");
+    EXPECT_EQ(m_run->insight->robots.size(), 0u);
+    EXPECT_FALSE(m_run->insightProblem);
+}
+
+TEST_F(Run, AnUnreadableRuleFileLeavesTheRunWithoutInsightAndSaysSo) {
+    const auto rules = m_dir.Path() / "materia" / "UserAgentRules.dat";
+    std::filesystem::create_directory(rules);
+    ASSERT_EQ(Analyse(Line("h1", "GET /x HTTP/1.0", "200")), "");
+    const std::string problem =
+        S("アクセス解析の規則ファイルを読み込めないため、アクセス解析はありません: ファイル \"") +
+        rules.string() + "\". " + SystemErrorText(EISDIR) + S(" は開けません");
+    ASSERT_TRUE(m_run);
+    EXPECT_TRUE(m_run->summary.complete);
+    EXPECT_EQ(m_run->insight, nullptr);
+    EXPECT_EQ(m_run->insightProblem, problem);
+    V progress = ProgressLines((m_dir.Path() / "access.log").string());
+    progress.insert(progress.begin() + 9, problem);  // after the lists
+    EXPECT_EQ(m_window.Progress().MessageLines(), progress);
 }
 
 TEST_F(Run, ASecondRunShowsOnlyItsOwnLinesUnderOneHeader) {

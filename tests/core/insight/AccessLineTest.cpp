@@ -62,13 +62,17 @@ TEST(AccessLine, ReadsTheFieldsOrRefusesTheLine) {
         {"192.0.2.1 - - [06/Dec/2026:10:15:02 +0900] \"GET / HTTP/1.1\"\t200 1", false},
         {"", false},
     };
+    AccessLineReader reader;  // one for every line, as a run reads them
     for (const Case& c : cases) {
         SCOPED_TRACE(c.line);
-        AccessLine fields;
+        AccessLine fields, again;
         ASSERT_EQ(ReadAccessLine(c.line, fields), c.parses);
+        ASSERT_EQ(reader.Read(c.line, again), c.parses);
         if (!c.parses) continue;
+        EXPECT_EQ(again.time.Seconds(), fields.time.Seconds());
         EXPECT_EQ(fields.host, "192.0.2.1");
         EXPECT_EQ(fields.target, c.target);
+        EXPECT_EQ(fields.path, PathOfTarget(c.target));
         EXPECT_EQ(fields.referrer, c.referrer);
         EXPECT_EQ(fields.hasAgent, c.hasAgent);
         EXPECT_EQ(fields.agent, c.agent);
@@ -99,13 +103,20 @@ TEST(AccessLine, TakesRealDatesAndClocksAsWritten) {
         {"6/Dec/2026:10:15:02 +0900", false, ""},
         {"06/Dec/26:10:15:02 +0900", false, ""},
     };
+    // Read alone, and by one reader after a line of 6 Dec 2026 (whose date
+    // it keeps) and after each other.
+    AccessLineReader reader;
     for (const auto& c : cases) {
         SCOPED_TRACE(c.stamp);
-        AccessLine fields;
+        AccessLine fields, again;
         const std::string line = std::string("h - - [") + c.stamp + "] \"GET / HTTP/1.1\" 200 1";
+        ASSERT_TRUE(reader.Read("h - - [06/Dec/2026:10:15:02 +0900] \"-\" 200 1", again));
         ASSERT_EQ(ReadAccessLine(line, fields), c.parses);
+        ASSERT_EQ(reader.Read(line, again), c.parses);
+        ASSERT_EQ(reader.Read(line, again), c.parses);
         if (c.parses) {
             EXPECT_EQ(DayText(fields.time.day), c.day);
+            EXPECT_EQ(again.time.Seconds(), fields.time.Seconds());
         }
     }
     // The zone is ignored, and a leap second is a second after the 59th.

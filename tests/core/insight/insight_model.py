@@ -6,8 +6,10 @@ and the rule files and compares its tables with the program's JSON.
 
     insight_model.py LOG RULES_DIR OWN_DOMAINS_FILE PROGRAM_JSON [SCHEMA]
 
-Exit status 0 when they agree (and the program's JSON is of the report
-schema's form, given SCHEMA); otherwise the first differences are printed.
+PROGRAM_JSON is the insight object alone or a whole report (pomurina-report
+--json).  Exit status 0 when they agree (and the program's JSON is of the
+report schema's form, given SCHEMA); otherwise the first differences are
+printed.
 """
 import base64
 import datetime
@@ -317,8 +319,16 @@ def log_bytes(value):
     return value.encode("cp932")
 
 
+def program_json(path):
+    """The program's insight and, for a whole report, the report."""
+    document = json.load(open(path, encoding="utf-8"))
+    if isinstance(document, dict) and document.get("format") == "pomurina-report":
+        return document["insight"], document
+    return document, None
+
+
 def program_tables(path):
-    insight = json.load(open(path, encoding="utf-8"))
+    insight = program_json(path)[0]
     for key, field in (("pages", "path"), ("not_found", "path"), ("referring_sites", "host"),
                        ("hosts", "host")):
         for row in insight[key]:
@@ -329,9 +339,11 @@ def program_tables(path):
 def schema_errors(program, schema_path):
     import jsonschema
     schema = json.load(open(schema_path, encoding="utf-8"))
-    insight = dict(schema["properties"]["insight"], **{"$defs": schema["$defs"]})
+    insight, report = program_json(program)
+    if report is None:
+        schema = dict(schema["properties"]["insight"], **{"$defs": schema["$defs"]})
     return [e.message for e in
-            jsonschema.Draft202012Validator(insight).iter_errors(json.load(open(program, encoding="utf-8")))]
+            jsonschema.Draft202012Validator(schema).iter_errors(report or insight)]
 
 
 def main():

@@ -7,6 +7,7 @@
 #include "text/Cp932.h"
 #include "Errors.h"
 #include "text/IntegerText.h"
+#include "text/LineSplit.h"
 #include "text/SjisText.h"
 #include "text/TerminalText.h"
 
@@ -24,6 +25,14 @@ TEST(SjisText, PositionsAreOneBasedAndAnEmptyNeedleIsNeverFound) {
     const std::string hay = std::string(100, 'a') + "needle" + std::string(50, 'b') + "needle";
     EXPECT_EQ(Pos("needle", hay), 101u);
     EXPECT_EQ(Pos("needle", std::string(40, 'n') + "needl"), 0u);
+}
+
+TEST(LineSplit, TheFirstZeroByteEndsATextEvenAnEmptyOne) {
+    using namespace std::string_view_literals;
+    const struct {
+        std::string_view text, kept;
+    } cases[] = {{{}, ""}, {"", ""}, {"\0"sv, ""}, {"ab"sv, "ab"}, {"a\0b\0"sv, "a"}};
+    for (const auto& c : cases) EXPECT_EQ(UpToFirstZero(c.text), c.kept) << c.text.size();
 }
 
 TEST(SjisText, CopyClampsStartAndLength) {

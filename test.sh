@@ -13,7 +13,7 @@ pomurina_install_missing
 pomurina_build build -DPOMURINA_WERROR=ON
 ctest --test-dir build --output-on-failure -j "$(nproc)"
 [ $quick = 1 ] && exit 0
-scripts/tidy.sh build
+scripts/tidy.sh
 
 # Warnings are held by the build above: the sanitizers' instrumentation makes
 # g++ warn of values it can't follow (maybe-uninitialized) that are set.

@@ -19,7 +19,8 @@ struct WrittenTime {
     // Seconds from the start of day 0: the day's number × 86,400 plus the
     // seconds of the day as written (so 12:34:60 equals 12:35:00).
     std::int64_t Seconds() const {
-        return std::int64_t{day} * 86400 + std::int64_t{hour} * 3600 + minute * 60 + second;
+        return std::int64_t{day} * 86400 + std::int64_t{hour} * 3600 +
+               std::int64_t{minute} * 60 + second;
     }
 };
 

@@ -11,10 +11,16 @@ namespace pomurina {
 
 class StartedWindows;
 
-// What the command line asks for: "LOGFILE..." or "--dump-state OUT [LOGFILE...]".
+// What a dump holds: every result's state, or the insight as the analysis
+// window's tables hold it (written as the report tool's JSON "insight").
+enum class DumpKind { State, Insight };
+
+// What the command line asks for: "LOGFILE...", "--dump-state OUT [LOGFILE...]"
+// or "--dump-insight OUT [LOGFILE...]".
 struct StartRequest {
     std::vector<std::string> logFiles;    // absolute, analysed as one log
     std::optional<std::string> dumpPath;  // absolute
+    DumpKind dumpKind = DumpKind::State;
 };
 
 // A command line that makes no sense, and why ("unknown option -x").

@@ -1,0 +1,193 @@
+#include "widgets/InsightTableModel.h"
+
+#include <QLocale>
+#include <algorithm>
+#include <numeric>
+#include <string>
+
+#include "SjisQt.h"
+#include "urlconv/UrlDecoding.h"
+
+namespace pomurina {
+namespace {
+
+const QLocale& Digits() {
+    static const QLocale locale(QLocale::Japanese, QLocale::Japan);
+    return locale;
+}
+
+// The path decoded when it holds percent-encoded UTF-8; otherwise none.
+std::optional<QString> DecodedPath(std::string_view bytes) {
+    if (bytes.find('%') == std::string_view::npos) return std::nullopt;
+    try {
+        const std::string decoded = URLDecode(bytes);
+        if (decoded.empty() || decoded == bytes) return std::nullopt;
+        return FromSjis(decoded);
+    } catch (...) {
+        return std::nullopt;  // not a percent encoding after all: shown as written
+    }
+}
+
+}  // namespace
+
+QString InsightCellText(const InsightCell& cell) {
+    switch (cell.kind) {
+        case InsightCell::Kind::Number:
+            return Digits().toString(static_cast<qlonglong>(cell.number));
+        case InsightCell::Kind::Text:
+            return QString::fromUtf8(cell.text.data(), static_cast<qsizetype>(cell.text.size()));
+        case InsightCell::Kind::LogText:
+            return DecodedPath(cell.log).value_or(FromSjis(cell.log));
+    }
+    return {};
+}
+
+InsightTableModel::InsightTableModel(InsightTable table, std::shared_ptr<const void> keep,
+                                     QObject* parent)
+    : QAbstractTableModel(parent), m_table(std::move(table)), m_keep(std::move(keep)) {
+    for (std::size_t c = 0; c < m_table.columns.size(); ++c) {
+        const std::string_view key = m_table.columns[c].key;
+        if (key == "hits" || key == "visits" || key == "entries" || key == "exits") {
+            m_shareOf = c;
+            m_shareColumn = static_cast<int>(c) + 1;
+            break;
+        }
+    }
+    if (m_shareColumn >= 0)
+        for (std::size_t r = 0; r < m_table.rows; ++r)
+            m_shareTotal += m_table.cell(r, m_shareOf).number;
+}
+
+std::size_t InsightTableModel::SourceRow(int row) const {
+    const auto r = static_cast<std::size_t>(row);
+    return m_order.empty() ? r : m_order[r];
+}
+
+std::optional<std::size_t> InsightTableModel::SourceColumn(int column) const {
+    if (column == m_shareColumn) return std::nullopt;
+    const bool afterShare = m_shareColumn >= 0 && column > m_shareColumn;
+    return static_cast<std::size_t>(column - (afterShare ? 1 : 0));
+}
+
+int InsightTableModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : static_cast<int>(m_table.rows);
+}
+
+int InsightTableModel::columnCount(const QModelIndex& parent) const {
+    if (parent.isValid()) return 0;
+    return static_cast<int>(m_table.columns.size()) + (m_shareColumn >= 0 ? 1 : 0);
+}
+
+double InsightTableModel::Share(std::size_t row) const {
+    if (m_shareTotal <= 0) return 0;
+    return static_cast<double>(m_table.cell(row, m_shareOf).number) /
+           static_cast<double>(m_shareTotal);
+}
+
+QVariant InsightTableModel::data(const QModelIndex& index, int role) const {
+    if (!index.isValid() || index.row() >= rowCount()) return {};
+    const std::size_t row = SourceRow(index.row());
+    const std::optional<std::size_t> column = SourceColumn(index.column());
+    if (!column) {
+        if (role == Qt::DisplayRole)
+            return Digits().toString(Share(row) * 100, 'f', 1) + QStringLiteral("%");
+        if (role == kShareRole) return Share(row);
+        if (role == Qt::TextAlignmentRole) return int(Qt::AlignRight | Qt::AlignVCenter);
+        return {};
+    }
+    // data() must not throw: a cell that can't be made shows nothing.
+    try {
+        const InsightCell cell = m_table.cell(row, *column);
+        switch (role) {
+            case Qt::DisplayRole:
+                return InsightCellText(cell);
+            case Qt::ToolTipRole:
+                // The raw form of a decoded path, as the log has it.
+                if (cell.kind == InsightCell::Kind::LogText && DecodedPath(cell.log))
+                    return FromSjis(cell.log);
+                return {};
+            case Qt::TextAlignmentRole:
+                if (cell.kind == InsightCell::Kind::Number)
+                    return int(Qt::AlignRight | Qt::AlignVCenter);
+                return int(Qt::AlignLeft | Qt::AlignVCenter);
+            default:
+                return {};
+        }
+    } catch (...) {
+        return {};
+    }
+}
+
+QVariant InsightTableModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole) return {};
+    const std::optional<std::size_t> column = SourceColumn(section);
+    if (!column) return FromUtf8("割合");
+    if (*column >= m_table.columns.size()) return {};
+    return FromUtf8(m_table.columns[*column].caption);
+}
+
+namespace {
+
+// rows ordered by keys, equal ones kept in the order they come.
+template <typename Key>
+void SortRows(std::vector<std::uint32_t>& rows, const std::vector<Key>& keys, bool descending) {
+    if (descending)
+        std::stable_sort(rows.begin(), rows.end(),
+                         [&](std::uint32_t a, std::uint32_t b) { return keys[b] < keys[a]; });
+    else
+        std::stable_sort(rows.begin(), rows.end(),
+                         [&](std::uint32_t a, std::uint32_t b) { return keys[a] < keys[b]; });
+}
+
+}  // namespace
+
+void InsightTableModel::sort(int column, Qt::SortOrder order) {
+    if (column >= columnCount()) return;
+    std::vector<std::uint32_t> rows;
+    if (column >= 0 && m_table.rows > 0) {
+        // The share sorts as the column it is taken from.
+        const std::size_t c = SourceColumn(column).value_or(m_shareOf);
+        const bool descending = order == Qt::DescendingOrder;
+        rows.resize(m_table.rows);
+        std::iota(rows.begin(), rows.end(), 0u);
+        switch (m_table.cell(0, c).kind) {
+            case InsightCell::Kind::Text: {
+                std::vector<std::string> keys(m_table.rows);
+                for (std::size_t r = 0; r < m_table.rows; ++r) keys[r] = m_table.cell(r, c).text;
+                SortRows(rows, keys, descending);
+                break;
+            }
+            case InsightCell::Kind::LogText: {
+                std::vector<std::string_view> keys(m_table.rows);
+                for (std::size_t r = 0; r < m_table.rows; ++r) keys[r] = m_table.cell(r, c).log;
+                SortRows(rows, keys, descending);
+                break;
+            }
+            case InsightCell::Kind::Number: {
+                std::vector<std::int64_t> keys(m_table.rows);
+                for (std::size_t r = 0; r < m_table.rows; ++r) keys[r] = m_table.cell(r, c).number;
+                SortRows(rows, keys, descending);
+                break;
+            }
+        }
+    }
+    emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
+    // Selected rows stay selected: each persistent index follows its row.
+    const QModelIndexList before = persistentIndexList();
+    std::vector<std::size_t> sourceRows;
+    for (const QModelIndex& index : before) sourceRows.push_back(SourceRow(index.row()));
+    m_order = std::move(rows);
+    if (!before.isEmpty()) {
+        std::vector<int> viewRow(m_table.rows);
+        for (std::size_t v = 0; v < m_table.rows; ++v)
+            viewRow[SourceRow(static_cast<int>(v))] = static_cast<int>(v);
+        QModelIndexList after;
+        for (qsizetype i = 0; i < before.size(); ++i)
+            after.push_back(
+                index(viewRow[sourceRows[static_cast<std::size_t>(i)]], before[i].column()));
+        changePersistentIndexList(before, after);
+    }
+    emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
+}
+
+}  // namespace pomurina

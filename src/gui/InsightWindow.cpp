@@ -144,6 +144,7 @@ TInsight::TInsight(QWidget* parent)
     auto* layout = new QVBoxLayout(contents);
     layout->setContentsMargins(0, 0, 0, 0);
     auto* figures = new QHBoxLayout;
+    figures->setSpacing(28);
     for (const char* caption : {"ヒット", "ページ", "訪問者", "訪問", "転送量", "ロボット", "AI"}) {
         auto* box = new QVBoxLayout;
         auto* name = new QLabel(FromUtf8(caption));
@@ -156,6 +157,9 @@ TInsight::TInsight(QWidget* parent)
             big.setPointSizeF(big.pointSizeF() * 1.8);
         big.setBold(true);
         figure->setFont(big);
+        box->setSpacing(0);
+        name->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+        figure->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
         box->addWidget(name);
         box->addWidget(figure);
         figures->addLayout(box);
@@ -172,11 +176,12 @@ TInsight::TInsight(QWidget* parent)
     periodRow->addWidget(csv);
     layout->addLayout(periodRow);
 
-    auto* tables = new QSplitter(Qt::Horizontal);
+    auto* tables = new QWidget;
+    auto* tableRow = new QHBoxLayout(tables);
+    tableRow->setContentsMargins(0, 0, 0, 0);
     PageList->setObjectName(QStringLiteral("PageList"));
-    tables->addWidget(PageList);
-    tables->addWidget(Pages);
-    tables->setStretchFactor(1, 1);
+    tableRow->addWidget(PageList);
+    tableRow->addWidget(Pages, 1);
     m_splitter->addWidget(m_graph);
     m_splitter->addWidget(tables);
     m_splitter->setStretchFactor(1, 1);
@@ -213,7 +218,7 @@ void TInsight::BuildPages() {
         Pages->addWidget(page);
     }
     PageList->setCurrentRow(0);
-    PageList->setMaximumWidth(PageList->sizeHintForColumn(0) + 24);
+    PageList->setFixedWidth(PageList->sizeHintForColumn(0) + 24);
 }
 
 QTableView* TInsight::AddView(QWidget* page, const char* key) {
@@ -224,7 +229,7 @@ QTableView* TInsight::AddView(QWidget* page, const char* key) {
     view->verticalHeader()->hide();
     view->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     view->verticalHeader()->setDefaultSectionSize(view->fontMetrics().height() + 6);
-    view->horizontalHeader()->setStretchLastSection(true);
+    view->horizontalHeader()->setStretchLastSection(false);
     view->setWordWrap(false);
     view->setContextMenuPolicy(Qt::CustomContextMenu);
     auto* menu = new QMenu(view);
@@ -298,6 +303,13 @@ void TInsight::Fill() {
         if (std::string_view(key) == "entries" || std::string_view(key) == "exits")
             view->sortByColumn(1, Qt::DescendingOrder);
         view->resizeColumnsToContents();
+        // Paths, hosts and names get room; the share room for its bar.
+        const std::string_view first = model->Table().columns.front().key;
+        if (first == "path" || first == "host" || first == "name" || first == "phrase")
+            view->setColumnWidth(0, std::clamp(view->columnWidth(0), 360, 520));
+        if (model->ShareColumn() >= 0)
+            view->setColumnWidth(model->ShareColumn(),
+                                 std::max(view->columnWidth(model->ShareColumn()), 110));
     }
     m_graph->SetDays(&m_models->Data().days);
     FillTotals();

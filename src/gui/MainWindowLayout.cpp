@@ -244,9 +244,11 @@ void TForm1::BuildCountPage() {
     Button2->setObjectName(QStringLiteral("Button2"));
     Button2->setGeometry(360, 10, 75, 25);
     connect(Button2, &QPushButton::clicked, this, [this] { Button2Click(); });
-    InsightButton = new QPushButton(QString::fromUtf8("アクセス解析(&A)"), page);
+    // The row of the file field is full to the window's edge: the button
+    // takes the free strip left of the results.
+    InsightButton = new QPushButton(QString::fromUtf8("アクセス解析"), page);
     InsightButton->setObjectName(QStringLiteral("InsightButton"));
-    InsightButton->setGeometry(440, 10, 100, 25);
+    InsightButton->setGeometry(3, 50, 77, 25);
     connect(InsightButton, &QPushButton::clicked, this, [this] { Insight1Click(); });
 
     GroupBox1 = AddGroup(page, "GroupBox1", "集計結果", QRect(82, 45, 289, 353));

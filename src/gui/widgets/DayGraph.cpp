@@ -20,9 +20,11 @@ const QColor kHitsColor(91, 140, 214);
 const QColor kPagesColor(236, 153, 60);
 const QColor kVisitorsColor(60, 160, 90);
 
-QString DateLabel(std::int32_t day, DaySpan span) {
+// A column's date; the year is written where it changes (and on the first).
+QString DateLabel(std::int32_t day, DaySpan span, bool withYear) {
     const CivilDate date = DateOfDay(day);
     if (span == DaySpan::Month) return QStringLiteral("%1/%2").arg(date.year).arg(date.month);
+    if (withYear) return QStringLiteral("%1/%2/%3").arg(date.year).arg(date.month).arg(date.day);
     return QStringLiteral("%1/%2").arg(date.month).arg(date.day);
 }
 
@@ -112,11 +114,11 @@ void DayGraph::paintEvent(QPaintEvent*) {
         static_cast<double>(plot.width()) / static_cast<double>(columns.buckets.size());
     const auto left = [&](std::size_t k) { return plot.left() + column * static_cast<double>(k); };
     const double gap = column >= 6 ? column * 0.15 : 0;
+    const double w = std::min(column - gap, 64.0);  // a few days' bars stay bars, not walls
     QPainterPath visitors;
     for (std::size_t k = 0; k < columns.buckets.size(); ++k) {
         const DayBucket& b = columns.buckets[k];
-        const double x = left(k) + gap / 2;
-        const double w = column - gap;
+        const double x = left(k) + (column - w) / 2;
         if (all || m_shown == Shown::Hits)
             p.fillRect(QRectF(x, y(b.hits), all ? w / 2 : w, plot.bottom() - y(b.hits)),
                        kHitsColor);
@@ -136,16 +138,32 @@ void DayGraph::paintEvent(QPaintEvent*) {
         p.setRenderHint(QPainter::Antialiasing);
         p.setPen(QPen(kVisitorsColor, 2));
         p.drawPath(visitors);
+        // Few columns: each day's point is marked, so a single day shows one.
+        if (columns.buckets.size() <= 62)
+            for (std::size_t k = 0; k < columns.buckets.size(); ++k)
+                p.drawEllipse(QPointF(left(k) + column / 2, y(columns.buckets[k].visitors)), 2.5,
+                              2.5);
         p.setRenderHint(QPainter::Antialiasing, false);
     }
     // The dates, thinned so none overlaps the next.
     p.setPen(palette().text().color());
-    const int labelWidth = fontMetrics().horizontalAdvance(QStringLiteral("0000/00")) + 8;
+    const bool years = DateOfDay(columns.buckets.front().firstDay).year !=
+                       DateOfDay(columns.buckets.back().firstDay).year;
+    const int labelWidth = fontMetrics().horizontalAdvance(years ? QStringLiteral("0000/00/00")
+                                                                 : QStringLiteral("00/00")) +
+                           10;
     const int stride = LabelStride(column, labelWidth);
-    for (std::size_t k = 0; k < columns.buckets.size(); k += static_cast<std::size_t>(stride))
-        p.drawText(QRectF(left(k), plot.bottom() + 2, labelWidth, fontMetrics().height() + 4),
-                   Qt::AlignLeft | Qt::AlignTop,
-                   DateLabel(columns.buckets[k].firstDay, columns.span));
+    int shownYear = 0;
+    for (std::size_t k = 0; k < columns.buckets.size(); k += static_cast<std::size_t>(stride)) {
+        const std::int32_t day = columns.buckets[k].firstDay;
+        const int year = DateOfDay(day).year;
+        const double center = left(k) + column / 2;
+        p.drawText(QRectF(center - labelWidth / 2.0, plot.bottom() + 2, labelWidth,
+                          fontMetrics().height() + 4),
+                   Qt::AlignHCenter | Qt::AlignTop,
+                   DateLabel(day, columns.span, years && year != shownYear));
+        shownYear = year;
+    }
     // The legend, right of the choice.
     int x = Choice->geometry().right() + 16;
     const std::pair<const char*, QColor> legend[] = {

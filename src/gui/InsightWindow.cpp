@@ -131,6 +131,7 @@ TInsight::TInsight(QWidget* parent)
       m_afterRun(new QCheckBox(FromUtf8("解析の後に開く"))) {
     setObjectName(QStringLiteral("Insight"));
     setWindowTitle(FromUtf8("アクセス解析"));
+    setMinimumSize(760, 540);  // the figures and a table with its columns still fit
     auto* outer = new QVBoxLayout(this);
     outer->addWidget(m_state);
 

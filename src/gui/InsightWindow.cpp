@@ -1,5 +1,6 @@
 #include "InsightWindow.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
@@ -7,6 +8,7 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
 #include <QPushButton>
@@ -123,9 +125,11 @@ TInsight::TInsight(QWidget* parent)
     : QWidget(parent, Qt::Window),
       PageList(new QListWidget),
       Pages(new QStackedWidget),
+      FindText(new QLineEdit),
       m_state(new QStackedWidget),
       m_emptyText(new QLabel),
       m_period(new QLabel),
+      m_findStatus(new QLabel),
       m_graph(new DayGraph),
       m_splitter(new QSplitter(Qt::Vertical)),
       m_afterRun(new QCheckBox(FromUtf8("解析の後に開く"))) {
@@ -171,6 +175,13 @@ TInsight::TInsight(QWidget* parent)
     auto* periodRow = new QHBoxLayout;
     m_period->setObjectName(QStringLiteral("Period"));
     periodRow->addWidget(m_period, 1);
+    FindText->setObjectName(QStringLiteral("FindText"));
+    FindText->setPlaceholderText(FromUtf8("検索 (Ctrl+F)"));
+    FindText->setClearButtonEnabled(true);
+    FindText->setMaximumWidth(240);
+    m_findStatus->setTextFormat(Qt::PlainText);
+    periodRow->addWidget(m_findStatus);
+    periodRow->addWidget(FindText);
     periodRow->addWidget(m_afterRun);
     auto* csv = new QPushButton(FromUtf8("CSVに保存(&S)"));
     csv->setObjectName(QStringLiteral("SaveCsv"));
@@ -191,6 +202,16 @@ TInsight::TInsight(QWidget* parent)
     BuildPages();
 
     connect(PageList, &QListWidget::currentRowChanged, Pages, &QStackedWidget::setCurrentIndex);
+    connect(FindText, &QLineEdit::returnPressed, this,
+            [this] { Guarded([this] { FindNextClick(); }); });
+    connect(FindText, &QLineEdit::textChanged, m_findStatus, &QLabel::clear);
+    auto* find = new QAction(this);
+    find->setShortcut(QKeySequence::Find);
+    addAction(find);
+    connect(find, &QAction::triggered, this, [this] {
+        FindText->setFocus();
+        FindText->selectAll();
+    });
     connect(csv, &QPushButton::clicked, this, [this] { Guarded([this] { SaveCsvClick(); }); });
     connect(m_afterRun, &QCheckBox::toggled, this,
             [](bool on) { Guarded([on] { Settings().Set(kAfterRunSetting, on ? "1" : "0"); }); });
@@ -238,6 +259,11 @@ QTableView* TInsight::AddView(QWidget* page, const char* key) {
                [view] { QApplication::clipboard()->setText(SelectedText(*view)); });
     AddCommand(menu, "SelectAllRows", "すべて選択(&A)", QKeySequence::SelectAll,
                [view] { view->selectAll(); });
+    // Ctrl+F belongs to the window (see the constructor): one key, one command.
+    AddCommand(menu, "FindInTable", "検索(&F)", {}, [this] {
+        FindText->setFocus();
+        FindText->selectAll();
+    });
     AddCommand(menu, "SaveTableCsv", "CSVに保存(&S)", {}, [this, view] {
         Pages->setCurrentWidget(view->parentWidget());
         SaveCsvClick();
@@ -333,9 +359,32 @@ void TInsight::FillTotals() {
         m_period->setText(FromUtf8("期間: 日付のある行がありません"));
 }
 
-void TInsight::SaveCsvClick() {
+QTableView* TInsight::CurrentView() const {
     const auto* page = Pages->currentWidget();
-    QTableView* view = page ? page->findChild<QTableView*>() : nullptr;
+    if (!page) return nullptr;
+    // The table with the focus, or the page's first.
+    for (QTableView* view : page->findChildren<QTableView*>())
+        if (view->hasFocus()) return view;
+    return page->findChild<QTableView*>();
+}
+
+void TInsight::FindNextClick() {
+    QTableView* view = CurrentView();
+    auto* model = view ? dynamic_cast<InsightTableModel*>(view->model()) : nullptr;
+    if (!model) return;
+    const QModelIndex current = view->currentIndex();
+    const auto row = model->FindRow(FindText->text(), current.isValid() ? current.row() : -1);
+    if (!row) {
+        m_findStatus->setText(FindText->text().isEmpty() ? QString() : FromUtf8("見つかりません"));
+        return;
+    }
+    m_findStatus->clear();
+    view->selectRow(*row);
+    view->scrollTo(model->index(*row, 0));
+}
+
+void TInsight::SaveCsvClick() {
+    QTableView* view = CurrentView();
     auto* model = view ? dynamic_cast<InsightTableModel*>(view->model()) : nullptr;
     if (!model) return;
     const auto chosen = ChooseCsvFile(this, std::string(model->Table().key) + ".csv");

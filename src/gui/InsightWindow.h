@@ -12,6 +12,7 @@
 
 class QCheckBox;
 class QLabel;
+class QLineEdit;
 class QListWidget;
 class QSplitter;
 class QStackedWidget;
@@ -49,6 +50,10 @@ public:
     QTableView* View(const char* key) const;
     // Saves the current page's table (its first when it has two) as CSV.
     void SaveCsvClick();
+    // The find field: the text sought in the first column of the current
+    // page's table, from the row after the current one.
+    QLineEdit* const FindText;
+    void FindNextClick();
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -60,6 +65,7 @@ private:
     void FillTotals();
     QTableView* AddView(QWidget* page, const char* key);
     void SaveSettings();
+    QTableView* CurrentView() const;
 
     std::shared_ptr<const RunResult> m_run;
     std::unique_ptr<InsightModels> m_models;
@@ -69,6 +75,7 @@ private:
     QLabel* m_emptyText;
     std::vector<QLabel*> m_figures;
     QLabel* m_period;
+    QLabel* m_findStatus;
     DayGraph* m_graph;
     QSplitter* m_splitter;
     QCheckBox* m_afterRun;

@@ -36,7 +36,7 @@ std::variant<StartRequest, CommandLineProblem> ParseCommandLine(
 
 // Start-up: the application's title and font, Qt's Japanese texts, the data
 // folder (chosen from programDirectory), the windows in their order (main,
-// progress, About, list manager, decoder, FTP manager) created into windows,
+// progress, About, list manager, decoder, analysis, FTP manager) created into windows,
 // then the start mode.  False when the data folder can't be made or
 // materia/setup.ini can't be read: the "アプリケーション エラー" box has been
 // shown and the program must end with exit code 1.

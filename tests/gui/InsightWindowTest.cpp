@@ -119,6 +119,24 @@ TEST(InsightTableModel, ShowsSharesGroupedNumbersAndDecodedPaths) {
     EXPECT_EQ(models.Find("no such table"), nullptr);
 }
 
+TEST(InsightTableModel, FindsTheNextRowShowingTheTextAroundTheEnd) {
+    const InsightModels models(HandMade());
+    InsightTableModel& hosts = *models.Find("hosts");
+    hosts.sort(0, Qt::AscendingOrder);  // a, b, c, 日本 (by bytes)
+    const std::tuple<QString, int, std::optional<int>> cases[] = {
+        {u"EXAMPLE"_qs, -1, 0},  // case ignored, from the top
+        {u"example"_qs, 0, 1},
+        {u"example"_qs, 3, 0},  // around the end
+        {u"日本"_qs, -1, 3},    // decoded from Shift-JIS
+        {u"c."_qs, 2, 2},       // the only one: found again
+        {u"zzz"_qs, -1, std::nullopt},
+        {QString(), -1, std::nullopt},
+    };
+    for (const auto& [text, after, row] : cases)
+        EXPECT_EQ(hosts.FindRow(text, after), row) << text.toStdString() << " after " << after;
+    EXPECT_EQ(models.Find("pages")->FindRow(u"/日本"_qs, -1), 0);  // the percent form decoded
+}
+
 class InsightWindowTest : public ::testing::Test {
 protected:
     InsightWindowTest() {
@@ -157,6 +175,10 @@ TEST_F(InsightWindowTest, SaysSoBeforeAnyRunAndMakesItsTablesOnlyWhenShown) {
     EXPECT_EQ(window.findChild<QLabel*>(QStringLiteral("Period"))->text(),
               u"期間: 2020-03-05 〜 2020-03-06（2日間）"_qs);
     EXPECT_EQ(window.PageList->count(), window.Pages->count());
+    window.PageList->setCurrentRow(12);  // ホスト
+    window.FindText->setText(u"A.EX"_qs);
+    window.FindNextClick();
+    EXPECT_EQ(window.View("hosts")->currentIndex().row(), 2);
     window.ShowRun(nullptr, 0);
     EXPECT_EQ(window.View("hosts")->model(), nullptr);
     EXPECT_TRUE(empty->isVisible());

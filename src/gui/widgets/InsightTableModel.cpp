@@ -69,6 +69,17 @@ std::optional<std::size_t> InsightTableModel::SourceColumn(int column) const {
     return static_cast<std::size_t>(column - (afterShare ? 1 : 0));
 }
 
+std::optional<int> InsightTableModel::FindRow(const QString& text, int after) const {
+    const int rows = rowCount();
+    if (text.isEmpty() || rows == 0) return std::nullopt;
+    for (int k = 1; k <= rows; ++k) {
+        const int row = ((after < 0 ? -1 : after) + k) % rows;
+        const InsightCell cell = m_table.cell(SourceRow(row), 0);
+        if (InsightCellText(cell).contains(text, Qt::CaseInsensitive)) return row;
+    }
+    return std::nullopt;
+}
+
 int InsightTableModel::rowCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : static_cast<int>(m_table.rows);
 }

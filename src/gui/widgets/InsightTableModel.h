@@ -32,6 +32,10 @@ public:
     // The view column of the share, or -1 when the table has none.
     int ShareColumn() const { return m_shareColumn; }
 
+    // The first view row after row `after` (wrapping past the end) whose
+    // first column shows text, case ignored; none when no row does.
+    std::optional<int> FindRow(const QString& text, int after) const;
+
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     int columnCount(const QModelIndex& parent = QModelIndex()) const override;
     QVariant data(const QModelIndex& index, int role) const override;

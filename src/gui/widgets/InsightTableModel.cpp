@@ -139,15 +139,33 @@ QVariant InsightTableModel::headerData(int section, Qt::Orientation orientation,
 
 namespace {
 
-// rows ordered by keys, equal ones kept in the order they come.
-template <typename Key>
-void SortRows(std::vector<std::uint32_t>& rows, const std::vector<Key>& keys, bool descending) {
-    if (descending)
-        std::stable_sort(rows.begin(), rows.end(),
-                         [&](std::uint32_t a, std::uint32_t b) { return keys[b] < keys[a]; });
-    else
-        std::stable_sort(rows.begin(), rows.end(),
-                         [&](std::uint32_t a, std::uint32_t b) { return keys[a] < keys[b]; });
+// A row's sort key: a number, or the first bytes of its text read as one
+// (big-endian, so numbers order as the bytes do), the text deciding ties.
+struct SortKey {
+    std::int64_t number;
+    std::uint32_t row;
+};
+
+std::int64_t Prefix(std::string_view text) {
+    std::uint64_t prefix = 0;
+    for (std::size_t k = 0; k < 8; ++k)
+        prefix = prefix << 8 | (k < text.size() ? static_cast<unsigned char>(text[k]) : 0u);
+    // Flipping the top bit keeps unsigned order in a signed number.
+    return static_cast<std::int64_t>(prefix ^ (std::uint64_t{1} << 63));
+}
+
+// Keys sorted by key, equal ones in the insight's order; small contiguous
+// keys sort far faster than an index into the rows.
+void SortKeys(std::vector<SortKey>& keys, const std::vector<std::string_view>& texts,
+              bool descending) {
+    std::sort(keys.begin(), keys.end(), [&](const SortKey& a, const SortKey& b) {
+        if (a.number != b.number) return descending ? b.number < a.number : a.number < b.number;
+        if (!texts.empty()) {
+            const std::string_view x = texts[a.row], y = texts[b.row];
+            if (x != y) return descending ? y < x : x < y;
+        }
+        return a.row < b.row;
+    });
 }
 
 }  // namespace
@@ -158,29 +176,32 @@ void InsightTableModel::sort(int column, Qt::SortOrder order) {
     if (column >= 0 && m_table.rows > 0) {
         // The share sorts as the column it is taken from.
         const std::size_t c = SourceColumn(column).value_or(m_shareOf);
-        const bool descending = order == Qt::DescendingOrder;
-        rows.resize(m_table.rows);
-        std::iota(rows.begin(), rows.end(), 0u);
-        switch (m_table.cell(0, c).kind) {
-            case InsightCell::Kind::Text: {
-                std::vector<std::string> keys(m_table.rows);
-                for (std::size_t r = 0; r < m_table.rows; ++r) keys[r] = m_table.cell(r, c).text;
-                SortRows(rows, keys, descending);
-                break;
+        const InsightCell first = m_table.cell(0, c);
+        const bool byText = first.kind == InsightCell::Kind::LogText ||
+                            (first.kind == InsightCell::Kind::Text && !first.ordered);
+        std::vector<SortKey> keys(m_table.rows);
+        std::vector<std::string> owned;  // texts made for the sort, seen through texts
+        std::vector<std::string_view> texts;
+        if (byText) texts.resize(m_table.rows);
+        if (first.kind == InsightCell::Kind::Text && byText) owned.resize(m_table.rows);
+        for (std::size_t r = 0; r < m_table.rows; ++r) {
+            InsightCell cell = m_table.cell(r, c);
+            keys[r].row = static_cast<std::uint32_t>(r);
+            if (!byText) {
+                keys[r].number = cell.number;
+                continue;
             }
-            case InsightCell::Kind::LogText: {
-                std::vector<std::string_view> keys(m_table.rows);
-                for (std::size_t r = 0; r < m_table.rows; ++r) keys[r] = m_table.cell(r, c).log;
-                SortRows(rows, keys, descending);
-                break;
+            if (cell.kind == InsightCell::Kind::LogText) {
+                texts[r] = cell.log;
+            } else {
+                owned[r] = std::move(cell.text);
+                texts[r] = owned[r];
             }
-            case InsightCell::Kind::Number: {
-                std::vector<std::int64_t> keys(m_table.rows);
-                for (std::size_t r = 0; r < m_table.rows; ++r) keys[r] = m_table.cell(r, c).number;
-                SortRows(rows, keys, descending);
-                break;
-            }
+            keys[r].number = Prefix(texts[r]);
         }
+        SortKeys(keys, texts, order == Qt::DescendingOrder);
+        rows.resize(keys.size());
+        for (std::size_t r = 0; r < keys.size(); ++r) rows[r] = keys[r].row;
     }
     emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
     // Selected rows stay selected: each persistent index follows its row.

@@ -10,6 +10,7 @@
 #include "DecoderWindow.h"
 #include "ErrorBox.h"
 #include "FtpWindow.h"
+#include "InsightWindow.h"
 #include "ListManagerWindow.h"
 #include "LogDrop.h"
 #include "OpenDialog.h"
@@ -159,11 +160,19 @@ void TForm1::N3Click() {
 void TForm1::UTF81Click() {
     Guarded([] { ShowNonModal(UTF); });
 }
+void TForm1::Insight1Click() {
+    Guarded([] {
+        if (InsightForm) ShowNonModal(InsightForm);
+    });
+}
 void TForm1::N1Click() {
     Guarded([] { ShowNonModal(VersionINFO); });
 }
 void TForm1::byteNameChange() {
-    Guarded([this] { ChangeByteUnit(*this); });
+    Guarded([this] {
+        ChangeByteUnit(*this);
+        if (InsightForm) InsightForm->SetByteUnit(LastByteUnit());
+    });
 }
 
 void TForm1::MemoFree() {
@@ -186,6 +195,7 @@ void TForm1::LogCounting(const std::vector<std::string>& paths) {
     RowBatches batches(m_panes, Form2, [this] { FlushPaneRows(); });
     m_analysedPaths.clear();
     m_lastRun.reset();
+    if (InsightForm) InsightForm->ShowRun(nullptr, LastByteUnit());
     m_runPaths.clear();
     for (const std::string& path : paths) m_runPaths.push_back(AbsolutePath(path));
     ShowOpeningHint(false);
@@ -200,6 +210,11 @@ void TForm1::LogCounting(const std::vector<std::string>& paths) {
         throw;
     }
     m_analysedPaths = paths;
+    // The analysis window takes the run; its tables are made only when shown.
+    if (InsightForm) {
+        InsightForm->ShowRun(m_lastRun, LastByteUnit());
+        if (!Headless() && TInsight::OpensAfterRun()) ShowNonModal(InsightForm);
+    }
     // Without a screen nobody sees the offer: its guess isn't made.
     if (!Headless()) OwnDomainOffer->Offer(OwnDomainGuess(*m_lastRun));
     const std::string name = std::filesystem::path(paths.front()).filename().string();

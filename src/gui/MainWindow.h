@@ -33,7 +33,7 @@ public:
 
     // Menu MainMenu1.
     QMenu *File1, *N2, *View1;
-    QAction *OpenO1, *FTP1, *ReanalyseR1, *SaveS1, *ExitE1, *N3, *UTF81, *N1;
+    QAction *OpenO1, *FTP1, *ReanalyseR1, *SaveS1, *ExitE1, *N3, *UTF81, *N1, *Insight1;
 
     // Tabs, sub-tabs and third-level tabs.
     PageControl *PageControl1, *PageControl4, *PageControl3, *PageControl2, *PageControl7;
@@ -50,7 +50,7 @@ public:
     FieldEdit *Edit20, *Edit21, *Edit22, *Edit23, *Edit24, *Edit25, *Edit26, *Edit27, *Edit28;
     FieldEdit *Edit29, *Edit30, *Edit31, *Edit32, *Edit33, *Edit34, *Edit35;
     UnitBox* byteName;
-    QPushButton *Button1, *Button2;
+    QPushButton *Button1, *Button2, *InsightButton;
     QGroupBox *GroupBox1, *GroupBox2, *GroupBox3, *GroupBox4, *GroupBox5, *GroupBox6, *GroupBox7,
         *GroupBox8;
 
@@ -80,6 +80,8 @@ public:
     void ExitE1Click();
     void N3Click();
     void UTF81Click();
+    // Shows the アクセス解析 window with the last run.
+    void Insight1Click();
     void N1Click();
     void byteNameChange();
 

@@ -173,6 +173,8 @@ void TForm1::BuildMenu() {
     N3 = item(N2, "N3", "ドメイン管理(&D)", &TForm1::N3Click);
     View1 = menu("View1", "表示(&V)");
     UTF81 = item(View1, "UTF81", "UTF-8デコーダ(&U)", &TForm1::UTF81Click);
+    Insight1 = item(View1, "Insight1", "アクセス解析(&A)", &TForm1::Insight1Click);
+    Insight1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_I));
     // A top-level entry that is a command itself.
     N1 = bar->addAction(QString::fromUtf8("バージョン情報(&I)"));
     N1->setObjectName(QStringLiteral("N1"));
@@ -242,6 +244,12 @@ void TForm1::BuildCountPage() {
     Button2->setObjectName(QStringLiteral("Button2"));
     Button2->setGeometry(360, 10, 75, 25);
     connect(Button2, &QPushButton::clicked, this, [this] { Button2Click(); });
+    // The row of the file field is full to the window's edge: the button
+    // takes the free strip left of the results.
+    InsightButton = new QPushButton(QString::fromUtf8("アクセス解析"), page);
+    InsightButton->setObjectName(QStringLiteral("InsightButton"));
+    InsightButton->setGeometry(3, 50, 77, 25);
+    connect(InsightButton, &QPushButton::clicked, this, [this] { Insight1Click(); });
 
     GroupBox1 = AddGroup(page, "GroupBox1", "集計結果", QRect(82, 45, 289, 353));
     GroupBox5 = AddGroup(GroupBox1, "GroupBox5", "接続", QRect(5, 18, 276, 73));
@@ -283,7 +291,7 @@ void TForm1::BuildCountPage() {
     byteName = new UnitBox("byteName", GroupBox2);
     byteName->setGeometry(188, 54, 49, 20);
     byteName->SetChangeHandler([this] { byteNameChange(); });
-    focus.insert(focus.end(), {byteName, Edit35, Button2});
+    focus.insert(focus.end(), {byteName, Edit35, Button2, InsightButton});
     ChainFocus(focus);
 }
 

@@ -21,4 +21,7 @@ void SetSaveFileChooser(SaveFileChooser chooser);
 // exists is confirmed in the dialog.
 std::optional<std::string> ChooseReportFile(QWidget* parent, const std::string& suggested);
 
+// The same dialog for a CSV file, through the same seam.
+std::optional<std::string> ChooseCsvFile(QWidget* parent, const std::string& suggested);
+
 }  // namespace pomurina

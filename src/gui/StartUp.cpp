@@ -7,21 +7,23 @@
 #include "AboutWindow.h"
 #include "DecoderWindow.h"
 #include "ErrorBox.h"
+#include "Errors.h"
 #include "FtpWindow.h"
+#include "InsightDump.h"
+#include "InsightWindow.h"
 #include "ListManagerWindow.h"
 #include "MainWindow.h"
 #include "ProgressWindow.h"
 #include "QtJapanese.h"
 #include "StartedWindows.h"
 #include "WindowKit.h"
-#include "window/StateDump.h"
 #include "io/DataFolder.h"
 #include "io/FileIo.h"
 #include "io/FileReplacement.h"
 #include "io/SameFile.h"
 #include "text/Cp932.h"
 #include "text/TerminalText.h"
-#include "Errors.h"
+#include "window/StateDump.h"
 
 namespace pomurina {
 namespace {
@@ -86,7 +88,17 @@ int SaveStateDump(const std::string& outPath, const std::optional<std::string>& 
     return dump.file.Commit();
 }
 
-int DumpState(const std::string& outPath, const std::vector<std::string>& logFiles) {
+// The insight as the analysis window's tables hold it, written the same way.
+int SaveInsightDump(const std::string& outPath) {
+    FileReplacement file(outPath);
+    if (const int failed = file.Open()) return failed;
+    if (const int failed =
+            file.Write(InsightDumpText(InsightForm ? InsightForm->Models() : nullptr)))
+        return failed;
+    return file.Commit();
+}
+
+int DumpState(const std::string& outPath, const std::vector<std::string>& logFiles, DumpKind kind) {
     // The dump describes the logs; it never takes their place.
     try {
         RefuseAnalysedLog(outPath, logFiles);
@@ -102,7 +114,9 @@ int DumpState(const std::string& outPath, const std::vector<std::string>& logFil
             error = WithFullStop(CurrentExceptionMessage());
         }
     }
-    if (const int failed = SaveStateDump(outPath, error)) {
+    const int failed =
+        kind == DumpKind::Insight ? SaveInsightDump(outPath) : SaveStateDump(outPath, error);
+    if (failed != 0) {
         BoxToStandardError(WithFullStop(FileCreateFailure(outPath, failed).Message()));
         return 1;
     }
@@ -120,9 +134,10 @@ std::variant<StartRequest, CommandLineProblem> ParseCommandLine(
     StartRequest request;
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         const std::string& arg = arguments[i];
-        if (arg == "--dump-state") {
+        if (arg == "--dump-state" || arg == "--dump-insight") {
             if (request.dumpPath || i + 1 >= arguments.size())
-                return CommandLineProblem{"--dump-state takes one OUT file"};
+                return CommandLineProblem{arg + " takes one OUT file"};
+            request.dumpKind = arg == "--dump-state" ? DumpKind::State : DumpKind::Insight;
             request.dumpPath = AbsolutePath(arguments[++i]);
         } else if (arg.size() > 1 && arg[0] == '-') {
             return CommandLineProblem{"unknown option " + arg};
@@ -151,6 +166,7 @@ bool StartUp(const std::string& programDirectory, StartedWindows& windows) {
     Guarded([&] { windows.Create(VersionINFO); });
     Guarded([&] { windows.Create(Domein); });
     Guarded([&] { windows.Create(UTF); });
+    Guarded([&] { windows.Create(InsightForm); });
     // The FTP manager's creation also makes the data folder the current one.
     Guarded([&] {
         windows.Create(FTP).SetLogCounting([](const std::string& path) {
@@ -180,7 +196,7 @@ int RunProgram(const StartRequest& request) {
     }
     StartedWindows windows;
     if (!StartUp(ProgramDirectory(), windows) || !Form1) return 1;
-    if (request.dumpPath) return DumpState(*request.dumpPath, request.logFiles);
+    if (request.dumpPath) return DumpState(*request.dumpPath, request.logFiles, request.dumpKind);
     if (!request.logFiles.empty()) Form1->OpenLogs(request.logFiles);
     Form1->show();
     return QApplication::exec();

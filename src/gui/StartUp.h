@@ -11,10 +11,16 @@ namespace pomurina {
 
 class StartedWindows;
 
-// What the command line asks for: "LOGFILE..." or "--dump-state OUT [LOGFILE...]".
+// What a dump holds: every result's state, or the insight as the analysis
+// window's tables hold it (written as the report tool's JSON "insight").
+enum class DumpKind { State, Insight };
+
+// What the command line asks for: "LOGFILE...", "--dump-state OUT [LOGFILE...]"
+// or "--dump-insight OUT [LOGFILE...]".
 struct StartRequest {
     std::vector<std::string> logFiles;    // absolute, analysed as one log
     std::optional<std::string> dumpPath;  // absolute
+    DumpKind dumpKind = DumpKind::State;
 };
 
 // A command line that makes no sense, and why ("unknown option -x").
@@ -30,7 +36,7 @@ std::variant<StartRequest, CommandLineProblem> ParseCommandLine(
 
 // Start-up: the application's title and font, Qt's Japanese texts, the data
 // folder (chosen from programDirectory), the windows in their order (main,
-// progress, About, list manager, decoder, FTP manager) created into windows,
+// progress, About, list manager, decoder, analysis, FTP manager) created into windows,
 // then the start mode.  False when the data folder can't be made or
 // materia/setup.ini can't be read: the "アプリケーション エラー" box has been
 // shown and the program must end with exit code 1.

@@ -1,6 +1,6 @@
 #pragma once
 // The windows start-up creates, owned in one place.  The process-wide
-// pointers (Form1, Form2, VersionINFO, Domein, UTF, FTP) point at them while
+// pointers (Form1, Form2, VersionINFO, Domein, UTF, InsightForm, FTP) point at them while
 // they live, for the code that reaches a window through them; they own nothing.
 #include <QWidget>
 #include <functional>

@@ -123,7 +123,7 @@ TEST_F(MainWindowTest, TabsMenusAndFirstPagesAreTheDesigns) {
                                "  FTPから読み込み(&F)", "  再解析(&R)", "  レポートを保存(&S)…",
                                "  終了(&X)", "編集(&E)", "  検索(&F)...", "  次を検索(&N)",
                                "  前を検索(&P)", "設定", "  ドメイン管理(&D)", "表示(&V)",
-                               "  UTF-8デコーダ(&U)", "バージョン情報(&I)"}));
+                               "  UTF-8デコーダ(&U)", "  アクセス解析(&A)", "バージョン情報(&I)"}));
     EXPECT_EQ(form.windowTitle(), QString::fromUtf8("ポムリナ"));
 }
 

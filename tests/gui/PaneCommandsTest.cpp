@@ -205,7 +205,8 @@ TEST_F(PaneCommandsTest, NoTwoCommandsShareAKey) {
     EXPECT_EQ(AccessKey(form.Button1->text()), QLatin1Char('L'));
     EXPECT_EQ(topKeys.count(QLatin1Char('L')), 0u);
     EXPECT_EQ(topKeys.count(QLatin1Char('E')), 1u);
-    EXPECT_EQ(shortcuts, (std::set<QString>{"Ctrl+O", "F5", "Ctrl+F", "F3", "Shift+F3"}));
+    EXPECT_EQ(shortcuts,
+              (std::set<QString>{"Ctrl+O", "F5", "Ctrl+F", "F3", "Shift+F3", "Ctrl+I"}));
 
     // Within the panes' menu and the find bar.
     PaneView& pane = *form.NamaLog;

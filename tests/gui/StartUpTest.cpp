@@ -46,6 +46,8 @@ TEST(CommandLine, WhatMakesNoSenseIsNamed) {
     const std::pair<std::vector<std::string>, const char*> cases[] = {
         {{"--dump-state"}, "--dump-state takes one OUT file"},
         {{"--dump-state", "a", "--dump-state", "b"}, "--dump-state takes one OUT file"},
+        {{"--dump-insight"}, "--dump-insight takes one OUT file"},
+        {{"--dump-state", "a", "--dump-insight", "b"}, "--dump-insight takes one OUT file"},
         {{"a.log", "--verbose"}, "unknown option --verbose"},
     };
     for (const auto& [arguments, text] : cases) {
@@ -239,6 +241,45 @@ TEST(Program, ItsDumpEqualsTheReportToolsOnTheRealLogs) {
     for (const auto& entry : fs::directory_iterator(POMURINA_REALLOGS))
         if (entry.path().extension() == ".log")
             ExpectSameDump(entry.path().string(), scratch.Path());
+}
+
+// The insight as the analysis window's tables hold it is the report tool's
+// member "insight", byte for byte.
+void ExpectSameInsight(const std::string& log, const fs::path& scratch) {
+    const Outcome window = RunProgram(Quote(POMURINA_WINDOW) + " --dump-insight " +
+                                          Quote((scratch / "w").string()) + " " + Quote(log),
+                                      scratch / "w");
+    const Outcome report = RunProgram(
+        Quote(POMURINA_REPORT) + " --json " + Quote(log) + " > " + Quote((scratch / "r").string()),
+        scratch / "r");
+    EXPECT_EQ(window.exitCode, report.exitCode) << log;
+    const std::size_t at = report.out.find("\n  \"insight\": ");
+    ASSERT_NE(at, std::string::npos) << log;
+    ASSERT_GE(report.out.size(), at + 4);
+    // From the member to the object's end ("\n}\n"), as one line block.
+    const std::string insight = report.out.substr(at + 1, report.out.size() - at - 4) + "\n";
+    EXPECT_TRUE(window.out == insight) << log << "\n" << window.out.substr(0, 300);
+}
+
+TEST(Program, ItsInsightDumpEqualsTheReportToolsInsight) {
+    ProgramHome home;
+    ExpectSameInsight(home.WriteFile("empty.log", ""), home.Path());
+    ExpectSameInsight(
+        home.WriteFile(
+            "sjis.log",
+            Sjis("ホスト - - [05/Mar/2020:10:00:00 +0900] \"GET /日本 HTTP/1.1\" 200 7\n")),
+        home.Path());
+    ExpectSameInsight((home.Path() / "missing.log").string(), home.Path());
+    const std::string generated = (home.Path() / "variety.log").string();
+    ASSERT_EQ(std::system((std::string(POMURINA_GENLOG) + " --variety --lines 30000 --seed 24 > " +
+                           Quote(generated))
+                              .c_str()),
+              0);
+    ExpectSameInsight(generated, home.Path());
+    if (!fs::is_directory(POMURINA_REALLOGS)) return;
+    for (const auto& entry : fs::directory_iterator(POMURINA_REALLOGS))
+        if (entry.path().extension() == ".log")
+            ExpectSameInsight(entry.path().string(), home.Path());
 }
 
 TEST(Program, ARelativeLogIsReadFromTheStartDirectory) {

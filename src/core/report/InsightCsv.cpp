@@ -14,9 +14,8 @@
 #include "text/Cp932.h"
 
 namespace pomurina {
-namespace {
 
-CsvFile FileOf(const InsightTable& table) {
+CsvFile InsightCsvFile(const InsightTable& table) {
     CsvFile file{std::string(table.key) + ".csv", "\xEF\xBB\xBF"};
     std::string& b = file.bytes;
     for (std::size_t c = 0; c < table.columns.size(); ++c) {
@@ -45,13 +44,12 @@ CsvFile FileOf(const InsightTable& table) {
     return file;
 }
 
-}  // namespace
-
 std::vector<CsvFile> InsightCsvFiles(const Insight& insight) {
     std::vector<CsvFile> files;
-    files.push_back(FileOf(InsightTotalsTable(insight)));
-    for (const InsightTable& table : InsightTablesOf(insight)) files.push_back(FileOf(table));
-    files.push_back(FileOf(VisitDurationsTable(insight)));
+    files.push_back(InsightCsvFile(InsightTotalsTable(insight)));
+    for (const InsightTable& table : InsightTablesOf(insight))
+        files.push_back(InsightCsvFile(table));
+    files.push_back(InsightCsvFile(VisitDurationsTable(insight)));
     return files;
 }
 

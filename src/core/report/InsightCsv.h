@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "insight/Insight.h"
+#include "report/InsightTables.h"
 
 namespace pomurina {
 
@@ -14,6 +15,9 @@ struct CsvFile {
     std::string name;  // "<table key>.csv"
     std::string bytes;
 };
+
+// One table's file, its rows in the table's order.
+CsvFile InsightCsvFile(const InsightTable& table);
 
 // The files: the totals, every table, the visit durations.
 std::vector<CsvFile> InsightCsvFiles(const Insight& insight);

@@ -86,22 +86,30 @@ void WriteTable(const InsightTable& table, ReportStream& out) {
 
 }  // namespace
 
-void WriteInsightJson(const Insight* insight, ReportStream& out) {
+void WriteInsightObject(const InsightTotals& totals, const std::vector<const InsightTable*>& tables,
+                        const InsightTable& durations, ReportStream& out) {
     std::string& b = out.Buffer();
-    b += "  \"insight\": ";
-    if (!insight) {
-        b += "null";
-        return;
-    }
     b += "{\n";
-    WriteTotals(insight->totals, b);
-    for (const InsightTable& table : InsightTablesOf(*insight)) WriteTable(table, out);
+    WriteTotals(totals, b);
+    for (const InsightTable* table : tables) WriteTable(*table, out);
     b += "    \"visit_durations\": [";
-    for (std::size_t k = 0; k < insight->visitDurations.size(); ++k) {
+    for (std::size_t k = 0; k < durations.rows; ++k) {
         if (k > 0) b += ", ";
-        AppendInteger(insight->visitDurations[k], b);
+        AppendInteger(durations.cell(k, 1).number, b);
     }
     b += "]\n  }";
+}
+
+void WriteInsightJson(const Insight* insight, ReportStream& out) {
+    out.Buffer() += "  \"insight\": ";
+    if (!insight) {
+        out.Buffer() += "null";
+        return;
+    }
+    const std::vector<InsightTable> tables = InsightTablesOf(*insight);
+    std::vector<const InsightTable*> pointers;
+    for (const InsightTable& table : tables) pointers.push_back(&table);
+    WriteInsightObject(insight->totals, pointers, VisitDurationsTable(*insight), out);
 }
 
 }  // namespace pomurina

@@ -21,6 +21,18 @@ InsightCell Text(std::string text) {
     return cell;
 }
 
+// A day or a time as text, with a number that sorts as the text does.
+InsightCell OrderedText(std::string text, std::int64_t order) {
+    InsightCell cell = Text(std::move(text));
+    cell.number = order;
+    cell.ordered = true;
+    return cell;
+}
+
+std::int64_t TimeOrder(const SeenTime& t) {
+    return ((static_cast<std::int64_t>(t.day) * 24 + t.hour) * 60 + t.minute) * 61 + t.second;
+}
+
 InsightCell Log(std::string_view bytes) {
     InsightCell cell;
     cell.kind = InsightCell::Kind::LogText;
@@ -76,21 +88,22 @@ std::string_view WeekdayName(std::size_t weekday) {
 
 std::vector<InsightTable> InsightTablesOf(const Insight& insight) {
     std::vector<InsightTable> tables;
-    tables.push_back(TableOf<DayRow>("days", "日別", insight.days,
-                                     {{"day", "日付"},
-                                      kHits,
-                                      {"pages", "ページ"},
-                                      kVisitors,
-                                      {"visits", "訪問"},
-                                      {"bytes", "バイト"},
-                                      {"robot_hits", "ロボット"}},
-                                     {[](const DayRow& r) { return Text(DayText(r.day)); },
-                                      [](const DayRow& r) { return Number(r.hits); },
-                                      [](const DayRow& r) { return Number(r.pages); },
-                                      [](const DayRow& r) { return Number(r.visitors); },
-                                      [](const DayRow& r) { return Number(r.visits); },
-                                      [](const DayRow& r) { return Number(r.bytes); },
-                                      [](const DayRow& r) { return Number(r.robotHits); }}));
+    tables.push_back(
+        TableOf<DayRow>("days", "日別", insight.days,
+                        {{"day", "日付"},
+                         kHits,
+                         {"pages", "ページ"},
+                         kVisitors,
+                         {"visits", "訪問"},
+                         {"bytes", "バイト"},
+                         {"robot_hits", "ロボット"}},
+                        {[](const DayRow& r) { return OrderedText(DayText(r.day), r.day); },
+                         [](const DayRow& r) { return Number(r.hits); },
+                         [](const DayRow& r) { return Number(r.pages); },
+                         [](const DayRow& r) { return Number(r.visitors); },
+                         [](const DayRow& r) { return Number(r.visits); },
+                         [](const DayRow& r) { return Number(r.bytes); },
+                         [](const DayRow& r) { return Number(r.robotHits); }}));
     InsightTable weekdays{"weekdays",
                           "曜日別",
                           {{"weekday", "曜日"}, kHits, {"pages", "ページ"}},
@@ -140,18 +153,20 @@ std::vector<InsightTable> InsightTablesOf(const Insight& insight) {
          [](const RobotRow& r) { return Text(r.kind == RobotKind::Ai ? "ai" : "bot"); },
          [](const RobotRow& r) { return Number(r.hits); },
          [](const RobotRow& r) { return Number(r.visitors); }}));
-    tables.push_back(
-        TableOf<HostRow>("hosts", "ホスト", insight.hosts,
-                         {{"host", "ホスト"},
-                          kHits,
-                          {"pages", "ページ"},
-                          {"bytes", "バイト"},
-                          {"last_seen", "最終アクセス"}},
-                         {[](const HostRow& r) { return Log(r.host); },
-                          [](const HostRow& r) { return Number(r.hits); },
-                          [](const HostRow& r) { return Number(r.pages); },
-                          [](const HostRow& r) { return Number(r.bytes); },
-                          [](const HostRow& r) { return Text(SeenTimeText(r.lastSeen)); }}));
+    tables.push_back(TableOf<HostRow>("hosts", "ホスト", insight.hosts,
+                                      {{"host", "ホスト"},
+                                       kHits,
+                                       {"pages", "ページ"},
+                                       {"bytes", "バイト"},
+                                       {"last_seen", "最終アクセス"}},
+                                      {[](const HostRow& r) { return Log(r.host); },
+                                       [](const HostRow& r) { return Number(r.hits); },
+                                       [](const HostRow& r) { return Number(r.pages); },
+                                       [](const HostRow& r) { return Number(r.bytes); },
+                                       [](const HostRow& r) {
+                                           return OrderedText(SeenTimeText(r.lastSeen),
+                                                              TimeOrder(r.lastSeen));
+                                       }}));
     return tables;
 }
 

@@ -17,9 +17,10 @@ namespace pomurina {
 struct InsightCell {
     enum class Kind { Number, Text, LogText };
     Kind kind = Kind::Number;
-    std::int64_t number = 0;
-    std::string text;      // Text: UTF-8
-    std::string_view log;  // LogText: the log's bytes
+    std::int64_t number = 0;  // Number: the value; ordered Text: its order
+    bool ordered = false;     // Text of a day or a time: number orders it as the text would
+    std::string text;         // Text: UTF-8
+    std::string_view log;     // LogText: the log's bytes
 };
 
 struct InsightColumn {

@@ -1,0 +1,61 @@
+#pragma once
+// One table of the insight as a table model: the cells stay in the run's
+// insight and only the rows a view asks for are turned into text.  Sorting
+// keeps an index of rows, never a copy of them; numbers sort as numbers,
+// paths and hosts by their bytes.  A share column (the row's part of the
+// table's hits, or visits) follows the column it is taken from.
+#include <QAbstractTableModel>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <vector>
+
+#include "report/InsightTables.h"
+
+namespace pomurina {
+
+class InsightTableModel final : public QAbstractTableModel {
+public:
+    // The share of the row, from 0 to 1, for the bar behind the share column.
+    static constexpr int kShareRole = Qt::UserRole + 1;
+
+    // table's cells must live as long as keep.
+    InsightTableModel(InsightTable table, std::shared_ptr<const void> keep,
+                      QObject* parent = nullptr);
+
+    // The table as the writers see it, rows in the insight's order.
+    const InsightTable& Table() const { return m_table; }
+    // The table's row shown at view row row.
+    std::size_t SourceRow(int row) const;
+    // The table's column shown at view column column, or none for the share.
+    std::optional<std::size_t> SourceColumn(int column) const;
+    // The view column of the share, or -1 when the table has none.
+    int ShareColumn() const { return m_shareColumn; }
+
+    // The first view row after row `after` (wrapping past the end) whose
+    // first column shows text, case ignored; none when no row does.
+    std::optional<int> FindRow(const QString& text, int after) const;
+
+    int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+    int columnCount(const QModelIndex& parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+    // column -1 gives back the insight's own order.
+    void sort(int column, Qt::SortOrder order) override;
+
+private:
+    double Share(std::size_t row) const;
+
+    InsightTable m_table;
+    std::shared_ptr<const void> m_keep;
+    int m_shareColumn = -1;
+    std::size_t m_shareOf = 0;  // the table's column the share is taken from
+    std::int64_t m_shareTotal = 0;
+    std::vector<std::uint32_t> m_order;  // empty: the insight's order
+};
+
+// What a cell shows: numbers with digit groups, log bytes decoded from
+// Shift-JIS, and a percent-encoded UTF-8 path decoded.
+QString InsightCellText(const InsightCell& cell);
+
+}  // namespace pomurina

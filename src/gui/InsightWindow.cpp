@@ -67,12 +67,12 @@ std::string TextOf(const std::vector<int>& numbers) {
 }
 
 // The pages: caption and the tables shown on it (one, or two side by side).
-struct PageSpec {
+struct TablePage {
     const char* caption;
     std::vector<const char*> keys;
 };
-const std::vector<PageSpec>& PageSpecs() {
-    static const std::vector<PageSpec> specs = {
+const std::vector<TablePage>& TablePages() {
+    static const std::vector<TablePage> pages = {
         {"日別", {"days"}},
         {"曜日", {"weekdays"}},
         {"ページ", {"pages"}},
@@ -88,7 +88,7 @@ const std::vector<PageSpec>& PageSpecs() {
         {"ホスト", {"hosts"}},
         {"滞在時間", {"visit_durations"}},
     };
-    return specs;
+    return pages;
 }
 
 // The transfer volume in the unit box's unit, as the main window writes it.
@@ -231,12 +231,12 @@ TInsight::TInsight(QWidget* parent)
 TInsight::~TInsight() = default;
 
 void TInsight::BuildPages() {
-    for (const PageSpec& spec : PageSpecs()) {
-        PageList->addItem(FromUtf8(spec.caption));
+    for (const TablePage& listed : TablePages()) {
+        PageList->addItem(FromUtf8(listed.caption));
         auto* page = new QWidget;
         auto* row = new QHBoxLayout(page);
         row->setContentsMargins(0, 0, 0, 0);
-        for (const char* key : spec.keys) row->addWidget(AddView(page, key));
+        for (const char* key : listed.keys) row->addWidget(AddView(page, key));
         Pages->addWidget(page);
     }
     PageList->setCurrentRow(0);

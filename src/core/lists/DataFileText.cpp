@@ -9,11 +9,16 @@
 namespace pomurina {
 
 int ReadDataFile(const std::string& path, std::size_t largest, std::string& bytes) {
+    const auto notThere = [&](int error) {
+        if (error != ENOENT && error != ENOTDIR) return error;
+        bytes.clear();
+        return 0;
+    };
     struct stat info {};
-    if (::stat(path.c_str(), &info) != 0) return errno;
+    if (::stat(path.c_str(), &info) != 0) return notThere(errno);
     if (!S_ISREG(info.st_mode)) return S_ISDIR(info.st_mode) ? EISDIR : EINVAL;
     if (static_cast<std::size_t>(info.st_size) > largest) return EFBIG;
-    return ReadWholeFile(path, bytes);
+    return notThere(ReadWholeFile(path, bytes));
 }
 
 std::string EscapeLineValue(std::string_view value) {

@@ -8,8 +8,8 @@
 
 namespace pomurina {
 
-// Reads the file at path whole into bytes.  Returns 0; ENOENT (or ENOTDIR)
-// when there is none; EISDIR or EINVAL for a directory, FIFO or device,
+// Reads the file at path whole into bytes.  Returns 0, with bytes empty when
+// there is no such file (ENOENT or ENOTDIR: not written yet); EISDIR or EINVAL for a directory, FIFO or device,
 // which would block or never end; EFBIG beyond largest bytes; else the
 // error number of the read.
 int ReadDataFile(const std::string& path, std::size_t largest, std::string& bytes);

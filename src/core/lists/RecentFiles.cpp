@@ -1,7 +1,6 @@
 #include "lists/RecentFiles.h"
 
 #include <algorithm>
-#include <cerrno>
 
 #include "io/FileReplacement.h"
 #include "lists/DataFileText.h"
@@ -17,9 +16,7 @@ constexpr std::size_t kLargestFile = 1 << 20;
 
 RecentFiles::RecentFiles(std::string file) : m_file(std::move(file)) {
     std::string bytes;
-    const int error = ReadDataFile(m_file, kLargestFile, bytes);
-    if (error == ENOENT || error == ENOTDIR) return;
-    if (error) {
+    if (const int error = ReadDataFile(m_file, kLargestFile, bytes)) {
         m_unreadError = error;
         return;
     }

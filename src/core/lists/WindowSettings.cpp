@@ -1,7 +1,5 @@
 #include "lists/WindowSettings.h"
 
-#include <cerrno>
-
 #include "io/FileReplacement.h"
 #include "lists/DataFileText.h"
 #include "text/LineSplit.h"
@@ -23,9 +21,7 @@ std::optional<std::string_view> ValueIn(std::string_view line, std::string_view 
 
 WindowSettings::WindowSettings(std::string file) : m_file(std::move(file)) {
     std::string bytes;
-    const int error = ReadDataFile(m_file, kLargestFile, bytes);
-    if (error == ENOENT || error == ENOTDIR) return;
-    if (error) {
+    if (const int error = ReadDataFile(m_file, kLargestFile, bytes)) {
         m_unreadError = error;
         return;
     }

@@ -17,7 +17,10 @@ scripts/tidy.sh
 
 # Warnings are held by the build above: the sanitizers' instrumentation makes
 # g++ warn of values it can't follow (maybe-uninitialized) that are set.
-pomurina_build build-sanitize -DPOMURINA_WERROR=OFF -DPOMURINA_SANITIZE=ON
+# -O1 and line tables only: a third less compiling, and the sanitizers'
+# reports still name files and lines.
+pomurina_build build-sanitize -DPOMURINA_WERROR=OFF -DPOMURINA_SANITIZE=ON \
+    -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O1 -g1 -DNDEBUG"
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:strict_string_checks=1 \
 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
 LSAN_OPTIONS=suppressions=$PWD/tests/lsan.supp:print_suppressions=0 \

@@ -10,7 +10,7 @@ POMURINA_PACKAGES=(build-essential cmake ninja-build g++ pkg-config
     clang libclang-rt-14-dev
     qt6-translations-l10n librsvg2-bin groff-base desktop-file-utils appstream
     zlib1g-dev libbz2-dev liblzma-dev libzstd-dev gzip bzip2 xz-utils zstd
-    libicu-dev file clang-tidy)
+    libicu-dev file clang-tidy lld)
 
 pomurina_install_missing() {
     local missing=()

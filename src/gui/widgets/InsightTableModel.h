@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "report/InsightTables.h"
+#include "report/TableOrder.h"
 
 namespace pomurina {
 
@@ -45,6 +46,8 @@ public:
 
 private:
     double Share(std::size_t row) const;
+    // The sort keys of the table's column c, made on its first sort and kept.
+    const ColumnKeys& KeysOf(std::size_t c);
 
     InsightTable m_table;
     std::shared_ptr<const void> m_keep;
@@ -52,6 +55,9 @@ private:
     std::size_t m_shareOf = 0;  // the table's column the share is taken from
     std::int64_t m_shareTotal = 0;
     std::vector<std::uint32_t> m_order;  // empty: the insight's order
+    std::vector<std::uint32_t> m_spareOrder;
+    std::vector<std::optional<ColumnKeys>> m_keys;  // by the table's column
+    TableOrder m_sorter;
 };
 
 // What a cell shows: numbers with digit groups, log bytes decoded from

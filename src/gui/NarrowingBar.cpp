@@ -22,6 +22,9 @@ NarrowingBar::NarrowingBar(std::function<void()> showAll, QWidget* parent)
     Message->setTextFormat(Qt::PlainText);
     Message->setForegroundRole(QPalette::ToolTipText);
     Message->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    // A path of thousands of bytes must not widen the main window: the text
+    // is cut at the bar's end, and the tooltip holds it whole.
+    Message->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(6, 3, 3, 3);
     layout->setSpacing(6);
@@ -37,13 +40,16 @@ NarrowingBar::NarrowingBar(std::function<void()> showAll, QWidget* parent)
 }
 
 void NarrowingBar::ShowFinding(const QString& what) {
-    Message->setText(FromUtf8("絞り込み: ") + what + FromUtf8(" — 絞り込み中…"));
-    show();
+    Say(FromUtf8("絞り込み: ") + what + FromUtf8(" — 絞り込み中…"));
 }
 
 void NarrowingBar::ShowFound(const QString& what, std::size_t count) {
-    Message->setText(FromUtf8("絞り込み: ") + what + FromUtf8(" — ") + GroupedCount(count) +
-                     FromUtf8("行"));
+    Say(FromUtf8("絞り込み: ") + what + FromUtf8(" — ") + GroupedCount(count) + FromUtf8("行"));
+}
+
+void NarrowingBar::Say(const QString& text) {
+    Message->setText(text);
+    Message->setToolTip(text);
     show();
 }
 

@@ -26,6 +26,8 @@ public:
     QPushButton* const ShowAllButton;
 
 private:
+    void Say(const QString& text);
+
     std::function<void()> m_showAll;
 };
 

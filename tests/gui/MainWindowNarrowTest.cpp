@@ -3,6 +3,7 @@
 // what and how many, find, copy and select all act on what is shown, and
 // "すべての行を表示", a new narrowing or a new run undo it.  A search in the
 // background is cancelled by the next.
+#include <QApplication>
 #include <QTest>
 
 #include "InsightWindow.h"
@@ -94,6 +95,18 @@ TEST_F(NarrowTest, ARowShowsItsLinesAndTheBarSaysHowMany) {
     form.NamaLogBar->ShowAllButton->click();
     EXPECT_TRUE(form.NamaLogBar->isHidden());
     EXPECT_EQ(Shown(), Lines());
+}
+
+TEST_F(NarrowTest, ALongRowNameLeavesTheWindowItsSize) {
+    const std::string host(4000, 'h');
+    ASSERT_EQ(Run(WriteLog("long.log", {LogLine(1, "GET /", 200, "1", host)})), std::nullopt);
+    form.show();
+    QApplication::processEvents();
+    const QSize size = form.size();
+    insight.RowDoubleClick("hosts", 0);
+    QApplication::processEvents();
+    EXPECT_EQ(form.size(), size);
+    EXPECT_EQ(form.NamaLogBar->Message->toolTip().size(), 4000 + 11);
 }
 
 TEST_F(NarrowTest, FindCopyAndSelectAllActOnWhatIsShown) {

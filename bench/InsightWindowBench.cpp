@@ -17,6 +17,7 @@
 #include <string>
 
 #include "InsightWindow.h"
+#include "widgets/InsightTableModel.h"
 #include "analysis/LogCounting.h"
 #include "io/DataFolder.h"
 #include "window/ResultWindow.h"
@@ -88,15 +89,20 @@ int main(int argc, char** argv) {
     window.PageList->setCurrentRow(12);  // ホスト
     QApplication::processEvents();
     QTableView& view = *window.View("hosts");
+    const auto* model = dynamic_cast<const InsightTableModel*>(view.model());
     const char* names[] = {"host", "hits", "share", "pages", "bytes", "last seen"};
     for (int column = 0; column < view.model()->columnCount(); ++column)
         for (const auto order : {Qt::AscendingOrder, Qt::DescendingOrder}) {
+            // A large table is sorted in the background: until it is shown,
+            // and how long the window's thread was kept by the click.
+            double kept = 0;
             const double seconds = Seconds([&] {
-                view.sortByColumn(column, order);
-                QApplication::processEvents();
+                kept = Seconds([&] { view.sortByColumn(column, order); });
+                do QApplication::processEvents(QEventLoop::AllEvents, 5);
+                while (model->Sorting());
             });
-            std::printf("sort by %-9s %-10s %.3f s\n", names[column],
-                        order == Qt::AscendingOrder ? "ascending" : "descending", seconds);
+            std::printf("sort by %-9s %-10s %.3f s (the thread kept %.3f s)\n", names[column],
+                        order == Qt::AscendingOrder ? "ascending" : "descending", seconds, kept);
         }
     return 0;
 }

@@ -5,7 +5,9 @@
 #include <numeric>
 #include <string>
 
+#include "ErrorBox.h"
 #include "SjisQt.h"
+#include "parallel/LongTask.h"
 #include "report/TableOrder.h"
 #include "urlconv/UrlDecoding.h"
 
@@ -46,6 +48,8 @@ QString InsightCellText(const InsightCell& cell) {
 InsightTableModel::InsightTableModel(InsightTable table, std::shared_ptr<const void> keep,
                                      QObject* parent)
     : QAbstractTableModel(parent), m_table(std::move(table)), m_keep(std::move(keep)) {
+    m_look.setInterval(10);
+    connect(&m_look, &QTimer::timeout, this, [this] { Guarded([this] { Look(); }); });
     for (std::size_t c = 0; c < m_table.columns.size(); ++c) {
         const std::string_view key = m_table.columns[c].key;
         if (key == "hits" || key == "visits" || key == "entries" || key == "exits") {
@@ -166,16 +170,71 @@ const ColumnKeys& InsightTableModel::KeysOf(std::size_t c) {
     return made;
 }
 
+namespace {
+
+// A table this small is sorted in a few milliseconds.
+std::size_t g_backgroundFrom = 200000;
+
+}  // namespace
+
+void InsightTableModel::SetBackgroundFrom(std::size_t rows) {
+    g_backgroundFrom = rows;
+}
+
+InsightTableModel::~InsightTableModel() = default;
+
+void InsightTableModel::MakeOrder(int column, Qt::SortOrder order,
+                                  std::vector<std::uint32_t>& rows) {
+    rows.clear();
+    if (column < 0 || m_table.rows == 0) return;
+    // The share sorts as the column it is taken from.
+    const std::size_t c = SourceColumn(column).value_or(m_shareOf);
+    m_sorter.Order(KeysOf(c), order == Qt::DescendingOrder, rows);
+}
+
 void InsightTableModel::sort(int column, Qt::SortOrder order) {
     if (column >= columnCount()) return;
+    if (m_sorting) {
+        // One sort at a time: the last asked for follows the one being made.
+        m_waiting = true;
+        m_waitingColumn = column;
+        m_waitingOrder = order;
+        return;
+    }
     // The order before the last one lends its room to the new one.
     std::vector<std::uint32_t> rows = std::move(m_spareOrder);
-    rows.clear();
-    if (column >= 0 && m_table.rows > 0) {
-        // The share sorts as the column it is taken from.
-        const std::size_t c = SourceColumn(column).value_or(m_shareOf);
-        m_sorter.Order(KeysOf(c), order == Qt::DescendingOrder, rows);
+    if (m_table.rows >= g_backgroundFrom && column >= 0) {
+        m_made = std::move(rows);
+        m_madeReady = false;
+        auto task = std::make_unique<LongTask>([this, column, order] {
+            MakeOrder(column, order, m_made);
+            m_madeReady.store(true, std::memory_order_release);
+        });
+        if (task->Started()) {
+            m_task = std::move(task);
+            m_sorting = true;
+            m_look.start();
+            return;
+        }
+        rows = std::move(m_made);
     }
+    MakeOrder(column, order, rows);
+    ShowOrder(std::move(rows));
+}
+
+void InsightTableModel::Look() {
+    if (!m_sorting || !m_madeReady.load(std::memory_order_acquire)) return;
+    m_task.reset();
+    m_sorting = false;
+    m_look.stop();
+    ShowOrder(std::move(m_made));
+    if (m_waiting) {
+        m_waiting = false;
+        sort(m_waitingColumn, m_waitingOrder);
+    }
+}
+
+void InsightTableModel::ShowOrder(std::vector<std::uint32_t> rows) {
     emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
     // Selected rows stay selected: each persistent index follows its row.
     const QModelIndexList before = persistentIndexList();

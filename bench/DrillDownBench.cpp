@@ -76,7 +76,7 @@ int main(int argc, char** argv) {
         const qint64 click = took.elapsed();
         bool captured = false;
         while (form.Narrowing().Finding()) {
-            QApplication::processEvents(QEventLoop::AllEvents, 5);
+            QApplication::processEvents(QEventLoop::WaitForMoreEvents);
             if (first && !shots.empty() && !captured && took.elapsed() > 20) {
                 form.grab().save(QString::fromStdString(shots + "-finding.png"));
                 captured = true;

@@ -55,9 +55,8 @@ int main(int argc, char** argv) {
     QElapsedTimer sinceTick;
     QTimer tick;
     tick.setInterval(1);
-    QObject::connect(&tick, &QTimer::timeout, [&] {
-        longest = std::max(longest, sinceTick.restart());
-    });
+    QObject::connect(&tick, &QTimer::timeout,
+                     [&] { longest = std::max(longest, sinceTick.restart()); });
     bool first = true;
     std::vector<std::string> keys = {"hosts",  "pages",           "status_codes", "days",
                                      "robots", "referring_sites", "not_found",    "search_phrases"};
@@ -85,10 +84,11 @@ int main(int argc, char** argv) {
         const qint64 found = took.elapsed();
         QApplication::processEvents();
         tick.stop();
-        std::printf("%-16s %9zu lines  shown after %5lld ms; the click kept the thread %4lld ms, "
-                    "the longest gap between ticks %4lld ms\n",
-                    key, form.NamaLog->Shown().Count(), static_cast<long long>(found),
-                    static_cast<long long>(click), static_cast<long long>(longest));
+        std::printf(
+            "%-16s %9zu lines  shown after %5lld ms; the click kept the thread %4lld ms, "
+            "the longest gap between ticks %4lld ms\n",
+            key, form.NamaLog->Shown().Count(), static_cast<long long>(found),
+            static_cast<long long>(click), static_cast<long long>(longest));
         if (first && !shots.empty()) {
             form.grab().save(QString::fromStdString(shots + "-found.png"));
             insight.grab().save(QString::fromStdString(shots + "-insight.png"));

@@ -18,8 +18,8 @@
 #include <QVBoxLayout>
 
 #include "ErrorBox.h"
-#include "MainWindow.h"
 #include "Errors.h"
+#include "MainWindow.h"
 #include "SaveDialog.h"
 #include "SjisQt.h"
 #include "WindowKit.h"

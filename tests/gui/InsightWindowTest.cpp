@@ -106,7 +106,8 @@ TEST(InsightTableModel, InTheBackgroundTheOldOrderStaysUntilTheLastSortAskedIsMa
     const auto made = HandMade();
     const auto& rows = made->hosts;
     EXPECT_EQ(ShownOrder(hosts),
-              PlainOrder(rows.size(), [&](std::size_t r) { return rows[r].host; }, true));
+              PlainOrder(
+                  rows.size(), [&](std::size_t r) { return rows[r].host; }, true));
 }
 
 TEST(InsightTableModel, ShowsSharesGroupedNumbersAndDecodedPaths) {

@@ -4,6 +4,9 @@
 // "すべての行を表示", a new narrowing or a new run undo it.  A search in the
 // background is cancelled by the next.
 #include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QTest>
 
 #include "InsightWindow.h"
@@ -13,9 +16,6 @@
 #include "widgets/FindBar.h"
 #include "widgets/InsightModels.h"
 #include "widgets/PaneView.h"
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
 
 namespace pomurina::guitest {
 namespace {
@@ -53,8 +53,7 @@ protected:
         std::vector<std::string> shown;
         std::string scratch;
         const PaneLines& lines = form.NamaLog->Shown();
-        for (std::size_t i = 0; i < lines.Count(); ++i)
-            shown.emplace_back(lines.Line(i, scratch));
+        for (std::size_t i = 0; i < lines.Count(); ++i) shown.emplace_back(lines.Line(i, scratch));
         return shown;
     }
     std::vector<std::string> LinesAt(const std::vector<std::size_t>& indexes) const {
@@ -84,9 +83,9 @@ TEST_F(NarrowTest, ARowShowsItsLinesAndTheBarSaysHowMany) {
         insight.RowDoubleClick(c.table, RowOf(c.table, QString::fromUtf8(c.row)));
         EXPECT_EQ(Shown(), LinesAt(c.lines)) << c.table << " " << c.row;
         EXPECT_EQ(form.NamaLog->model()->rowCount(), static_cast<int>(c.lines.size()));
-        EXPECT_EQ(form.NamaLogBar->Message->text().toStdString(),
-                  std::string("絞り込み: ") + c.row + " — " + std::to_string(c.lines.size()) +
-                      "行");
+        EXPECT_EQ(
+            form.NamaLogBar->Message->text().toStdString(),
+            std::string("絞り込み: ") + c.row + " — " + std::to_string(c.lines.size()) + "行");
         EXPECT_FALSE(form.NamaLogBar->isHidden());
         // The pane's lines themselves, what the dumps and reports read, stay whole.
         EXPECT_EQ(form.NamaLog->Lines().Count(), Lines().size());

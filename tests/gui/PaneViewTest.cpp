@@ -61,12 +61,9 @@ TEST(PaneView, ANarrowedPaneShowsItsViewUntilItsLinesChange) {
     pane.ReplaceAll(all);
     // Each change of the pane's lines shows them all again, in one piece.
     const std::function<void()> changes[] = {
-        [&] { pane.Model().ShowAll(); },
-        [&] { pane.Append("e"); },
-        [&] { pane.AppendFrom(all, 0); },
-        [&] { pane.Insert(0, "head"); },
-        [&] { pane.ReplaceAll(all); },
-        [&] { pane.Clear(); },
+        [&] { pane.Model().ShowAll(); },  [&] { pane.Append("e"); },
+        [&] { pane.AppendFrom(all, 0); }, [&] { pane.Insert(0, "head"); },
+        [&] { pane.ReplaceAll(all); },    [&] { pane.Clear(); },
     };
     for (const auto& change : changes) {
         const std::size_t count = pane.Lines().Count();

@@ -38,8 +38,7 @@ struct InsightRow {
 // Row r (0-based, in the insight's order) of the table of key (the reports'
 // keys: "days", "pages", "not_found", …); none for a table whose rows name no
 // lines, or a row beyond the table.
-std::optional<InsightRow> InsightRowOf(const Insight& insight, std::string_view key,
-                                       std::size_t r);
+std::optional<InsightRow> InsightRowOf(const Insight& insight, std::string_view key, std::size_t r);
 
 // Tells lines of a log, in any order, whether they belong to a row.  One for
 // each thread: it keeps what the last lines had in common.

@@ -155,19 +155,19 @@ std::vector<InsightTable> InsightTablesOf(const Insight& insight) {
          [](const RobotRow& r) { return Number(r.hits); },
          [](const RobotRow& r) { return Number(r.visitors); }}));
     InsightTable hosts(TableOf<HostRow>("hosts", "ホスト", insight.hosts,
-                                      {{"host", "ホスト"},
-                                       kHits,
-                                       {"pages", "ページ"},
-                                       {"bytes", "バイト"},
-                                       {"last_seen", "最終アクセス"}},
-                                      {[](const HostRow& r) { return Log(r.host); },
-                                       [](const HostRow& r) { return Number(r.hits); },
-                                       [](const HostRow& r) { return Number(r.pages); },
-                                       [](const HostRow& r) { return Number(r.bytes); },
-                                       [](const HostRow& r) {
-                                           return OrderedText(SeenTimeText(r.lastSeen),
-                                                              TimeOrder(r.lastSeen));
-                                       }}));
+                                        {{"host", "ホスト"},
+                                         kHits,
+                                         {"pages", "ページ"},
+                                         {"bytes", "バイト"},
+                                         {"last_seen", "最終アクセス"}},
+                                        {[](const HostRow& r) { return Log(r.host); },
+                                         [](const HostRow& r) { return Number(r.hits); },
+                                         [](const HostRow& r) { return Number(r.pages); },
+                                         [](const HostRow& r) { return Number(r.bytes); },
+                                         [](const HostRow& r) {
+                                             return OrderedText(SeenTimeText(r.lastSeen),
+                                                                TimeOrder(r.lastSeen));
+                                         }}));
     hosts.number = [&rows = insight.hosts](std::size_t r, std::size_t c) -> std::int64_t {
         const HostRow& row = rows[r];
         switch (c) {
@@ -191,8 +191,8 @@ InsightTable InsightTotalsTable(const Insight& insight) {
     static constexpr const char* kItems[] = {"ヒット", "読めなかった行", "ページ",   "訪問者",
                                              "訪問",   "バイト",         "ロボット", "AI",
                                              "人",     "最初の日",       "最後の日"};
-    InsightTable table{
-        "totals", "合計", {{"item", "項目"}, {"value", "値"}}, std::size(kItems), {}, {}};
+    InsightTable table{"totals",          "合計", {{"item", "項目"}, {"value", "値"}},
+                       std::size(kItems), {},     {}};
     table.cell = [&insight](std::size_t r, std::size_t c) {
         if (c == 0) return Text(kItems[r]);
         const InsightTotals& t = insight.totals;

@@ -38,7 +38,8 @@ void AddTextRow(ColumnKeys& column, std::string_view text) {
     column.texts.push_back(text);
     column.keys.push_back(TextKey(text));
     column.nextKeys.push_back(text.size() > 8 ? TextKey(text.substr(8)) : 0);
-    column.sizes.push_back(static_cast<std::uint32_t>(std::min<std::size_t>(text.size(), UINT32_MAX)));
+    column.sizes.push_back(
+        static_cast<std::uint32_t>(std::min<std::size_t>(text.size(), UINT32_MAX)));
 }
 
 void TableOrder::OrderTies(const std::vector<std::string_view>& texts, bool descending) {
@@ -95,9 +96,8 @@ void TableOrder::Order(const ColumnKeys& column, bool descending,
     entries.resize(n);
     const bool texts = !column.texts.empty();
     for (std::size_t r = 0; r < n; ++r)
-        entries[r] = {descending ? ~column.keys[r] : column.keys[r],
-                      texts ? column.nextKeys[r] : 0, static_cast<std::uint32_t>(r),
-                      texts ? column.sizes[r] : 0};
+        entries[r] = {descending ? ~column.keys[r] : column.keys[r], texts ? column.nextKeys[r] : 0,
+                      static_cast<std::uint32_t>(r), texts ? column.sizes[r] : 0};
     RadixSort();
     if (texts) OrderTies(column.texts, descending);
     rows.resize(n);

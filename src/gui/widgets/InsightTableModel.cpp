@@ -152,8 +152,8 @@ const ColumnKeys& InsightTableModel::KeysOf(std::size_t c) {
     if (!byText) {
         made.keys.resize(m_table.rows);
         for (std::size_t r = 0; r < m_table.rows; ++r)
-            made.keys[r] = NumberKey(m_table.number ? m_table.number(r, c)
-                                                    : m_table.cell(r, c).number);
+            made.keys[r] =
+                NumberKey(m_table.number ? m_table.number(r, c) : m_table.cell(r, c).number);
         return made;
     }
     // Names are made for the sort and kept; log bytes are seen where they are.

@@ -19,8 +19,9 @@ namespace fs = std::filesystem;
 
 namespace {
 
-const char* const kTableKeys[] = {"days",           "pages",          "not_found", "status_codes",
-                                  "referring_sites", "search_phrases", "robots",    "hosts"};
+const char* const kTableKeys[] = {
+    "days",           "pages",  "not_found", "status_codes", "referring_sites",
+    "search_phrases", "robots", "hosts"};
 
 // A row's name among all tables: "table<TAB>what".
 std::string RowName(const std::string& table, const std::string& what) {
@@ -135,15 +136,15 @@ TEST(RowLines, AwkwardLinesBelongWhereTheInsightCountsThem) {
     const std::string log =
         "a.example" + kTime + "\"GET /index.html HTTP/1.1\" 200 10 \"-\" \"Firefox\"\n" +
         "a.example" + kTime + "\"GET /style.css HTTP/1.1\" 200 10 \"-\" \"Firefox\"\n" +
-        "b.example" + kTime + "\"GET /index.html?x=1 HTTP/1.1\" 304 - \"-\" \"-\"\n" +
-        "b.example" + kTime + "\"GET /gone HTTP/1.1\" 404 5\n" +
-        "c.example" + kTime + "\"GET /index.html HTTP/1.1\" 500 5 \"-\" \"GPT\"\n" +
-        "c.example" + kTime + "\"GET / HTTP/1.1\" 200 5 \"HTTP://WWW.Google.com/s?q=Ab+C\" \"AIbot\"\n" +
-        "d.example" + kTime + "\"GET / HTTP/1.1\" 200 5 \"https://own.example/x\" \"bot\"\n" +
+        "b.example" + kTime + "\"GET /index.html?x=1 HTTP/1.1\" 304 - \"-\" \"-\"\n" + "b.example" +
+        kTime + "\"GET /gone HTTP/1.1\" 404 5\n" + "c.example" + kTime +
+        "\"GET /index.html HTTP/1.1\" 500 5 \"-\" \"GPT\"\n" + "c.example" + kTime +
+        "\"GET / HTTP/1.1\" 200 5 \"HTTP://WWW.Google.com/s?q=Ab+C\" \"AIbot\"\n" + "d.example" +
+        kTime + "\"GET / HTTP/1.1\" 200 5 \"https://own.example/x\" \"bot\"\n" +
         "d.example - - [06/Mar/2020:00:00:60 +0900] \"GET / HTTP/1.1\" 200 5 \"-\" \"\"\n" +
         "d.example  - - [06/Mar/2020:00:00:00 +0900] \"GET / HTTP/1.1\" 200 5\n" +
-        "e.example - - [31/Feb/2020:00:00:00 +0900] \"GET / HTTP/1.1\" 200 5\n" +
-        "f.example" + kTime + "\"GET /gone HTTP/1.1\" 404 5 \"http://Ref.example:8080/\" \"bot\"\n";
+        "e.example - - [31/Feb/2020:00:00:00 +0900] \"GET / HTTP/1.1\" 200 5\n" + "f.example" +
+        kTime + "\"GET /gone HTTP/1.1\" 404 5 \"http://Ref.example:8080/\" \"bot\"\n";
     ExpectRowsHoldTheirLines(log, AwkwardRules(), "awkward");
     // Spot checks that the model itself reads these lines as meant.
     const auto lines = std::make_shared<const TextLines>(log);
@@ -155,10 +156,8 @@ TEST(RowLines, AwkwardLinesBelongWhereTheInsightCountsThem) {
         std::vector<std::size_t> lines;
     };
     const Case cases[] = {
-        {"pages", "/index.html", {0, 2}},
-        {"not_found", "/gone", {3, 10}},
-        {"hosts", "d.example", {6, 7}},
-        {"referring_sites", "ref.example", {10}},
+        {"pages", "/index.html", {0, 2}}, {"not_found", "/gone", {3, 10}},
+        {"hosts", "d.example", {6, 7}},   {"referring_sites", "ref.example", {10}},
         {"search_phrases", "ab c", {5}},
     };
     for (const Case& c : cases) {

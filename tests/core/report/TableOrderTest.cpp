@@ -40,11 +40,26 @@ void ExpectTextsOrdered(const std::vector<std::string>& texts) {
 
 TEST(TableOrder, TextsAsTheirBytesWhateverPrefixTheyShare) {
     using namespace std::string_literals;
-    const std::vector<std::string> texts = {
-        "192.168.0.10", "192.168.0.9", "", "192.168.0.10", "a", "a\0"s, "a\0\0"s, "",
-        "crawl-66-249-66-1.googlebot.com", "crawl-66-249-66-10.googlebot.com",
-        "crawl-66-249-66-1.googlebot.com", "crawl-66-249-66-1", "\xff\xfe", "\x80",
-        "abcdefgh", "abcdefghi", "abcdefg", "abcdefgh\0"s, "abcdefghabcdefgh", "abcdefghabcdefgh!"};
+    const std::vector<std::string> texts = {"192.168.0.10",
+                                            "192.168.0.9",
+                                            "",
+                                            "192.168.0.10",
+                                            "a",
+                                            "a\0"s,
+                                            "a\0\0"s,
+                                            "",
+                                            "crawl-66-249-66-1.googlebot.com",
+                                            "crawl-66-249-66-10.googlebot.com",
+                                            "crawl-66-249-66-1.googlebot.com",
+                                            "crawl-66-249-66-1",
+                                            "\xff\xfe",
+                                            "\x80",
+                                            "abcdefgh",
+                                            "abcdefghi",
+                                            "abcdefg",
+                                            "abcdefgh\0"s,
+                                            "abcdefghabcdefgh",
+                                            "abcdefghabcdefgh!"};
     ExpectTextsOrdered(texts);
 }
 

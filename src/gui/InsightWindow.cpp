@@ -19,6 +19,7 @@
 
 #include "ErrorBox.h"
 #include "Errors.h"
+#include "MainWindow.h"
 #include "SaveDialog.h"
 #include "SjisQt.h"
 #include "WindowKit.h"
@@ -272,6 +273,9 @@ QTableView* TInsight::AddView(QWidget* page, const char* key) {
     for (QAction* action : menu->actions()) action->setShortcutContext(Qt::WidgetShortcut);
     connect(view, &QWidget::customContextMenuRequested, menu,
             [menu, view](const QPoint& at) { menu->popup(view->viewport()->mapToGlobal(at)); });
+    connect(view, &QTableView::doubleClicked, this, [this, key](const QModelIndex& index) {
+        Guarded([&] { RowDoubleClick(key, index.row()); });
+    });
     m_views.emplace_back(key, view);
     return view;
 }
@@ -381,6 +385,16 @@ void TInsight::FindNextClick() {
     m_findStatus->clear();
     view->selectRow(*row);
     view->scrollTo(model->index(*row, 0));
+}
+
+void TInsight::RowDoubleClick(const char* key, int row) {
+    const InsightModels* models = Models();
+    InsightTableModel* model = models ? models->Find(key) : nullptr;
+    if (!model || row < 0 || row >= model->rowCount() || !Form1) return;
+    const std::size_t sourceRow = model->SourceRow(row);
+    const auto named = InsightRowOf(models->Data(), key, sourceRow);
+    if (!named) return;
+    Form1->NarrowLog(*named, InsightCellText(model->Table().cell(sourceRow, 0)));
 }
 
 void TInsight::SaveCsvClick() {

@@ -54,6 +54,11 @@ public:
     // page's table, from the row after the current one.
     QLineEdit* const FindText;
     void FindNextClick();
+    // A double click on view row row of the table of key: the main window's
+    // 生ログ shows the lines counted in that row, for the tables whose rows
+    // name lines (日別, ページ, 見つからないページ, ステータス, 参照元サイト,
+    // 検索語句, ロボット, ホスト).
+    void RowDoubleClick(const char* key, int row);
 
 protected:
     void showEvent(QShowEvent* event) override;

@@ -13,6 +13,8 @@
 #include "InsightWindow.h"
 #include "ListManagerWindow.h"
 #include "LogDrop.h"
+#include "LogNarrowing.h"
+#include "NarrowingBar.h"
 #include "OpenDialog.h"
 #include "OwnDomainBar.h"
 #include "PaneCommands.h"
@@ -30,6 +32,7 @@
 #include "text/Cp932.h"
 #include "widgets/FieldEdit.h"
 #include "widgets/GraphImage.h"
+#include "widgets/PageControl.h"
 #include "widgets/PaneView.h"
 #include "widgets/UnitBox.h"
 #include "window/MemoPanes.h"
@@ -85,6 +88,12 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
         new RecentFilesMenu(*File1, ExitE1, RecentFilesPath(),
                             [this](const std::vector<std::string>& paths) { OpenLogs(paths); });
     new LogDrop(*this, [this](const std::vector<std::string>& paths) { OpenLogs(paths); });
+    m_narrowing = new LogNarrowing(
+        [this](SharedLineSource lines) {
+            NamaLog->Model().ShowOnly(lines);
+            NamaLogBar->ShowFound(m_narrowedTo, lines->Count());
+        },
+        this);
     Edit35->SetShowsEnd(true);
     ShowOpeningHint(true);
     // A client area of 454 x 437 below the menu; at least 307 x 406 (outer 315 x 460).
@@ -193,6 +202,7 @@ void TForm1::Image3Ready() {
 
 void TForm1::LogCounting(const std::vector<std::string>& paths) {
     RowBatches batches(m_panes, Form2, [this] { FlushPaneRows(); });
+    ShowAllLines();
     m_analysedPaths.clear();
     m_lastRun.reset();
     if (InsightForm) InsightForm->ShowRun(nullptr, LastByteUnit());
@@ -229,6 +239,21 @@ void TForm1::OpenLogs(const std::vector<std::string>& given) {
         LogCounting(paths);
         m_recentFiles->Remember(paths);
     });
+}
+
+void TForm1::NarrowLog(const InsightRow& row, const QString& what) {
+    if (!m_lastRun || !m_lastRun->logLines || !m_lastRun->insightRules) return;
+    PageControl1->setCurrentWidget(NamaLogBar->parentWidget()->parentWidget());
+    m_narrowedTo = what;
+    NamaLogBar->ShowFinding(what);
+    m_narrowing->Start(m_lastRun, row);
+    if (!Headless()) ShowNonModal(this);
+}
+
+void TForm1::ShowAllLines() {
+    m_narrowing->Cancel();
+    NamaLogBar->hide();
+    NamaLog->Model().ShowAll();
 }
 
 void TForm1::ShowOpeningHint(bool shown) {

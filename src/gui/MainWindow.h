@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "analysis/RunResult.h"
+#include "insight/InsightRow.h"
 #include "window/ResultWindow.h"
 
 class QAction;
@@ -20,6 +21,8 @@ namespace pomurina {
 
 class FieldEdit;
 class GraphImage;
+class LogNarrowing;
+class NarrowingBar;
 class OwnDomainBar;
 class PageControl;
 class PaneCommands;
@@ -58,6 +61,8 @@ public:
     GraphImage *Image1, *Image2, *Image3;
     // Above the referrer pane: the offer of the likely own domain.
     OwnDomainBar* OwnDomainOffer;
+    // Above the raw-log pane: what it shows while narrowed to a row.
+    NarrowingBar* NamaLogBar;
 
     // What a run touches.
     Pane& GetPane(PaneId pane) override;
@@ -99,6 +104,14 @@ public:
     std::shared_ptr<const RunResult> LastRun() const { return m_lastRun; }
     void LogCounting(const std::string& path) { LogCounting(std::vector<std::string>{path}); }
 
+    // Shows the 生ログ tab with only the lines of row of the last run's
+    // insight (what: the row as the bar names it), found in the background
+    // for a large log.
+    void NarrowLog(const InsightRow& row, const QString& what);
+    // Shows every line of the raw-log pane again.
+    void ShowAllLines();
+    LogNarrowing& Narrowing() { return *m_narrowing; }
+
     // Where the open commands, dropped files, the recent files and the
     // command line lead: the paths are analysed as one log, in their order,
     // and remembered as one entry among the recent files.  Failures go to
@@ -133,6 +146,8 @@ private:
     std::vector<std::string> m_analysedPaths;  // of the results shown, as given to the run
     std::vector<std::string> m_runPaths;       // of the last run, ended or not; absolute
     std::shared_ptr<const RunResult> m_lastRun;
+    LogNarrowing* m_narrowing = nullptr;
+    QString m_narrowedTo;  // the row the bar names
 };
 
 // The main window of the process.

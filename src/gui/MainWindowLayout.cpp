@@ -8,6 +8,7 @@
 
 #include "ListManagerWindow.h"
 #include "MainWindow.h"
+#include "NarrowingBar.h"
 #include "OwnDomainBar.h"
 #include "WindowKit.h"
 #include "widgets/AnchorLayout.h"
@@ -216,7 +217,16 @@ void TForm1::BuildPages() {
     BuildLogTabs();
     BuildReferrerTab();
     PanePage(PageControl1->AddPage("bot", "bot"), RobotsLog, kTopPage);
-    PanePage(PageControl1->AddPage("TabSheet2", "生ログ"), NamaLog, kTopPage);
+    // The raw-log pane fills its page; the bar, while it is narrowed, stands above it.
+    NamaLogBar = new NarrowingBar([this] { ShowAllLines(); });
+    auto* rawLog = new QWidget;
+    auto* rawLogLayout = new QVBoxLayout(rawLog);
+    rawLogLayout->setContentsMargins(0, 0, 0, 0);
+    rawLogLayout->setSpacing(0);
+    rawLogLayout->addWidget(NamaLogBar);
+    rawLogLayout->addWidget(NamaLog, 1);
+    auto* rawLogPage = new AnchorLayout(PageControl1->AddPage("TabSheet2", "生ログ"), kTopPage);
+    rawLogPage->Place(rawLog, QRect(QPoint(0, 0), kTopPage), kAnchorAll);
     PageControl1->setCurrentIndex(0);
 
     static constexpr FieldEdit* TForm1::*kFields[kFieldCount] = {

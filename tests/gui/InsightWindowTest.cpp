@@ -9,6 +9,7 @@
 #include <QListWidget>
 #include <QStackedWidget>
 #include <QTableView>
+#include <QTest>
 #include <algorithm>
 #include <fstream>
 #include <numeric>
@@ -90,6 +91,23 @@ TEST(InsightTableModel, SortsEveryColumnAsAPlainSortOfTheRows) {
     hosts.sort(1, Qt::AscendingOrder);
     EXPECT_EQ(hosts.index(0, 1).data().toString(), QStringLiteral("9"));
     EXPECT_EQ(hosts.index(3, 1).data().toString(), QStringLiteral("100"));
+}
+
+TEST(InsightTableModel, InTheBackgroundTheOldOrderStaysUntilTheLastSortAskedIsMade) {
+    const InsightModels models(HandMade());
+    InsightTableModel& hosts = *models.Find("hosts");
+    InsightTableModel::SetBackgroundFrom(0);
+    hosts.sort(1, Qt::AscendingOrder);
+    hosts.sort(0, Qt::DescendingOrder);  // asked while the first is made
+    EXPECT_TRUE(hosts.Sorting());
+    EXPECT_EQ(ShownOrder(hosts), (std::vector<std::size_t>{0, 1, 2, 3}));
+    QTRY_VERIFY(!hosts.Sorting());
+    InsightTableModel::SetBackgroundFrom(200000);
+    const auto made = HandMade();
+    const auto& rows = made->hosts;
+    EXPECT_EQ(ShownOrder(hosts),
+              PlainOrder(
+                  rows.size(), [&](std::size_t r) { return rows[r].host; }, true));
 }
 
 TEST(InsightTableModel, ShowsSharesGroupedNumbersAndDecodedPaths) {

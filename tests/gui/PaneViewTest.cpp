@@ -10,10 +10,12 @@
 #include <QTest>
 #include <chrono>
 #include <cstdio>
+#include <functional>
 
 #include "GuiTestKit.h"
 #include "SjisQt.h"
 #include "text/LineSource.h"
+#include "text/SelectedLines.h"
 #include "widgets/PaneView.h"
 
 namespace pomurina {
@@ -49,6 +51,32 @@ TEST(PaneView, ModelStaysConsistentThroughEveryOperation) {
     EXPECT_EQ(Row(pane, 8), "waiting");
     pane.Clear();
     EXPECT_EQ(pane.model()->rowCount(), 0);
+}
+
+TEST(PaneView, ANarrowedPaneShowsItsViewUntilItsLinesChange) {
+    PaneView pane("NamaLog");
+    QAbstractItemModelTester tester(pane.model(),
+                                    QAbstractItemModelTester::FailureReportingMode::Fatal);
+    const auto all = Lines({"a", "b", "c", "d"});
+    pane.ReplaceAll(all);
+    // Each change of the pane's lines shows them all again, in one piece.
+    const std::function<void()> changes[] = {
+        [&] { pane.Model().ShowAll(); },  [&] { pane.Append("e"); },
+        [&] { pane.AppendFrom(all, 0); }, [&] { pane.Insert(0, "head"); },
+        [&] { pane.ReplaceAll(all); },    [&] { pane.Clear(); },
+    };
+    for (const auto& change : changes) {
+        const std::size_t count = pane.Lines().Count();
+        pane.Model().ShowOnly(std::make_shared<SelectedLines>(all, std::vector<std::size_t>{1, 3}));
+        EXPECT_EQ(pane.Shown().ToVector(), (std::vector<std::string>{"b", "d"}));
+        EXPECT_EQ(pane.model()->rowCount(), 2);
+        EXPECT_EQ(Row(pane, 1), "d");
+        EXPECT_EQ(pane.Lines().Count(), count);  // what the dumps read stays whole
+        change();
+        EXPECT_FALSE(pane.Model().Narrowed());
+        EXPECT_EQ(pane.model()->rowCount(), static_cast<int>(pane.Lines().Count()));
+        EXPECT_EQ(pane.Shown().ToVector(), pane.Lines().ToVector());
+    }
 }
 
 TEST(PaneView, InsertAtTheCountAppendsAndIntoAnEmptyPaneGivesOneLine) {

@@ -79,7 +79,7 @@ struct LoadedLists {
     ReferenceLists lists;
     std::size_t failed = std::size(kListFiles);  // that first one, if any
     std::exception_ptr error;
-    std::unique_ptr<const InsightRules> insightRules;
+    std::shared_ptr<const InsightRules> insightRules;
     std::unique_ptr<InsightWhole> insight;  // none when its rules could not be read
     std::optional<std::string> insightProblem;
 };
@@ -398,7 +398,10 @@ RunResult LogCounting(ResultWindow& w, const std::vector<std::string>& paths,
     try {
         ClassifyAll(w, lists, *result, plan, classifyError, memory);
         // The insight's tables keep copies of the texts they show.
-        if (lists.insight) run.insight = std::make_shared<const Insight>(lists.insight->Finish());
+        if (lists.insight) {
+            run.insight = std::make_shared<const Insight>(lists.insight->Finish());
+            run.insightRules = lists.insightRules;
+        }
         lists.insight.reset();
         run.insightProblem = lists.insightProblem;
         progress.AddLine(Sjis("集計が終了しました..."));
@@ -411,6 +414,7 @@ RunResult LogCounting(ResultWindow& w, const std::vector<std::string>& paths,
         DrawGraphs(w, run.summary);
         run.ownDomainsListed = !lists.lists.OwnDomains.Empty();
         run.referrers = result->ReferrerHits;
+        run.logLines = result->LogLines;
     } catch (...) {
         result.reset();
         progress.Hide();

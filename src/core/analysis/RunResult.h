@@ -8,6 +8,8 @@
 #include "analysis/EntryList.h"
 #include "analysis/Summary.h"
 #include "insight/Insight.h"
+#include "insight/InsightRules.h"
+#include "text/LineSource.h"
 
 namespace pomurina {
 
@@ -23,6 +25,10 @@ struct RunResult {
     std::shared_ptr<const Insight> insight;
     // Why there is no insight then (Shift-JIS, naming the file and the reason).
     std::optional<std::string> insightProblem;
+    // The rules the insight read the lines by, and the lines it read (shared
+    // with the raw-log pane): what narrows the log to a row of the insight.
+    std::shared_ptr<const InsightRules> insightRules;
+    SharedLineSource logLines;
 };
 
 }  // namespace pomurina

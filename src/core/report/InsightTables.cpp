@@ -45,7 +45,7 @@ template <typename Row>
 InsightTable TableOf(const char* key, const char* title, const std::vector<Row>& rows,
                      std::vector<InsightColumn> columns,
                      std::vector<std::function<InsightCell(const Row&)>> getters) {
-    InsightTable table{key, title, std::move(columns), rows.size(), {}};
+    InsightTable table{key, title, std::move(columns), rows.size(), {}, {}};
     table.cell = [&rows, getters = std::move(getters)](std::size_t r, std::size_t c) {
         return getters[c](rows[r]);
     };
@@ -108,6 +108,7 @@ std::vector<InsightTable> InsightTablesOf(const Insight& insight) {
                           "曜日別",
                           {{"weekday", "曜日"}, kHits, {"pages", "ページ"}},
                           insight.weekdays.size(),
+                          {},
                           {}};
     weekdays.cell = [&insight](std::size_t r, std::size_t c) {
         const WeekdayRow& row = insight.weekdays[r];
@@ -153,20 +154,36 @@ std::vector<InsightTable> InsightTablesOf(const Insight& insight) {
          [](const RobotRow& r) { return Text(r.kind == RobotKind::Ai ? "ai" : "bot"); },
          [](const RobotRow& r) { return Number(r.hits); },
          [](const RobotRow& r) { return Number(r.visitors); }}));
-    tables.push_back(TableOf<HostRow>("hosts", "ホスト", insight.hosts,
-                                      {{"host", "ホスト"},
-                                       kHits,
-                                       {"pages", "ページ"},
-                                       {"bytes", "バイト"},
-                                       {"last_seen", "最終アクセス"}},
-                                      {[](const HostRow& r) { return Log(r.host); },
-                                       [](const HostRow& r) { return Number(r.hits); },
-                                       [](const HostRow& r) { return Number(r.pages); },
-                                       [](const HostRow& r) { return Number(r.bytes); },
-                                       [](const HostRow& r) {
-                                           return OrderedText(SeenTimeText(r.lastSeen),
-                                                              TimeOrder(r.lastSeen));
-                                       }}));
+    InsightTable hosts(TableOf<HostRow>("hosts", "ホスト", insight.hosts,
+                                        {{"host", "ホスト"},
+                                         kHits,
+                                         {"pages", "ページ"},
+                                         {"bytes", "バイト"},
+                                         {"last_seen", "最終アクセス"}},
+                                        {[](const HostRow& r) { return Log(r.host); },
+                                         [](const HostRow& r) { return Number(r.hits); },
+                                         [](const HostRow& r) { return Number(r.pages); },
+                                         [](const HostRow& r) { return Number(r.bytes); },
+                                         [](const HostRow& r) {
+                                             return OrderedText(SeenTimeText(r.lastSeen),
+                                                                TimeOrder(r.lastSeen));
+                                         }}));
+    hosts.number = [&rows = insight.hosts](std::size_t r, std::size_t c) -> std::int64_t {
+        const HostRow& row = rows[r];
+        switch (c) {
+            case 1:
+                return row.hits;
+            case 2:
+                return row.pages;
+            case 3:
+                return row.bytes;
+            case 4:
+                return TimeOrder(row.lastSeen);
+            default:
+                return 0;
+        }
+    };
+    tables.push_back(std::move(hosts));
     return tables;
 }
 
@@ -174,8 +191,8 @@ InsightTable InsightTotalsTable(const Insight& insight) {
     static constexpr const char* kItems[] = {"ヒット", "読めなかった行", "ページ",   "訪問者",
                                              "訪問",   "バイト",         "ロボット", "AI",
                                              "人",     "最初の日",       "最後の日"};
-    InsightTable table{
-        "totals", "合計", {{"item", "項目"}, {"value", "値"}}, std::size(kItems), {}};
+    InsightTable table{"totals",          "合計", {{"item", "項目"}, {"value", "値"}},
+                       std::size(kItems), {},     {}};
     table.cell = [&insight](std::size_t r, std::size_t c) {
         if (c == 0) return Text(kItems[r]);
         const InsightTotals& t = insight.totals;
@@ -195,6 +212,7 @@ InsightTable VisitDurationsTable(const Insight& insight) {
                        "訪問の長さ",
                        {{"span", "長さ"}, {"visits", "訪問"}},
                        insight.visitDurations.size(),
+                       {},
                        {}};
     table.cell = [&insight](std::size_t r, std::size_t c) {
         return c == 0 ? Text(kSpans[r]) : Number(insight.visitDurations[r]);

@@ -35,6 +35,9 @@ struct InsightTable {
     std::size_t rows = 0;
     // The cell in row r (0-based) and column c.
     std::function<InsightCell(std::size_t r, std::size_t c)> cell;
+    // For a table of many rows: cell(r, c).number without making the cell's
+    // text, for the columns of numbers, days and times; null: take cell().
+    std::function<std::int64_t(std::size_t r, std::size_t c)> number;
 };
 
 // The tables in the order the reports show them, from days to hosts (the

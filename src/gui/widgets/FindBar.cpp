@@ -188,7 +188,7 @@ void FindBar::Continue() {
     if (!m_search) return;
     QElapsedTimer clock;
     clock.start();
-    while (m_search->Step(m_pane.Lines(), g_sliceLines) == PaneSearch::State::Running) {
+    while (m_search->Step(m_pane.Shown(), g_sliceLines) == PaneSearch::State::Running) {
         if (clock.elapsed() >= g_sliceMilliseconds) {
             m_nextSlice.start();
             return;
@@ -225,7 +225,7 @@ void FindBar::ShowMatch(const PaneMatch& match) {
     m_pane.scrollTo(index, QAbstractItemView::EnsureVisible);
     // Sideways so that the match is in sight, with a little of what precedes it.
     std::string scratch;
-    const std::string_view line = m_pane.Lines().Line(match.line, scratch);
+    const std::string_view line = m_pane.Shown().Line(match.line, scratch);
     const int left = MatchDelegate::TextX(&m_pane, line, match.at.start);
     const int right = MatchDelegate::TextX(&m_pane, line, match.at.start + match.at.length);
     QScrollBar* bar = m_pane.horizontalScrollBar();
@@ -256,7 +256,7 @@ void FindBar::ContinueCount() {
     if (!m_count) return;
     QElapsedTimer clock;
     clock.start();
-    while (!m_count->Step(m_pane.Lines(), g_sliceLines)) {
+    while (!m_count->Step(m_pane.Shown(), g_sliceLines)) {
         if (clock.elapsed() >= g_sliceMilliseconds) {
             m_nextCountSlice.start();
             return;

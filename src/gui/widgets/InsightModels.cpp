@@ -6,7 +6,7 @@ namespace {
 // The pages with one of their counts (PageRow::entries or exits).
 InsightTable PagesBy(const std::vector<PageRow>& pages, const char* key, const char* caption,
                      std::int64_t PageRow::*count) {
-    InsightTable table{key, caption, {{"path", "ページ"}, {key, caption}}, pages.size(), {}};
+    InsightTable table{key, caption, {{"path", "ページ"}, {key, caption}}, pages.size(), {}, {}};
     table.cell = [&pages, count](std::size_t r, std::size_t c) {
         InsightCell cell;
         if (c == 0) {

@@ -5,7 +5,10 @@
 #include <numeric>
 #include <string>
 
+#include "ErrorBox.h"
 #include "SjisQt.h"
+#include "parallel/LongTask.h"
+#include "report/TableOrder.h"
 #include "urlconv/UrlDecoding.h"
 
 namespace pomurina {
@@ -45,6 +48,8 @@ QString InsightCellText(const InsightCell& cell) {
 InsightTableModel::InsightTableModel(InsightTable table, std::shared_ptr<const void> keep,
                                      QObject* parent)
     : QAbstractTableModel(parent), m_table(std::move(table)), m_keep(std::move(keep)) {
+    m_look.setInterval(10);
+    connect(&m_look, &QTimer::timeout, this, [this] { Guarded([this] { Look(); }); });
     for (std::size_t c = 0; c < m_table.columns.size(); ++c) {
         const std::string_view key = m_table.columns[c].key;
         if (key == "hits" || key == "visits" || key == "entries" || key == "exits") {
@@ -137,78 +142,106 @@ QVariant InsightTableModel::headerData(int section, Qt::Orientation orientation,
     return FromUtf8(m_table.columns[*column].caption);
 }
 
+const ColumnKeys& InsightTableModel::KeysOf(std::size_t c) {
+    if (m_keys.size() < m_table.columns.size()) m_keys.resize(m_table.columns.size());
+    if (m_keys[c]) return *m_keys[c];
+    ColumnKeys& made = m_keys[c].emplace();
+    const InsightCell first = m_table.cell(0, c);
+    const bool byText = first.kind == InsightCell::Kind::LogText ||
+                        (first.kind == InsightCell::Kind::Text && !first.ordered);
+    if (!byText) {
+        made.keys.resize(m_table.rows);
+        for (std::size_t r = 0; r < m_table.rows; ++r)
+            made.keys[r] =
+                NumberKey(m_table.number ? m_table.number(r, c) : m_table.cell(r, c).number);
+        return made;
+    }
+    // Names are made for the sort and kept; log bytes are seen where they are.
+    if (first.kind == InsightCell::Kind::Text) {
+        made.owned.resize(m_table.rows);
+        for (std::size_t r = 0; r < m_table.rows; ++r) made.owned[r] = m_table.cell(r, c).text;
+    }
+    made.texts.reserve(m_table.rows);
+    made.keys.reserve(m_table.rows);
+    made.nextKeys.reserve(m_table.rows);
+    made.sizes.reserve(m_table.rows);
+    for (std::size_t r = 0; r < m_table.rows; ++r)
+        AddTextRow(made, made.owned.empty() ? m_table.cell(r, c).log : made.owned[r]);
+    return made;
+}
+
 namespace {
 
-// A row's sort key: a number, or the first bytes of its text read as one
-// (big-endian, so numbers order as the bytes do), the text deciding ties.
-struct SortKey {
-    std::int64_t number;
-    std::uint32_t row;
-};
-
-std::int64_t Prefix(std::string_view text) {
-    std::uint64_t prefix = 0;
-    for (std::size_t k = 0; k < 8; ++k)
-        prefix = prefix << 8 | (k < text.size() ? static_cast<unsigned char>(text[k]) : 0u);
-    // Flipping the top bit keeps unsigned order in a signed number.
-    return static_cast<std::int64_t>(prefix ^ (std::uint64_t{1} << 63));
-}
-
-// Keys sorted by key, equal ones in the insight's order; small contiguous
-// keys sort far faster than an index into the rows.
-void SortKeys(std::vector<SortKey>& keys, const std::vector<std::string_view>& texts,
-              bool descending) {
-    std::sort(keys.begin(), keys.end(), [&](const SortKey& a, const SortKey& b) {
-        if (a.number != b.number) return descending ? b.number < a.number : a.number < b.number;
-        if (!texts.empty()) {
-            const std::string_view x = texts[a.row], y = texts[b.row];
-            if (x != y) return descending ? y < x : x < y;
-        }
-        return a.row < b.row;
-    });
-}
+// A table this small is sorted in a few milliseconds.
+std::size_t g_backgroundFrom = 200000;
 
 }  // namespace
 
+void InsightTableModel::SetBackgroundFrom(std::size_t rows) {
+    g_backgroundFrom = rows;
+}
+
+InsightTableModel::~InsightTableModel() = default;
+
+void InsightTableModel::MakeOrder(int column, Qt::SortOrder order,
+                                  std::vector<std::uint32_t>& rows) {
+    rows.clear();
+    if (column < 0 || m_table.rows == 0) return;
+    // The share sorts as the column it is taken from.
+    const std::size_t c = SourceColumn(column).value_or(m_shareOf);
+    m_sorter.Order(KeysOf(c), order == Qt::DescendingOrder, rows);
+}
+
 void InsightTableModel::sort(int column, Qt::SortOrder order) {
     if (column >= columnCount()) return;
-    std::vector<std::uint32_t> rows;
-    if (column >= 0 && m_table.rows > 0) {
-        // The share sorts as the column it is taken from.
-        const std::size_t c = SourceColumn(column).value_or(m_shareOf);
-        const InsightCell first = m_table.cell(0, c);
-        const bool byText = first.kind == InsightCell::Kind::LogText ||
-                            (first.kind == InsightCell::Kind::Text && !first.ordered);
-        std::vector<SortKey> keys(m_table.rows);
-        std::vector<std::string> owned;  // texts made for the sort, seen through texts
-        std::vector<std::string_view> texts;
-        if (byText) texts.resize(m_table.rows);
-        if (first.kind == InsightCell::Kind::Text && byText) owned.resize(m_table.rows);
-        for (std::size_t r = 0; r < m_table.rows; ++r) {
-            InsightCell cell = m_table.cell(r, c);
-            keys[r].row = static_cast<std::uint32_t>(r);
-            if (!byText) {
-                keys[r].number = cell.number;
-                continue;
-            }
-            if (cell.kind == InsightCell::Kind::LogText) {
-                texts[r] = cell.log;
-            } else {
-                owned[r] = std::move(cell.text);
-                texts[r] = owned[r];
-            }
-            keys[r].number = Prefix(texts[r]);
-        }
-        SortKeys(keys, texts, order == Qt::DescendingOrder);
-        rows.resize(keys.size());
-        for (std::size_t r = 0; r < keys.size(); ++r) rows[r] = keys[r].row;
+    if (m_sorting) {
+        // One sort at a time: the last asked for follows the one being made.
+        m_waiting = true;
+        m_waitingColumn = column;
+        m_waitingOrder = order;
+        return;
     }
+    // The order before the last one lends its room to the new one.
+    std::vector<std::uint32_t> rows = std::move(m_spareOrder);
+    if (m_table.rows >= g_backgroundFrom && column >= 0) {
+        m_made = std::move(rows);
+        m_madeReady = false;
+        auto task = std::make_unique<LongTask>([this, column, order] {
+            MakeOrder(column, order, m_made);
+            m_madeReady.store(true, std::memory_order_release);
+        });
+        if (task->Started()) {
+            m_task = std::move(task);
+            m_sorting = true;
+            m_look.start();
+            return;
+        }
+        rows = std::move(m_made);
+    }
+    MakeOrder(column, order, rows);
+    ShowOrder(std::move(rows));
+}
+
+void InsightTableModel::Look() {
+    if (!m_sorting || !m_madeReady.load(std::memory_order_acquire)) return;
+    m_task.reset();
+    m_sorting = false;
+    m_look.stop();
+    ShowOrder(std::move(m_made));
+    if (m_waiting) {
+        m_waiting = false;
+        sort(m_waitingColumn, m_waitingOrder);
+    }
+}
+
+void InsightTableModel::ShowOrder(std::vector<std::uint32_t> rows) {
     emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
     // Selected rows stay selected: each persistent index follows its row.
     const QModelIndexList before = persistentIndexList();
     std::vector<std::size_t> sourceRows;
     for (const QModelIndex& index : before) sourceRows.push_back(SourceRow(index.row()));
-    m_order = std::move(rows);
+    m_order.swap(rows);
+    m_spareOrder = std::move(rows);
     if (!before.isEmpty()) {
         std::vector<int> viewRow(m_table.rows);
         for (std::size_t v = 0; v < m_table.rows; ++v)

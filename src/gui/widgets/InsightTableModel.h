@@ -3,16 +3,23 @@
 // insight and only the rows a view asks for are turned into text.  Sorting
 // keeps an index of rows, never a copy of them; numbers sort as numbers,
 // paths and hosts by their bytes.  A share column (the row's part of the
-// table's hits, or visits) follows the column it is taken from.
+// table's hits, or visits) follows the column it is taken from.  A table of
+// many rows is sorted on a thread of the worker pool: the view shows the
+// old order, and stays usable, until the new one is ready.
 #include <QAbstractTableModel>
+#include <QTimer>
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <optional>
 #include <vector>
 
 #include "report/InsightTables.h"
+#include "report/TableOrder.h"
 
 namespace pomurina {
+
+class LongTask;
 
 class InsightTableModel final : public QAbstractTableModel {
 public:
@@ -22,6 +29,7 @@ public:
     // table's cells must live as long as keep.
     InsightTableModel(InsightTable table, std::shared_ptr<const void> keep,
                       QObject* parent = nullptr);
+    ~InsightTableModel() override;
 
     // The table as the writers see it, rows in the insight's order.
     const InsightTable& Table() const { return m_table; }
@@ -42,9 +50,22 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
     // column -1 gives back the insight's own order.
     void sort(int column, Qt::SortOrder order) override;
+    // Whether a sort asked for is still being made.
+    bool Sorting() const { return m_sorting || m_waiting; }
+    // Tables from this many rows on are sorted in the background (tests
+    // make every table be).
+    static void SetBackgroundFrom(std::size_t rows);
 
 private:
     double Share(std::size_t row) const;
+    // The order of column (-1: the insight's own) into rows; on any thread.
+    void MakeOrder(int column, Qt::SortOrder order, std::vector<std::uint32_t>& rows);
+    // Shows rows as the new order; selected rows stay selected.
+    void ShowOrder(std::vector<std::uint32_t> rows);
+    // Takes the order made in the background, and starts the sort asked for since.
+    void Look();
+    // The sort keys of the table's column c, made on its first sort and kept.
+    const ColumnKeys& KeysOf(std::size_t c);
 
     InsightTable m_table;
     std::shared_ptr<const void> m_keep;
@@ -52,6 +73,20 @@ private:
     std::size_t m_shareOf = 0;  // the table's column the share is taken from
     std::int64_t m_shareTotal = 0;
     std::vector<std::uint32_t> m_order;  // empty: the insight's order
+    std::vector<std::uint32_t> m_spareOrder;
+    std::vector<std::optional<ColumnKeys>> m_keys;  // by the table's column
+    TableOrder m_sorter;
+    // The sort in the background: what it makes, whether it is done, and
+    // the sort asked for meanwhile (the last one only).
+    std::vector<std::uint32_t> m_made;
+    std::atomic<bool> m_madeReady{false};
+    bool m_sorting = false;
+    bool m_waiting = false;
+    int m_waitingColumn = -1;
+    Qt::SortOrder m_waitingOrder = Qt::AscendingOrder;
+    QTimer m_look;
+    // Declared last: it goes first, waiting for its sort, which reads all of the above.
+    std::unique_ptr<LongTask> m_task;
 };
 
 // What a cell shows: numbers with digit groups, log bytes decoded from

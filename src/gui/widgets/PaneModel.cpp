@@ -23,6 +23,8 @@ void PaneModel::SetFont(const QFont& font) {
 
 void PaneModel::Clear() {
     beginResetModel();
+    m_narrowed = false;
+    m_shown.Clear();
     m_lines.Clear();
     m_announced = 0;
     Remeasure();
@@ -31,22 +33,53 @@ void PaneModel::Clear() {
 
 void PaneModel::ReplaceAll(SharedLineSource source) {
     beginResetModel();
-    // The pane is the source: the source knows its longest lines best.
-    const std::vector<std::size_t> longest = source->LongestLines(m_longest.Size());
+    m_narrowed = false;
+    m_shown.Clear();
     m_lines.ReplaceAll(source);
     m_announced = m_lines.Count();
-    m_widest = 0;
-    m_longest.Clear();
-    for (const std::size_t index : longest) Consider(index, source->Length(index));
+    MeasureLongest(*source);
     endResetModel();
 }
 
+void PaneModel::ShowOnly(SharedLineSource shown) {
+    beginResetModel();
+    m_announced = m_lines.Count();
+    m_narrowed = true;
+    m_shown.ReplaceAll(shown);
+    MeasureLongest(*shown);
+    endResetModel();
+}
+
+void PaneModel::ShowAll() {
+    if (!m_narrowed) return;
+    beginResetModel();
+    m_narrowed = false;
+    m_shown.Clear();
+    m_announced = m_lines.Count();
+    Remeasure();
+    endResetModel();
+}
+
+void PaneModel::Widen() {
+    if (m_narrowed) ShowAll();
+}
+
+void PaneModel::MeasureLongest(const LineSource& source) {
+    // The source knows its longest lines best.
+    m_widest = 0;
+    m_longest.Clear();
+    for (const std::size_t index : source.LongestLines(m_longest.Size()))
+        Consider(index, source.Length(index));
+}
+
 void PaneModel::Append(std::string_view line) {
+    Widen();
     m_lines.Append(line);
     Consider(m_lines.Count() - 1, line.size());
 }
 
 void PaneModel::AppendRange(const SharedLineSource& source, std::size_t first, std::size_t count) {
+    Widen();
     const std::size_t row = m_lines.Count();
     m_lines.AppendRange(source, first, count);
     // Lengths straight from the source: no search for each row's chunk.
@@ -54,6 +87,7 @@ void PaneModel::AppendRange(const SharedLineSource& source, std::size_t first, s
 }
 
 void PaneModel::Insert(std::size_t index, std::string_view line) {
+    Widen();
     AnnouncePending();
     index = std::min(index, m_lines.Count());
     const int row = static_cast<int>(index);
@@ -76,7 +110,8 @@ bool PaneModel::AnnouncePending() {
 void PaneModel::Remeasure() {
     m_widest = 0;
     m_longest.Clear();
-    for (std::size_t i = 0; i < m_lines.Count(); ++i) Consider(i, m_lines.Length(i));
+    const PaneLines& shown = Shown();
+    for (std::size_t i = 0; i < shown.Count(); ++i) Consider(i, shown.Length(i));
 }
 
 void PaneModel::Consider(std::size_t index, std::size_t length) {
@@ -87,11 +122,12 @@ void PaneModel::Consider(std::size_t index, std::size_t length) {
 
 int PaneModel::Measure(std::size_t index) const {
     std::string scratch;
-    return RowGeometry(QFontMetrics(m_font), m_lines.Line(index, scratch)).Width();
+    return RowGeometry(QFontMetrics(m_font), Shown().Line(index, scratch)).Width();
 }
 
 int PaneModel::rowCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : static_cast<int>(m_announced);
+    if (parent.isValid()) return 0;
+    return static_cast<int>(m_narrowed ? m_shown.Count() : m_announced);
 }
 
 QVariant PaneModel::data(const QModelIndex& index, int role) const {
@@ -101,7 +137,7 @@ QVariant PaneModel::data(const QModelIndex& index, int role) const {
     // Nothing may be thrown into the view's painting.
     try {
         std::string scratch;
-        return FromSjis(m_lines.Line(static_cast<std::size_t>(index.row()), scratch));
+        return FromSjis(Shown().Line(static_cast<std::size_t>(index.row()), scratch));
     } catch (...) {
         return {};
     }

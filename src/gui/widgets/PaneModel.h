@@ -20,6 +20,15 @@ public:
     // The font rows are measured in.
     void SetFont(const QFont& font);
     const PaneLines& Lines() const { return m_lines; }
+    // What the views show: the pane's lines, or the view of some of them
+    // that ShowOnly() gave.
+    const PaneLines& Shown() const { return m_narrowed ? m_shown : m_lines; }
+
+    // Shows only the lines of shown (a view over the pane's own lines, such
+    // as SelectedLines), until ShowAll() or until the pane's lines change.
+    void ShowOnly(SharedLineSource shown);
+    void ShowAll();
+    bool Narrowed() const { return m_narrowed; }
 
     void Clear();
     void ReplaceAll(SharedLineSource source);
@@ -44,12 +53,18 @@ private:
     static constexpr int kMargin = 12;
 
     void Remeasure();
+    // Measures the longest lines of source, rows of the view.
+    void MeasureLongest(const LineSource& source);
+    // Before the pane's lines change: the views show them all again.
+    void Widen();
     // Measures line index, length bytes long, when it is among the longest
     // by bytes so far.
     void Consider(std::size_t index, std::size_t length);
     int Measure(std::size_t index) const;
 
     PaneLines m_lines;
+    PaneLines m_shown;  // while narrowed
+    bool m_narrowed = false;
     std::size_t m_announced = 0;
     QFont m_font;
     int m_rowHeight = 0;

@@ -97,7 +97,7 @@ QString PaneView::SelectedText(std::size_t limit) const {
     for (const auto& [top, bottom] : SelectedSpans()) {
         for (int row = top; row <= bottom && taken < limit; ++row, ++taken) {
             if (taken > 0) text += QLatin1Char('\n');
-            text += FromSjis(m_model.Lines().Line(static_cast<std::size_t>(row), scratch));
+            text += FromSjis(m_model.Shown().Line(static_cast<std::size_t>(row), scratch));
         }
     }
     return text;

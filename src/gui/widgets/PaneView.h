@@ -23,6 +23,9 @@ public:
     void AppendRange(const SharedLineSource& source, std::size_t first, std::size_t count) override;
     void Insert(std::size_t index, std::string_view line) override;
     const PaneLines& Lines() const override { return m_model.Lines(); }
+    // The lines the pane shows: all of them, or those a narrowing keeps
+    // (PaneModel::ShowOnly); find, copy and select all act on these.
+    const PaneLines& Shown() const { return m_model.Shown(); }
 
     // While batching, appended lines wait in the model until FlushRows().
     void SetBatching(bool batching);

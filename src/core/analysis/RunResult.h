@@ -8,6 +8,7 @@
 #include "analysis/EntryList.h"
 #include "analysis/Summary.h"
 #include "insight/Insight.h"
+#include "text/TextLines.h"
 
 namespace pomurina {
 
@@ -23,6 +24,9 @@ struct RunResult {
     std::shared_ptr<const Insight> insight;
     // Why there is no insight then (Shift-JIS, naming the file and the reason).
     std::optional<std::string> insightProblem;
+    // Every line of the run's logs, whatever a filter chose: what a filter
+    // chooses from again without reading the files.
+    std::shared_ptr<const TextLines> wholeLog;
 };
 
 }  // namespace pomurina

@@ -81,6 +81,12 @@ HostList HostList::Parse(std::string_view text) {
     return list;
 }
 
+void HostList::Add(const HostList& other) {
+    m_exact.insert(other.m_exact.begin(), other.m_exact.end());
+    m_ranges.insert(m_ranges.end(), other.m_ranges.begin(), other.m_ranges.end());
+    m_bad.insert(m_bad.end(), other.m_bad.begin(), other.m_bad.end());
+}
+
 bool HostList::Contains(std::string_view host) const {
     if (!m_exact.empty() && m_exact.contains(host)) return true;
     if (m_ranges.empty()) return false;

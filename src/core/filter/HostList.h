@@ -31,6 +31,9 @@ public:
     // BadEntries() and leaves nothing out.
     static HostList Parse(std::string_view text);
 
+    // Takes other's entries too.
+    void Add(const HostList& other);
+
     bool Empty() const { return m_exact.empty() && m_ranges.empty(); }
     std::size_t Size() const { return m_exact.size() + m_ranges.size(); }
     const std::vector<BadEntry>& BadEntries() const { return m_bad; }

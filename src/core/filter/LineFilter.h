@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "filter/HostList.h"
 
@@ -17,9 +18,9 @@ struct LineFilter {
     // The period: first and last day, inclusive, as CalendarDay numbers of
     // the days as written.
     std::optional<std::int32_t> firstDay, lastDay;
-    // Hosts left out, and where the list came from (for the description).
+    // Hosts left out, and the list files they were read from.
     std::shared_ptr<const HostList> excludedHosts;
-    std::string excludedHostsSource;
+    std::vector<std::string> excludedHostFiles;
     // Lines of robots (the insight's robot rule) left out.
     bool humansOnly = false;
     // Kept: lines whose path starts with these bytes (empty: every path).

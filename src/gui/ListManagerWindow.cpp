@@ -1,5 +1,7 @@
 #include "ListManagerWindow.h"
 
+#include <array>
+
 #include <QBoxLayout>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -37,13 +39,15 @@ TDomein::TDomein(QWidget* parent)
 void TDomein::BuildControls() {
     setWindowTitle(FromUtf8("ドメイン管理"));
     setFont(WindowFont());
-    resize(404, 270);
-    setMinimumSize(355, 230);
+    // Wide enough for the four tabs in one row.
+    resize(480, 270);
+    setMinimumSize(450, 230);
 
     Seet = new QTabWidget(this);
     ResistList = AddListTab(MyDomein, "自ドメイン設定");
     BList = AddListTab(CheckDomein, "監視ドメイン");
     Robots = AddListTab(RobotList, "ロボット");
+    ExcludeHosts = AddListTab(ExcludeHostList, "除外ホスト");
     Seet->setCurrentIndex(0);
 
     InputDomein = new QLineEdit(this);
@@ -60,7 +64,7 @@ void TDomein::BuildControls() {
     }
     right->addStretch(1);
     auto* layout = new QHBoxLayout(this);
-    // Narrow enough that the three tabs still fit in one row at the minimum width.
+    // Narrow enough that the tabs still fit in one row at the minimum width.
     layout->setContentsMargins(4, 4, 6, 4);
     layout->setSpacing(6);
     layout->addWidget(Seet, 1);
@@ -74,7 +78,8 @@ void TDomein::BuildControls() {
     connect(RunButton, &QPushButton::clicked, this, [this] { RunButtonClick(); });
     connect(DelButton, &QPushButton::clicked, this, [this] { DelButtonClick(); });
     for (QWidget* watched : {static_cast<QWidget*>(InputDomein), static_cast<QWidget*>(ResistList),
-                             static_cast<QWidget*>(BList), static_cast<QWidget*>(Robots)})
+                             static_cast<QWidget*>(BList), static_cast<QWidget*>(Robots),
+                             static_cast<QWidget*>(ExcludeHosts)})
         watched->installEventFilter(this);
 }
 
@@ -91,7 +96,8 @@ QListWidget* TDomein::AddListTab(QWidget*& page, const char* caption) {
 }
 
 QListWidget* TDomein::ListBox(int index) const {
-    return index == 0 ? ResistList : index == 1 ? BList : Robots;
+    const std::array<QListWidget*, 4> boxes{ResistList, BList, Robots, ExcludeHosts};
+    return boxes[static_cast<std::size_t>(index)];
 }
 
 void TDomein::ShowEntries(int index) {
@@ -103,7 +109,7 @@ void TDomein::ShowEntries(int index) {
 
 void TDomein::FormCreate() {
     // Each list loads on its own: one failing file doesn't leave the others empty.
-    for (int index = 0; index < 3; ++index) {
+    for (int index = 0; index < static_cast<int>(m_lists.size()); ++index) {
         Guarded([&] {
             m_lists[static_cast<std::size_t>(index)].Load();
             ShowEntries(index);
@@ -177,7 +183,7 @@ bool TDomein::eventFilter(QObject* watched, QEvent* event) {
             InputDomeinKeyDown(key);
         else if (watched == ResistList)
             ResistListKeyDown(key);
-        else if (watched == BList || watched == Robots)
+        else if (watched == BList || watched == Robots || watched == ExcludeHosts)
             BListKeyDown(key);
     }
     return QWidget::eventFilter(watched, event);

@@ -22,7 +22,7 @@ class TDomein : public QWidget {
     Q_OBJECT
 
 public:
-    // Builds the window and loads the three lists (relative to the current
+    // Builds the window and loads the four lists (relative to the current
     // directory now); a list that fails to load is reported in its own box.
     explicit TDomein(QWidget* parent = nullptr);
 
@@ -30,9 +30,12 @@ public:
     QWidget* MyDomein;
     QWidget* CheckDomein;
     QWidget* RobotList;
+    QWidget* ExcludeHostList;
     QListWidget* ResistList;
     QListWidget* BList;
     QListWidget* Robots;
+    // The hosts a filter leaves out (one host or address range a line).
+    QListWidget* ExcludeHosts;
     QLineEdit* InputDomein;
     QPushButton* RunButton;
     QPushButton* DelButton;
@@ -48,7 +51,7 @@ public:
     void DelButtonClick();
     // Enter performs a click of "登録(&R)".
     void InputDomeinKeyDown(int key);
-    // Delete performs a click of "削除(&D)" (ResistList; BList and Robots).
+    // Delete performs a click of "削除(&D)" (ResistList; BList, Robots and ExcludeHosts).
     void ResistListKeyDown(int key);
     void BListKeyDown(int key);
 
@@ -58,16 +61,18 @@ protected:
 private:
     void BuildControls();
     QListWidget* AddListTab(QWidget*& page, const char* caption);
-    // The list box on tab index (0 ResistList, 1 BList, 2 Robots).
+    // The list box on tab index (0 ResistList, 1 BList, 2 Robots, 3 ExcludeHosts).
     QListWidget* ListBox(int index) const;
     // Fills that list box from the entries of its list.
     void ShowEntries(int index);
 
     // The entries as their files' bytes, beside the list boxes (row i shows
-    // entry i); order: ResistList, BList, Robots.
-    std::array<ReferenceListFile, 3> m_lists{ReferenceListFile("materia/DomeinList.dat"),
-                                             ReferenceListFile("materia/CheckDomeinList.dat"),
-                                             ReferenceListFile("materia/SERobotsList.dat")};
+    // entry i); order: ResistList, BList, Robots, ExcludeHosts.
+    std::array<ReferenceListFile, 4> m_lists{
+        ReferenceListFile("materia/DomeinList.dat"),
+        ReferenceListFile("materia/CheckDomeinList.dat"),
+        ReferenceListFile("materia/SERobotsList.dat"),
+        ReferenceListFile("materia/ExcludeHosts.dat", /*missingIsEmpty=*/true)};
 };
 
 }  // namespace pomurina

@@ -1,6 +1,7 @@
 // The list manager window on real files in a temporary current directory:
 // the file bytes, register and delete on each tab, the keys, and the rules for
 // lists that fail to load or to save.
+#include <array>
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -34,7 +35,7 @@ using namespace pomurina;
 namespace {
 
 const char* const kFiles[] = {"materia/DomeinList.dat", "materia/CheckDomeinList.dat",
-                              "materia/SERobotsList.dat"};
+                              "materia/SERobotsList.dat", "materia/ExcludeHosts.dat"};
 
 using pomurina::testing::ScopedFileIo;
 using pomurina::testing::WriteFileBytes;
@@ -128,11 +129,12 @@ TEST_F(DomeinWindow, ReadsEveryLineFormAndWritesEachEntryWithCrLf) {
 }
 
 TEST_F(DomeinWindow, RegisterAndDeleteWriteOnlyTheActiveTabsFile) {
+    WriteFileBytes(kFiles[3], "");
     TDomein& w = Open();
     EXPECT_EQ(w.Seet->currentIndex(), 0);
-    for (int tab = 0; tab < 3; ++tab) {
+    for (int tab = 0; tab < 4; ++tab) {
         SCOPED_TRACE(tab);
-        QListWidget* box = tab == 0 ? w.ResistList : tab == 1 ? w.BList : w.Robots;
+        QListWidget* box = std::array{w.ResistList, w.BList, w.Robots, w.ExcludeHosts}[static_cast<std::size_t>(tab)];
         Register(tab, "a");
         // Enter in the input field registers.
         w.InputDomein->setText("b");
@@ -140,7 +142,7 @@ TEST_F(DomeinWindow, RegisterAndDeleteWriteOnlyTheActiveTabsFile) {
         EXPECT_EQ(File(tab), "a\r\nb\r\n");
         EXPECT_TRUE(w.InputDomein->text().isEmpty());
         EXPECT_EQ(w.focusWidget(), w.InputDomein);
-        for (int other = 0; other < 3; ++other)
+        for (int other = 0; other < 4; ++other)
             if (other != tab) {
                 EXPECT_EQ(File(other), other < tab ? "b\r\n" : "");
             }
@@ -239,6 +241,27 @@ TEST_F(DomeinWindow, AListCutShortByAZeroByteIsNeverWrittenBack) {
     EXPECT_EQ(w.ResistList->count(), 2);
     Register(1, "watched");
     EXPECT_EQ(File(1), "watched\r\n");
+}
+
+// Most users never fill the hosts a filter leaves out: no file is an empty
+// list, created by the first entry; a file cut short by a zero byte is never
+// written back, as with the other lists.
+TEST_F(DomeinWindow, TheExcludedHostsAreEmptyWithoutAFileAndGuardedLikeTheOtherLists) {
+    Open();
+    EXPECT_TRUE(m_boxes.empty());
+    EXPECT_EQ(File(3), "<none>");
+    Register(3, "203.0.113.0/24");
+    EXPECT_EQ(File(3), "203.0.113.0/24\r\n");
+    m_window.reset();
+
+    const std::string stored("10.0.0.1\r\n\0" "192.0.2.1\r\n", 22);
+    WriteFileBytes(kFiles[3], stored);
+    TDomein& again = Open();
+    EXPECT_EQ(Rows(again.ExcludeHosts), std::vector<std::string>{"10.0.0.1"});
+    Register(3, "new");
+    EXPECT_EQ(m_boxes, std::vector<std::string>{WithFullStop(NotLoadedErrorText(Full(kFiles[3])))});
+    EXPECT_EQ(File(3), stored);
+    EXPECT_EQ(again.Seet->count(), 4);
 }
 
 // A FIFO would block the window's creation for ever; it is refused at once

@@ -44,6 +44,12 @@ TEST(ParseReportArguments, AcceptedListsGiveTheirValuesAsWritten) {
         // --help ends the reading, whatever follows or went before.
         {{"--help", "--bogus"}, {.help = true}},
         {{"--dump", "--json", "-h", "--unit"}, {.help = true, .dump = true, .json = true}},
+        {{"--from", "2024-02-29", "--to", "2024-03-01", "--humans", "--exclude-own", "--path",
+          "/blog/", "--status", "2XX,5xx", "--exclude-hosts", "mine.dat", "a"},
+         {.filter = {.firstDay = 19782, .lastDay = 19783, .excludeHostsFile = "mine.dat",
+                     .excludeOwn = true, .humans = true, .pathPrefix = "/blog/",
+                     .statusClasses = (1u << 2) | (1u << 5)},
+          .logFiles = {"a"}}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(Joined(c.arguments));
@@ -83,6 +89,14 @@ TEST(ParseReportArguments, RefusedListsNameTheirProblem) {
         {{"-", "a", "-"}, "standard input (-) can be read only once"},
         {{"--dump", "--json", "a"}, "--dump and --json both write to standard output"},
         {{"--with-log", "a"}, "--with-log goes with --json"},
+        {{"--from", "2023-02-29", "a"},
+         "--from の値 \"2023-02-29\" は YYYY-MM-DD の形の実在する日ではありません"},
+        {{"a", "--to"}, "--to の値がありません"},
+        {{"--status", "2xx,404", "a"},
+         "--status の値 \"2xx,404\" は 2xx,3xx,4xx,5xx をコンマで区切って並べたものではありません"},
+        {{"--path", "", "a"}, "--path の値が空です"},
+        {{"--from", "2024-05-02", "--to", "2024-05-01", "a"}, "--from の日が --to の日より後です"},
+        {{"--decode", "--humans"}, "--decode takes only --utf8"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(Joined(c.arguments));

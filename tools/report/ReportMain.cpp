@@ -23,6 +23,7 @@
 #include "ReportOptions.h"
 #include "TerminalProgress.h"
 #include "analysis/LogCounting.h"
+#include "filter/HostListFile.h"
 #include "io/DataFolder.h"
 #include "io/FileIo.h"
 #include "io/LogFiles.h"
@@ -51,6 +52,33 @@ void PrintError(const std::string& sjis) {
     std::fprintf(stderr, "%s\n", VisibleControls(Cp932ToUtf8(sjis)).c_str());
 }
 
+// The filter the options ask for, its host lists read (hostsFile resolved
+// already); throws Error for a list that can't be read or has a bad entry.
+LineFilter ReportFilter(const FilterOptions& o, const RunPlaces& places,
+                        const std::optional<std::string>& hostsFile) {
+    LineFilter filter;
+    filter.firstDay = o.firstDay;
+    filter.lastDay = o.lastDay;
+    filter.humansOnly = o.humans;
+    filter.pathPrefix = o.pathPrefix;
+    filter.statusClasses = o.statusClasses;
+    const auto add = [&](const std::string& path, bool missingIsEmpty) {
+        const HostList list = LoadHostListFile(path, missingIsEmpty);
+        filter.excludedHostFiles.push_back(path);
+        return list;
+    };
+    HostList hosts;
+    if (hostsFile) hosts = add(*hostsFile, false);
+    if (o.excludeOwn) {
+        const std::string& materia = places.materiaDirectory;
+        hosts.Add(add((materia.starts_with('/') ? materia : places.programDirectory + "/" + materia) +
+                          "/" + kExcludeHostsFile,
+                      true));
+    }
+    if (hostsFile || o.excludeOwn) filter.excludedHosts = std::make_shared<const HostList>(hosts);
+    return filter;
+}
+
 // One analysis run as the options ask, and its outputs; returns the exit status.
 int RunReport(const ReportOptions& options) {
     const bool dump = options.dump, json = options.json, withLog = options.withLog;
@@ -61,6 +89,9 @@ int RunReport(const ReportOptions& options) {
         options.htmlFile ? std::optional(FullPath(*options.htmlFile)) : std::nullopt;
     const std::optional<std::string> csvDir =
         options.csvDir ? std::optional(FullPath(*options.csvDir)) : std::nullopt;
+    const std::optional<std::string> hostsFile =
+        options.filter.excludeHostsFile ? std::optional(FullPath(*options.filter.excludeHostsFile))
+                                        : std::nullopt;
 
     // --materia names the lists' folder; otherwise they are in the data folder.
     RunPlaces places;
@@ -86,6 +117,14 @@ int RunReport(const ReportOptions& options) {
         }
     }
 
+    LineFilter filter;
+    try {
+        filter = ReportFilter(options.filter, places, hostsFile);
+    } catch (const Error& e) {
+        PrintError(WithFullStop(e.Message()));
+        return 2;
+    }
+
     // The run makes the program's folder the current one: the report names
     // the logs by their full paths, taken now ("-" for standard input).
     std::vector<std::string> logPaths;
@@ -103,11 +142,12 @@ int RunReport(const ReportOptions& options) {
     std::optional<std::string> error;
     std::shared_ptr<const RunResult> run;
     try {
-        run = std::make_shared<const RunResult>(LogCounting(window, logFiles, places));
+        run = std::make_shared<const RunResult>(LogCounting(window, logFiles, places, {}, filter));
     } catch (...) {
         error = WithFullStop(CurrentExceptionMessage());
     }
-    const ReportSource source{logPaths, std::time(nullptr), error, run};
+    const ReportSource source{logPaths, std::time(nullptr), error, run,
+                              filter.IsSet() ? &filter : nullptr};
     int status = error ? 1 : 0;
 
     std::optional<std::string> htmlError;

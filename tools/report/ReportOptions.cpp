@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "filter/LineFilter.h"
 #include "io/LogFiles.h"
 
 namespace pomurina {
@@ -10,6 +11,9 @@ namespace pomurina {
 const char* const kReportUsage =
     "usage: pomurina-report [--materia DIR] [--unit N] [--dump | --json [--with-log]]\n"
     "                       [--html OUT.html] [--csv DIR]\n"
+    "                       [--from YYYY-MM-DD] [--to YYYY-MM-DD] [--humans]\n"
+    "                       [--exclude-hosts FILE] [--exclude-own]\n"
+    "                       [--path PREFIX] [--status 2xx,3xx,4xx,5xx]\n"
     "                       LOGFILE... (- reads standard input)\n"
     "       pomurina-report [options as above] --fetch [--trust FINGERPRINT] [NAME]\n"
     "                       (fetches NAME, by default access_log_YYYYMMDD of today,\n"
@@ -22,7 +26,7 @@ namespace {
 std::optional<UsageError> RefusedCombination(const ReportOptions& o) {
     if (o.decode) {
         if (!o.logFiles.empty() || o.dump || o.json || o.withLog || o.htmlFile || o.csvDir ||
-            o.materia || o.unit != 0 || o.fetch || o.trust)
+            o.materia || o.unit != 0 || o.fetch || o.trust || o.filter.IsSet())
             return UsageError{"--decode takes only --utf8"};
         return std::nullopt;
     }
@@ -34,6 +38,33 @@ std::optional<UsageError> RefusedCombination(const ReportOptions& o) {
         return UsageError{"standard input (-) can be read only once"};
     if (o.dump && o.json) return UsageError{"--dump and --json both write to standard output"};
     if (o.withLog && !o.json) return UsageError{"--with-log goes with --json"};
+    if (o.filter.firstDay && o.filter.lastDay && *o.filter.firstDay > *o.filter.lastDay)
+        return UsageError{"--from の日が --to の日より後です"};
+    return std::nullopt;
+}
+
+// Reads the value of one of the filter's options into filter.
+std::optional<UsageError> ReadFilterValue(const std::string& option, const std::string& value,
+                                          FilterOptions& filter) {
+    if (option == "--from" || option == "--to") {
+        const std::optional<std::int32_t> day = ParseDayText(value);
+        if (!day)
+            return UsageError{option + " の値 \"" + value +
+                              "\" は YYYY-MM-DD の形の実在する日ではありません"};
+        (option == "--from" ? filter.firstDay : filter.lastDay) = day;
+    } else if (option == "--status") {
+        const std::optional<std::uint8_t> classes = ParseStatusClasses(value);
+        if (!classes)
+            return UsageError{"--status の値 \"" + value +
+                              "\" は 2xx,3xx,4xx,5xx をコンマで区切って並べたものではありません"};
+        filter.statusClasses = *classes;
+    } else if (value.empty()) {
+        return UsageError{option + " の値が空です"};
+    } else if (option == "--path") {
+        filter.pathPrefix = value;
+    } else {
+        filter.excludeHostsFile = value;
+    }
     return std::nullopt;
 }
 
@@ -77,6 +108,14 @@ std::variant<ReportOptions, UsageError> ParseReportArguments(
                     return UsageError{"--unit takes -1 to 3"};
                 o.unit = static_cast<int>(n);
             }
+        } else if (arg == "--humans") {
+            o.filter.humans = true;
+        } else if (arg == "--exclude-own") {
+            o.filter.excludeOwn = true;
+        } else if (arg == "--from" || arg == "--to" || arg == "--exclude-hosts" ||
+                   arg == "--path" || arg == "--status") {
+            if (i + 1 >= arguments.size()) return UsageError{arg + " の値がありません"};
+            if (auto refused = ReadFilterValue(arg, arguments[++i], o.filter)) return *refused;
         } else if (arg == "--help" || arg == "-h") {
             o.help = true;
             return o;

@@ -1,6 +1,7 @@
 #pragma once
 // The report tool's command line read into what it asks for, or refused with
 // the problem the usage message names; nothing is run, opened or resolved.
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <variant>
@@ -11,6 +12,22 @@ namespace pomurina {
 // The usage text: on standard output for --help, after a refusal's problem
 // on standard error.
 extern const char* const kReportUsage;
+
+// What the command line keeps of the logs (see LineFilter), values read.
+struct FilterOptions {
+    std::optional<std::int32_t> firstDay = {}, lastDay = {};  // --from, --to YYYY-MM-DD
+    std::optional<std::string> excludeHostsFile = {};          // --exclude-hosts FILE
+    bool excludeOwn = false;      // --exclude-own: the lists' ExcludeHosts.dat
+    bool humans = false;          // --humans
+    std::string pathPrefix = {};  // --path PREFIX, never empty when given
+    std::uint8_t statusClasses = 0;  // --status 2xx,4xx…
+
+    bool IsSet() const {
+        return firstDay || lastDay || excludeHostsFile || excludeOwn || humans ||
+               !pathPrefix.empty() || statusClasses;
+    }
+    bool operator==(const FilterOptions&) const = default;
+};
 
 // What the command line asks for, each value as given.
 struct ReportOptions {
@@ -26,6 +43,7 @@ struct ReportOptions {
     std::optional<std::string> csvDir = {};    // --csv DIR, never empty
     bool fetch = false;                        // --fetch
     std::optional<std::string> trust = {};     // --trust FINGERPRINT, with --fetch
+    FilterOptions filter = {};
     // The LOGFILEs ("-" once at most), or with --fetch the NAME, if any.
     std::vector<std::string> logFiles = {};
 

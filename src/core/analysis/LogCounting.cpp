@@ -11,6 +11,8 @@
 #include "analysis/LogArrival.h"
 #include "analysis/ReferenceLists.h"
 #include "analysis/ResultMemory.h"
+#include "filter/LineSelector.h"
+#include "insight/AgentRules.h"
 #include "insight/InsightRules.h"
 #include "insight/InsightWhole.h"
 #include "io/DataFolder.h"
@@ -142,19 +144,27 @@ void ShowLists(ResultWindow& w, const LoadedLists& loaded) {
 // The run's logs, read into its result, charged to the run's budget.
 class LogLoading {
 public:
+    // held: lines an earlier run read, used instead of reading the logs.
     LogLoading(ProgressDisplay& progress, const std::vector<std::string>& paths,
-               MemoryBudget& budget, ResultMemory& memory)
+               std::shared_ptr<const TextLines> held, MemoryBudget& budget, ResultMemory& memory)
         : m_progress(progress),
           m_paths(paths),
-          m_reading(paths),
+          m_held(std::move(held)),
+          m_reading(m_held ? std::vector<std::string>{} : paths),
           m_budget(budget),
           m_memory(memory) {}
 
     // Reads the logs and the lists.  Nothing is shown but the progress
     // window: a failure leaves the window as any failed load does.
+    // wholeFirst: no line is classified before every line has arrived (a
+    // filter chooses among all of them first).
     std::unique_ptr<CountingResult> Load(LoadedLists& lists, const RunPlaces& places,
-                                         const ClassifyPlan& plan) {
-        if (!m_reading.OnePlainFile()) return LoadArriving(lists, places, plan);
+                                         const ClassifyPlan& plan, bool wholeFirst) {
+        if (m_held) {
+            LoadLists(lists, places);
+            return std::make_unique<CountingResult>(m_held);
+        }
+        if (!m_reading.OnePlainFile()) return LoadArriving(lists, places, plan, wholeFirst);
         Told(0, false);
         ByteBuffer bytes;
         m_reading.ReadPlainFile(bytes, m_budget);
@@ -177,7 +187,7 @@ private:
     // Compressed logs, several logs, standard input: read on a thread of
     // their own while the lines that have arrived are classified.
     std::unique_ptr<CountingResult> LoadArriving(LoadedLists& lists, const RunPlaces& places,
-                                                 const ClassifyPlan& plan) {
+                                                 const ClassifyPlan& plan, bool wholeFirst) {
         LogText text(m_budget);
         LogArrival arrival(m_reading, text);
         // Every log is open: the current directory may change now.
@@ -187,7 +197,7 @@ private:
         if (lists.error) text.KeepNoMore();
         std::shared_ptr<TextLines> arriving;
         std::unique_ptr<CountingResult> result;
-        if (text.Fixed()) {
+        if (text.Fixed() && !wholeFirst) {
             arriving = TextLines::Arriving(text.Bytes());
             result = std::make_unique<CountingResult>(arriving);
         }
@@ -278,6 +288,7 @@ private:
 
     ProgressDisplay& m_progress;
     const std::vector<std::string>& m_paths;
+    std::shared_ptr<const TextLines> m_held;
     LogReading m_reading;
     MemoryBudget& m_budget;
     ResultMemory& m_memory;
@@ -353,6 +364,23 @@ void OutputCollections(ResultWindow& w, const CountingResult& r) {
         .AppendRange(r.CheckDomeinHits, 0, r.CheckDomeinHits->Count());
 }
 
+// The lines of the run's logs that pass filter, in their order, as the lines
+// the run classifies; none passing is the run's failure.
+std::unique_ptr<CountingResult> SelectedLines(ResultWindow& w, const LoadedLists& lists,
+                                              std::shared_ptr<const TextLines> all,
+                                              const LineFilter& filter) {
+    const std::string applied = Utf8ToCp932(filter.Description());
+    w.Progress().AddLine(Sjis("絞り込んでいます: ") + applied);
+    const AgentRules noRules;
+    std::vector<std::uint64_t> chosen =
+        SelectLines(*all, filter, lists.insightRules ? lists.insightRules->agents : noRules);
+    if (chosen.empty())
+        throw Error(Sjis("絞り込み（") + applied +
+                    Sjis("）に合う行がログにありません。期間や条件を確かめてください"));
+    w.Progress().SetMaximum(static_cast<std::int64_t>(chosen.size()));
+    return std::make_unique<CountingResult>(TextLines::Selected(std::move(all), std::move(chosen)));
+}
+
 // The graphs' bars: the hours' shares of all lines.
 void DrawGraphs(ResultWindow& w, const Summary& summary) {
     const std::int64_t total = summary.connections.total;
@@ -364,7 +392,13 @@ void DrawGraphs(ResultWindow& w, const Summary& summary) {
 }  // namespace
 
 RunResult LogCounting(ResultWindow& w, const std::vector<std::string>& paths,
-                      const RunPlaces& places, const ClassifyPlan& plan) {
+                      const RunPlaces& places, const ClassifyPlan& plan, const LineFilter& filter) {
+    return LogCounting(w, nullptr, paths, places, plan, filter);
+}
+
+RunResult LogCounting(ResultWindow& w, std::shared_ptr<const TextLines> held,
+                      const std::vector<std::string>& paths, const RunPlaces& places,
+                      const ClassifyPlan& plan, const LineFilter& filter) {
     ProgressDisplay& progress = w.Progress();
     progress.Show();
     progress.AddLine(Sjis("初期化しています..."));
@@ -381,8 +415,8 @@ RunResult LogCounting(ResultWindow& w, const std::vector<std::string>& paths,
     std::exception_ptr classifyError;
     std::size_t linesLeftOut = 0;
     {
-        LogLoading loading(progress, paths, budget, memory);
-        result = loading.Load(lists, places, plan);
+        LogLoading loading(progress, paths, std::move(held), budget, memory);
+        result = loading.Load(lists, places, plan, filter.IsSet());
         classifyError = loading.ClassifyError();
         linesLeftOut = loading.LinesLeftOut();
     }
@@ -393,8 +427,10 @@ RunResult LogCounting(ResultWindow& w, const std::vector<std::string>& paths,
                                : LogNameText(paths.front()) + MoreLogsText(paths.size()));
     ShowLists(w, lists);
 
-    progress.AddLine(Sjis("データを集計しています..."));
     RunResult run;
+    run.wholeLog = result->LogLines;
+    if (filter.IsSet()) result = SelectedLines(w, lists, result->LogLines, filter);
+    progress.AddLine(Sjis("データを集計しています..."));
     try {
         ClassifyAll(w, lists, *result, plan, classifyError, memory);
         // The insight's tables keep copies of the texts they show.

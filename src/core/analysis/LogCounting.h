@@ -7,6 +7,7 @@
 
 #include "analysis/ParallelClassification.h"
 #include "analysis/RunResult.h"
+#include "filter/LineFilter.h"
 #include "window/ResultWindow.h"
 
 namespace pomurina {
@@ -24,9 +25,18 @@ struct RunPlaces {
 // directory when the run starts; "-" is standard input).  Failures propagate
 // as pomurina::Error; what the window then shows is described where each
 // step can fail.  plan says how the lines are shared among the cores; the
-// result doesn't depend on it.  Returns what the window then shows, typed.
+// result doesn't depend on it.  With a filter set, the run sees only the
+// lines that pass it, in their order, as if the logs held only them (none
+// passing fails the run).  Returns what the window then shows, typed.
 RunResult LogCounting(ResultWindow& window, const std::vector<std::string>& paths,
-                      const RunPlaces& places, const ClassifyPlan& plan = {});
+                      const RunPlaces& places, const ClassifyPlan& plan = {},
+                      const LineFilter& filter = {});
+// The same run on the lines an earlier run read (RunResult::wholeLog) of the
+// logs at paths, without reading the files again (held may be a selection:
+// the filter then chooses among its own lines).
+RunResult LogCounting(ResultWindow& window, std::shared_ptr<const TextLines> held,
+                      const std::vector<std::string>& paths, const RunPlaces& places,
+                      const ClassifyPlan& plan, const LineFilter& filter);
 inline RunResult LogCounting(ResultWindow& window, const std::string& path, const RunPlaces& places,
                              const ClassifyPlan& plan = {}) {
     return LogCounting(window, std::vector<std::string>{path}, places, plan);

@@ -10,6 +10,7 @@
 #include "insight/Insight.h"
 #include "insight/InsightRules.h"
 #include "text/LineSource.h"
+#include "text/TextLines.h"
 
 namespace pomurina {
 
@@ -29,6 +30,9 @@ struct RunResult {
     // with the raw-log pane): what narrows the log to a row of the insight.
     std::shared_ptr<const InsightRules> insightRules;
     SharedLineSource logLines;
+    // Every line of the run's logs, whatever a filter chose: what a filter
+    // chooses from again without reading the files.
+    std::shared_ptr<const TextLines> wholeLog;
 };
 
 }  // namespace pomurina

@@ -31,6 +31,12 @@ struct AgentMatch {
     std::uint32_t robot = kNone;  // a bot or ai rule
 };
 
+// Whether a line's agent is a robot's: a bot or ai rule names it, or it is
+// "-" or empty (a line without the referrer and agent fields is no robot's).
+inline bool IsRobotAgent(const AgentMatch& match, std::string_view agent) {
+    return match.robot != AgentMatch::kNone || agent == "-" || agent.empty();
+}
+
 class AgentRules {
 public:
     // No rules: every agent is named by none, and only an agent "-" or "" is a robot.

@@ -79,8 +79,7 @@ std::uint32_t InsightPart::AgentKey(const AccessLine& fields) {
     if (found.added) {
         AgentTally tally;
         tally.match = m_rules.agents.Match(fields.agent);
-        tally.robot =
-            tally.match.robot != AgentMatch::kNone || fields.agent == "-" || fields.agent.empty();
+        tally.robot = IsRobotAgent(tally.match, fields.agent);
         m_agentTallies.push_back(tally);
     }
     return found.id + 1;

@@ -24,6 +24,7 @@ void ReferenceListFile::Load() {
         const bool absent =
             ::lstat(m_path.c_str(), &info) != 0 && (errno == ENOENT || errno == ENOTDIR);
         m_unreadPath = absent ? std::string() : PathText(FullPath(m_path));
+        if (absent && m_missingIsEmpty) return;
         throw;
     }
 }

@@ -11,7 +11,10 @@ class ReferenceListFile {
 public:
     // path is relative ("materia/DomeinList.dat") and resolves against the
     // current directory at each read and write.
-    explicit ReferenceListFile(std::string path) : m_path(std::move(path)) {}
+    // missingIsEmpty: a file that isn't there loads as an empty list, with
+    // no error (a list most users never fill).
+    explicit ReferenceListFile(std::string path, bool missingIsEmpty = false)
+        : m_path(std::move(path)), m_missingIsEmpty(missingIsEmpty) {}
 
     // Reads the file; on failure the list is empty and FileOpenError is
     // thrown.  A missing file may be created by the next write; a file that
@@ -30,6 +33,7 @@ public:
 
 private:
     std::string m_path;
+    bool m_missingIsEmpty;
     TextList m_entries;
     // Full path of a file that exists but failed to load whole; empty otherwise.
     std::string m_unreadPath;

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <string_view>
 
+#include "insight/CalendarDay.h"
 #include "report/InsightJson.h"
 #include "report/JsonText.h"
 #include "report/ReportTime.h"
@@ -153,12 +154,45 @@ void WritePane(ResultWindow& w, const ReportPane& pane, bool withLines, ReportSt
 
 }  // namespace
 
+// What a filtered run kept: only when a filter was set, so that an
+// unfiltered report stays as it always was.
+void WriteFilter(const LineFilter* filter, std::string& b) {
+    if (!filter || !filter->IsSet()) return;
+    const auto day = [&](const std::optional<std::int32_t>& number) {
+        b += number ? "\"" + DayText(*number) + "\"" : std::string("null");
+    };
+    b += "  \"filter\": {\"from\": ";
+    day(filter->firstDay);
+    b += ", \"to\": ";
+    day(filter->lastDay);
+    b += ", \"exclude_hosts\": [";
+    for (std::size_t i = 0; i < filter->excludedHostFiles.size(); ++i) {
+        if (i > 0) b += ", ";
+        AppendJsonUtf8(filter->excludedHostFiles[i], b);
+    }
+    b += "], \"humans\": ";
+    b += filter->humansOnly ? "true" : "false";
+    b += ", \"path\": ";
+    if (filter->pathPrefix.empty())
+        b += "null";
+    else
+        AppendJsonUtf8(filter->pathPrefix, b);
+    b += ", \"status\": [";
+    const std::string classes = StatusClassesText(filter->statusClasses);
+    for (std::size_t at = 0; at < classes.size(); at += 4) {
+        if (at > 0) b += ", ";
+        b += "\"" + classes.substr(at, 3) + "\"";
+    }
+    b += "]},\n";
+}
+
 void WriteJsonReport(ResultWindow& w, const ReportSource& source, bool withLog, ReportStream& out) {
     std::string& b = out.Buffer();
     b += "{\n  \"format\": \"pomurina-report\",\n  \"version\": ";
     AppendInteger(kJsonReportVersion, b);
     b += ",\n  \"created\": \"" + IsoLocalTime(source.created) + "\",\n";
     WriteFiles(source, b);
+    WriteFilter(source.filter, b);
     const Summary* summary = ReportedSummary(source);
     b += "  \"complete\": ";
     b += summary && !source.error ? "true" : "false";

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "analysis/RunResult.h"
+#include "filter/LineFilter.h"
 #include "window/ResultWindow.h"
 
 namespace pomurina {
@@ -21,6 +22,7 @@ struct ReportSource {
     std::time_t created = 0;               // when the report was made
     std::optional<std::string> error;      // the run's failure (Shift-JIS), when it stopped
     std::shared_ptr<const RunResult> run;  // the run's results; none when it stopped
+    const LineFilter* filter = nullptr;    // what the run kept of the logs, when filtered
 };
 
 // The run's summary; none when the run stopped before its end.

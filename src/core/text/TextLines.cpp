@@ -103,7 +103,27 @@ bool TextLines::Extend(std::size_t length, bool whole, MemoryBudget* budget, std
     return left;
 }
 
+std::shared_ptr<const TextLines> TextLines::Selected(std::shared_ptr<const TextLines> all,
+                                                     std::vector<std::uint64_t> chosen) {
+    std::shared_ptr<TextLines> selection(new TextLines());
+    selection->m_bytes = all->m_bytes;
+    selection->m_split = all->m_split;
+    // A selection of a selection is one of the whole text.
+    if (all->m_whole)
+        for (std::uint64_t& line : chosen) line = all->m_chosen[line];
+    selection->m_whole = all->m_whole ? all->m_whole : std::move(all);
+    selection->m_chosen = std::move(chosen);
+    return selection;
+}
+
 void TextLines::AppendLines(std::size_t first, std::size_t count, std::string& out) const {
+    if (m_whole) {
+        for (std::size_t i = first; i < first + count; ++i) {
+            out += At(i);
+            out += '\n';
+        }
+        return;
+    }
     // Lines that follow one another, each ended by a single LF, are copied as
     // one run, their LFs with them.
     const char* const bytes = m_bytes->data();

@@ -36,12 +36,22 @@ public:
     // The bytes whose lines have been taken (a line begins there).
     std::size_t Taken() const { return m_split; }
 
-    std::size_t Count() const override { return m_ends.Size(); }
+    // The lines numbered chosen (ascending) of a whole text, as lines of
+    // their own: they share all's bytes and index, and copy neither.
+    static std::shared_ptr<const TextLines> Selected(std::shared_ptr<const TextLines> all,
+                                                      std::vector<std::uint64_t> chosen);
+    // The whole text a selection was made of; the text itself when it is whole.
+    const TextLines& Whole() const { return m_whole ? *m_whole : *this; }
+    // The line of the whole text that line index is.
+    std::uint64_t WholeIndex(std::size_t index) const { return m_whole ? m_chosen[index] : index; }
+
+    std::size_t Count() const override { return m_whole ? m_chosen.size() : m_ends.Size(); }
     std::string_view Line(std::size_t index, std::string&) const override { return At(index); }
     std::size_t Length(std::size_t index) const override { return At(index).size(); }
     void AppendLines(std::size_t first, std::size_t count, std::string& out) const override;
 
     std::string_view At(std::size_t index) const {
+        if (m_whole) return m_whole->At(m_chosen[index]);
         const char* const bytes = m_bytes->data();
         const std::uint64_t begin = Offset(index);
         std::uint64_t end = m_ends[index];
@@ -51,7 +61,9 @@ public:
     }
     std::uint64_t Offset(std::size_t index) const { return index == 0 ? 0 : m_ends[index - 1]; }
     // The bytes the index takes.
-    std::size_t IndexBytes() const { return m_ends.Bytes(); }
+    std::size_t IndexBytes() const {
+        return m_ends.Bytes() + m_chosen.capacity() * sizeof(std::uint64_t);
+    }
     // The buffer every line and every entry composed from the lines points into.
     const std::shared_ptr<const ByteBuffer>& Bytes() const { return m_bytes; }
 
@@ -69,6 +81,9 @@ private:
     std::shared_ptr<const ByteBuffer> m_bytes;
     LineEnds m_ends;
     std::size_t m_split = 0;  // the bytes split into lines so far
+    // Of a selection: the whole text and the numbers of its lines chosen.
+    std::shared_ptr<const TextLines> m_whole;
+    std::vector<std::uint64_t> m_chosen;
 };
 
 }  // namespace pomurina

@@ -35,10 +35,21 @@ public:
                 std::size_t most = static_cast<std::size_t>(-1));
     // The bytes whose lines have been taken (a line begins there).
     std::size_t Taken() const { return m_split; }
+    // Where the whole lines of a text that goes on after it end: after its
+    // last LF, else after its last CR whose next byte is in it (and so is no
+    // LF); 0 when no line of it is whole yet.
+    static std::size_t WholeLinesEnd(std::string_view text);
+    // count lines that went by and were not kept (a streamed run's log):
+    // only their number is known, and each reads as empty.
+    static std::shared_ptr<TextLines> Passed(std::size_t count);
 
-    std::size_t Count() const override { return m_ends.Size(); }
-    std::string_view Line(std::size_t index, std::string&) const override { return At(index); }
-    std::size_t Length(std::size_t index) const override { return At(index).size(); }
+    std::size_t Count() const override { return m_ends.Size() + m_passed; }
+    std::string_view Line(std::size_t index, std::string&) const override {
+        return index < m_ends.Size() ? At(index) : std::string_view();
+    }
+    std::size_t Length(std::size_t index) const override {
+        return index < m_ends.Size() ? At(index).size() : 0;
+    }
     void AppendLines(std::size_t first, std::size_t count, std::string& out) const override;
 
     std::string_view At(std::size_t index) const {
@@ -69,6 +80,7 @@ private:
     std::shared_ptr<const ByteBuffer> m_bytes;
     LineEnds m_ends;
     std::size_t m_split = 0;  // the bytes split into lines so far
+    std::size_t m_passed = 0;  // lines counted after those kept
 };
 
 }  // namespace pomurina

@@ -11,7 +11,8 @@ constexpr std::size_t kInsightLineBytes = 32;
 }  // namespace
 
 std::size_t CollectionBytes(const CountingResult& result) {
-    std::size_t bytes = result.PartSizes.capacity() * sizeof(double);
+    std::size_t bytes =
+        result.PartSizes.capacity() * sizeof(double) + result.HostExtract->Footprint();
     for (const auto list : CountingResult::kEntryLists) bytes += (result.*list)->Footprint();
     for (const auto list :
          {&CountingResult::HostNames, &CountingResult::GetFiles, &CountingResult::PostFiles})

@@ -27,8 +27,12 @@ std::uint32_t Low(std::uint64_t key) {
 
 }  // namespace
 
-InsightWhole::InsightWhole(const InsightRules& rules)
-    : m_rules(rules), m_engineHits(rules.engines.Rules().size(), 0) {}
+InsightWhole::InsightWhole(const InsightRules& rules, InternTable::Storage texts)
+    : m_rules(rules),
+      m_hosts(texts),
+      m_paths(texts),
+      m_agents(texts),
+      m_engineHits(rules.engines.Rules().size(), 0) {}
 
 void InsightWhole::Merge(const InsightPart& part) {
     m_unparsed += part.m_unparsed;

@@ -46,6 +46,16 @@ std::chrono::milliseconds ProgressDelay() {
     return std::chrono::milliseconds(std::strtol(value, nullptr, 10));
 }
 
+// How many bytes of the logs a streamed run reads at a time: tests set
+// POMURINA_BLOCK_BYTES to cut lines at every place, or to 0 to hold the logs
+// whole as the window does.
+std::size_t BlockBytes() {
+    const char* value = std::getenv("POMURINA_BLOCK_BYTES");
+    if (!value || !*value) return std::size_t{4} << 20;
+    const long long bytes = std::strtoll(value, nullptr, 10);
+    return bytes > 0 ? static_cast<std::size_t>(bytes) : 0;
+}
+
 // A message on standard error, its log text and file names shown, never acted on.
 void PrintError(const std::string& sjis) {
     std::fprintf(stderr, "%s\n", VisibleControls(Cp932ToUtf8(sjis)).c_str());
@@ -103,7 +113,14 @@ int RunReport(const ReportOptions& options) {
     std::optional<std::string> error;
     std::shared_ptr<const RunResult> run;
     try {
-        run = std::make_shared<const RunResult>(LogCounting(window, logFiles, places));
+        // The dump and the JSON with the log show every line: only they hold
+        // the logs whole.  Of the rest, only the JSON shows the extracts.
+        ClassifyPlan plan;
+        if (!dump && !withLog) {
+            plan.blockBytes = BlockBytes();
+            plan.keepExtracts = json;
+        }
+        run = std::make_shared<const RunResult>(LogCounting(window, logFiles, places, plan));
     } catch (...) {
         error = WithFullStop(CurrentExceptionMessage());
     }

@@ -26,6 +26,7 @@
 #include "io/DataFolder.h"
 #include "io/FileIo.h"
 #include "io/LogFiles.h"
+#include "report/HtmlReport.h"
 #include "report/InsightCsv.h"
 #include "report/JsonReport.h"
 #include "report/ReportFile.h"
@@ -119,6 +120,8 @@ int RunReport(const ReportOptions& options) {
         if (!dump && !withLog) {
             plan.blockBytes = BlockBytes();
             plan.keepExtracts = json;
+            // The HTML report shows the first lines of each list.
+            if (!json) plan.keepEntries = kHtmlListLines;
         }
         run = std::make_shared<const RunResult>(LogCounting(window, logFiles, places, plan));
     } catch (...) {

@@ -77,6 +77,10 @@ void EntryList::AddFrom(const EntryList& other, std::size_t index) {
 }
 
 void EntryList::CopyFrom(const EntryList& other, std::size_t index) {
+    if (m_count >= m_keepAtMost) {
+        ++m_passed;
+        return;
+    }
     const std::uint32_t* from = other.WordsOf(index);
     const std::size_t first = m_forms.size() > 1 ? 3 : 2;
     std::size_t total = 0;
@@ -171,6 +175,7 @@ void EntryList::Compose(const std::uint32_t* words, std::string& out) const {
 }
 
 std::string_view EntryList::Line(std::size_t index, std::string& scratch) const {
+    if (index >= m_count) return {};
     const std::uint32_t* words = WordsOf(index);
     if (IsSpilled(words)) return Spilled(words);
     if (m_pieces == 1 && m_forms.size() == 1 && m_forms[0].literals[0].empty() &&
@@ -182,6 +187,7 @@ std::string_view EntryList::Line(std::size_t index, std::string& scratch) const 
 }
 
 std::string_view EntryList::Piece(std::size_t index, std::size_t piece) const {
+    if (index >= m_count) return {};
     const std::uint32_t* words = WordsOf(index);
     if (IsSpilled(words) || piece >= m_pieces) return {};
     const std::uint32_t* at = words + (m_forms.size() > 1 ? 3 : 2) + 2 * piece;
@@ -189,6 +195,7 @@ std::string_view EntryList::Piece(std::size_t index, std::size_t piece) const {
 }
 
 std::size_t EntryList::Length(std::size_t index) const {
+    if (index >= m_count) return 0;
     const std::uint32_t* words = WordsOf(index);
     if (IsSpilled(words)) return Spilled(words).size();
     const Form& form = m_forms[m_forms.size() > 1 ? words[2] : 0];
@@ -200,6 +207,13 @@ std::size_t EntryList::Length(std::size_t index) const {
 }
 
 void EntryList::AppendLines(std::size_t first, std::size_t count, std::string& out) const {
+    if (first + count > m_count) {
+        // Entries only counted read as empty.
+        const std::size_t kept = first < m_count ? m_count - first : 0;
+        if (kept > 0) AppendLines(first, kept, out);
+        out.append(count - kept, '\n');
+        return;
+    }
     if (count == 0) return;
     std::size_t c = ChunkOf(first);
     std::size_t within = first - m_starts[c];

@@ -48,12 +48,15 @@ public:
     // storage rather than copying it (a list of copies copies the pieces);
     // later is left empty.
     void Join(EntryList&& later);
+    // A list of copies keeps its first count entries and only counts the
+    // rest, which read as empty (what only the first lines are shown of).
+    void KeepAtMost(std::size_t count) { m_keepAtMost = count; }
 
     // Piece number piece of entry index, as it lies in the log; empty for an
     // entry kept whole (its line is 4 GiB or longer).
     std::string_view Piece(std::size_t index, std::size_t piece) const;
 
-    std::size_t Count() const override { return m_count; }
+    std::size_t Count() const override { return m_count + m_passed; }
     // The bytes the entries take.
     std::size_t Footprint() const;
     std::string_view Line(std::size_t index, std::string& scratch) const override;
@@ -115,6 +118,8 @@ private:
     std::vector<std::string> m_spilled;
     std::size_t m_allocatedWords = 0;  // in every chunk, used or not
     std::size_t m_spilledBytes = 0;
+    std::size_t m_keepAtMost = static_cast<std::size_t>(-1);
+    std::size_t m_passed = 0;  // entries counted after those kept
     // A list of copies: every entry's pieces one after another, as its "line".
     std::unique_ptr<char[], Free> m_copies;
     std::size_t m_copiedBytes = 0, m_copiesRoom = 0;

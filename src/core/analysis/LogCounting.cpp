@@ -243,6 +243,10 @@ private:
         LoadLists(lists, places, InternTable::Storage::Copies);
         auto result = std::make_unique<CountingResult>(TextLines::Passed(0));
         result->KeepsExtracts = plan.keepExtracts;
+        for (const auto list : CountingResult::kEntryLists)
+            (result.get()->*list)->KeepAtMost(plan.keepEntries);
+        for (DistinctList* list : {&result->HostNames, &result->GetFiles, &result->PostFiles})
+            list->Entries()->KeepAtMost(plan.keepEntries);
         std::size_t lines = 0;
         LogBlocks blocks(m_budget, plan.blockBytes,
                          [&](const std::shared_ptr<ByteBuffer>& bytes, std::size_t length) {

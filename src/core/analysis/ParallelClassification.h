@@ -28,6 +28,9 @@ struct ClassifyPlan {
     std::size_t blockBytes = 0;
     // Whether a streamed run keeps the extracts (CountingResult::KeepsExtracts).
     bool keepExtracts = true;
+    // How many entries of each collection a streamed run keeps; the rest are
+    // counted (EntryList::KeepAtMost).
+    std::size_t keepEntries = static_cast<std::size_t>(-1);
 };
 
 // Classifies the lines of whole.LogLines from line whole.LineCount on into

@@ -85,9 +85,10 @@ std::size_t TextLines::WholeLinesEnd(std::string_view text) {
     // A line is whole after an LF, or after a CR whose next byte has
     // arrived and is no LF (there is no LF after it).
     const std::size_t lf = text.rfind('\n');
+    if (lf != std::string_view::npos) return lf + 1;
     const std::size_t cr =
         text.size() < 2 ? std::string_view::npos : text.rfind('\r', text.size() - 2);
-    return lf != std::string_view::npos ? lf + 1 : cr != std::string_view::npos ? cr + 1 : 0;
+    return cr != std::string_view::npos ? cr + 1 : 0;
 }
 
 bool TextLines::Extend(std::size_t length, bool whole, MemoryBudget* budget, std::size_t most) {

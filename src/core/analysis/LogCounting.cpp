@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "Errors.h"
+#include "analysis/BlockArrival.h"
 #include "analysis/CountingResult.h"
 #include "analysis/LogArrival.h"
 #include "analysis/ReferenceLists.h"
@@ -15,7 +16,6 @@
 #include "insight/InsightWhole.h"
 #include "io/DataFolder.h"
 #include "io/FileIo.h"
-#include "io/LogBlocks.h"
 #include "io/LogFiles.h"
 #include "memory/MemoryBudget.h"
 #include "text/Cp932.h"
@@ -248,17 +248,16 @@ private:
         for (DistinctList* list : {&result->HostNames, &result->GetFiles, &result->PostFiles})
             list->Entries()->KeepAtMost(plan.keepEntries);
         std::size_t lines = 0;
-        LogBlocks blocks(m_budget, plan.blockBytes,
-                         [&](const std::shared_ptr<ByteBuffer>& bytes, std::size_t length) {
-                             auto block = TextLines::Arriving(bytes);
-                             block->Extend(length, true);
-                             lines += block->Count();
-                             if (!Failed(lists)) ClassifyBlock(block, *result, lists, plan, lines);
-                         });
         const std::int64_t barPosition = m_progress.Position(), barMaximum = m_progress.Maximum();
         try {
-            m_reading.ReadInto(blocks, [&](std::size_t index, bool ended) { Told(index, ended); });
-            blocks.Finish();
+            BlockArrival arrival(m_reading, m_budget, plan.blockBytes);
+            arrival.Run([&](std::size_t index, bool ended) { Told(index, ended); },
+                        [&](const std::shared_ptr<ByteBuffer>& bytes, std::size_t length) {
+                            auto block = TextLines::Arriving(bytes);
+                            block->Extend(length, true);
+                            lines += block->Count();
+                            if (!Failed(lists)) ClassifyBlock(block, *result, lists, plan, lines);
+                        });
         } catch (...) {
             m_progress.SetMaximum(barMaximum);
             m_progress.SetPosition(barPosition);

@@ -42,7 +42,7 @@ TEST(LogBlocks, BlocksHoldTheLinesOfTheWholeText) {
                 MemoryBudget budget({std::size_t{1} << 20, false});
                 std::vector<std::string> got;
                 {
-                    LogBlocks blocks(budget, block,
+                    LogBlocks blocks(budget, block, 2,
                                      [&](const std::shared_ptr<ByteBuffer>& bytes, std::size_t n) {
                                          auto lines = TextLines::Arriving(bytes);
                                          lines->Extend(n, true);
@@ -51,6 +51,7 @@ TEST(LogBlocks, BlocksHoldTheLinesOfTheWholeText) {
                                          const char last = bytes->data()[n - 1];
                                          EXPECT_TRUE(last == '\n' || last == '\r' ||
                                                      got.size() == expected.size());
+                                         blocks.GiveBack(bytes);
                                      });
                     for (std::size_t k = 0; k < logs.size(); ++k) {
                         if (k > 0) blocks.BeginNextLog();

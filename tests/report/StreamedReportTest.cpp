@@ -38,8 +38,8 @@ std::string Outputs(const ProgramDir& dir, const std::string& mode, const std::s
     if (mode == "html") arguments = "--html " + Quote((out / "r.html").string()) + " " + arguments;
     if (mode == "csv") arguments = "--csv " + Quote(out.string()) + " " + arguments;
     if (mode == "json") arguments = "--json " + arguments;
-    const ReportOutcome o = RunReport(
-        arguments, err.string(), input + "POMURINA_BLOCK_BYTES=" + blockBytes + " ");
+    const ReportOutcome o =
+        RunReport(arguments, err.string(), input + "POMURINA_BLOCK_BYTES=" + blockBytes + " ");
     std::string all = o.out;
     if (const auto at = all.find("\"created\": "); at != std::string::npos)
         all.erase(at, all.find('\n', at) - at);
@@ -76,9 +76,9 @@ TEST(StreamedReport, LineEndsAndZeroBytesAcrossBlockEdges) {
     const std::string post =
         "198.51.100.2 - - [06/Dec/2026:10:00:00 +0900] \"POST /f HTTP/1.1\" 404 9 \"-\" \"x\"";
     const std::string cases[] = {
-        kLine + "\r\n" + post + "\r\n" + kLine,            // CR LF, a last line without its end
-        kLine + "\r" + post + "\n\r" + kLine + "\n\n",     // CR alone, LF CR as two, an empty line
-        kLine + "\r",                                       // one line ended by CR alone
+        kLine + "\r\n" + post + "\r\n" + kLine,         // CR LF, a last line without its end
+        kLine + "\r" + post + "\n\r" + kLine + "\n\n",  // CR alone, LF CR as two, an empty line
+        kLine + "\r",                                   // one line ended by CR alone
         std::string(kLine).insert(20, 3, '\0') + "\n" + post + std::string(2, '\0') + "\n",
         std::string(9000, 'x') + "\n" + kLine + "\n" + std::string(5000, 'y'),  // long lines
         "\n\r\n\r",

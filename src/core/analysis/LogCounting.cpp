@@ -233,6 +233,15 @@ private:
 
     bool Failed(const LoadedLists& lists) const { return lists.error || m_classifyError; }
 
+    // The bar's end, guessed from how much of the files has been read.
+    void GuessBarEnd(std::size_t lines) {
+        const std::size_t read = m_reading.BytesRead(), total = m_reading.TotalSize();
+        if (read > 0 && total >= read)
+            m_progress.SetMaximum(static_cast<std::int64_t>(
+                static_cast<double>(lines) *
+                (static_cast<double>(total) / static_cast<double>(read))));
+    }
+
     // The logs read a block at a time, each block's lines classified into a
     // result that keeps copies of what it shows before the block's room is
     // used again: the log itself is never held.  Once the run has failed,
@@ -272,11 +281,7 @@ private:
     // Classifies the lines of one block into result; lines counts those read.
     void ClassifyBlock(const std::shared_ptr<TextLines>& block, CountingResult& result,
                        const LoadedLists& lists, const ClassifyPlan& plan, std::size_t lines) {
-        const std::size_t read = m_reading.BytesRead(), total = m_reading.TotalSize();
-        if (read > 0 && total >= read)
-            m_progress.SetMaximum(
-                static_cast<std::int64_t>(static_cast<double>(lines) *
-                                          (static_cast<double>(total) / static_cast<double>(read))));
+        GuessBarEnd(lines);
         try {
             ClassifyLines(
                 lists.lists, block, 0, result, plan,
@@ -312,17 +317,12 @@ private:
         }
     }
 
-    // Classifies the lines that have arrived; the bar's end is guessed from
-    // how much of the files has been read.
+    // Classifies the lines that have arrived, and guesses the bar's end.
     void Classify(CountingResult& result, const LoadedLists& lists, const ClassifyPlan& plan,
                   LogText& text) {
         const std::size_t count = result.LogLines->Count();
         if (count == static_cast<std::size_t>(result.LineCount)) return;
-        const std::size_t read = m_reading.BytesRead(), total = m_reading.TotalSize();
-        if (read > 0 && total >= read)
-            m_progress.SetMaximum(
-                static_cast<std::int64_t>(static_cast<double>(count) *
-                                          (static_cast<double>(total) / static_cast<double>(read))));
+        GuessBarEnd(count);
         try {
             ClassifyLines(
                 lists.lists, result, plan,

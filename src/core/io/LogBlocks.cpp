@@ -8,8 +8,7 @@
 
 namespace pomurina {
 
-LogBlocks::LogBlocks(MemoryBudget& budget, std::size_t blockBytes, std::size_t rooms,
-                     Handed handed)
+LogBlocks::LogBlocks(MemoryBudget& budget, std::size_t blockBytes, std::size_t rooms, Handed handed)
     : m_budget(budget), m_block(std::max<std::size_t>(blockBytes, 1)), m_handed(std::move(handed)) {
     m_bytes = std::make_shared<ByteBuffer>(NewRoom(m_block, 0));
     for (std::size_t k = 1; k < std::max<std::size_t>(rooms, 2); ++k)

@@ -23,7 +23,8 @@ class LogBlocks final : public TextSink {
 public:
     // Told each block: a room, whose first length bytes are whole lines (the
     // last may lack its end only in the last block), out until GiveBack.
-    using Handed = std::function<void(const std::shared_ptr<ByteBuffer>& bytes, std::size_t length)>;
+    using Handed =
+        std::function<void(const std::shared_ptr<ByteBuffer>& bytes, std::size_t length)>;
 
     // Blocks of about blockBytes (at least 1) in rooms (at least 2), their
     // room charged to budget.

@@ -79,7 +79,7 @@ private:
 
     std::shared_ptr<const ByteBuffer> m_bytes;
     LineEnds m_ends;
-    std::size_t m_split = 0;  // the bytes split into lines so far
+    std::size_t m_split = 0;   // the bytes split into lines so far
     std::size_t m_passed = 0;  // lines counted after those kept
 };
 

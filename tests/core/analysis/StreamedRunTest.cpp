@@ -44,7 +44,8 @@ TEST(StreamedRun, ShowsWhatTheWholeRunShowsWithAndWithoutAThreadToReadOn) {
                               .c_str()),
               0);
     std::string text = ReadFileBytes(generated);
-    text.insert(text.find('\n', text.size() / 2) + 1, "1.2.3.4 - - [06/Dec/2026:1x:00:00] \"GET /\"\r\n");
+    text.insert(text.find('\n', text.size() / 2) + 1,
+                "1.2.3.4 - - [06/Dec/2026:1x:00:00] \"GET /\"\r\n");
     const std::string failing = dir.WriteFile("failing.log", text);
     for (const std::string& log : {generated, failing}) {
         const std::string whole = RunDump(log, dir, {});
@@ -66,15 +67,17 @@ TEST(StreamedRun, AShortageOfMemoryEndsTheRunAsAFailedLoad) {
     ProgramDir dir;
     std::string text;
     for (int i = 0; i < 20000; ++i)
-        text += "192.0.2." + std::to_string(i % 250) + " - - [06/Dec/2026:09:15:02 +0900] \"GET /p" +
-                std::to_string(i) + " HTTP/1.1\" 404 9 \"-\" \"a\"\n";
+        text += "192.0.2." + std::to_string(i % 250) +
+                " - - [06/Dec/2026:09:15:02 +0900] \"GET /p" + std::to_string(i) +
+                " HTTP/1.1\" 404 9 \"-\" \"a\"\n";
     const std::string log = dir.WriteFile("many.log", text);
     const ScopedRunMemory budget(std::size_t{1} << 20);
     ClassifyPlan plan;
     plan.blockBytes = 4096;
     MemoryWindow window;
-    const auto error = ErrorOf(
-        [&] { LogCounting(window, log, RunPlaces{dir.Path().string(), "materia"}, plan); });
+    const auto error = ErrorOf([&] {
+        LogCounting(window, log, RunPlaces{dir.Path().string(), "materia"}, plan);
+    });
     ASSERT_TRUE(error);
     EXPECT_NE(error->find(Utf8ToCp932("many.log\" を読み込むにはメモリが不足しています")),
               std::string::npos)

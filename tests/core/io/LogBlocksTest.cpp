@@ -24,8 +24,10 @@ std::vector<std::string> Lines(const TextLines& lines) {
 TEST(LogBlocks, BlocksHoldTheLinesOfTheWholeText) {
     const std::string longLine(50, 'L'), zeros("y\0z\0\n", 5);
     std::vector<std::vector<std::string>> runs = {
-        {"a\r\nb\rc\n\rd\n\ne\r\r\nlast"}, {"\r\nnext\r", "\nx", zeros},
-        {"", "\n", "one"},                   {"\r", "\r", "\n"},
+        {"a\r\nb\rc\n\rd\n\ne\r\r\nlast"},
+        {"\r\nnext\r", "\nx", zeros},
+        {"", "\n", "one"},
+        {"\r", "\r", "\n"},
     };
     runs.push_back({longLine + "\r", longLine, "\r\n"});
     for (const auto& logs : runs) {

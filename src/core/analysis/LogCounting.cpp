@@ -250,6 +250,7 @@ private:
                                                  const ClassifyPlan& plan) {
         // Every log is open: the current directory may change now.
         LoadLists(lists, places, InternTable::Storage::Copies);
+        m_memory.Measure(lists.insight.get());
         auto result = std::make_unique<CountingResult>(TextLines::Passed(0));
         result->KeepsExtracts = plan.keepExtracts;
         for (const auto list : CountingResult::kEntryLists)

@@ -22,7 +22,9 @@ std::size_t CollectionBytes(const CountingResult& result) {
 
 void ResultMemory::Follow(const CountingResult& result) {
     const auto lines = static_cast<std::size_t>(result.LineCount);
-    m_budget.ChargeGrowth(m_charged, CollectionBytes(result) + lines * kInsightLineBytes);
+    const std::size_t analyses =
+        !m_measured ? lines * kInsightLineBytes : m_insight ? m_insight->Footprint() : 0;
+    m_budget.ChargeGrowth(m_charged, CollectionBytes(result) + analyses);
 }
 
 }  // namespace pomurina

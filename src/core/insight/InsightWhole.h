@@ -30,6 +30,8 @@ public:
     void Merge(const InsightPart& part);
     // The tables of every line merged; the whole is spent.
     Insight Finish();
+    // The bytes its tables take.
+    std::size_t Footprint() const;
 
 private:
     static constexpr std::uint32_t kNone = InsightPart::kNone;

@@ -114,14 +114,14 @@ int RunReport(const ReportOptions& options) {
     std::optional<std::string> error;
     std::shared_ptr<const RunResult> run;
     try {
-        // The dump and the JSON with the log show every line: only they hold
-        // the logs whole.  Of the rest, only the JSON shows the extracts.
+        // The dump shows every line, and the JSON every extract (as large as
+        // the log): they hold the logs whole.  The rest read them in blocks
+        // and keep the first lines of each list the HTML report shows.
         ClassifyPlan plan;
-        if (!dump && !withLog) {
+        if (!dump && !json) {
             plan.blockBytes = BlockBytes();
-            plan.keepExtracts = json;
-            // The HTML report shows the first lines of each list.
-            if (!json) plan.keepEntries = kHtmlListLines;
+            plan.keepExtracts = false;
+            plan.keepEntries = kHtmlListLines;
         }
         run = std::make_shared<const RunResult>(LogCounting(window, logFiles, places, plan));
     } catch (...) {

@@ -27,6 +27,7 @@
 #include "io/DataFolder.h"
 #include "io/FileIo.h"
 #include "io/LogFiles.h"
+#include "report/HtmlReport.h"
 #include "report/InsightCsv.h"
 #include "report/JsonReport.h"
 #include "report/ReportFile.h"
@@ -45,6 +46,16 @@ std::chrono::milliseconds ProgressDelay() {
     const char* value = std::getenv("POMURINA_PROGRESS_AFTER_MS");
     if (!value || !*value) return std::chrono::milliseconds(1000);
     return std::chrono::milliseconds(std::strtol(value, nullptr, 10));
+}
+
+// How many bytes of the logs a streamed run reads at a time: tests set
+// POMURINA_BLOCK_BYTES to cut lines at every place, or to 0 to hold the logs
+// whole as the window does.
+std::size_t BlockBytes() {
+    const char* value = std::getenv("POMURINA_BLOCK_BYTES");
+    if (!value || !*value) return std::size_t{4} << 20;
+    const long long bytes = std::strtoll(value, nullptr, 10);
+    return bytes > 0 ? static_cast<std::size_t>(bytes) : 0;
 }
 
 // A message on standard error, its log text and file names shown, never acted on.
@@ -142,7 +153,18 @@ int RunReport(const ReportOptions& options) {
     std::optional<std::string> error;
     std::shared_ptr<const RunResult> run;
     try {
-        run = std::make_shared<const RunResult>(LogCounting(window, logFiles, places, {}, filter));
+        // The dump shows every line, and the JSON every extract (as large as
+        // the log): they hold the logs whole; so does a filtered run, which
+        // chooses among all the lines.  The rest read them in blocks and keep
+        // the first lines of each list the HTML report shows.
+        ClassifyPlan plan;
+        if (!dump && !json && !filter.IsSet()) {
+            plan.blockBytes = BlockBytes();
+            plan.keepExtracts = false;
+            plan.keepEntries = kHtmlListLines;
+        }
+        run = std::make_shared<const RunResult>(
+            LogCounting(window, logFiles, places, plan, filter));
     } catch (...) {
         error = WithFullStop(CurrentExceptionMessage());
     }

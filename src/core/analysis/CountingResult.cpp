@@ -18,6 +18,12 @@ const std::array<std::shared_ptr<EntryList> CountingResult::*, 15> CountingResul
     &CountingResult::Post403,          &CountingResult::Post404,    &CountingResult::PostOther,
     &CountingResult::Host403,          &CountingResult::Host404,    &CountingResult::HostOther};
 
+bool CountingResult::IsExtract(std::shared_ptr<EntryList> CountingResult::*list) {
+    return list == &CountingResult::GetExtract || list == &CountingResult::PostExtract ||
+           list == &CountingResult::ReferrerHits || list == &CountingResult::GetOther ||
+           list == &CountingResult::PostOther || list == &CountingResult::HostOther;
+}
+
 CountingResult::CountingResult(std::shared_ptr<const TextLines> logLines)
     : CountingResult(std::move(logLines), 0) {
     IsPart = false;  // the whole run

@@ -66,8 +66,15 @@ struct CountingResult {
     bool IsPart = false;
     std::vector<double> PartSizes;
 
+    // Whether the whole takes in the extracts of its parts: the host, GET,
+    // POST and referrer extracts and the whole lines of other statuses.  A
+    // streamed run whose outputs never show them leaves them empty.
+    bool KeepsExtracts = true;
+
     // Every collection of composed entries, in the order of the members.
     static const std::array<std::shared_ptr<EntryList> CountingResult::*, 15> kEntryLists;
+    // Those of them that are extracts (see KeepsExtracts).
+    static bool IsExtract(std::shared_ptr<EntryList> CountingResult::*list);
 };
 
 // The forms of the composed entries.

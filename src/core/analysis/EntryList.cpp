@@ -10,6 +10,8 @@ namespace {
 // A list joined to another takes over the other's storage; a few entries are
 // cheaper copied than kept as a chunk of their own.
 constexpr std::size_t kCopyUpTo = 1024;
+// A list of copies first takes this much room for them, then doubles it.
+constexpr std::size_t kFirstCopies = std::size_t{64} << 10;
 
 std::uint64_t LineOffset(const std::uint32_t* words) {
     return (static_cast<std::uint64_t>(words[0]) << 32) | words[1];
@@ -41,7 +43,7 @@ void EntryList::GrowLastChunk() {
 }
 
 std::size_t EntryList::Footprint() const {
-    return m_allocatedWords * sizeof(std::uint32_t) + m_spilledBytes +
+    return m_allocatedWords * sizeof(std::uint32_t) + m_spilledBytes + m_copiesRoom +
            m_chunks.capacity() * sizeof(Chunk) + m_starts.capacity() * sizeof(std::size_t) +
            m_spilled.capacity() * sizeof(std::string);
 }
@@ -67,14 +69,58 @@ void EntryList::KeepSpilled(std::uint32_t* words, std::string whole) {
 }
 
 void EntryList::AddFrom(const EntryList& other, std::size_t index) {
+    if (!m_bytes || other.m_bytes != m_bytes) return CopyFrom(other, index);
     const std::uint32_t* from = other.WordsOf(index);
     std::uint32_t* const words = NewEntry();
     std::memcpy(words, from, m_stride * sizeof *words);
     if (IsSpilled(from)) KeepSpilled(words, other.Spilled(from));
 }
 
+void EntryList::CopyFrom(const EntryList& other, std::size_t index) {
+    if (m_count >= m_keepAtMost) {
+        ++m_passed;
+        return;
+    }
+    const std::uint32_t* from = other.WordsOf(index);
+    const std::size_t first = m_forms.size() > 1 ? 3 : 2;
+    std::size_t total = 0;
+    for (std::size_t i = 0; i < m_pieces; ++i) total += from[first + 2 * i + 1];
+    if (other.IsSpilled(from) || total > 0xFFFFFFFFu) {
+        std::string whole;
+        other.Compose(from, whole);
+        std::uint32_t* const words = NewEntry();
+        std::memcpy(words, from, m_stride * sizeof *words);
+        KeepSpilled(words, std::move(whole));
+        return;
+    }
+    if (m_copiesRoom - m_copiedBytes < total) {
+        const std::size_t room = std::max({m_copiedBytes + total, 2 * m_copiesRoom, kFirstCopies});
+        void* grown = std::realloc(m_copies.get(), room);
+        if (!grown) throw std::bad_alloc();
+        (void)m_copies.release();
+        m_copies.reset(static_cast<char*>(grown));
+        m_copiesRoom = room;
+    }
+    std::uint32_t* const words = NewEntry();
+    const std::uint64_t start = m_copiedBytes;
+    words[0] = static_cast<std::uint32_t>(start >> 32);
+    words[1] = static_cast<std::uint32_t>(start);
+    if (m_forms.size() > 1) words[2] = from[2];
+    const char* const line = other.Base() + LineOffset(from);
+    std::uint32_t within = 0;
+    for (std::size_t i = 0; i < m_pieces; ++i) {
+        const std::uint32_t offset = from[first + 2 * i], size = from[first + 2 * i + 1];
+        words[first + 2 * i] = size == 0 ? 0 : within;
+        words[first + 2 * i + 1] = size;
+        if (size > 0) std::memcpy(m_copies.get() + m_copiedBytes, line + offset, size);
+        m_copiedBytes += size;
+        within += size;
+    }
+}
+
 void EntryList::Join(EntryList&& later) {
-    if (later.m_count <= kCopyUpTo || !later.m_spilled.empty()) {
+    if (!m_bytes || later.m_bytes != m_bytes || later.m_count <= kCopyUpTo ||
+        !later.m_spilled.empty()) {
         for (std::size_t i = 0; i < later.m_count; ++i) AddFrom(later, i);
     } else {
         for (Chunk& chunk : later.m_chunks) {
@@ -115,7 +161,7 @@ void EntryList::Compose(const std::uint32_t* words, std::string& out) const {
         return;
     }
     const Form& form = m_forms[m_forms.size() > 1 ? words[2] : 0];
-    const char* const line = m_bytes->data() + LineOffset(words);
+    const char* const line = Base() + LineOffset(words);
     const std::uint32_t* piece = words + (m_forms.size() > 1 ? 3 : 2);
     // Most literals are a byte or two: no call to copy them.
     const auto literal = [&out](const std::string& text) {
@@ -129,24 +175,27 @@ void EntryList::Compose(const std::uint32_t* words, std::string& out) const {
 }
 
 std::string_view EntryList::Line(std::size_t index, std::string& scratch) const {
+    if (index >= m_count) return {};
     const std::uint32_t* words = WordsOf(index);
     if (IsSpilled(words)) return Spilled(words);
     if (m_pieces == 1 && m_forms.size() == 1 && m_forms[0].literals[0].empty() &&
         m_forms[0].literals[1].empty())
-        return std::string_view(m_bytes->data() + LineOffset(words) + words[2], words[3]);
+        return std::string_view(Base() + LineOffset(words) + words[2], words[3]);
     scratch.clear();
     Compose(words, scratch);
     return scratch;
 }
 
 std::string_view EntryList::Piece(std::size_t index, std::size_t piece) const {
+    if (index >= m_count) return {};
     const std::uint32_t* words = WordsOf(index);
     if (IsSpilled(words) || piece >= m_pieces) return {};
     const std::uint32_t* at = words + (m_forms.size() > 1 ? 3 : 2) + 2 * piece;
-    return std::string_view(m_bytes->data() + LineOffset(words) + at[0], at[1]);
+    return std::string_view(Base() + LineOffset(words) + at[0], at[1]);
 }
 
 std::size_t EntryList::Length(std::size_t index) const {
+    if (index >= m_count) return 0;
     const std::uint32_t* words = WordsOf(index);
     if (IsSpilled(words)) return Spilled(words).size();
     const Form& form = m_forms[m_forms.size() > 1 ? words[2] : 0];
@@ -158,6 +207,13 @@ std::size_t EntryList::Length(std::size_t index) const {
 }
 
 void EntryList::AppendLines(std::size_t first, std::size_t count, std::string& out) const {
+    if (first + count > m_count) {
+        // Entries only counted read as empty.
+        const std::size_t kept = first < m_count ? m_count - first : 0;
+        if (kept > 0) AppendLines(first, kept, out);
+        out.append(count - kept, '\n');
+        return;
+    }
     if (count == 0) return;
     std::size_t c = ChunkOf(first);
     std::size_t within = first - m_starts[c];

@@ -23,11 +23,11 @@ public:
         std::vector<std::string> literals;
     };
 
-    // All forms have the same number of pieces.
+    // All forms have the same number of pieces; bytes null: a list of copies.
     EntryList(std::shared_ptr<const ByteBuffer> bytes, std::vector<Form> forms);
 
     // Appends an entry of the given form; line lies in the shared bytes and
-    // every piece lies in line (or is empty).
+    // every piece lies in line (or is empty).  Never on a list of copies.
     void Add(unsigned form, std::string_view line, std::initializer_list<std::string_view> pieces) {
         const auto lineOffset = static_cast<std::uint64_t>(line.data() - m_bytes->data());
         std::uint32_t* const words = NewEntry();
@@ -41,17 +41,22 @@ public:
         }
         if (line.size() > 0xFFFFFFFFu) Spill(words, form, pieces);
     }
-    // Appends entry index of other, a list over the same bytes with the same forms.
+    // Appends entry index of other, a list with the same forms (over the
+    // same bytes, or its pieces are copied).
     void AddFrom(const EntryList& other, std::size_t index);
     // Appends every entry of later (a list like this one), taking over its
-    // storage rather than copying it; later is left empty.
+    // storage rather than copying it (a list of copies copies the pieces);
+    // later is left empty.
     void Join(EntryList&& later);
+    // A list of copies keeps its first count entries and only counts the
+    // rest, which read as empty (what only the first lines are shown of).
+    void KeepAtMost(std::size_t count) { m_keepAtMost = count; }
 
     // Piece number piece of entry index, as it lies in the log; empty for an
     // entry kept whole (its line is 4 GiB or longer).
     std::string_view Piece(std::size_t index, std::size_t piece) const;
 
-    std::size_t Count() const override { return m_count; }
+    std::size_t Count() const override { return m_count + m_passed; }
     // The bytes the entries take.
     std::size_t Footprint() const;
     std::string_view Line(std::size_t index, std::string& scratch) const override;
@@ -59,6 +64,10 @@ public:
     void AppendLines(std::size_t first, std::size_t count, std::string& out) const override;
 
 private:
+    // Where the lines' offsets count from.
+    const char* Base() const { return m_bytes ? m_bytes->data() : m_copies.get(); }
+    // Appends entry index of other with its pieces copied.
+    void CopyFrom(const EntryList& other, std::size_t index);
     // The words of entry index.
     const std::uint32_t* WordsOf(std::size_t index) const;
     bool IsSpilled(const std::uint32_t* words) const { return (words[0] & kSpilled) != 0; }
@@ -95,7 +104,7 @@ private:
     // remaps rather than copies).
     static constexpr std::size_t kChunkEntries = std::size_t{1} << 16;
     struct Free {
-        void operator()(std::uint32_t* words) const { std::free(words); }
+        void operator()(void* block) const { std::free(block); }
     };
     struct Chunk {
         std::unique_ptr<std::uint32_t[], Free> words;
@@ -109,6 +118,11 @@ private:
     std::vector<std::string> m_spilled;
     std::size_t m_allocatedWords = 0;  // in every chunk, used or not
     std::size_t m_spilledBytes = 0;
+    std::size_t m_keepAtMost = static_cast<std::size_t>(-1);
+    std::size_t m_passed = 0;  // entries counted after those kept
+    // A list of copies: every entry's pieces one after another, as its "line".
+    std::unique_ptr<char[], Free> m_copies;
+    std::size_t m_copiedBytes = 0, m_copiesRoom = 0;
 };
 
 }  // namespace pomurina

@@ -28,12 +28,14 @@ void HostExtractLines::Compose(std::string_view line, std::string& out) {
 }
 
 std::string_view HostExtractLines::Line(std::size_t index, std::string& scratch) const {
+    if (Composed()) return ComposedAt(index);
     scratch.clear();
     Compose(m_lines->At(m_first + index), scratch);
     return scratch;
 }
 
 std::size_t HostExtractLines::Length(std::size_t index) const {
+    if (Composed()) return ComposedAt(index).size();
     const Pieces p = PiecesOf(m_lines->At(m_first + index));
     return p.time.size() + p.host.size() + p.path.size() + 2;
 }
@@ -41,6 +43,13 @@ std::size_t HostExtractLines::Length(std::size_t index) const {
 void HostExtractLines::Join(const HostExtractLines& later) {
     for (const auto& line : later.m_longest.Kept())
         m_longest.Offer(m_count + line.index, line.length);
+    if (later.m_lines != m_lines) {
+        // An empty extract has no ends kept: a first entry always has one.
+        for (std::size_t i = 0; i < later.m_count; ++i) {
+            Compose(later.m_lines->At(later.m_first + i), m_composed);
+            m_composedEnds.push_back(m_composed.size());
+        }
+    }
     m_count += later.m_count;
 }
 
@@ -54,6 +63,11 @@ std::vector<std::size_t> HostExtractLines::LongestLines(std::size_t count) const
 
 void HostExtractLines::AppendLines(std::size_t first, std::size_t count, std::string& out) const {
     for (std::size_t i = first; i < first + count; ++i) {
+        if (Composed()) {
+            out += ComposedAt(i);
+            out += '\n';
+            continue;
+        }
         Compose(m_lines->At(m_first + i), out);
         out += '\n';
     }

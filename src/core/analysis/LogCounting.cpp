@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "Errors.h"
+#include "analysis/BlockArrival.h"
 #include "analysis/CountingResult.h"
 #include "analysis/LogArrival.h"
 #include "analysis/ReferenceLists.h"
@@ -92,8 +93,10 @@ std::string InsightProblemText(const Error& error) {
            error.Message();
 }
 
-// Reads the lists without showing them (the logs may still be read).
-void LoadLists(LoadedLists& loaded, const RunPlaces& places) {
+// Reads the lists without showing them (the logs may still be read).  The
+// insight keeps its texts as given (views of a log held whole, or copies).
+void LoadLists(LoadedLists& loaded, const RunPlaces& places,
+               InternTable::Storage texts = InternTable::Storage::Views) {
     for (std::size_t k = 0; k < std::size(kListFiles); ++k) {
         // A directory that can't be entered shows as a list that can't be read.
         EnterFolder(places.programDirectory);
@@ -110,7 +113,7 @@ void LoadLists(LoadedLists& loaded, const RunPlaces& places) {
     try {
         loaded.insightRules =
             LoadInsightRules(places.materiaDirectory, loaded.lists.OwnDomains.Lines());
-        loaded.insight = std::make_unique<InsightWhole>(*loaded.insightRules);
+        loaded.insight = std::make_unique<InsightWhole>(*loaded.insightRules, texts);
     } catch (const Error& e) {
         loaded.insightProblem = InsightProblemText(e);
     }
@@ -164,6 +167,7 @@ public:
             LoadLists(lists, places);
             return std::make_unique<CountingResult>(m_held);
         }
+        if (plan.blockBytes > 0 && !wholeFirst) return LoadStreamed(lists, places, plan);
         if (!m_reading.OnePlainFile()) return LoadArriving(lists, places, plan, wholeFirst);
         Told(0, false);
         ByteBuffer bytes;
@@ -239,6 +243,71 @@ private:
 
     bool Failed(const LoadedLists& lists) const { return lists.error || m_classifyError; }
 
+    // The bar's end, guessed from how much of the files has been read.
+    void GuessBarEnd(std::size_t lines) {
+        const std::size_t read = m_reading.BytesRead(), total = m_reading.TotalSize();
+        if (read > 0 && total >= read)
+            m_progress.SetMaximum(static_cast<std::int64_t>(
+                static_cast<double>(lines) *
+                (static_cast<double>(total) / static_cast<double>(read))));
+    }
+
+    // The logs read a block at a time, each block's lines classified into a
+    // result that keeps copies of what it shows before the block's room is
+    // used again: the log itself is never held.  Once the run has failed,
+    // the lines are only counted.
+    std::unique_ptr<CountingResult> LoadStreamed(LoadedLists& lists, const RunPlaces& places,
+                                                 const ClassifyPlan& plan) {
+        // Every log is open: the current directory may change now.
+        LoadLists(lists, places, InternTable::Storage::Copies);
+        m_memory.Measure(lists.insight.get());
+        auto result = std::make_unique<CountingResult>(TextLines::Passed(0));
+        result->KeepsExtracts = plan.keepExtracts;
+        for (const auto list : CountingResult::kEntryLists)
+            (result.get()->*list)->KeepAtMost(plan.keepEntries);
+        for (DistinctList* list : {&result->HostNames, &result->GetFiles, &result->PostFiles})
+            list->Entries()->KeepAtMost(plan.keepEntries);
+        std::size_t lines = 0;
+        const std::int64_t barPosition = m_progress.Position(), barMaximum = m_progress.Maximum();
+        try {
+            BlockArrival arrival(m_reading, m_budget, plan.blockBytes);
+            arrival.Run([&](std::size_t index, bool ended) { Told(index, ended); },
+                        [&](const std::shared_ptr<ByteBuffer>& bytes, std::size_t length) {
+                            auto block = TextLines::Arriving(bytes);
+                            block->Extend(length, true);
+                            lines += block->Count();
+                            if (!Failed(lists)) ClassifyBlock(block, *result, lists, plan, lines);
+                        });
+        } catch (...) {
+            m_progress.SetMaximum(barMaximum);
+            m_progress.SetPosition(barPosition);
+            throw;
+        }
+        const auto classified = static_cast<std::size_t>(result->LineCount);
+        result->LogLines = TextLines::Passed(classified);
+        m_linesLeftOut = lines - classified;
+        return result;
+    }
+
+    // Classifies the lines of one block into result; lines counts those read.
+    void ClassifyBlock(const std::shared_ptr<TextLines>& block, CountingResult& result,
+                       const LoadedLists& lists, const ClassifyPlan& plan, std::size_t lines) {
+        GuessBarEnd(lines);
+        try {
+            ClassifyLines(
+                lists.lists, block, 0, result, plan,
+                [&] {
+                    m_progress.SetPosition(result.LineCount);
+                    m_memory.Follow(result);
+                },
+                lists.insight.get());
+        } catch (const MemoryShortageError&) {
+            throw;  // what the outputs keep doesn't fit
+        } catch (...) {
+            m_classifyError = std::current_exception();
+        }
+    }
+
     // Takes and classifies the lines of the first length bytes, a step at a
     // time: a text of line ends alone costs little before its first line is
     // classified.  Once the memory has run out (shortage), one step more is
@@ -259,17 +328,12 @@ private:
         }
     }
 
-    // Classifies the lines that have arrived; the bar's end is guessed from
-    // how much of the files has been read.
+    // Classifies the lines that have arrived, and guesses the bar's end.
     void Classify(CountingResult& result, const LoadedLists& lists, const ClassifyPlan& plan,
                   LogText& text) {
         const std::size_t count = result.LogLines->Count();
         if (count == static_cast<std::size_t>(result.LineCount)) return;
-        const std::size_t read = m_reading.BytesRead(), total = m_reading.TotalSize();
-        if (read > 0 && total >= read)
-            m_progress.SetMaximum(
-                static_cast<std::int64_t>(static_cast<double>(count) *
-                                          (static_cast<double>(total) / static_cast<double>(read))));
+        GuessBarEnd(count);
         try {
             ClassifyLines(
                 lists.lists, result, plan,

@@ -54,8 +54,14 @@ private:
 
 void ClassifyLines(const ReferenceLists& lists, CountingResult& whole, const ClassifyPlan& plan,
                    const std::function<void()>& afterBatch, InsightWhole* insight) {
-    const TextLines& lines = *whole.LogLines;
-    const auto from = static_cast<std::size_t>(whole.LineCount);
+    ClassifyLines(lists, whole.LogLines, static_cast<std::size_t>(whole.LineCount), whole, plan,
+                  afterBatch, insight);
+}
+
+void ClassifyLines(const ReferenceLists& lists, const std::shared_ptr<const TextLines>& shared,
+                   std::size_t from, CountingResult& whole, const ClassifyPlan& plan,
+                   const std::function<void()>& afterBatch, InsightWhole* insight) {
+    const TextLines& lines = *shared;
     const std::size_t size = std::max<std::size_t>(plan.batchLines, 1);
     const std::size_t count = (lines.Count() - from + size - 1) / size;
     std::vector<Batch> batches(count);
@@ -67,7 +73,7 @@ void ClassifyLines(const ReferenceLists& lists, CountingResult& whole, const Cla
         const std::size_t first = from + k * size;
         const std::size_t end = std::min(lines.Count(), first + size);
         try {
-            batch.part = std::make_unique<CountingResult>(whole.LogLines, first);
+            batch.part = std::make_unique<CountingResult>(shared, first);
             CountingResult& part = *batch.part;
             part.PartSizes.reserve(end - first);
             if (insightParts) batch.insight = insightParts->Take();

@@ -9,6 +9,7 @@
 // and merged in the same order.
 #include <cstddef>
 #include <functional>
+#include <memory>
 
 #include "analysis/CountingResult.h"
 #include "analysis/ReferenceLists.h"
@@ -22,6 +23,14 @@ struct ClassifyPlan {
     // Of logs still being read or unpacked: how much more must arrive
     // before the lines that have arrived are classified.
     std::size_t arrivingBytes = std::size_t{16} << 20;
+    // A streamed run reads its logs this many bytes at a time and keeps
+    // only what its outputs show (the report tool's); 0 holds the logs whole.
+    std::size_t blockBytes = 0;
+    // Whether a streamed run keeps the extracts (CountingResult::KeepsExtracts).
+    bool keepExtracts = true;
+    // How many entries of each collection a streamed run keeps; the rest are
+    // counted (EntryList::KeepAtMost).
+    std::size_t keepEntries = static_cast<std::size_t>(-1);
 };
 
 // Classifies the lines of whole.LogLines from line whole.LineCount on into
@@ -31,6 +40,11 @@ struct ClassifyPlan {
 // classified is read into it too (the batch of a failing line is not: the
 // run that fails has no insight).
 void ClassifyLines(const ReferenceLists& lists, CountingResult& whole, const ClassifyPlan& plan,
+                   const std::function<void()>& afterBatch, InsightWhole* insight = nullptr);
+// The same for the lines of lines from line from on, which follow those of
+// whole (a block of a streamed log; whole then keeps copies).
+void ClassifyLines(const ReferenceLists& lists, const std::shared_ptr<const TextLines>& lines,
+                   std::size_t from, CountingResult& whole, const ClassifyPlan& plan,
                    const std::function<void()>& afterBatch, InsightWhole* insight = nullptr);
 
 }  // namespace pomurina

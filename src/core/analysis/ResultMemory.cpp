@@ -11,7 +11,8 @@ constexpr std::size_t kInsightLineBytes = 32;
 }  // namespace
 
 std::size_t CollectionBytes(const CountingResult& result) {
-    std::size_t bytes = result.PartSizes.capacity() * sizeof(double);
+    std::size_t bytes =
+        result.PartSizes.capacity() * sizeof(double) + result.HostExtract->Footprint();
     for (const auto list : CountingResult::kEntryLists) bytes += (result.*list)->Footprint();
     for (const auto list :
          {&CountingResult::HostNames, &CountingResult::GetFiles, &CountingResult::PostFiles})
@@ -21,7 +22,9 @@ std::size_t CollectionBytes(const CountingResult& result) {
 
 void ResultMemory::Follow(const CountingResult& result) {
     const auto lines = static_cast<std::size_t>(result.LineCount);
-    m_budget.ChargeGrowth(m_charged, CollectionBytes(result) + lines * kInsightLineBytes);
+    const std::size_t analyses =
+        !m_measured ? lines * kInsightLineBytes : m_insight ? m_insight->Footprint() : 0;
+    m_budget.ChargeGrowth(m_charged, CollectionBytes(result) + analyses);
 }
 
 }  // namespace pomurina

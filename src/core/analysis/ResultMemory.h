@@ -5,6 +5,7 @@
 #include <cstddef>
 
 #include "analysis/CountingResult.h"
+#include "insight/InsightWhole.h"
 #include "memory/MemoryBudget.h"
 
 namespace pomurina {
@@ -16,10 +17,18 @@ public:
     // Charges what result has grown by since the last call; throws
     // MemoryShortageError when the budget can't hold it.
     void Follow(const CountingResult& result);
+    // From now on the analyses after the collections are charged by what
+    // insight's tables take (none without it), not by a share of each line.
+    void Measure(const InsightWhole* insight) {
+        m_measured = true;
+        m_insight = insight;
+    }
 
 private:
     MemoryBudget& m_budget;
     std::size_t m_charged = 0;
+    bool m_measured = false;
+    const InsightWhole* m_insight = nullptr;
 };
 
 // The bytes result's collections take (the log's lines and index apart).

@@ -11,12 +11,13 @@ void AddHours(HourCounts& to, const HourCounts& from) {
 
 void MergePart(CountingResult& whole, CountingResult& part) {
     whole.LineCount += part.LineCount;
-    whole.HostExtract->Join(*part.HostExtract);
+    if (whole.KeepsExtracts) whole.HostExtract->Join(*part.HostExtract);
     whole.HostCount += static_cast<std::int64_t>(whole.HostNames.Absorb(part.HostNames));
     whole.GetFileCount += static_cast<std::int64_t>(whole.GetFiles.Absorb(part.GetFiles));
     whole.PostFileCount += static_cast<std::int64_t>(whole.PostFiles.Absorb(part.PostFiles));
     for (const auto list : CountingResult::kEntryLists)
-        (whole.*list)->Join(std::move(*(part.*list)));
+        if (whole.KeepsExtracts || !CountingResult::IsExtract(list))
+            (whole.*list)->Join(std::move(*(part.*list)));
 
     whole.GetCount += part.GetCount;
     whole.Get200Count += part.Get200Count;

@@ -21,6 +21,8 @@ public:
     // For every number below numbers, its distinct hosts (a pair of a larger
     // number is left out); the pairs are spent.
     std::vector<std::int64_t> HostsPerNumber(std::size_t numbers);
+    // The bytes the pairs take.
+    std::size_t Footprint() const { return m_pairs.size() * sizeof(Pair); }
 
 private:
     struct Pair {

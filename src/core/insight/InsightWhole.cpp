@@ -27,8 +27,25 @@ std::uint32_t Low(std::uint64_t key) {
 
 }  // namespace
 
-InsightWhole::InsightWhole(const InsightRules& rules)
-    : m_rules(rules), m_engineHits(rules.engines.Rules().size(), 0) {}
+InsightWhole::InsightWhole(const InsightRules& rules, InternTable::Storage texts)
+    : m_rules(rules),
+      m_hosts(texts),
+      m_paths(texts),
+      m_agents(texts),
+      m_engineHits(rules.engines.Rules().size(), 0) {}
+
+std::size_t InsightWhole::Footprint() const {
+    const auto bytes = [](const auto& vector) {
+        return vector.capacity() * sizeof(vector.front());
+    };
+    return m_days.Footprint() + bytes(m_dayTallies) + m_hosts.Footprint() + bytes(m_hostTallies) +
+           m_paths.Footprint() + bytes(m_pathTallies) + m_agents.Footprint() +
+           bytes(m_agentTallies) + m_pairs.Footprint() + bytes(m_visits) +
+           m_dayHosts.Footprint() + m_pageHosts.Footprint() + m_notFoundHosts.Footprint() +
+           m_sites.Footprint() + bytes(m_siteHits) + bytes(m_engineHits) + m_phrases.Footprint() +
+           bytes(m_phraseHits) + bytes(m_dayMap) + bytes(m_hostMap) + bytes(m_pathMap) +
+           bytes(m_agentMap) + bytes(m_pairMap);
+}
 
 void InsightWhole::Merge(const InsightPart& part) {
     m_unparsed += part.m_unparsed;

@@ -17,8 +17,11 @@ namespace pomurina {
 
 class InsightWhole {
 public:
-    // rules must outlive the whole.
-    explicit InsightWhole(const InsightRules& rules);
+    // rules must outlive the whole.  texts: whether the hosts, pages and
+    // agents are kept as views of the log's lines (which then outlive the
+    // whole) or as copies (a log let go as it is read).
+    explicit InsightWhole(const InsightRules& rules,
+                          InternTable::Storage texts = InternTable::Storage::Views);
 
     // The rules its parts are to read by.
     const InsightRules& Rules() const { return m_rules; }
@@ -27,6 +30,8 @@ public:
     void Merge(const InsightPart& part);
     // The tables of every line merged; the whole is spent.
     Insight Finish();
+    // The bytes its tables take.
+    std::size_t Footprint() const;
 
 private:
     static constexpr std::uint32_t kNone = InsightPart::kNone;
@@ -69,11 +74,11 @@ private:
     std::array<std::int64_t, 600> m_statuses{};
     KeyTable m_days;
     std::vector<DayTally> m_dayTallies;
-    InternTable m_hosts{InternTable::Storage::Views};
+    InternTable m_hosts;
     std::vector<HostTally> m_hostTallies;
-    InternTable m_paths{InternTable::Storage::Views};
+    InternTable m_paths;
     std::vector<PathTally> m_pathTallies;
-    InternTable m_agents{InternTable::Storage::Views};
+    InternTable m_agents;
     std::vector<AgentTally> m_agentTallies;
     std::int64_t m_noAgentHits = 0;
     KeyTable m_pairs;

@@ -38,6 +38,11 @@ public:
     std::string_view Text(std::uint32_t id) const { return m_entries[id].text; }
     std::uint64_t Hash(std::uint32_t id) const { return m_entries[id].hash; }
     std::uint32_t Count() const { return static_cast<std::uint32_t>(m_entries.size()); }
+    // The bytes the table takes, its copies included.
+    std::size_t Footprint() const {
+        return m_slots.capacity() * sizeof(std::uint64_t) + m_entries.capacity() * sizeof(Entry) +
+               m_blocks.size() * kBlockSize;
+    }
 
 private:
     struct Entry {

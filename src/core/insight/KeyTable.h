@@ -39,6 +39,11 @@ public:
     }
     std::uint64_t Key(std::uint32_t id) const { return m_keys[id]; }
     std::uint32_t Count() const { return static_cast<std::uint32_t>(m_keys.size()); }
+    // The bytes the table takes.
+    std::size_t Footprint() const {
+        return m_slots.capacity() * sizeof(std::uint32_t) +
+               m_keys.capacity() * sizeof(std::uint64_t);
+    }
     // Lets the slots go: afterwards only Key and Count may be asked.
     void DropIndex() { m_slots = {}; }
 

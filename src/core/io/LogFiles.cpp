@@ -101,7 +101,7 @@ private:
 
 namespace {
 
-void Decompress(OpenLog& log, CompressionFormat format, std::string_view firstBytes, LogText& out,
+void Decompress(OpenLog& log, CompressionFormat format, std::string_view firstBytes, TextSink& out,
                 std::atomic<std::size_t>& bytesRead) {
     const std::unique_ptr<Decompressor> decompressor = MakeDecompressor(format);
     std::unique_ptr<char[]> chunk(new char[kInputChunk]);
@@ -138,7 +138,7 @@ void Decompress(OpenLog& log, CompressionFormat format, std::string_view firstBy
     }
 }
 
-void ReadLog(OpenLog& log, LogText& out, std::atomic<std::size_t>& bytesRead) {
+void ReadLog(OpenLog& log, TextSink& out, std::atomic<std::size_t>& bytesRead) {
     // The first bytes tell whether the log is compressed.
     char probe[kFormatProbeBytes];
     std::size_t probed = 0;
@@ -191,7 +191,7 @@ void LogReading::ReadPlainFile(ByteBuffer& out, MemoryBudget& budget) {
     budget.ChargeGrowth(charged, out.size());
 }
 
-void LogReading::ReadInto(LogText& text, const LogReadingTold& told) {
+void LogReading::ReadInto(TextSink& text, const LogReadingTold& told) {
     for (std::size_t i = 0; i < m_logs.size(); ++i) {
         text.Budget().SetLogName(m_logs[i]->FullName());
         told(i, false);

@@ -51,12 +51,12 @@ public:
     // file the budget can't hold (before reading it).
     void ReadPlainFile(ByteBuffer& out, MemoryBudget& budget);
 
-    // Reads the logs into text, one after the other, the decompressors
-    // charged to the text's budget.  Throws FileOpenError for a log that
+    // Reads the logs into text (held whole, or in blocks), one after the
+    // other, the decompressors charged to the text's budget.  Throws FileOpenError for a log that
     // can't be read, CompressedFileError for a damaged or cut compressed
     // one, MemoryShortageError when the budget can't hold what it unpacks
     // and LogText::Stopped when stopped.
-    void ReadInto(LogText& text, const LogReadingTold& told);
+    void ReadInto(TextSink& text, const LogReadingTold& told);
 
     // How far the reading has got through the files' bytes (any thread),
     // and their size in all when every log is a file.

@@ -97,16 +97,6 @@ void LogText::Commit(std::size_t size) {
     if (m_arrived) m_arrived();
 }
 
-void LogText::Append(std::string_view bytes) {
-    while (!bytes.empty()) {
-        char* room = Room(bytes.size());
-        const std::size_t n = std::min(bytes.size(), RoomSize());
-        std::memcpy(room, bytes.data(), n);
-        Commit(n);
-        bytes.remove_prefix(n);
-    }
-}
-
 void LogText::BeginNextLog() {
     if (InLine(m_last)) Append("\n");
 }

@@ -12,33 +12,33 @@
 #include <memory>
 #include <string_view>
 
+#include "io/TextSink.h"
 #include "memory/MemoryBudget.h"
 #include "text/ByteBuffer.h"
 
 namespace pomurina {
 
-class LogText {
+class LogText final : public TextSink {
 public:
     // Room for as much as the budget allows.
     explicit LogText(MemoryBudget& budget);
 
     bool Fixed() const { return m_fixed; }
-    MemoryBudget& Budget() const { return m_budget; }
+    MemoryBudget& Budget() const override { return m_budget; }
 
     // The writer's side.  Room for up to size more bytes at the end
     // (RoomSize() says how many, at least one); a text the budget can't
     // hold ends the reading (MemoryShortageError), and so does a stopped
     // one (Stopped).
-    char* Room(std::size_t size);
-    std::size_t RoomSize() const {
+    char* Room(std::size_t size) override;
+    std::size_t RoomSize() const override {
         return m_inScratch ? kScratch : (m_fixed ? m_charged : m_bytes->size()) - m_length;
     }
     // The size bytes written at Room() have arrived: their zero bytes are
     // left out and the rest are the text's.
-    void Commit(std::size_t size);
-    void Append(std::string_view bytes);
+    void Commit(std::size_t size) override;
     // The next log begins a line of its own.
-    void BeginNextLog();
+    void BeginNextLog() override;
     // Told (on the writer's thread) whenever bytes have arrived.
     void SetArrival(std::function<void()> arrived) { m_arrived = std::move(arrived); }
 

@@ -75,17 +75,25 @@ std::shared_ptr<TextLines> TextLines::Arriving(std::shared_ptr<const ByteBuffer>
     return lines;
 }
 
+std::shared_ptr<TextLines> TextLines::Passed(std::size_t count) {
+    std::shared_ptr<TextLines> lines(new TextLines());
+    lines->m_passed = count;
+    return lines;
+}
+
+std::size_t TextLines::WholeLinesEnd(std::string_view text) {
+    // A line is whole after an LF, or after a CR whose next byte has
+    // arrived and is no LF (there is no LF after it).
+    const std::size_t lf = text.rfind('\n');
+    if (lf != std::string_view::npos) return lf + 1;
+    const std::size_t cr =
+        text.size() < 2 ? std::string_view::npos : text.rfind('\r', text.size() - 2);
+    return cr != std::string_view::npos ? cr + 1 : 0;
+}
+
 bool TextLines::Extend(std::size_t length, bool whole, MemoryBudget* budget, std::size_t most) {
     const std::string_view fresh(m_bytes->data() + m_split, length - m_split);
-    std::size_t cut = fresh.size();
-    if (!whole) {
-        // A line is whole after an LF, or after a CR whose next byte has
-        // arrived and is no LF (there is no LF after it).
-        const std::size_t lf = fresh.rfind('\n');
-        const std::size_t cr =
-            fresh.size() < 2 ? std::string_view::npos : fresh.rfind('\r', fresh.size() - 2);
-        cut = lf != std::string_view::npos ? lf + 1 : cr != std::string_view::npos ? cr + 1 : 0;
-    }
+    const std::size_t cut = whole ? fresh.size() : WholeLinesEnd(fresh);
     // Every line taken is kept at once, so a charge that fails leaves the
     // lines before it taken and the rest for a later call.
     const std::size_t base = m_split;
@@ -126,13 +134,12 @@ void TextLines::AppendLines(std::size_t first, std::size_t count, std::string& o
     }
     // Lines that follow one another, each ended by a single LF, are copied as
     // one run, their LFs with them.
-    const char* const bytes = m_bytes->data();
-    const std::size_t end = first + count;
+    const std::size_t end = std::min(first + count, m_ends.Size());
     for (std::size_t i = first; i < end;) {
         const std::size_t runFirst = i;
         while (i < end && EndsInLf(i)) ++i;
         if (i > runFirst)
-            out.append(bytes + Offset(runFirst),
+            out.append(m_bytes->data() + Offset(runFirst),
                        static_cast<std::size_t>(m_ends[i - 1] - Offset(runFirst)));
         if (i < end) {
             out += At(i);
@@ -140,6 +147,8 @@ void TextLines::AppendLines(std::size_t first, std::size_t count, std::string& o
             ++i;
         }
     }
+    // Lines that went by unkept read as empty.
+    if (first + count > end) out.append(first + count - std::max(first, end), '\n');
 }
 
 }  // namespace pomurina

@@ -35,6 +35,13 @@ public:
                 std::size_t most = static_cast<std::size_t>(-1));
     // The bytes whose lines have been taken (a line begins there).
     std::size_t Taken() const { return m_split; }
+    // Where the whole lines of a text that goes on after it end: after its
+    // last LF, else after its last CR whose next byte is in it (and so is no
+    // LF); 0 when no line of it is whole yet.
+    static std::size_t WholeLinesEnd(std::string_view text);
+    // count lines that went by and were not kept (a streamed run's log):
+    // only their number is known, and each reads as empty.
+    static std::shared_ptr<TextLines> Passed(std::size_t count);
 
     // The lines numbered chosen (ascending) of a whole text, as lines of
     // their own: they share all's bytes and index, and copy neither.
@@ -45,9 +52,15 @@ public:
     // The line of the whole text that line index is.
     std::uint64_t WholeIndex(std::size_t index) const { return m_whole ? m_chosen[index] : index; }
 
-    std::size_t Count() const override { return m_whole ? m_chosen.size() : m_ends.Size(); }
-    std::string_view Line(std::size_t index, std::string&) const override { return At(index); }
-    std::size_t Length(std::size_t index) const override { return At(index).size(); }
+    std::size_t Count() const override {
+        return m_whole ? m_chosen.size() : m_ends.Size() + m_passed;
+    }
+    std::string_view Line(std::size_t index, std::string&) const override {
+        return m_whole || index < m_ends.Size() ? At(index) : std::string_view();
+    }
+    std::size_t Length(std::size_t index) const override {
+        return m_whole || index < m_ends.Size() ? At(index).size() : 0;
+    }
     void AppendLines(std::size_t first, std::size_t count, std::string& out) const override;
 
     std::string_view At(std::size_t index) const {
@@ -80,7 +93,8 @@ private:
 
     std::shared_ptr<const ByteBuffer> m_bytes;
     LineEnds m_ends;
-    std::size_t m_split = 0;  // the bytes split into lines so far
+    std::size_t m_split = 0;   // the bytes split into lines so far
+    std::size_t m_passed = 0;  // lines counted after those kept
     // Of a selection: the whole text and the numbers of its lines chosen.
     std::shared_ptr<const TextLines> m_whole;
     std::vector<std::uint64_t> m_chosen;

@@ -18,6 +18,7 @@
 #include <QVBoxLayout>
 
 #include "ErrorBox.h"
+#include "ListManagerWindow.h"
 #include "Errors.h"
 #include "MainWindow.h"
 #include "SaveDialog.h"
@@ -269,6 +270,9 @@ QTableView* TInsight::AddView(QWidget* page, const char* key) {
         Pages->setCurrentWidget(view->parentWidget());
         SaveCsvClick();
     });
+    if (std::string_view(key) == "hosts")
+        AddCommand(menu, "ExcludeHost", "このホストを除外リストに追加(&X)", {},
+                   [view] { OfferExcludedHost(*view); });
     view->addActions(menu->actions());
     for (QAction* action : menu->actions()) action->setShortcutContext(Qt::WidgetShortcut);
     connect(view, &QWidget::customContextMenuRequested, menu,
@@ -278,6 +282,13 @@ QTableView* TInsight::AddView(QWidget* page, const char* key) {
     });
     m_views.emplace_back(key, view);
     return view;
+}
+
+void TInsight::OfferExcludedHost(const QTableView& view) {
+    const QModelIndex current = view.currentIndex();
+    if (!current.isValid() || !Domein) return;
+    Domein->OfferExcludedHost(current.siblingAtColumn(0).data().toString());
+    ShowNonModal(Domein);
 }
 
 QTableView* TInsight::View(const char* key) const {

@@ -59,6 +59,9 @@ public:
     // name lines (日別, ページ, 見つからないページ, ステータス, 参照元サイト,
     // 検索語句, ロボット, ホスト).
     void RowDoubleClick(const char* key, int row);
+    // "このホストを除外リストに追加": the list manager's excluded hosts, with
+    // the host of the view's current row typed in, ready to be registered.
+    static void OfferExcludedHost(const QTableView& view);
 
 protected:
     void showEvent(QShowEvent* event) override;

@@ -118,8 +118,16 @@ void TDomein::FormCreate() {
 }
 
 void TDomein::OfferOwnDomain(const QString& host) {
-    Seet->setCurrentIndex(0);
-    InputDomein->setText(host);
+    Offer(0, host);
+}
+
+void TDomein::OfferExcludedHost(const QString& host) {
+    Offer(3, host);
+}
+
+void TDomein::Offer(int tab, const QString& entry) {
+    Seet->setCurrentIndex(tab);
+    InputDomein->setText(entry);
     InputDomein->setFocus();
 }
 

@@ -44,6 +44,8 @@ public:
     void FormCreate();
     // Shows the own-domain tab with host in the input field, ready for "登録(&R)".
     void OfferOwnDomain(const QString& host);
+    // Shows the excluded-hosts tab with host in the input field, ready for "登録(&R)".
+    void OfferExcludedHost(const QString& host);
     // "登録(&R)": appends the typed text to the active tab's list and writes it.
     void RunButtonClick();
     // "削除(&D)": removes the selected entry of the active tab's list, then
@@ -61,6 +63,8 @@ protected:
 private:
     void BuildControls();
     QListWidget* AddListTab(QWidget*& page, const char* caption);
+    // Shows tab with entry in the input field.
+    void Offer(int tab, const QString& entry);
     // The list box on tab index (0 ResistList, 1 BList, 2 Robots, 3 ExcludeHosts).
     QListWidget* ListBox(int index) const;
     // Fills that list box from the entries of its list.

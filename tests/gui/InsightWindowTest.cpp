@@ -17,6 +17,7 @@
 
 #include "ErrorBox.h"
 #include "InsightWindow.h"
+#include "ListManagerWindow.h"
 #include "ProgramDir.h"
 #include "SaveDialog.h"
 #include "WindowKit.h"
@@ -232,6 +233,31 @@ TEST_F(InsightWindowTest, SavesTheTableAsShownAsUtf8CsvWithAByteOrderMark) {
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_NE(Cp932ToUtf8(boxes[0]).find("under-a-file.csv"), std::string::npos);
     EXPECT_EQ(Read(path), saved);
+}
+
+// The host of the current row goes to the list manager's excluded hosts,
+// typed in and not yet registered; other tables don't offer it.
+TEST_F(InsightWindowTest, AHostRowIsOfferedToTheExcludedHosts) {
+    TDomein manager;
+    Domein = &manager;
+    TInsight window;
+    window.ShowRun(Run(), 0);
+    window.show();
+    QTableView* hosts = window.View("hosts");
+    hosts->setCurrentIndex(hosts->model()->index(1, 2));
+    const auto offer = [](QTableView* view) {
+        for (QAction* action : view->actions())
+            if (action->objectName() == u"ExcludeHost"_qs) return action;
+        return static_cast<QAction*>(nullptr);
+    };
+    ASSERT_NE(offer(hosts), nullptr);
+    EXPECT_EQ(offer(window.View("pages")), nullptr);
+    offer(hosts)->trigger();
+    EXPECT_EQ(manager.Seet->currentIndex(), 3);
+    EXPECT_EQ(manager.InputDomein->text(), hosts->model()->index(1, 0).data().toString());
+    EXPECT_FALSE(manager.InputDomein->text().isEmpty());
+    EXPECT_EQ(manager.ExcludeHosts->count(), 0);
+    Domein = nullptr;
 }
 
 TEST_F(InsightWindowTest, RemembersItsSizeAndWhetherItOpensAfterARun) {

@@ -17,10 +17,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string Quote(const std::string& s) {
-    return "'" + s + "'";
-}
-
 // The dump without the lines that name a log (the file field and the
 // progress lines) and, for several logs, without the count of progress
 // lines (each log adds its two).

@@ -28,10 +28,6 @@ namespace {
 
 constexpr std::size_t MiB = std::size_t{1} << 20;
 
-std::string Quote(const std::string& s) {
-    return "'" + s + "'";
-}
-
 std::string ReadText(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), {});

@@ -16,4 +16,9 @@ ReportOutcome RunReport(const std::string& arguments, const std::string& errFile
 ReportOutcome RunReportAt(const std::string& program, const std::string& arguments,
                           const std::string& errFile = "/dev/null", const std::string& prefix = "");
 
+// s in single quotes, for a shell's command line (s holds no single quote).
+inline std::string Quote(const std::string& s) {
+    return "'" + s + "'";
+}
+
 }  // namespace pomurina::testing

@@ -21,10 +21,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string Quote(const std::string& s) {
-    return "'" + s + "'";
-}
-
 // What a run gives: standard output, the report files it writes (the HTML
 // without its time of writing, the CSV files), standard error and its status.
 std::string Outputs(const ProgramDir& dir, const std::string& mode, const std::string& logs,

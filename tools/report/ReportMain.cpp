@@ -73,20 +73,20 @@ LineFilter ReportFilter(const FilterOptions& o, const RunPlaces& places,
     filter.humansOnly = o.humans;
     filter.pathPrefix = o.pathPrefix;
     filter.statusClasses = o.statusClasses;
-    const auto add = [&](const std::string& path, bool missingIsEmpty) {
-        const HostList list = LoadHostListFile(path, missingIsEmpty);
-        filter.excludedHostFiles.push_back(path);
-        return list;
-    };
     HostList hosts;
-    if (hostsFile) hosts = add(*hostsFile, false);
+    const auto add = [&](const std::string& path, bool missingIsEmpty) {
+        hosts.Add(LoadHostListFile(path, missingIsEmpty));
+        filter.excludedHostFiles.push_back(path);
+    };
+    if (hostsFile) add(*hostsFile, false);
     if (o.excludeOwn) {
         const std::string& materia = places.materiaDirectory;
-        hosts.Add(add((materia.starts_with('/') ? materia : places.programDirectory + "/" + materia) +
-                          "/" + kExcludeHostsFile,
-                      true));
+        add((materia.starts_with('/') ? materia : places.programDirectory + "/" + materia) + "/" +
+                kExcludeHostsFile,
+            true);
     }
-    if (hostsFile || o.excludeOwn) filter.excludedHosts = std::make_shared<const HostList>(hosts);
+    if (!filter.excludedHostFiles.empty())
+        filter.excludedHosts = std::make_shared<const HostList>(std::move(hosts));
     return filter;
 }
 

@@ -31,6 +31,7 @@
 #include "report/InsightCsv.h"
 #include "text/Cp932.h"
 #include "widgets/DayGraph.h"
+#include "widgets/FilterBar.h"
 #include "widgets/InsightModels.h"
 #include "widgets/ShareDelegate.h"
 #include "window/TransferUnits.h"
@@ -128,6 +129,10 @@ TInsight::TInsight(QWidget* parent)
       PageList(new QListWidget),
       Pages(new QStackedWidget),
       FindText(new QLineEdit),
+      Filter(new FilterBar([this] { ApplyFilterChoice(); },
+                           [] {
+                               if (Form1) Form1->ApplyFilter({});
+                           })),
       m_state(new QStackedWidget),
       m_emptyText(new QLabel),
       m_period(new QLabel),
@@ -139,7 +144,8 @@ TInsight::TInsight(QWidget* parent)
     setWindowTitle(FromUtf8("アクセス解析"));
     setMinimumSize(760, 540);  // the figures and a table with its columns still fit
     auto* outer = new QVBoxLayout(this);
-    outer->addWidget(m_state);
+    outer->addWidget(Filter);
+    outer->addWidget(m_state, 1);
 
     m_emptyText->setObjectName(QStringLiteral("EmptyText"));
     m_emptyText->setAlignment(Qt::AlignCenter);
@@ -270,6 +276,9 @@ QTableView* TInsight::AddView(QWidget* page, const char* key) {
         Pages->setCurrentWidget(view->parentWidget());
         SaveCsvClick();
     });
+    if (std::string_view(key) == "days")
+        AddCommand(menu, "FilterToDays", "選んだ日に絞り込む(&P)", {},
+                   [this, view] { FilterToSelectedDays(*view); });
     if (std::string_view(key) == "hosts")
         AddCommand(menu, "ExcludeHost", "このホストを除外リストに追加(&X)", {},
                    [view] { OfferExcludedHost(*view); });
@@ -301,8 +310,34 @@ bool TInsight::OpensAfterRun() {
     return Settings().Get(kAfterRunSetting).value_or("1") != "0";
 }
 
+void TInsight::FilterToSelectedDays(const QTableView& view) {
+    const InsightModels* models = Models();
+    InsightTableModel* model = models ? models->Find("days") : nullptr;
+    if (!model || !view.selectionModel()) return;
+    std::optional<DayRange> period;
+    for (const QModelIndex& row : view.selectionModel()->selectedRows()) {
+        const std::int32_t day = models->Data().days[model->SourceRow(row.row())].day;
+        period = period ? DayRange{std::min(period->first, day), std::max(period->last, day)}
+                        : DayRange{day, day};
+    }
+    if (!period) return;
+    Filter->SetPeriod(*period);
+    ApplyFilterChoice();
+}
+
+void TInsight::ApplyFilterChoice() {
+    if (!Form1) return;
+    if (const auto filter = Form1->FilterOf(Filter->Choice())) Form1->ApplyFilter(*filter);
+}
+
 void TInsight::ShowRun(std::shared_ptr<const RunResult> run, int byteUnit) {
     m_run = std::move(run);
+    // The bar and the title say what the run kept.
+    Filter->setEnabled(m_run != nullptr);
+    const std::string applied = m_run ? m_run->filter.Description() : std::string();
+    if (m_run) Filter->ShowApplied(m_run->filter);
+    setWindowTitle(FromUtf8("アクセス解析") +
+                   (applied.empty() ? QString() : QString::fromStdString("（" + applied + "）")));
     m_byteUnit = byteUnit;
     m_filled = false;
     for (const auto& [key, view] : m_views) view->setModel(nullptr);

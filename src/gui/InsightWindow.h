@@ -21,6 +21,7 @@ class QTableView;
 namespace pomurina {
 
 class DayGraph;
+class FilterBar;
 class InsightModels;
 class InsightTableModel;
 
@@ -62,6 +63,11 @@ public:
     // "このホストを除外リストに追加": the list manager's excluded hosts, with
     // the host of the view's current row typed in, ready to be registered.
     static void OfferExcludedHost(const QTableView& view);
+    // The filter bar: applying it analyses the main window's last run again.
+    FilterBar* const Filter;
+    // "選んだ日に絞り込む": the period from the first to the last day selected
+    // in the 日別 table, applied with the rest of the bar.
+    void FilterToSelectedDays(const QTableView& view);
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -73,6 +79,7 @@ private:
     void FillTotals();
     QTableView* AddView(QWidget* page, const char* key);
     void SaveSettings();
+    void ApplyFilterChoice();
     QTableView* CurrentView() const;
 
     std::shared_ptr<const RunResult> m_run;

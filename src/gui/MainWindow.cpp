@@ -1,5 +1,6 @@
 #include "MainWindow.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QMenuBar>
@@ -25,12 +26,16 @@
 #include "WindowKit.h"
 #include "analysis/LogCounting.h"
 #include "analysis/OwnDomainGuess.h"
+#include "filter/HostListFile.h"
+#include "filter/LineSelector.h"
+#include "insight/AgentRules.h"
 #include "io/DataFolder.h"
 #include "io/FileIo.h"
 #include "io/LogFiles.h"
 #include "report/ReportFile.h"
 #include "text/Cp932.h"
 #include "widgets/FieldEdit.h"
+#include "widgets/FilterBar.h"
 #include "widgets/GraphImage.h"
 #include "widgets/PageControl.h"
 #include "widgets/PaneView.h"
@@ -67,6 +72,10 @@ private:
 };
 
 // The log's path with ".html" in place of its extension: the report's first offer.
+RunPlaces Places() {
+    return RunPlaces{DataFolder(), "materia"};
+}
+
 std::string SuggestedReportPath(const std::string& log) {
     const std::size_t name = log.rfind('/') + 1;  // 0 without a folder
     const std::size_t dot = log.rfind('.');
@@ -136,7 +145,10 @@ void TForm1::ReanalyseR1Click() {
             return;
         }
         const std::vector<std::string> paths = m_runPaths;
+        // The files may have changed: read whole, then filtered again as before.
+        const LineFilter filter = m_lastRun ? m_lastRun->filter : LineFilter{};
         LogCounting(paths);
+        if (filter.IsSet()) ApplyFilter(filter);
     });
 }
 
@@ -201,6 +213,68 @@ void TForm1::Image3Ready() {
 }
 
 void TForm1::LogCounting(const std::vector<std::string>& paths) {
+    Analyse(paths, [&] { return pomurina::LogCounting(*this, paths, Places()); });
+    // The filter bar's days are the whole log's, read once here.
+    const auto& totals = m_lastRun->insight ? m_lastRun->insight->totals : InsightTotals{};
+    if (InsightForm)
+        InsightForm->Filter->SetLogDays(
+            totals.firstDay && totals.lastDay
+                ? std::optional(DayRange{*totals.firstDay, *totals.lastDay})
+                : std::nullopt);
+}
+
+void TForm1::ApplyFilter(const LineFilter& filter) {
+    if (!m_lastRun || !m_lastRun->wholeLog || m_analysedPaths.empty()) {
+        ShowInformation(Utf8ToCp932("絞り込める集計結果がありません。先にログを読み込んでください。"));
+        return;
+    }
+    const std::shared_ptr<const TextLines> whole = m_lastRun->wholeLog;
+    const std::vector<std::string> paths = m_analysedPaths;
+    // Chosen before the run, so that a filter keeping nothing leaves the
+    // results shown as they are.
+    std::vector<std::uint64_t> chosen;
+    if (filter.IsSet()) {
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        const AgentRules noRules;
+        chosen = SelectLines(*whole, filter,
+                             m_lastRun->insightRules ? m_lastRun->insightRules->agents : noRules);
+        QApplication::restoreOverrideCursor();
+        if (chosen.empty()) {
+            ShowInformation(Utf8ToCp932("絞り込み（" + filter.Description() +
+                                        "）に合う行がログにありません。期間や条件を確かめてください。"));
+            return;
+        }
+    }
+    Analyse(paths, [&] {
+        return pomurina::LogCounting(*this, whole, paths, Places(), {}, filter, std::move(chosen));
+    });
+}
+
+std::optional<LineFilter> TForm1::FilterOf(const FilterChoice& choice) const {
+    LineFilter filter;
+    if (choice.period) {
+        filter.firstDay = choice.period->first;
+        filter.lastDay = choice.period->last;
+    }
+    filter.humansOnly = choice.humansOnly;
+    filter.pathPrefix = choice.pathPrefix;
+    filter.statusClasses = choice.statusClasses;
+    if (choice.excludeListedHosts) {
+        const std::string path = DataFolder() + "/materia/" + kExcludeHostsFile;
+        HostList hosts = LoadHostListFile(path, true);
+        if (hosts.Empty()) {
+            ShowInformation(Utf8ToCp932(
+                "除外ホストのリストが空です。設定 > リスト管理 の「除外ホスト」で、"
+                "除きたいホストやアドレスの範囲を登録してください。"));
+            return std::nullopt;
+        }
+        filter.excludedHosts = std::make_shared<const HostList>(std::move(hosts));
+        filter.excludedHostFiles.push_back(path);
+    }
+    return filter;
+}
+
+void TForm1::Analyse(const std::vector<std::string>& paths, const std::function<RunResult()>& run) {
     RowBatches batches(m_panes, Form2, [this] { FlushPaneRows(); });
     ShowAllLines();
     m_analysedPaths.clear();
@@ -211,8 +285,7 @@ void TForm1::LogCounting(const std::vector<std::string>& paths) {
     ShowOpeningHint(false);
     OwnDomainOffer->Offer({});
     try {
-        m_lastRun = std::make_shared<const RunResult>(
-            pomurina::LogCounting(*this, paths, RunPlaces{DataFolder(), "materia"}));
+        m_lastRun = std::make_shared<const RunResult>(run());
     } catch (...) {
         // The panes no longer hold a whole analysis of any file.
         setWindowTitle(FromUtf8("ポムリナ"));
@@ -227,8 +300,15 @@ void TForm1::LogCounting(const std::vector<std::string>& paths) {
     }
     // Without a screen nobody sees the offer: its guess isn't made.
     if (!Headless()) OwnDomainOffer->Offer(OwnDomainGuess(*m_lastRun));
-    const std::string name = std::filesystem::path(paths.front()).filename().string();
-    setWindowTitle(FromUtf8("ポムリナ - ") + FromSjis(PathText(name) + MoreLogsText(paths.size())));
+    ShowTitle();
+}
+
+void TForm1::ShowTitle() {
+    const std::string name = std::filesystem::path(m_analysedPaths.front()).filename().string();
+    const std::string applied = m_lastRun->filter.Description();
+    setWindowTitle(FromUtf8("ポムリナ - ") +
+                   FromSjis(PathText(name) + MoreLogsText(m_analysedPaths.size())) +
+                   (applied.empty() ? QString() : QString::fromStdString("（" + applied + "）")));
 }
 
 void TForm1::OpenLogs(const std::vector<std::string>& given) {

@@ -4,7 +4,9 @@
 // three graphs.  It is what an analysis run fills (ResultWindow).
 #include <QMainWindow>
 #include <array>
+#include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -28,6 +30,7 @@ class PageControl;
 class PaneCommands;
 class PaneView;
 class RecentFilesMenu;
+struct FilterChoice;
 class UnitBox;
 
 class TForm1 final : public QMainWindow, public ResultWindow {
@@ -103,6 +106,14 @@ public:
     // The typed results of the last run; none before a run or after a failed one.
     std::shared_ptr<const RunResult> LastRun() const { return m_lastRun; }
     void LogCounting(const std::string& path) { LogCounting(std::vector<std::string>{path}); }
+    // Analyses the last run's lines again, without reading the files, keeping
+    // those filter passes (nothing set: every line).  A filter that keeps no
+    // line is said in a box, and the results shown stay; other failures
+    // propagate.  The title says what is applied.
+    void ApplyFilter(const LineFilter& filter);
+    // The filter bar's choice as a filter, the excluded hosts read from the
+    // lists' ExcludeHosts.dat (an empty list is said in a box: nothing).
+    std::optional<LineFilter> FilterOf(const FilterChoice& choice) const;
 
     // Shows the 生ログ tab with only the lines of row of the last run's
     // insight (what: the row as the bar names it), found in the background
@@ -136,6 +147,11 @@ private:
     void FlushPaneRows();
     // While no log is loaded the empty panes say how to open one.
     void ShowOpeningHint(bool shown);
+    // The run that run() makes of the logs at paths takes the window's place
+    // of the last one.
+    void Analyse(const std::vector<std::string>& paths, const std::function<RunResult()>& run);
+    // The title: the (first) log's name and the filter applied.
+    void ShowTitle();
 
     std::array<PaneView*, kPaneCount> m_panes{};
     std::array<FieldEdit*, kFieldCount> m_fields{};

@@ -432,12 +432,13 @@ void OutputCollections(ResultWindow& w, const CountingResult& r) {
 // the run classifies; none passing is the run's failure.
 std::unique_ptr<CountingResult> SelectedLines(ResultWindow& w, const LoadedLists& lists,
                                               std::shared_ptr<const TextLines> all,
-                                              const LineFilter& filter) {
+                                              const LineFilter& filter,
+                                              std::vector<std::uint64_t> chosen) {
     const std::string applied = Utf8ToCp932(filter.Description());
     w.Progress().AddLine(Sjis("絞り込んでいます: ") + applied);
     const AgentRules noRules;
-    std::vector<std::uint64_t> chosen =
-        SelectLines(*all, filter, lists.insightRules ? lists.insightRules->agents : noRules);
+    if (chosen.empty())
+        chosen = SelectLines(*all, filter, lists.insightRules ? lists.insightRules->agents : noRules);
     if (chosen.empty())
         throw Error(Sjis("絞り込み（") + applied +
                     Sjis("）に合う行がログにありません。期間や条件を確かめてください"));
@@ -462,7 +463,8 @@ RunResult LogCounting(ResultWindow& w, const std::vector<std::string>& paths,
 
 RunResult LogCounting(ResultWindow& w, std::shared_ptr<const TextLines> held,
                       const std::vector<std::string>& paths, const RunPlaces& places,
-                      const ClassifyPlan& plan, const LineFilter& filter) {
+                      const ClassifyPlan& plan, const LineFilter& filter,
+                      std::vector<std::uint64_t> chosen) {
     ProgressDisplay& progress = w.Progress();
     progress.Show();
     progress.AddLine(Sjis("初期化しています..."));
@@ -493,7 +495,8 @@ RunResult LogCounting(ResultWindow& w, std::shared_ptr<const TextLines> held,
 
     RunResult run;
     run.wholeLog = result->LogLines;
-    if (filter.IsSet()) result = SelectedLines(w, lists, result->LogLines, filter);
+    run.filter = filter;
+    if (filter.IsSet()) result = SelectedLines(w, lists, result->LogLines, filter, std::move(chosen));
     progress.AddLine(Sjis("データを集計しています..."));
     try {
         ClassifyAll(w, lists, *result, plan, classifyError, memory);

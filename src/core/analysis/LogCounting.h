@@ -2,6 +2,7 @@
 // One analysis run: a log file, given by its path, turned into the filled
 // main window (panes, fields, graphs), with the progress window kept up to
 // date, and into the run's typed results.
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -33,10 +34,12 @@ RunResult LogCounting(ResultWindow& window, const std::vector<std::string>& path
                       const LineFilter& filter = {});
 // The same run on the lines an earlier run read (RunResult::wholeLog) of the
 // logs at paths, without reading the files again (held may be a selection:
-// the filter then chooses among its own lines).
+// the filter then chooses among its own lines).  chosen, when not empty, is
+// what SelectLines made of held for filter, so the lines aren't read twice.
 RunResult LogCounting(ResultWindow& window, std::shared_ptr<const TextLines> held,
                       const std::vector<std::string>& paths, const RunPlaces& places,
-                      const ClassifyPlan& plan, const LineFilter& filter);
+                      const ClassifyPlan& plan, const LineFilter& filter,
+                      std::vector<std::uint64_t> chosen = {});
 inline RunResult LogCounting(ResultWindow& window, const std::string& path, const RunPlaces& places,
                              const ClassifyPlan& plan = {}) {
     return LogCounting(window, std::vector<std::string>{path}, places, plan);

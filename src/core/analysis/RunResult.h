@@ -7,6 +7,7 @@
 
 #include "analysis/EntryList.h"
 #include "analysis/Summary.h"
+#include "filter/LineFilter.h"
 #include "insight/Insight.h"
 #include "insight/InsightRules.h"
 #include "text/LineSource.h"
@@ -33,6 +34,8 @@ struct RunResult {
     // Every line of the run's logs, whatever a filter chose: what a filter
     // chooses from again without reading the files.
     std::shared_ptr<const TextLines> wholeLog;
+    // What the run kept of the logs (nothing set: every line).
+    LineFilter filter;
 };
 
 }  // namespace pomurina

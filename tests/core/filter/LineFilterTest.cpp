@@ -5,6 +5,7 @@
 #include "filter/HostList.h"
 #include "filter/LineFilter.h"
 #include "filter/LineSelector.h"
+#include "filter/PeriodPreset.h"
 #include "insight/AgentRules.h"
 #include "text/TextLines.h"
 
@@ -68,6 +69,37 @@ TEST(LineFilter, ReadsDaysAndStatusClassesAndSaysWhatIsApplied) {
     filter.pathPrefix = "/blog/";
     filter.statusClasses = 1u << 4;
     EXPECT_EQ(filter.Description(), "期間 2024-05-01〜・ロボットを除く・パス /blog/・ステータス 4xx");
+}
+
+TEST(PeriodPreset, CutsEachPresetToTheLogsDays) {
+    const auto day = [](const char* text) { return *ParseDayText(text); };
+    using P = PeriodPreset;
+    const struct {
+        P preset;
+        const char *logFirst, *logLast, *first, *last;  // first null: no period
+    } cases[] = {
+        {P::WholeLog, "2026-11-20", "2026-12-12", "2026-11-20", "2026-12-12"},
+        {P::LastDay, "2026-11-20", "2026-12-12", "2026-12-12", "2026-12-12"},
+        {P::Last7Days, "2026-11-20", "2026-12-12", "2026-12-06", "2026-12-12"},
+        {P::Last7Days, "2026-12-10", "2026-12-12", "2026-12-10", "2026-12-12"},
+        {P::Last30Days, "2026-01-01", "2026-03-01", "2026-01-31", "2026-03-01"},
+        {P::LastDayMonth, "2026-11-20", "2026-12-12", "2026-12-01", "2026-12-12"},
+        {P::MonthBefore, "2026-11-20", "2026-12-12", "2026-11-20", "2026-11-30"},
+        {P::MonthBefore, "2024-01-15", "2024-03-31", "2024-02-01", "2024-02-29"},
+        {P::MonthBefore, "2026-01-05", "2026-01-31", nullptr, nullptr},
+        {P::MonthBefore, "2025-12-01", "2026-01-31", "2025-12-01", "2025-12-31"},
+        {P::MonthBefore, "0000-01-01", "0000-01-09", nullptr, nullptr},
+    };
+    for (const auto& c : cases) {
+        const auto period = PresetPeriod(c.preset, {day(c.logFirst), day(c.logLast)});
+        SCOPED_TRACE(std::string(c.logFirst) + " " + c.logLast);
+        if (!c.first) {
+            EXPECT_FALSE(period);
+            continue;
+        }
+        ASSERT_TRUE(period);
+        EXPECT_EQ(*period, (DayRange{day(c.first), day(c.last)}));
+    }
 }
 
 TEST(LineSelector, PassesTheLinesOfEveryPartOfTheFilter) {

@@ -154,11 +154,11 @@ int RunReport(const ReportOptions& options) {
     std::shared_ptr<const RunResult> run;
     try {
         // The dump shows every line, and the JSON every extract (as large as
-        // the log): they hold the logs whole; so does a filtered run, which
-        // chooses among all the lines.  The rest read them in blocks and keep
-        // the first lines of each list the HTML report shows.
+        // the log): they hold the logs whole.  The rest read them in blocks
+        // (a filter choosing among each block's lines) and keep the first
+        // lines of each list the HTML report shows.
         ClassifyPlan plan;
-        if (!dump && !json && !filter.IsSet()) {
+        if (!dump && !json) {
             plan.blockBytes = BlockBytes();
             plan.keepExtracts = false;
             plan.keepEntries = kHtmlListLines;

@@ -144,6 +144,17 @@ void ShowLists(ResultWindow& w, const LoadedLists& loaded) {
     if (loaded.insightProblem) w.Progress().AddLine(*loaded.insightProblem);
 }
 
+// The progress window's line for a filter applied.
+std::string AppliedFilterLine(const LineFilter& filter) {
+    return Sjis("絞り込んでいます: ") + Utf8ToCp932(filter.Description());
+}
+
+// The run's failure when no line passes filter.
+Error NothingPassesError(const LineFilter& filter) {
+    return Error(Sjis("絞り込み（") + Utf8ToCp932(filter.Description()) +
+                 Sjis("）に合う行がログにありません。期間や条件を確かめてください"));
+}
+
 // The run's logs, read into its result, charged to the run's budget.
 class LogLoading {
 public:
@@ -159,15 +170,17 @@ public:
 
     // Reads the logs and the lists.  Nothing is shown but the progress
     // window: a failure leaves the window as any failed load does.
-    // wholeFirst: no line is classified before every line has arrived (a
-    // filter chooses among all of them first).
+    // With a filter set, a run read in blocks keeps only the lines that
+    // pass (Filtered() then says so); otherwise no line is classified before
+    // every line has arrived, and the filter chooses among all of them.
     std::unique_ptr<CountingResult> Load(LoadedLists& lists, const RunPlaces& places,
-                                         const ClassifyPlan& plan, bool wholeFirst) {
+                                         const ClassifyPlan& plan, const LineFilter& filter) {
         if (m_held) {
             LoadLists(lists, places);
             return std::make_unique<CountingResult>(m_held);
         }
-        if (plan.blockBytes > 0 && !wholeFirst) return LoadStreamed(lists, places, plan);
+        if (plan.blockBytes > 0) return LoadStreamed(lists, places, plan, filter);
+        const bool wholeFirst = filter.IsSet();
         if (!m_reading.OnePlainFile()) return LoadArriving(lists, places, plan, wholeFirst);
         Told(0, false);
         ByteBuffer bytes;
@@ -181,6 +194,10 @@ public:
     std::exception_ptr ClassifyError() const { return m_classifyError; }
     // The lines read after the run had failed, counted and not kept.
     std::size_t LinesLeftOut() const { return m_linesLeftOut; }
+    // Whether the lines loaded are those a filter passed already, and
+    // whether there were none.
+    bool Filtered() const { return m_filtered; }
+    bool NonePassed() const { return m_nonePassed; }
 
 private:
     void Told(std::size_t index, bool ended) {
@@ -255,11 +272,16 @@ private:
     // The logs read a block at a time, each block's lines classified into a
     // result that keeps copies of what it shows before the block's room is
     // used again: the log itself is never held.  Once the run has failed,
-    // the lines are only counted.
+    // the lines are only counted.  A filter chooses among each block's lines.
     std::unique_ptr<CountingResult> LoadStreamed(LoadedLists& lists, const RunPlaces& places,
-                                                 const ClassifyPlan& plan) {
+                                                 const ClassifyPlan& plan,
+                                                 const LineFilter& filter) {
         // Every log is open: the current directory may change now.
         LoadLists(lists, places, InternTable::Storage::Copies);
+        m_filtered = filter.IsSet();
+        if (m_filtered) m_progress.AddLine(AppliedFilterLine(filter));
+        const AgentRules noRules;
+        const AgentRules& agents = lists.insightRules ? lists.insightRules->agents : noRules;
         m_memory.Measure(lists.insight.get());
         auto result = std::make_unique<CountingResult>(TextLines::Passed(0));
         result->KeepsExtracts = plan.keepExtracts;
@@ -267,30 +289,38 @@ private:
             (result.get()->*list)->KeepAtMost(plan.keepEntries);
         for (DistinctList* list : {&result->HostNames, &result->GetFiles, &result->PostFiles})
             list->Entries()->KeepAtMost(plan.keepEntries);
-        std::size_t lines = 0;
+        std::size_t lines = 0, passed = 0;
         const std::int64_t barPosition = m_progress.Position(), barMaximum = m_progress.Maximum();
         try {
             BlockArrival arrival(m_reading, m_budget, plan.blockBytes);
-            arrival.Run([&](std::size_t index, bool ended) { Told(index, ended); },
-                        [&](const std::shared_ptr<ByteBuffer>& bytes, std::size_t length) {
-                            auto block = TextLines::Arriving(bytes);
-                            block->Extend(length, true);
-                            lines += block->Count();
-                            if (!Failed(lists)) ClassifyBlock(block, *result, lists, plan, lines);
-                        });
+            arrival.Run(
+                [&](std::size_t index, bool ended) { Told(index, ended); },
+                [&](const std::shared_ptr<ByteBuffer>& bytes, std::size_t length) {
+                    std::shared_ptr<const TextLines> block = [&] {
+                        auto arrived = TextLines::Arriving(bytes);
+                        arrived->Extend(length, true);
+                        return arrived;
+                    }();
+                    lines += block->Count();
+                    if (m_filtered)
+                        block = TextLines::Selected(block, SelectLines(*block, filter, agents));
+                    passed += block->Count();
+                    if (!Failed(lists)) ClassifyBlock(block, *result, lists, plan, lines);
+                });
         } catch (...) {
             m_progress.SetMaximum(barMaximum);
             m_progress.SetPosition(barPosition);
             throw;
         }
         const auto classified = static_cast<std::size_t>(result->LineCount);
+        m_nonePassed = m_filtered && passed == 0;
         result->LogLines = TextLines::Passed(classified);
-        m_linesLeftOut = lines - classified;
+        m_linesLeftOut = passed - classified;
         return result;
     }
 
     // Classifies the lines of one block into result; lines counts those read.
-    void ClassifyBlock(const std::shared_ptr<TextLines>& block, CountingResult& result,
+    void ClassifyBlock(const std::shared_ptr<const TextLines>& block, CountingResult& result,
                        const LoadedLists& lists, const ClassifyPlan& plan, std::size_t lines) {
         GuessBarEnd(lines);
         try {
@@ -358,6 +388,8 @@ private:
     ResultMemory& m_memory;
     std::exception_ptr m_classifyError;
     std::size_t m_linesLeftOut = 0;
+    bool m_filtered = false;
+    bool m_nonePassed = false;
 };
 
 // The five collections shown while they grow, and how much of each is shown.
@@ -434,14 +466,11 @@ std::unique_ptr<CountingResult> SelectedLines(ResultWindow& w, const LoadedLists
                                               std::shared_ptr<const TextLines> all,
                                               const LineFilter& filter,
                                               std::vector<std::uint64_t> chosen) {
-    const std::string applied = Utf8ToCp932(filter.Description());
-    w.Progress().AddLine(Sjis("絞り込んでいます: ") + applied);
+    w.Progress().AddLine(AppliedFilterLine(filter));
     const AgentRules noRules;
     if (chosen.empty())
         chosen = SelectLines(*all, filter, lists.insightRules ? lists.insightRules->agents : noRules);
-    if (chosen.empty())
-        throw Error(Sjis("絞り込み（") + applied +
-                    Sjis("）に合う行がログにありません。期間や条件を確かめてください"));
+    if (chosen.empty()) throw NothingPassesError(filter);
     w.Progress().SetMaximum(static_cast<std::int64_t>(chosen.size()));
     return std::make_unique<CountingResult>(TextLines::Selected(std::move(all), std::move(chosen)));
 }
@@ -480,9 +509,12 @@ RunResult LogCounting(ResultWindow& w, std::shared_ptr<const TextLines> held,
     std::unique_ptr<CountingResult> result;
     std::exception_ptr classifyError;
     std::size_t linesLeftOut = 0;
+    bool filtered = false, nonePassed = false;  // already, as the blocks were read
     {
         LogLoading loading(progress, paths, std::move(held), budget, memory);
-        result = loading.Load(lists, places, plan, filter.IsSet());
+        result = loading.Load(lists, places, plan, filter);
+        filtered = loading.Filtered();
+        nonePassed = loading.NonePassed();
         classifyError = loading.ClassifyError();
         linesLeftOut = loading.LinesLeftOut();
     }
@@ -496,7 +528,8 @@ RunResult LogCounting(ResultWindow& w, std::shared_ptr<const TextLines> held,
     RunResult run;
     run.wholeLog = result->LogLines;
     run.filter = filter;
-    if (filter.IsSet()) result = SelectedLines(w, lists, result->LogLines, filter, std::move(chosen));
+    if (nonePassed) throw NothingPassesError(filter);
+    if (filter.IsSet() && !filtered) result = SelectedLines(w, lists, result->LogLines, filter, std::move(chosen));
     progress.AddLine(Sjis("データを集計しています..."));
     try {
         ClassifyAll(w, lists, *result, plan, classifyError, memory);

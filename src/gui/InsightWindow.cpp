@@ -190,6 +190,7 @@ TInsight::TInsight(QWidget* parent)
     m_findStatus->setTextFormat(Qt::PlainText);
     periodRow->addWidget(m_findStatus);
     periodRow->addWidget(FindText);
+    m_afterRun->setObjectName(QStringLiteral("AfterRun"));
     periodRow->addWidget(m_afterRun);
     auto* csv = new QPushButton(FromUtf8("CSVに保存(&S)"));
     csv->setObjectName(QStringLiteral("SaveCsv"));

@@ -4,6 +4,7 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QMenuBar>
+#include <QTimer>
 #include <ctime>
 #include <filesystem>
 
@@ -34,6 +35,7 @@
 #include "io/LogFiles.h"
 #include "report/ReportFile.h"
 #include "text/Cp932.h"
+#include "text/MappedBytes.h"
 #include "widgets/FieldEdit.h"
 #include "widgets/FilterBar.h"
 #include "widgets/GraphImage.h"
@@ -105,6 +107,9 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
         this);
     Edit35->SetShowsEnd(true);
     ShowOpeningHint(true);
+    auto* shrinkCheck = new QTimer(this);
+    connect(shrinkCheck, &QTimer::timeout, this, [this] { Guarded([this] { SayIfLogShrank(); }); });
+    shrinkCheck->start(2000);
     // A client area of 454 x 437 below the menu; at least 307 x 406 (outer 315 x 460).
     const int menuHeight = menuBar()->sizeHint().height();
     resize(454, 437 + menuHeight);
@@ -301,6 +306,17 @@ void TForm1::Analyse(const std::vector<std::string>& paths, const std::function<
     // Without a screen nobody sees the offer: its guess isn't made.
     if (!Headless()) OwnDomainOffer->Offer(OwnDomainGuess(*m_lastRun));
     ShowTitle();
+    SayIfLogShrank();
+}
+
+void TForm1::SayIfLogShrank() {
+    const std::size_t shrinks = VanishedFileBytes();
+    if (shrinks == m_shrinksSaid) return;
+    m_shrinksSaid = shrinks;
+    ShowInformation(Utf8ToCp932(
+        "読み込んだログファイルが、読み込みの後にディスク上で短くなりました（ログの切り替えや"
+        "ほかのプログラムによる変更）。消えた部分は空の行として表示しています。"
+        "ファイル > 再解析 (F5) で、いまのファイルの内容を解析し直してください。"));
 }
 
 void TForm1::ShowTitle() {

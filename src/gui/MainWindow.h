@@ -128,6 +128,11 @@ public:
     // and remembered as one entry among the recent files.  Failures go to
     // the error box.
     void OpenLogs(const std::vector<std::string>& paths);
+    // Says once, in a box, that a log shown has shrunk on disk since it was
+    // read (its vanished bytes read as zeros): checked after every run and
+    // every two seconds.
+    void SayIfLogShrank();
+
     // The commands on panes (menu "編集(&E)", context menus) and the recent files.
     PaneCommands& Commands() { return *m_paneCommands; }
     RecentFilesMenu& RecentFiles() { return *m_recentFiles; }
@@ -164,6 +169,7 @@ private:
     std::shared_ptr<const RunResult> m_lastRun;
     LogNarrowing* m_narrowing = nullptr;
     QString m_narrowedTo;  // the row the bar names
+    std::size_t m_shrinksSaid = 0;  // VanishedFileBytes() when last said
 };
 
 // The main window of the process.

@@ -267,7 +267,7 @@ TEST_F(InsightWindowTest, RemembersItsSizeAndWhetherItOpensAfterARun) {
         EXPECT_EQ(window.size(), QSize(1100, 760));
         window.show();
         window.resize(900, 600);
-        window.findChild<QCheckBox*>()->setChecked(false);
+        window.findChild<QCheckBox*>("AfterRun")->setChecked(false);
         window.close();
     }
     EXPECT_FALSE(TInsight::OpensAfterRun());

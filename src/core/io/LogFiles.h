@@ -46,7 +46,8 @@ public:
     // A single regular file whose first bytes are no compressed format's.
     bool OnePlainFile() const;
 
-    // Reads the one plain file whole (see OnePlainFile), charged to budget;
+    // Reads the one plain file whole (see OnePlainFile), charged to budget:
+    // maps it when it can (MappedBytes.h), or reads it;
     // throws FileOpenError for a read that fails, MemoryShortageError for a
     // file the budget can't hold (before reading it).
     void ReadPlainFile(ByteBuffer& out, MemoryBudget& budget);

@@ -7,6 +7,8 @@
 #include <new>
 #include <utility>
 
+#include "text/MappedBytes.h"
+
 namespace pomurina {
 namespace {
 
@@ -22,6 +24,17 @@ ByteBuffer::ByteBuffer(std::size_t size) : ByteBuffer(size, false) {}
 
 ByteBuffer ByteBuffer::Reserved(std::size_t size) {
     return ByteBuffer(std::max(size, kMapFrom), true);
+}
+
+std::optional<ByteBuffer> ByteBuffer::MappedFile(int fd, std::size_t size) {
+    const char* bytes = MapFileBytes(fd, size);
+    if (!bytes) return std::nullopt;
+    ByteBuffer mapped;
+    mapped.m_data = const_cast<char*>(bytes);
+    mapped.m_size = size;
+    mapped.m_mapped = size;
+    mapped.m_fromFile = true;
+    return mapped;
 }
 
 ByteBuffer::ByteBuffer(std::size_t size, bool reserve) : m_size(size) {
@@ -52,7 +65,8 @@ ByteBuffer::~ByteBuffer() {
 ByteBuffer::ByteBuffer(ByteBuffer&& other) noexcept
     : m_data(std::exchange(other.m_data, nullptr)),
       m_size(std::exchange(other.m_size, 0)),
-      m_mapped(std::exchange(other.m_mapped, 0)) {}
+      m_mapped(std::exchange(other.m_mapped, 0)),
+      m_fromFile(std::exchange(other.m_fromFile, false)) {}
 
 ByteBuffer& ByteBuffer::operator=(ByteBuffer&& other) noexcept {
     if (this != &other) {
@@ -60,6 +74,7 @@ ByteBuffer& ByteBuffer::operator=(ByteBuffer&& other) noexcept {
         m_data = std::exchange(other.m_data, nullptr);
         m_size = std::exchange(other.m_size, 0);
         m_mapped = std::exchange(other.m_mapped, 0);
+        m_fromFile = std::exchange(other.m_fromFile, false);
     }
     return *this;
 }
@@ -69,13 +84,16 @@ void ByteBuffer::Shrink(std::size_t size) {
 }
 
 void ByteBuffer::Release() {
-    if (m_mapped)
+    if (m_fromFile)
+        UnmapFileBytes(m_data, m_mapped);
+    else if (m_mapped)
         ::munmap(m_data, m_mapped);
     else if (m_data != g_empty)
         std::free(m_data);
     m_data = nullptr;
     m_size = 0;
     m_mapped = 0;
+    m_fromFile = false;
 }
 
 }  // namespace pomurina

@@ -4,6 +4,7 @@
 // taken from the system in huge pages where it has them, so that reading
 // them costs a few hundred page faults rather than a few hundred thousand.
 #include <cstddef>
+#include <optional>
 #include <string_view>
 
 namespace pomurina {
@@ -19,6 +20,10 @@ public:
     // written fills it from the front, and its place never moves.  Throws
     // std::bad_alloc when the system sets aside no such space.
     static ByteBuffer Reserved(std::size_t size);
+    // The size bytes of the file open at fd, mapped read-only and guarded
+    // (MappedBytes.h); nothing when the system maps no such file.  Its
+    // bytes must never be written: data() is for reading only.
+    static std::optional<ByteBuffer> MappedFile(int fd, std::size_t size);
     ~ByteBuffer();
     ByteBuffer(ByteBuffer&& other) noexcept;
     ByteBuffer& operator=(ByteBuffer&& other) noexcept;
@@ -39,6 +44,7 @@ private:
     char* m_data = nullptr;  // never null once made with a size, 0 included
     std::size_t m_size = 0;
     std::size_t m_mapped = 0;  // bytes mapped from the system; 0 when allocated
+    bool m_fromFile = false;   // mapped from a file, not anonymous memory
 };
 
 }  // namespace pomurina

@@ -1,6 +1,5 @@
 #include "archive/DayFile.h"
 
-#include <sys/stat.h>
 #include <zstd.h>
 
 #include <cerrno>
@@ -24,7 +23,7 @@ int MakeFoldersAbove(const std::string& path) {
     for (std::size_t slash = path.find('/', 1); slash != std::string::npos;
          slash = path.find('/', slash + 1)) {
         const std::string folder = path.substr(0, slash);
-        if (::mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST) return errno;
+        if (CurrentFileIo().mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST) return errno;
     }
     return 0;
 }

@@ -65,15 +65,15 @@ std::optional<UsageError> RefusedCombination(const ReportOptions& o) {
     if (o.utf8) return UsageError{"--utf8 goes with --decode"};
     if (auto refused = RefusedArchiveCombination(o)) return refused;
     if (o.trust && !o.fetch) return UsageError{"--trust goes with --fetch"};
-    if (o.archiveList || o.archiveSite || o.importSite) return std::nullopt;
-    if (o.logFiles.empty() && !o.fetch) return UsageError{"no LOGFILE"};
+    if (o.filter.firstDay && o.filter.lastDay && *o.filter.firstDay > *o.filter.lastDay)
+        return UsageError{"--from の日が --to の日より後です"};
+    const bool archive = o.archiveList || o.archiveSite || o.importSite;
+    if (o.logFiles.empty() && !o.fetch && !archive) return UsageError{"no LOGFILE"};
     if (o.fetch && o.logFiles.size() > 1) return UsageError{"--fetch takes one NAME"};
     if (std::count(o.logFiles.begin(), o.logFiles.end(), std::string(kStandardInput)) > 1)
         return UsageError{"standard input (-) can be read only once"};
     if (o.dump && o.json) return UsageError{"--dump and --json both write to standard output"};
     if (o.withLog && !o.json) return UsageError{"--with-log goes with --json"};
-    if (o.filter.firstDay && o.filter.lastDay && *o.filter.firstDay > *o.filter.lastDay)
-        return UsageError{"--from の日が --to の日より後です"};
     return std::nullopt;
 }
 

@@ -57,8 +57,7 @@ TEST(ParseReportArguments, AcceptedListsGiveTheirValuesAsWritten) {
          {.materia = "m", .importSite = "s", .logFiles = {"-"}}},
         {{"--archive-list"}, {.archiveList = true}},
         {{"--json", "--archive", "s", "--from", "2024-02-29", "--humans"},
-         {.json = true, .filter = {.humans = true}, .archiveSite = "s",
-          .archiveFirstDay = 19782}},
+         {.json = true, .filter = {.humans = true}, .archiveSite = "s", .archiveFirstDay = 19782}},
         {{"--to", "2024-03-01", "--archive", "s"}, {.archiveSite = "s", .archiveLastDay = 19783}},
     };
     for (const auto& c : cases) {
@@ -114,7 +113,8 @@ TEST(ParseReportArguments, RefusedListsNameTheirProblem) {
         {{"--import", ""}, "--import: サイト名が空です。サイトの名前を指定してください"},
         {{"--import", "s"}, "--import に取り込む LOGFILE がありません"},
         {{"--import", "s", "--json", "a"}, "--import は SITE と LOGFILE だけを取ります"},
-        {{"--import", "s", "--from", "2024-01-01", "a"}, "--import は SITE と LOGFILE だけを取ります"},
+        {{"--import", "s", "--from", "2024-01-01", "a"},
+         "--import は SITE と LOGFILE だけを取ります"},
         {{"--import", "s", "--archive", "s"},
          "--import、--archive、--archive-list は一度に一つだけ指定できます"},
         {{"--archive-list", "a"}, "--archive-list はほかの指定を取りません"},

@@ -48,8 +48,8 @@ int ListArchiveForReport(const std::string& dataFolder) {
 }
 
 int ArchiveDaysForReport(const std::string& dataFolder, const std::string& site,
-                         std::optional<std::int32_t> firstDay,
-                         std::optional<std::int32_t> lastDay, std::vector<std::string>& paths) {
+                         std::optional<std::int32_t> firstDay, std::optional<std::int32_t> lastDay,
+                         std::vector<std::string>& paths) {
     for (const ArchiveDay& day : ArchiveDays(dataFolder, site, firstDay, lastDay))
         paths.push_back(day.path);
     if (!paths.empty()) return 0;

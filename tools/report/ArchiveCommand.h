@@ -21,7 +21,7 @@ int ListArchiveForReport(const std::string& dataFolder);
 // --archive SITE: the day files from firstDay to lastDay, oldest first, in
 // paths; returns 0, or 1 after a message when there are none.
 int ArchiveDaysForReport(const std::string& dataFolder, const std::string& site,
-                         std::optional<std::int32_t> firstDay,
-                         std::optional<std::int32_t> lastDay, std::vector<std::string>& paths);
+                         std::optional<std::int32_t> firstDay, std::optional<std::int32_t> lastDay,
+                         std::vector<std::string>& paths);
 
 }  // namespace pomurina

@@ -48,7 +48,8 @@ std::optional<UsageError> RefusedArchiveCombination(const ReportOptions& o) {
     if (o.archiveSite) {
         if (o.fetch) return UsageError{"--archive と --fetch は一緒に指定できません"};
         if (!o.logFiles.empty())
-            return UsageError{"--archive ではログはアーカイブから読みます (LOGFILE は指定できません)"};
+            return UsageError{
+                "--archive ではログはアーカイブから読みます (LOGFILE は指定できません)"};
     }
     return std::nullopt;
 }
@@ -57,8 +58,8 @@ std::optional<UsageError> RefusedArchiveCombination(const ReportOptions& o) {
 std::optional<UsageError> RefusedCombination(const ReportOptions& o) {
     if (o.decode) {
         if (!o.logFiles.empty() || o.dump || o.json || o.withLog || o.htmlFile || o.csvDir ||
-            o.materia || o.unit != 0 || o.fetch || o.trust || o.filter.IsSet() ||
-            o.importSite || o.archiveSite || o.archiveList)
+            o.materia || o.unit != 0 || o.fetch || o.trust || o.filter.IsSet() || o.importSite ||
+            o.archiveSite || o.archiveList)
             return UsageError{"--decode takes only --utf8"};
         return std::nullopt;
     }

@@ -48,7 +48,7 @@ struct ReportOptions {
     std::optional<std::string> archiveSite = {};  // --archive SITE: its days are the logs
     // With --archive, --from and --to choose the days (and filter nothing).
     std::optional<std::int32_t> archiveFirstDay = {}, archiveLastDay = {};
-    bool archiveList = false;                     // --archive-list
+    bool archiveList = false;  // --archive-list
     // The LOGFILEs ("-" once at most), or with --fetch the NAME, if any.
     std::vector<std::string> logFiles = {};
 

@@ -32,7 +32,7 @@ int MakeFoldersAbove(const std::string& path) {
 
 std::string CompressDayLines(std::string_view lines) {
     const std::unique_ptr<ZSTD_CCtx, std::size_t (*)(ZSTD_CCtx*)> context(ZSTD_createCCtx(),
-                                                                           ZSTD_freeCCtx);
+                                                                          ZSTD_freeCCtx);
     if (!context) throw std::bad_alloc();
     ZSTD_CCtx_setParameter(context.get(), ZSTD_c_compressionLevel, kLevel);
     ZSTD_CCtx_setParameter(context.get(), ZSTD_c_checksumFlag, 1);

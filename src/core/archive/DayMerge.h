@@ -16,9 +16,9 @@ namespace pomurina {
 
 // What merging one day gives.
 struct DayMergeOutcome {
-    std::string lines;             // the day's lines, each ended by LF; empty when unchanged
-    std::size_t added = 0;         // lines of the log the day file didn't have
-    std::size_t alreadyHad = 0;    // lines of the log the day file had
+    std::string lines;           // the day's lines, each ended by LF; empty when unchanged
+    std::size_t added = 0;       // lines of the log the day file didn't have
+    std::size_t alreadyHad = 0;  // lines of the log the day file had
     bool changed() const { return added > 0; }
 };
 

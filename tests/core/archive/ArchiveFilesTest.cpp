@@ -53,7 +53,8 @@ TEST(SiteName, RefusesNamesThatAreNoPlainFolder) {
         {"a\\b", "サイト名 \"a\\b\" は使えません (\"/\"、\"\\\" と制御文字は使えません)"},
         {"a\nb", "サイト名 \"a\nb\" は使えません (\"/\"、\"\\\" と制御文字は使えません)"},
         {"..", "サイト名 \"..\" は使えません (\".\" で始まる名前と \"..\" を含む名前は使えません)"},
-        {"a..b", "サイト名 \"a..b\" は使えません (\".\" で始まる名前と \"..\" を含む名前は使えません)"},
+        {"a..b",
+         "サイト名 \"a..b\" は使えません (\".\" で始まる名前と \"..\" を含む名前は使えません)"},
         {".hidden",
          "サイト名 \".hidden\" は使えません (\".\" で始まる名前と \"..\" を含む名前は使えません)"},
     };
@@ -67,7 +68,8 @@ TEST(SiteName, RefusesNamesThatAreNoPlainFolder) {
 TEST(ArchiveLayout, ListsOnlyTheDayFilesOfItsOwnForm) {
     const TempDir dir;
     const std::string data = dir.Path().string();
-    EXPECT_EQ(DayFilePath(data, "s", Day(2024, 2, 29)), data + "/archive/s/2024/02/2024-02-29.log.zst");
+    EXPECT_EQ(DayFilePath(data, "s", Day(2024, 2, 29)),
+              data + "/archive/s/2024/02/2024-02-29.log.zst");
     EXPECT_TRUE(ArchiveDays(data, "s").empty());
     for (const char* name :
          {"archive/s/2024/02/2024-02-29.log.zst", "archive/s/2024/03/2024-03-01.log.zst",
@@ -133,8 +135,8 @@ TEST(DayFile, ADamagedDayIsAnErrorNamingTheFile) {
 TEST(ArchiveImport, SaysWhatItAddedAndRefusesLogsWithNoTime) {
     const TempDir dir;
     const std::string data = dir.Path().string();
-    const std::string first = dir.WriteFile("first.log", Line("01/Mar/2024", "a") +
-                                                             Line("02/Mar/2024", "a") + "junk\n");
+    const std::string first =
+        dir.WriteFile("first.log", Line("01/Mar/2024", "a") + Line("02/Mar/2024", "a") + "junk\n");
     const std::string second =
         dir.WriteFile("second.log", Line("02/Mar/2024", "a") + Line("02/Mar/2024", "b") +
                                         Line("03/Mar/2024", "c"));
@@ -142,8 +144,9 @@ TEST(ArchiveImport, SaysWhatItAddedAndRefusesLogsWithNoTime) {
 
     ImportResult r = ImportLogs(data, "s", {first, none, second, dir.Path() / "missing.log"});
     EXPECT_EQ(r.logs, 2u);
-    EXPECT_EQ(ImportResultText(r), "取り込んだログ 2、新しい日 3、行を加えた日 1、変わらなかった日 0、"
-                                   "加えた行 5、既にあった行 1");
+    EXPECT_EQ(ImportResultText(r),
+              "取り込んだログ 2、新しい日 3、行を加えた日 1、変わらなかった日 0、"
+              "加えた行 5、既にあった行 1");
     EXPECT_EQ(r.newDays, 3u);
     EXPECT_EQ(r.changedDays, 1u);
     EXPECT_EQ(r.unchangedDays, 0u);

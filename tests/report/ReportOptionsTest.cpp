@@ -50,6 +50,15 @@ TEST(ParseReportArguments, AcceptedListsGiveTheirValuesAsWritten) {
                      .excludeOwn = true, .humans = true, .pathPrefix = "/blog/",
                      .statusClasses = (1u << 2) | (1u << 5)},
           .logFiles = {"a"}}},
+        // The archive's commands; with --archive the dates pick days, not lines.
+        {{"--import", "example.jp", "a.log", "b.gz"},
+         {.importSite = "example.jp", .logFiles = {"a.log", "b.gz"}}},
+        {{"--materia", "m", "--import", "s", "-"},
+         {.materia = "m", .importSite = "s", .logFiles = {"-"}}},
+        {{"--archive-list"}, {.archiveList = true}},
+        {{"--json", "--archive", "s", "--from", "2024-02-29", "--humans"},
+         {.json = true, .filter = {.humans = true}, .archiveSite = "s", .archiveFirstDay = 19782}},
+        {{"--to", "2024-03-01", "--archive", "s"}, {.archiveSite = "s", .archiveLastDay = 19783}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(Joined(c.arguments));
@@ -97,6 +106,25 @@ TEST(ParseReportArguments, RefusedListsNameTheirProblem) {
         {{"--path", "", "a"}, "--path の値が空です"},
         {{"--from", "2024-05-02", "--to", "2024-05-01", "a"}, "--from の日が --to の日より後です"},
         {{"--decode", "--humans"}, "--decode takes only --utf8"},
+        {{"--decode", "--archive-list"}, "--decode takes only --utf8"},
+        {{"--import"}, "--import の値 (SITE) がありません"},
+        {{"--archive", "a/b"},
+         "--archive: サイト名 \"a/b\" は使えません (\"/\"、\"\\\" と制御文字は使えません)"},
+        {{"--import", ""}, "--import: サイト名が空です。サイトの名前を指定してください"},
+        {{"--import", "s"}, "--import に取り込む LOGFILE がありません"},
+        {{"--import", "s", "--json", "a"}, "--import は SITE と LOGFILE だけを取ります"},
+        {{"--import", "s", "--from", "2024-01-01", "a"},
+         "--import は SITE と LOGFILE だけを取ります"},
+        {{"--import", "s", "--archive", "s"},
+         "--import、--archive、--archive-list は一度に一つだけ指定できます"},
+        {{"--archive-list", "a"}, "--archive-list はほかの指定を取りません"},
+        {{"--archive-list", "--dump"}, "--archive-list はほかの指定を取りません"},
+        {{"--archive", "s", "a.log"},
+         "--archive ではログはアーカイブから読みます (LOGFILE は指定できません)"},
+        {{"--archive", "s", "--fetch"}, "--archive と --fetch は一緒に指定できません"},
+        {{"--archive", "s", "--dump", "--json"}, "--dump and --json both write to standard output"},
+        {{"--archive", "s", "--from", "2024-05-02", "--to", "2024-05-01"},
+         "--from の日が --to の日より後です"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(Joined(c.arguments));

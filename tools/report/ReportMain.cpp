@@ -16,6 +16,7 @@
 #include <variant>
 #include <vector>
 
+#include "ArchiveCommand.h"
 #include "DecodeFilter.h"
 #include "Errors.h"
 #include "FetchCommand.h"
@@ -107,6 +108,19 @@ int RunReport(const ReportOptions& options) {
     // --materia names the lists' folder; otherwise they are in the data folder.
     RunPlaces places;
     places.programDirectory = ProgramDirectory();
+    if (options.archiveSite) {
+        // The archive is the data folder's, whichever lists are used.
+        try {
+            const std::string dataFolder = SetUpDataFolder(places.programDirectory).folder;
+            if (const int status =
+                    ArchiveDaysForReport(dataFolder, *options.archiveSite, options.archiveFirstDay,
+                                         options.archiveLastDay, logFiles))
+                return status;
+        } catch (const Error& e) {
+            PrintError(WithFullStop(e.Message()));
+            return 1;
+        }
+    }
     if (options.fetch) {
         // The log's name, when given, is the name to fetch.
         const FetchArguments arguments{
@@ -242,6 +256,17 @@ int main(int argc, char** argv) {
             return 0;
         }
         if (options.decode) return DecodeFilter(stdin, stdout, stderr, options.utf8);
+        if (options.importSite || options.archiveList) {
+            std::string dataFolder;
+            try {
+                dataFolder = SetUpDataFolder(ProgramDirectory()).folder;
+            } catch (const Error& e) {
+                PrintError(WithFullStop(e.Message()));
+                return 1;
+            }
+            if (options.archiveList) return ListArchiveForReport(dataFolder);
+            return ImportForReport(dataFolder, *options.importSite, options.logFiles);
+        }
         return RunReport(options);
     } catch (...) {
         // What the run itself doesn't catch (memory, mostly) still ends with a message.

@@ -2,9 +2,12 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <utility>
 
+#include "archive/SiteName.h"
 #include "filter/LineFilter.h"
 #include "io/LogFiles.h"
+#include "text/Cp932.h"
 
 namespace pomurina {
 
@@ -18,28 +21,60 @@ const char* const kReportUsage =
     "       pomurina-report [options as above] --fetch [--trust FINGERPRINT] [NAME]\n"
     "                       (fetches NAME, by default access_log_YYYYMMDD of today,\n"
     "                        with the FTP window's settings, then analyses it)\n"
+    "       pomurina-report [options as above] --archive SITE [--from YYYY-MM-DD]\n"
+    "                       [--to YYYY-MM-DD]   (analyses the site's archived days)\n"
+    "       pomurina-report --import SITE LOGFILE...   (adds the logs to the archive)\n"
+    "       pomurina-report --archive-list   (each site's archived days and sizes)\n"
     "       pomurina-report --decode [--utf8]   (URL-decodes standard input)\n";
 
 namespace {
+
+// Whether anything but the lists' folder is asked for besides the archive's command.
+bool AnalysisOptionsSet(const ReportOptions& o) {
+    return o.dump || o.json || o.withLog || o.htmlFile || o.csvDir || o.unit != 0 || o.fetch ||
+           o.trust || o.filter.IsSet() || o.utf8;
+}
+
+// The archive's commands: one at a time, with what each takes.
+std::optional<UsageError> RefusedArchiveCombination(const ReportOptions& o) {
+    if ((o.importSite ? 1 : 0) + (o.archiveSite ? 1 : 0) + (o.archiveList ? 1 : 0) > 1)
+        return UsageError{"--import、--archive、--archive-list は一度に一つだけ指定できます"};
+    if (o.importSite) {
+        if (AnalysisOptionsSet(o)) return UsageError{"--import は SITE と LOGFILE だけを取ります"};
+        if (o.logFiles.empty()) return UsageError{"--import に取り込む LOGFILE がありません"};
+    }
+    if (o.archiveList && (AnalysisOptionsSet(o) || !o.logFiles.empty()))
+        return UsageError{"--archive-list はほかの指定を取りません"};
+    if (o.archiveSite) {
+        if (o.fetch) return UsageError{"--archive と --fetch は一緒に指定できません"};
+        if (!o.logFiles.empty())
+            return UsageError{
+                "--archive ではログはアーカイブから読みます (LOGFILE は指定できません)"};
+    }
+    return std::nullopt;
+}
 
 // The combinations that make no sense, checked once every argument is read.
 std::optional<UsageError> RefusedCombination(const ReportOptions& o) {
     if (o.decode) {
         if (!o.logFiles.empty() || o.dump || o.json || o.withLog || o.htmlFile || o.csvDir ||
-            o.materia || o.unit != 0 || o.fetch || o.trust || o.filter.IsSet())
+            o.materia || o.unit != 0 || o.fetch || o.trust || o.filter.IsSet() || o.importSite ||
+            o.archiveSite || o.archiveList)
             return UsageError{"--decode takes only --utf8"};
         return std::nullopt;
     }
     if (o.utf8) return UsageError{"--utf8 goes with --decode"};
+    if (auto refused = RefusedArchiveCombination(o)) return refused;
     if (o.trust && !o.fetch) return UsageError{"--trust goes with --fetch"};
-    if (o.logFiles.empty() && !o.fetch) return UsageError{"no LOGFILE"};
+    if (o.filter.firstDay && o.filter.lastDay && *o.filter.firstDay > *o.filter.lastDay)
+        return UsageError{"--from の日が --to の日より後です"};
+    const bool archive = o.archiveList || o.archiveSite || o.importSite;
+    if (o.logFiles.empty() && !o.fetch && !archive) return UsageError{"no LOGFILE"};
     if (o.fetch && o.logFiles.size() > 1) return UsageError{"--fetch takes one NAME"};
     if (std::count(o.logFiles.begin(), o.logFiles.end(), std::string(kStandardInput)) > 1)
         return UsageError{"standard input (-) can be read only once"};
     if (o.dump && o.json) return UsageError{"--dump and --json both write to standard output"};
     if (o.withLog && !o.json) return UsageError{"--with-log goes with --json"};
-    if (o.filter.firstDay && o.filter.lastDay && *o.filter.firstDay > *o.filter.lastDay)
-        return UsageError{"--from の日が --to の日より後です"};
     return std::nullopt;
 }
 
@@ -108,6 +143,14 @@ std::variant<ReportOptions, UsageError> ParseReportArguments(
                     return UsageError{"--unit takes -1 to 3"};
                 o.unit = static_cast<int>(n);
             }
+        } else if (arg == "--archive-list") {
+            o.archiveList = true;
+        } else if (arg == "--import" || arg == "--archive") {
+            if (i + 1 >= arguments.size()) return UsageError{arg + " の値 (SITE) がありません"};
+            const std::string& site = arguments[++i];
+            if (const auto problem = SiteNameProblem(site))
+                return UsageError{arg + ": " + Cp932ToUtf8(*problem)};
+            (arg == "--import" ? o.importSite : o.archiveSite) = site;
         } else if (arg == "--humans") {
             o.filter.humans = true;
         } else if (arg == "--exclude-own") {
@@ -126,6 +169,11 @@ std::variant<ReportOptions, UsageError> ParseReportArguments(
         }
     }
     if (auto refused = RefusedCombination(o)) return *refused;
+    if (o.archiveSite) {
+        // The day files hold only their days' lines: the period picks files.
+        o.archiveFirstDay = std::exchange(o.filter.firstDay, std::nullopt);
+        o.archiveLastDay = std::exchange(o.filter.lastDay, std::nullopt);
+    }
     return o;
 }
 

@@ -44,6 +44,11 @@ struct ReportOptions {
     bool fetch = false;                        // --fetch
     std::optional<std::string> trust = {};     // --trust FINGERPRINT, with --fetch
     FilterOptions filter = {};
+    std::optional<std::string> importSite = {};   // --import SITE: the LOGFILEs into the archive
+    std::optional<std::string> archiveSite = {};  // --archive SITE: its days are the logs
+    // With --archive, --from and --to choose the days (and filter nothing).
+    std::optional<std::int32_t> archiveFirstDay = {}, archiveLastDay = {};
+    bool archiveList = false;  // --archive-list
     // The LOGFILEs ("-" once at most), or with --fetch the NAME, if any.
     std::vector<std::string> logFiles = {};
 

@@ -236,6 +236,13 @@ bool AccessLineReader::Read(std::string_view line, AccessLine& out) {
     return true;
 }
 
+bool AccessLineReader::ReadTimeOnly(std::string_view line, WrittenTime& out) {
+    Reader r(line);
+    std::string_view host, ident, user;
+    return r.Word(host) && r.Word(ident) && r.Word(user) && r.Left() >= kTimeLength &&
+           ReadTime(r.Place(), out);
+}
+
 bool ReadAccessLine(std::string_view line, AccessLine& out) {
     AccessLineReader reader;
     return reader.Read(line, out);

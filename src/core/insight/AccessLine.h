@@ -47,6 +47,9 @@ public:
     // Reads line into out; false when the line doesn't have the fields (out
     // is then unspecified).
     bool Read(std::string_view line, AccessLine& out);
+    // Reads only the time stamp (after host, identity and user) into out;
+    // false when it isn't there as Read would take it.
+    bool ReadTimeOnly(std::string_view line, WrittenTime& out);
 
 private:
     bool ReadTime(const char* time, WrittenTime& out);

@@ -10,10 +10,12 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <algorithm>
 #include <ctime>
 #include <iterator>
 
+#include "ArchiveDialogs.h"
 #include "ErrorBox.h"
 #include "QuestionBox.h"
 #include "SjisQt.h"
@@ -21,6 +23,7 @@
 #include "fetch/FetchFailure.h"
 #include "fetch/LogFileName.h"
 #include "io/DataFolder.h"
+#include "lists/WindowSettings.h"
 #include "text/SjisText.h"
 #include "text/TextList.h"
 
@@ -31,6 +34,7 @@ TFTP* FTP = nullptr;
 namespace {
 
 const std::string kSettingFile = std::string("materia/") + kFetchSettingsFile;
+constexpr std::string_view kArchiveSetting = "FtpImportToArchive";
 
 // Every data file is named relative to the data folder (the program's
 // directory when materia/ stands beside it).
@@ -119,6 +123,17 @@ void TFTP::CreateControls() {
     Label5 = AddLabel(GroupBox2, "ファイル名", 16, 25);
     FileNameEdit = AddEdit(GroupBox2, 22);
 
+    ArchiveBox = new QCheckBox(FromUtf8("アーカイブに取り込む"), this);
+    ArchiveBox->setGeometry(16, 226, 240, 18);
+    ArchiveBox->setToolTip(FromUtf8(
+        "取得したログを、サーバー名のサイトとしてアーカイブにも保存します。"
+        "ホストが古いログを消しても、ファイル > アーカイブを開く… で解析できます"));
+    connect(ArchiveBox, &QCheckBox::toggled, this, [](bool on) {
+        Guarded([on] {
+            WindowSettings(DataFolder() + "/materia/window.ini").Set(kArchiveSetting, on ? "1" : "0");
+        });
+    });
+
     RunButton = new QPushButton(FromUtf8("接続(&C)"), this);
     RunButton->setGeometry(272, 222, 88, 25);
     connect(RunButton, &QPushButton::clicked, this, &TFTP::RunButtonClick);
@@ -130,7 +145,8 @@ void TFTP::CreateControls() {
     QWidget::setTabOrder(DirectoryEdit, SaveBox);
     QWidget::setTabOrder(SaveBox, PassiveBox);
     QWidget::setTabOrder(PassiveBox, FileNameEdit);
-    QWidget::setTabOrder(FileNameEdit, RunButton);
+    QWidget::setTabOrder(FileNameEdit, ArchiveBox);
+    QWidget::setTabOrder(ArchiveBox, RunButton);
 }
 
 std::string TFTP::DateFormat(const QDate& date) {
@@ -141,6 +157,12 @@ std::string TFTP::DateFormat(const QDate& date) {
 
 void TFTP::FormCreate() {
     FileNameEdit->setText(FromSjis(DefaultLogFileName(std::time(nullptr))));
+    {
+        const QSignalBlocker quiet(ArchiveBox);
+        ArchiveBox->setChecked(WindowSettings(DataFolder() + "/materia/window.ini")
+                                   .Get(kArchiveSetting)
+                                   .value_or("1") != "0");
+    }
     LoadSetting();
 }
 
@@ -216,6 +238,12 @@ void TFTP::RunButtonClick() {
         if (outcome.Ok() && IsRegularFile(LocalLogPath)) {
             if (SaveBox->isChecked()) SaveSetting();
             hide();
+            // Kept before it is analysed; a failure to keep it is said, and
+            // the analysis goes on.
+            if (ArchiveBox->isChecked())
+                Guarded([this] {
+                    ImportIntoArchive(SiteOfServer(DomeinEdit->text().trimmed().toStdString()), {LocalLogPath}, false);
+                });
             if (m_logCounting) m_logCounting(LocalLogPath);
             return;
         }

@@ -55,6 +55,9 @@ public:
     QLineEdit* DirectoryEdit;
     QCheckBox* SaveBox;
     QCheckBox* PassiveBox;  // "パッシブモード" (FTP and FTPS)
+    // "アーカイブに取り込む": every fetched log is also kept in the archive
+    // of the server's site (window.ini; on unless turned off).
+    QCheckBox* ArchiveBox;
     QLineEdit* FileNameEdit;
     QPushButton* RunButton;
     TFtpManager FtpManager1;

@@ -9,6 +9,7 @@
 #include <filesystem>
 
 #include "AboutWindow.h"
+#include "ArchiveDialogs.h"
 #include "DecoderWindow.h"
 #include "ErrorBox.h"
 #include "FtpWindow.h"
@@ -27,9 +28,11 @@
 #include "WindowKit.h"
 #include "analysis/LogCounting.h"
 #include "analysis/OwnDomainGuess.h"
+#include "archive/ArchiveLayout.h"
 #include "filter/HostListFile.h"
 #include "filter/LineSelector.h"
 #include "insight/AgentRules.h"
+#include "insight/CalendarDay.h"
 #include "io/DataFolder.h"
 #include "io/FileIo.h"
 #include "io/LogFiles.h"
@@ -218,6 +221,12 @@ void TForm1::Image3Ready() {
 }
 
 void TForm1::LogCounting(const std::vector<std::string>& paths) {
+    const std::string name = std::filesystem::path(paths.front()).filename().string();
+    AnalyseFiles(paths, Cp932ToUtf8(PathText(name) + MoreLogsText(paths.size())));
+}
+
+void TForm1::AnalyseFiles(const std::vector<std::string>& paths, const std::string& name) {
+    m_runName = name;
     Analyse(paths, [&] { return pomurina::LogCounting(*this, paths, Places()); });
     // The filter bar's days are the whole log's, read once here.
     const auto& totals = m_lastRun->insight ? m_lastRun->insight->totals : InsightTotals{};
@@ -320,11 +329,45 @@ void TForm1::SayIfLogShrank() {
 }
 
 void TForm1::ShowTitle() {
-    const std::string name = std::filesystem::path(m_analysedPaths.front()).filename().string();
     const std::string applied = m_lastRun->filter.Description();
-    setWindowTitle(FromUtf8("ポムリナ - ") +
-                   FromSjis(PathText(name) + MoreLogsText(m_analysedPaths.size())) +
-                   (applied.empty() ? QString() : QString::fromStdString("（" + applied + "）")));
+    setWindowTitle(QString::fromStdString("ポムリナ - " + m_runName +
+                                          (applied.empty() ? "" : "（" + applied + "）")));
+}
+
+void TForm1::ImportA1Click() {
+    Guarded([this] {
+        const std::vector<std::string> paths = ChooseLogFiles(this);
+        if (paths.empty()) return;
+        const std::string server = FTP ? FTP->DomeinEdit->text().trimmed().toStdString() : "";
+        if (const auto site = ChooseArchiveSite(this, SiteOfServer(server)))
+            ImportIntoArchive(*site, paths);
+    });
+}
+
+void TForm1::ArchiveA1Click() {
+    Guarded([this] {
+        if (ArchiveSites(DataFolder()).empty()) {
+            ShowInformation(Utf8ToCp932(
+                "アーカイブにはまだ何もありません。ファイル > ログをアーカイブに取り込む… か、"
+                "FTPマネージャの「アーカイブに取り込む」で、ログを保存してください。"));
+            return;
+        }
+        ArchiveOpenDialog dialog(this);
+        if (dialog.exec() == QDialog::Accepted) OpenArchive(dialog.Site(), dialog.Period());
+    });
+}
+
+void TForm1::OpenArchive(const std::string& site, DayRange period) {
+    std::vector<std::string> paths;
+    for (const ArchiveDay& day : ArchiveDays(DataFolder(), site, period.first, period.last))
+        paths.push_back(day.path);
+    if (paths.empty()) {
+        ShowInformation(Utf8ToCp932("アーカイブ「" + site + "」には、" + DayText(period.first) +
+                                    "〜" + DayText(period.last) + " の日がありません。"));
+        return;
+    }
+    AnalyseFiles(paths, "アーカイブ " + site + "（" + DayText(period.first) + "〜" +
+                            DayText(period.last) + "）");
 }
 
 void TForm1::OpenLogs(const std::vector<std::string>& given) {

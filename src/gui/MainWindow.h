@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "analysis/RunResult.h"
+#include "filter/PeriodPreset.h"
 #include "insight/InsightRow.h"
 #include "window/ResultWindow.h"
 
@@ -40,6 +41,7 @@ public:
     // Menu MainMenu1.
     QMenu *File1, *N2, *View1;
     QAction *OpenO1, *FTP1, *ReanalyseR1, *SaveS1, *ExitE1, *N3, *UTF81, *N1, *Insight1;
+    QAction *ImportA1, *ArchiveA1;  // the log archive's two commands
 
     // Tabs, sub-tabs and third-level tabs.
     PageControl *PageControl1, *PageControl4, *PageControl3, *PageControl2, *PageControl7;
@@ -83,6 +85,13 @@ public:
     // Reads the logs of the last run again (they may have grown, the lists
     // may have changed) and analyses them; says so when there was no run yet.
     void ReanalyseR1Click();
+    // "ログをアーカイブに取り込む…": log files and a site, then the import.
+    void ImportA1Click();
+    // "アーカイブを開く…": a site and a period, then its days analysed as logs.
+    void ArchiveA1Click();
+    // Analyses the days of site's archive in period as several logs (says so
+    // when it keeps none of them); the title names the site and the period.
+    void OpenArchive(const std::string& site, DayRange period);
     // Saves the HTML report of the results shown, or says there are none yet.
     void SaveS1Click();
     void ExitE1Click();
@@ -155,6 +164,8 @@ private:
     // The run that run() makes of the logs at paths takes the window's place
     // of the last one.
     void Analyse(const std::vector<std::string>& paths, const std::function<RunResult()>& run);
+    // LogCounting, the title naming the logs as name (UTF-8).
+    void AnalyseFiles(const std::vector<std::string>& paths, const std::string& name);
     // The title: the (first) log's name and the filter applied.
     void ShowTitle();
 
@@ -170,6 +181,7 @@ private:
     LogNarrowing* m_narrowing = nullptr;
     QString m_narrowedTo;  // the row the bar names
     std::size_t m_shrinksSaid = 0;  // VanishedFileBytes() when last said
+    std::string m_runName;          // how the title names the logs (UTF-8)
 };
 
 // The main window of the process.

@@ -168,6 +168,10 @@ void TForm1::BuildMenu() {
     FTP1 = item(File1, "FTP1", "FTPから読み込み(&F)", &TForm1::FTP1Click);
     ReanalyseR1 = item(File1, "ReanalyseR1", "再解析(&R)", &TForm1::ReanalyseR1Click);
     ReanalyseR1->setShortcut(QKeySequence(Qt::Key_F5));
+    File1->addSeparator();
+    ImportA1 = item(File1, "ImportA1", "ログをアーカイブに取り込む(&I)…", &TForm1::ImportA1Click);
+    ArchiveA1 = item(File1, "ArchiveA1", "アーカイブを開く(&A)…", &TForm1::ArchiveA1Click);
+    File1->addSeparator();
     SaveS1 = item(File1, "SaveS1", "レポートを保存(&S)…", &TForm1::SaveS1Click);
     ExitE1 = item(File1, "ExitE1", "終了(&X)", &TForm1::ExitE1Click);
     N2 = menu("N2", "設定");

@@ -150,6 +150,12 @@ TEST_F(FtpWindow, ASuccessSavesTheSettingsOwnerOnlyThenHidesAndAnalyses) {
     EXPECT_EQ(w.LocalLogPath, std::string("logs/") + kName);
     EXPECT_EQ(fs::current_path(), program.Path());
     EXPECT_TRUE(notes.empty());
+    // Kept in the archive of the server's site too (the box is on unless turned off).
+    EXPECT_TRUE(w.ArchiveBox->isChecked());
+    EXPECT_EQ(ReadBytes(program.Path() / "archive/127.0.0.1/2026/12/2026-12-06.log.zst").empty(),
+              false);
+    w.ArchiveBox->setChecked(false);
+    EXPECT_FALSE(TFTP().ArchiveBox->isChecked());  // remembered
 }
 
 // Whatever breaks, the message is shown with its cause, the old copy stays

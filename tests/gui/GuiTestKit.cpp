@@ -39,6 +39,10 @@ std::string DumpOf(ResultWindow& window, const std::optional<std::string>& error
     return testing::StateDumpOf(window, error);
 }
 
+std::string WithoutProgressLines(const std::string& dump) {
+    return dump.substr(0, dump.find("\nprogress "));
+}
+
 std::string ReferenceDump(const std::string& path) {
     MemoryWindow window;
     return testing::DumpAfterRun(window, [&] {

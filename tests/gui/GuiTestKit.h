@@ -41,6 +41,10 @@ std::string LogLine(int hour, const std::string& request, int status, const std:
 // The state dump of a window (and of the error, if any), as bytes.
 std::string DumpOf(ResultWindow& window, const std::optional<std::string>& error = std::nullopt);
 
+// A dump without the progress window's lines (the window keeps those of
+// earlier runs and imports; a filter applied in the window reads no file).
+std::string WithoutProgressLines(const std::string& dump);
+
 // The dump of a fresh in-memory window after a run on path (the report tool's way).
 std::string ReferenceDump(const std::string& path);
 

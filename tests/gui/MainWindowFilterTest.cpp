@@ -61,12 +61,6 @@ protected:
     TInsight insight;
 };
 
-// A dump without the progress window's lines: a filter applied in the
-// window reads no file, and the window keeps the lines of earlier runs.
-std::string Results(const std::string& dump) {
-    return dump.substr(0, dump.find("\nprogress "));
-}
-
 QDate March(int day) {
     return QDate(2020, 3, day);
 }
@@ -100,14 +94,14 @@ TEST_F(FilterTest, ApplyingLeavesTheStateTheReportToolShowsForTheSameFilter) {
         c.choose();
         Bar().Apply->click();
         ASSERT_TRUE(form.LastRun());
-        EXPECT_EQ(Results(DumpOf(form)), Results(ReferenceDumpWith(log, c.filter)));
+        EXPECT_EQ(WithoutProgressLines(DumpOf(form)), WithoutProgressLines(ReferenceDumpWith(log, c.filter)));
         const QString applied = QString::fromStdString("（" + c.filter.Description() + "）");
         EXPECT_TRUE(form.windowTitle().endsWith(applied)) << form.windowTitle().toStdString();
         EXPECT_TRUE(insight.windowTitle().endsWith(applied));
     }
     // 解除 shows every line again, as the first run did.
     Bar().Clear->click();
-    EXPECT_EQ(Results(DumpOf(form)), Results(unfiltered));
+    EXPECT_EQ(WithoutProgressLines(DumpOf(form)), WithoutProgressLines(unfiltered));
     EXPECT_EQ(form.windowTitle().toStdString(), "ポムリナ - f.log");
     EXPECT_TRUE(boxes.Texts().empty());
 }
@@ -148,7 +142,7 @@ TEST_F(FilterTest, DayRowsPresetsAndReanalysingSetThePeriod) {
     EXPECT_EQ(Bar().LastDay->maximumDate(), March(6));
     // 再解析 reads the files and applies the same filter again.
     form.ReanalyseR1Click();
-    EXPECT_EQ(Results(DumpOf(form)), Results(ReferenceDumpWith(log, form.LastRun()->filter)));
+    EXPECT_EQ(WithoutProgressLines(DumpOf(form)), WithoutProgressLines(ReferenceDumpWith(log, form.LastRun()->filter)));
     EXPECT_EQ(form.LastRun()->filter.Description(), "期間 2020-03-04〜2020-03-05");
     EXPECT_EQ(Bar().FirstDay->date(), March(4));
     const struct {

@@ -13,20 +13,11 @@
 #include "ErrorBox.h"
 #include "SjisQt.h"
 #include "text/Cp932.h"
+#include "widgets/DayDates.h"
 
 namespace pomurina {
 
 namespace {
-
-// Day numbers count from 1970-01-01, the Julian day 2440588.
-constexpr qint64 kJulianDayOfDayZero = 2440588;
-
-QDate DateOf(std::int32_t day) {
-    return QDate::fromJulianDay(day + kJulianDayOfDayZero);
-}
-std::int32_t DayOf(const QDate& date) {
-    return static_cast<std::int32_t>(date.toJulianDay() - kJulianDayOfDayZero);
-}
 
 // The presets in the order the list shows them.
 struct PresetItem {
@@ -150,15 +141,15 @@ void FilterBar::SetLogDays(std::optional<DayRange> log) {
     m_log = log;
     for (QDateEdit* field : {FirstDay, LastDay}) {
         field->setEnabled(log.has_value());
-        if (log) field->setDateRange(DateOf(log->first), DateOf(log->last));
+        if (log) field->setDateRange(QDateOfDay(log->first), QDateOfDay(log->last));
     }
     Presets->setEnabled(log.has_value());
     if (log) SetPeriod(*log);
 }
 
 void FilterBar::SetPeriod(DayRange period) {
-    FirstDay->setDate(DateOf(period.first));
-    LastDay->setDate(DateOf(period.last));
+    FirstDay->setDate(QDateOfDay(period.first));
+    LastDay->setDate(QDateOfDay(period.last));
 }
 
 void FilterBar::ShowApplied(const LineFilter& filter) {
@@ -177,7 +168,7 @@ void FilterBar::Reset() {
 FilterChoice FilterBar::Choice() const {
     FilterChoice choice;
     if (m_log) {
-        const DayRange period{DayOf(FirstDay->date()), DayOf(LastDay->date())};
+        const DayRange period{DayOfQDate(FirstDay->date()), DayOfQDate(LastDay->date())};
         if (period != *m_log) choice.period = period;
     }
     choice.excludeListedHosts = ExcludeHosts->isChecked();

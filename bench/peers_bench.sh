@@ -29,7 +29,6 @@ once() {
 median() {
     sort -g "$1" | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'
 }
-report() { "$build/pomurina-report" --materia "$materia" "$@"; }
 
 measure() {  # LINES
     local log bytes names=() name
@@ -38,9 +37,9 @@ measure() {  # LINES
     cat "$log" > /dev/null
     rm -f "$scratch"/*.walls "$scratch"/*.cpus "$scratch"/*.peaks
     for ((i = 0; i < rounds; ++i)); do
-        once summary report "$log"
-        once html report --html "$scratch/out/r.html" "$log"
-        once dump report --dump "$log"
+        once summary "$build/pomurina-report" --materia "$materia" "$log"
+        once html "$build/pomurina-report" --materia "$materia" --html "$scratch/out/r.html" "$log"
+        once dump "$build/pomurina-report" --materia "$materia" --dump "$log"
         once window "$build/pomurina" --dump-state "$scratch/out/state" "$log"
         [ -z "$reference" ] || once window-ref "$reference/pomurina" --dump-state "$scratch/out/state" "$log"
         ! command -v webalizer > /dev/null ||
@@ -71,7 +70,7 @@ measure 3000000
 if [ "${BIG:-0}" = 1 ]; then
     big="$scratch/big.log"
     "$build/pomurina-genlog" --lines 30000000 --seed 1 > "$big"
-    once big report "$big"
+    once big "$build/pomurina-report" --materia "$materia" "$big"
     rm -f "$big"
     awk '{ printf "30M lines: summary %.1f s wall, peak %.1f MB\n", $1, $4 * 1024 / 1e6 }' "$scratch/time"
 fi

@@ -181,6 +181,8 @@ public:
     std::exception_ptr ClassifyError() const { return m_classifyError; }
     // The lines read after the run had failed, counted and not kept.
     std::size_t LinesLeftOut() const { return m_linesLeftOut; }
+    // The format each log was read as (none when the lines were held).
+    const std::vector<LogFormat>& Formats() const { return m_reading.Formats(); }
 
 private:
     void Told(std::size_t index, bool ended) {
@@ -478,11 +480,13 @@ RunResult LogCounting(ResultWindow& w, std::shared_ptr<const TextLines> held,
     std::unique_ptr<CountingResult> result;
     std::exception_ptr classifyError;
     std::size_t linesLeftOut = 0;
+    std::vector<LogFormat> formats;
     {
         LogLoading loading(progress, paths, std::move(held), budget, memory);
         result = loading.Load(lists, places, plan, filter.IsSet());
         classifyError = loading.ClassifyError();
         linesLeftOut = loading.LinesLeftOut();
+        formats = loading.Formats();
     }
     progress.SetPosition(result->LineCount);
     progress.SetMaximum(static_cast<std::int64_t>(result->LogLines->Count() + linesLeftOut));
@@ -493,6 +497,7 @@ RunResult LogCounting(ResultWindow& w, std::shared_ptr<const TextLines> held,
 
     RunResult run;
     run.wholeLog = result->LogLines;
+    run.formats = std::move(formats);
     if (filter.IsSet()) result = SelectedLines(w, lists, result->LogLines, filter);
     progress.AddLine(Sjis("データを集計しています..."));
     try {

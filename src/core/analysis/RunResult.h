@@ -4,9 +4,11 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "analysis/EntryList.h"
 #include "analysis/Summary.h"
+#include "formats/LogFormat.h"
 #include "insight/Insight.h"
 #include "insight/InsightRules.h"
 #include "text/LineSource.h"
@@ -33,6 +35,9 @@ struct RunResult {
     // Every line of the run's logs, whatever a filter chose: what a filter
     // chooses from again without reading the files.
     std::shared_ptr<const TextLines> wholeLog;
+    // The format each log was read as, in the order of the logs (empty when
+    // the run took the lines of an earlier run).
+    std::vector<LogFormat> formats;
 };
 
 }  // namespace pomurina

@@ -11,6 +11,7 @@
 
 #include "Errors.h"
 #include "io/CompressionFormat.h"
+#include "io/ConvertingSink.h"
 #include "io/Decompressor.h"
 #include "io/FileIo.h"
 #include "io/LogFile.h"
@@ -138,7 +139,9 @@ void Decompress(OpenLog& log, CompressionFormat format, std::string_view firstBy
     }
 }
 
-void ReadLog(OpenLog& log, TextSink& out, std::atomic<std::size_t>& bytesRead) {
+// Reads a log into out, its format told as it is read; returns that format.
+LogFormat ReadLog(OpenLog& log, TextSink& text, std::atomic<std::size_t>& bytesRead) {
+    ConvertingSink out(text);
     // The first bytes tell whether the log is compressed.
     char probe[kFormatProbeBytes];
     std::size_t probed = 0;
@@ -150,17 +153,21 @@ void ReadLog(OpenLog& log, TextSink& out, std::atomic<std::size_t>& bytesRead) {
     }
     bytesRead += probed;
     const CompressionFormat format = DetectCompression(std::string_view(probe, probed));
-    if (format != CompressionFormat::None)
-        return Decompress(log, format, {probe, probed}, out, bytesRead);
-    // A plain log is read straight into its place.
-    out.Append({probe, probed});
-    while (!ended) {
-        char* room = out.Room(kOutputRoom);
-        const std::size_t n = log.Read(room, std::min(kOutputRoom, out.RoomSize()));
-        bytesRead += n;
-        out.Commit(n);
-        ended = n == 0;
+    if (format != CompressionFormat::None) {
+        Decompress(log, format, {probe, probed}, out, bytesRead);
+    } else {
+        // A plain log is read straight into its place.
+        out.Append({probe, probed});
+        while (!ended) {
+            char* room = out.Room(kOutputRoom);
+            const std::size_t n = log.Read(room, std::min(kOutputRoom, out.RoomSize()));
+            bytesRead += n;
+            out.Commit(n);
+            ended = n == 0;
+        }
     }
+    out.End();
+    return out.Format();
 }
 
 }  // namespace
@@ -173,13 +180,21 @@ LogReading::LogReading(const std::vector<std::string>& paths) {
         m_totalSize += m_logs.back()->Size();
     }
     if (!files) m_totalSize = 0;
+    m_formats.assign(m_logs.size(), LogFormat::Unknown);
 }
 
 LogReading::~LogReading() = default;
 
-bool LogReading::OnePlainFile() const {
-    return m_logs.size() == 1 && m_logs[0]->Regular() &&
-           DetectCompression(m_logs[0]->Peek(kFormatProbeBytes)) == CompressionFormat::None;
+bool LogReading::OnePlainFile() {
+    if (m_logs.size() != 1 || !m_logs[0]->Regular()) return false;
+    const std::string first = m_logs[0]->Peek(std::max(kFormatProbeBytes, kFormatSniffBytes));
+    if (DetectCompression(first.substr(0, kFormatProbeBytes)) != CompressionFormat::None)
+        return false;
+    // As ConvertingSink tells it.
+    const LogFormat format = DetectLogFormat(first, first.size() < kFormatSniffBytes);
+    if (IsConverted(format)) return false;
+    m_formats[0] = format;
+    return true;
 }
 
 void LogReading::ReadPlainFile(ByteBuffer& out, MemoryBudget& budget) {
@@ -196,7 +211,7 @@ void LogReading::ReadInto(TextSink& text, const LogReadingTold& told) {
         text.Budget().SetLogName(m_logs[i]->FullName());
         told(i, false);
         if (i > 0) text.BeginNextLog();
-        ReadLog(*m_logs[i], text, m_bytesRead);
+        m_formats[i] = ReadLog(*m_logs[i], text, m_bytesRead);
         m_logs[i].reset();
         told(i, true);
     }

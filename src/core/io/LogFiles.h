@@ -11,6 +11,7 @@
 #include <string_view>
 #include <vector>
 
+#include "formats/LogFormat.h"
 #include "io/LogText.h"
 #include "text/ByteBuffer.h"
 
@@ -43,8 +44,9 @@ public:
     LogReading(const LogReading&) = delete;
     LogReading& operator=(const LogReading&) = delete;
 
-    // A single regular file whose first bytes are no compressed format's.
-    bool OnePlainFile() const;
+    // A single regular file whose first bytes are no compressed format's,
+    // in a format read as it is (combined, common or unknown).
+    bool OnePlainFile();
 
     // Reads the one plain file whole (see OnePlainFile), charged to budget;
     // throws FileOpenError for a read that fails, MemoryShortageError for a
@@ -58,6 +60,10 @@ public:
     // and LogText::Stopped when stopped.
     void ReadInto(TextSink& text, const LogReadingTold& told);
 
+    // The format each log was read as (see LogFormat.h), in order; a log not
+    // read yet is Unknown.
+    const std::vector<LogFormat>& Formats() const { return m_formats; }
+
     // How far the reading has got through the files' bytes (any thread),
     // and their size in all when every log is a file.
     std::size_t BytesRead() const { return m_bytesRead.load(std::memory_order_relaxed); }
@@ -65,6 +71,7 @@ public:
 
 private:
     std::vector<std::unique_ptr<OpenLog>> m_logs;
+    std::vector<LogFormat> m_formats;
     std::size_t m_totalSize = 0;
     std::atomic<std::size_t> m_bytesRead{0};
 };

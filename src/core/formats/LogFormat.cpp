@@ -50,11 +50,12 @@ LogFormat DetectLogFormat(std::string_view firstBytes, bool ended) {
         firstBytes.remove_prefix(end == std::string_view::npos ? firstBytes.size() : end + 1);
         if (line.empty()) continue;
         if (line[0] == '#') {
-            if (looked == 0) directives = true;
+            if (looked == 0) directives = true;  // a W3C header
             if (directives && line.starts_with("#Fields:")) return W3cKind(line);
             continue;
         }
-        if (directives) return LogFormat::W3c;  // data before any #Fields:
+        // Data before any #Fields: is read as if the comments weren't there.
+        directives = false;
         ++looked;
         AccessLine fields;
         std::string_view vhost, rest;
@@ -65,7 +66,7 @@ LogFormat DetectLogFormat(std::string_view firstBytes, bool ended) {
         else if (IsLtsvLine(line))
             ++votes[2];
     }
-    if (directives) return LogFormat::W3c;
+    if (directives) return LogFormat::W3c;  // directives alone, so far
     std::size_t best = 0;
     for (std::size_t i = 1; i < votes.size(); ++i)
         if (votes[i] > votes[best]) best = i;

@@ -31,8 +31,8 @@ inline constexpr std::size_t kFormatSniffBytes = 16384;
 // The format of a file whose first bytes (up to kFormatSniffBytes) are
 // firstBytes; ended: the file has no more.  Only whole lines are read, up
 // to the first sixteen that aren't empty; the format most of them have wins
-// (combined on a tie), and a file whose first line is a W3C directive is
-// W3C or CloudFront by its #Fields:.
+// (combined on a tie), and a file that begins with "#" directives is W3C or
+// CloudFront by its #Fields: (a line before any is read by the votes).
 LogFormat DetectLogFormat(std::string_view firstBytes, bool ended);
 
 }  // namespace pomurina

@@ -8,10 +8,11 @@ aside) for virtual-host prefixed and LTSV logs; for W3C and CloudFront logs
 Every real log must be told combined, every converted one its format, and
 a rotated set mixing two formats must read as the one log it was cut from.
 
-    check_log_formats.py REPORT_TOOL GENLOG MODEL DEFAULT_MATERIA [REAL_LOGS_DIR]
+    check_log_formats.py REPORT_TOOL GENLOG MODEL DEFAULT_MATERIA SCHEMA [REAL_LOGS_DIR]
 """
 import importlib
 import json
+import jsonschema
 import os
 import shutil
 import subprocess
@@ -162,11 +163,38 @@ def same(a, b, keys, what, failures):
             failures.append("%s: %s differs" % (what, key))
 
 
+def vhost_rows(m, lines, vhost_of):
+    """The vhosts table read apart: hits, pages (no static file, status
+    below 400), distinct hosts and bytes of the lines that read by fields."""
+    rows = {}
+    for n, line in enumerate(lines):
+        match = m.LINE.match(line)
+        if not match or m.day_number(int(match[6]), m.MONTHS.index(match[5]) + 1,
+                                     int(match[4])) is None or int(match[7]) > 23 or \
+                int(match[8]) > 59 or int(match[9]) > 60 or not 100 <= int(match[11]) <= 599:
+            continue
+        words = match[10].split(b" ")
+        last = (words[1] if len(words) > 1 else b"").split(b"?")[0].split(b"#")[0].split(b"/")[-1]
+        static = b"." in last and \
+            last.rsplit(b".", 1)[1].lower().decode("latin-1") in m.STATIC
+        vhost = vhost_of(n, line)
+        if vhost is None:
+            continue
+        row = rows.setdefault(vhost, [0, 0, set(), 0])
+        row[0] += 1
+        row[1] += not static and int(match[11]) < 400
+        row[2].add(match[1])
+        row[3] += 0 if match[12] == b"-" else int(match[12])
+    table = [{"vhost": k.decode(), "hits": r[0], "pages": r[1], "visitors": len(r[2]),
+              "bytes": r[3]} for k, r in rows.items()]
+    return sorted(table, key=lambda r: (-r["hits"], r["vhost"].encode()))
+
+
 def without_vhosts(insight):
     return {k: v for k, v in insight.items() if k != "vhosts"}
 
 
-def check(tool, m, materia, source, work):
+def check(tool, m, materia, source, work, validator):
     failures = []
     name = os.path.basename(source)
     with open(source, "rb") as f:
@@ -184,6 +212,16 @@ def check(tool, m, materia, source, work):
         same(original, converted, ["summary", "hours"], "%s as %s" % (name, kind), failures)
         if without_vhosts(original["insight"]) != without_vhosts(converted["insight"]):
             failures.append("%s as %s: insight differs" % (name, kind))
+        # LTSV can't write a line with TABs or control bytes: it stays combined.
+        vhost_of = (lambda n, line: b"site%d.example.jp" % (n % 3)) if kind == "vhost" else \
+            (lambda n, line: b"www.example.jp" if parts(m, line) else None)
+        if converted["insight"].get("vhosts") != vhost_rows(m, lines, vhost_of):
+            failures.append("%s as %s: vhosts differ from their second reading" % (name, kind))
+        errors = list(validator.iter_errors(converted))
+        if errors:
+            failures.append("%s as %s: against the schema: %s" % (name, kind, errors[0].message))
+    if "vhosts" in original["insight"]:
+        failures.append("%s: a vhosts table without virtual hosts" % name)
     # A rotated set: the first half as LTSV, the rest with virtual hosts.
     half = len(lines) // 2
     first, second = os.path.join(work, name + ".1"), os.path.join(work, name + ".2")
@@ -221,9 +259,11 @@ def check(tool, m, materia, source, work):
 
 
 def main():
-    tool, genlog, model, defaults = sys.argv[1:5]
-    real = sys.argv[5] if len(sys.argv) > 5 else ""
+    tool, genlog, model, defaults, schema = sys.argv[1:6]
+    real = sys.argv[6] if len(sys.argv) > 6 else ""
     m = load_model(model)
+    with open(schema, encoding="utf-8") as f:
+        validator = jsonschema.Draft202012Validator(json.load(f))
     with tempfile.TemporaryDirectory() as work:
         materia = os.path.join(work, "materia")
         shutil.copytree(defaults, materia)
@@ -235,7 +275,7 @@ def main():
                            check=True)
         failures = []
         for log in logs + [generated]:
-            found = check(tool, m, materia, log, work)
+            found = check(tool, m, materia, log, work, validator)
             print("%s: %s" % (os.path.basename(log), "ok" if not found else "FAILED"))
             for failure in found:
                 print("  " + failure)

@@ -5,14 +5,13 @@
 // quote no backslash escapes, and control bytes as \xHH, so that the line
 // stays one line that the readings take apart as it was meant.  A line's
 // virtual host goes where the identity stands, as "vhost=NAME" (see
-// VirtualHostOf in AccessLine.h).
+// kVirtualHostIdent in AccessLine.h).
 #include <string>
 #include <string_view>
 
-namespace pomurina {
+#include "insight/AccessLine.h"
 
-// The prefix of an identity that names the line's virtual host.
-inline constexpr std::string_view kVirtualHostIdent = "vhost=";
+namespace pomurina {
 
 class CombinedLine {
 public:

@@ -4,6 +4,7 @@
 
 #include "formats/CombinedLine.h"
 #include "formats/LineShape.h"
+#include "insight/AccessLine.h"
 
 namespace pomurina {
 namespace {

@@ -143,11 +143,12 @@ def w3c_writable(m, lines):
     return [line for line in lines if w3c_values(m, line)]
 
 
-def report(tool, materia, logs, tz=None):
+def report(tool, materia, logs, tz=None, options=()):
     env = dict(os.environ)
     if tz:
         env["TZ"] = tz
-    run = subprocess.run([tool, "--json", "--materia", materia] + logs, capture_output=True,
+    run = subprocess.run([tool, "--json", "--materia", materia] + list(options) + logs,
+                         capture_output=True,
                          env=env, check=False)
     if run.returncode != 0:
         raise AssertionError("%s: exit %d: %s" % (logs, run.returncode, run.stderr[-300:]))
@@ -163,15 +164,23 @@ def same(a, b, keys, what, failures):
             failures.append("%s: %s differs" % (what, key))
 
 
+def read_by_fields(m, line):
+    """The fields of a line the insight reads, or None."""
+    match = m.LINE.match(line)
+    if not match or m.day_number(int(match[6]), m.MONTHS.index(match[5]) + 1,
+                                 int(match[4])) is None or int(match[7]) > 23 or \
+            int(match[8]) > 59 or int(match[9]) > 60 or not 100 <= int(match[11]) <= 599:
+        return None
+    return match
+
+
 def vhost_rows(m, lines, vhost_of):
     """The vhosts table read apart: hits, pages (no static file, status
     below 400), distinct hosts and bytes of the lines that read by fields."""
     rows = {}
     for n, line in enumerate(lines):
-        match = m.LINE.match(line)
-        if not match or m.day_number(int(match[6]), m.MONTHS.index(match[5]) + 1,
-                                     int(match[4])) is None or int(match[7]) > 23 or \
-                int(match[8]) > 59 or int(match[9]) > 60 or not 100 <= int(match[11]) <= 599:
+        match = read_by_fields(m, line)
+        if not match:
             continue
         words = match[10].split(b" ")
         last = (words[1] if len(words) > 1 else b"").split(b"?")[0].split(b"#")[0].split(b"/")[-1]
@@ -220,6 +229,18 @@ def check(tool, m, materia, source, work, validator):
         errors = list(validator.iter_errors(converted))
         if errors:
             failures.append("%s as %s: against the schema: %s" % (name, kind, errors[0].message))
+    # --vhost keeps one site's lines: the run of a log holding only those.
+    site = [line for n, line in enumerate(lines) if n % 3 == 1 and read_by_fields(m, line)]
+    if site:
+        only = os.path.join(work, name + ".site1")
+        with open(only, "wb") as f:
+            f.write(b"\n".join(site) + b"\n")
+        kept = report(tool, materia, [os.path.join(work, name + ".vhost")], None,
+                      ["--vhost", "SITE1.example.jp"])
+        alone = report(tool, materia, [only])
+        same(alone, kept, ["summary", "hours"], name + " --vhost", failures)
+        if without_vhosts(alone["insight"]) != without_vhosts(kept["insight"]):
+            failures.append("%s --vhost: insight differs" % name)
     if "vhosts" in original["insight"]:
         failures.append("%s: a vhosts table without virtual hosts" % name)
     # A rotated set: the first half as LTSV, the rest with virtual hosts.

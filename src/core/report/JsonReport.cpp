@@ -193,7 +193,13 @@ void WriteFilter(const LineFilter* filter, std::string& b) {
         if (at > 0) b += ", ";
         b += "\"" + classes.substr(at, 3) + "\"";
     }
-    b += "]},\n";
+    b += ']';
+    // Only when set: the filters that came before it keep their member as it was.
+    if (!filter->vhost.empty()) {
+        b += ", \"vhost\": ";
+        AppendJsonUtf8(filter->vhost, b);
+    }
+    b += "},\n";
 }
 
 void WriteJsonReport(ResultWindow& w, const ReportSource& source, bool withLog, ReportStream& out) {

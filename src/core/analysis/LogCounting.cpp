@@ -1,5 +1,6 @@
 #include "analysis/LogCounting.h"
 
+#include <algorithm>
 #include <exception>
 #include <memory>
 #include <optional>
@@ -167,6 +168,7 @@ public:
             LoadLists(lists, places);
             return std::make_unique<CountingResult>(m_held);
         }
+        if (plan.keepOriginals) m_reading.KeepOriginals();
         if (plan.blockBytes > 0 && !wholeFirst) return LoadStreamed(lists, places, plan);
         if (!m_reading.OnePlainFile()) return LoadArriving(lists, places, plan, wholeFirst);
         Told(0, false);
@@ -183,6 +185,9 @@ public:
     std::size_t LinesLeftOut() const { return m_linesLeftOut; }
     // The format each log was read as (none when the lines were held).
     const std::vector<LogFormat>& Formats() const { return m_reading.Formats(); }
+    const std::vector<std::shared_ptr<const OriginalLog>>& Originals() const {
+        return m_reading.Originals();
+    }
 
 private:
     void Told(std::size_t index, bool ended) {
@@ -481,12 +486,14 @@ RunResult LogCounting(ResultWindow& w, std::shared_ptr<const TextLines> held,
     std::exception_ptr classifyError;
     std::size_t linesLeftOut = 0;
     std::vector<LogFormat> formats;
+    std::vector<std::shared_ptr<const OriginalLog>> originals;
     {
         LogLoading loading(progress, paths, std::move(held), budget, memory);
         result = loading.Load(lists, places, plan, filter.IsSet());
         classifyError = loading.ClassifyError();
         linesLeftOut = loading.LinesLeftOut();
         formats = loading.Formats();
+        originals = loading.Originals();
     }
     progress.SetPosition(result->LineCount);
     progress.SetMaximum(static_cast<std::int64_t>(result->LogLines->Count() + linesLeftOut));
@@ -498,6 +505,8 @@ RunResult LogCounting(ResultWindow& w, std::shared_ptr<const TextLines> held,
     RunResult run;
     run.wholeLog = result->LogLines;
     run.formats = std::move(formats);
+    if (std::any_of(originals.begin(), originals.end(), [](const auto& log) { return log; }))
+        run.originals = std::move(originals);
     if (filter.IsSet()) result = SelectedLines(w, lists, result->LogLines, filter);
     progress.AddLine(Sjis("データを集計しています..."));
     try {

@@ -67,12 +67,22 @@ void ConvertingSink::ConvertHeld(bool ended) {
         const char* lineEnd = cr ? cr : newline;
         // A CR at the end may be the first half of a CR LF.
         if (!ended && (lineEnd == end || (*lineEnd == '\r' && lineEnd + 1 == end))) break;
+        const std::size_t before = m_converted.size();
         m_conversion->Convert(std::string_view(at, static_cast<std::size_t>(lineEnd - at)),
                               m_converted);
+        if (m_keep) {
+            if (m_converted.size() != before) m_keep->lineOf.push_back(m_originalLine);
+            ++m_originalLine;
+        }
         if (lineEnd < end && *lineEnd == '\r' && lineEnd + 1 < end && lineEnd[1] == '\n') ++lineEnd;
         at = lineEnd < end ? lineEnd + 1 : end;
     }
     if (!m_converted.empty()) m_text.Append(m_converted);
+    if (m_keep) {
+        m_keep->bytes.append(begin, at);
+        Budget().ChargeGrowth(m_charged, m_keep->bytes.capacity() +
+                                             m_keep->lineOf.capacity() * sizeof(std::uint64_t));
+    }
     const auto left = static_cast<std::size_t>(end - at);
     if (left > 0 && at != begin) std::memmove(m_held.data(), at, left);
     m_used = left;

@@ -10,6 +10,7 @@
 
 #include "formats/LineConversion.h"
 #include "formats/LogFormat.h"
+#include "io/OriginalLog.h"
 #include "io/TextSink.h"
 
 namespace pomurina {
@@ -24,7 +25,11 @@ public:
     void Commit(std::size_t size) override;
     // Logs are begun by the text itself.
     void BeginNextLog() override {}
+    std::size_t Written() const override { return m_text.Written(); }
 
+    // Keeps a converted log's bytes and lines in keep (see OriginalLog.h),
+    // charged to the text's budget; nothing for a log read as it is.
+    void KeepOriginal(OriginalLog& keep) { m_keep = &keep; }
     // The log has been read whole: what is held goes in.
     void End();
     // The log's format (once told: Unknown before).
@@ -43,6 +48,9 @@ private:
     std::string m_held;                          // bytes read and not yet let go
     std::size_t m_used = 0;                      // of m_held
     std::string m_converted;
+    OriginalLog* m_keep = nullptr;
+    std::uint64_t m_originalLine = 0;  // the number of the next line of the file
+    std::size_t m_charged = 0;         // for m_keep's bytes and lines
 };
 
 }  // namespace pomurina

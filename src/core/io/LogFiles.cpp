@@ -140,8 +140,10 @@ void Decompress(OpenLog& log, CompressionFormat format, std::string_view firstBy
 }
 
 // Reads a log into out, its format told as it is read; returns that format.
-LogFormat ReadLog(OpenLog& log, TextSink& text, std::atomic<std::size_t>& bytesRead) {
+LogFormat ReadLog(OpenLog& log, TextSink& text, std::atomic<std::size_t>& bytesRead,
+                  OriginalLog* keep) {
     ConvertingSink out(text);
+    if (keep) out.KeepOriginal(*keep);
     // The first bytes tell whether the log is compressed.
     char probe[kFormatProbeBytes];
     std::size_t probed = 0;
@@ -181,6 +183,7 @@ LogReading::LogReading(const std::vector<std::string>& paths) {
     }
     if (!files) m_totalSize = 0;
     m_formats.assign(m_logs.size(), LogFormat::Unknown);
+    m_originals.resize(m_logs.size());
 }
 
 LogReading::~LogReading() = default;
@@ -211,7 +214,13 @@ void LogReading::ReadInto(TextSink& text, const LogReadingTold& told) {
         text.Budget().SetLogName(m_logs[i]->FullName());
         told(i, false);
         if (i > 0) text.BeginNextLog();
-        m_formats[i] = ReadLog(*m_logs[i], text, m_bytesRead);
+        std::shared_ptr<OriginalLog> original;
+        if (m_keepOriginals) {
+            original = std::make_shared<OriginalLog>();
+            original->runBytesBefore = text.Written();
+        }
+        m_formats[i] = ReadLog(*m_logs[i], text, m_bytesRead, original.get());
+        if (IsConverted(m_formats[i])) m_originals[i] = std::move(original);
         m_logs[i].reset();
         told(i, true);
     }

@@ -13,6 +13,7 @@
 
 #include "formats/LogFormat.h"
 #include "io/LogText.h"
+#include "io/OriginalLog.h"
 #include "text/ByteBuffer.h"
 
 namespace pomurina {
@@ -64,6 +65,15 @@ public:
     // read yet is Unknown.
     const std::vector<LogFormat>& Formats() const { return m_formats; }
 
+    // Asks ReadInto to keep each converted log as its file has it (for the
+    // raw-log pane; see OriginalLog.h).
+    void KeepOriginals() { m_keepOriginals = true; }
+    // Once read: for each log, its file's lines when it was converted and
+    // kept, else null.
+    const std::vector<std::shared_ptr<const OriginalLog>>& Originals() const {
+        return m_originals;
+    }
+
     // How far the reading has got through the files' bytes (any thread),
     // and their size in all when every log is a file.
     std::size_t BytesRead() const { return m_bytesRead.load(std::memory_order_relaxed); }
@@ -72,6 +82,8 @@ public:
 private:
     std::vector<std::unique_ptr<OpenLog>> m_logs;
     std::vector<LogFormat> m_formats;
+    bool m_keepOriginals = false;
+    std::vector<std::shared_ptr<const OriginalLog>> m_originals;
     std::size_t m_totalSize = 0;
     std::atomic<std::size_t> m_bytesRead{0};
 };

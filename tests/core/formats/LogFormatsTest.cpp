@@ -190,6 +190,7 @@ public:
     std::size_t RoomSize() const override { return m_room.size(); }
     void Commit(std::size_t size) override { text.append(m_room.data(), size); }
     void BeginNextLog() override {}
+    std::size_t Written() const override { return text.size(); }
 
     std::string text;
 
@@ -246,6 +247,7 @@ TEST_F(JapanTime, RotatedLogsOfTwoFormatsReadAsOne) {
         paths.push_back((folder / file.name).string());
     }
     LogReading reading(paths);
+    reading.KeepOriginals();
     MemoryBudget budget(RunMemory());
     LogText text(budget);
     reading.ReadInto(text, [](std::size_t, bool) {});
@@ -258,6 +260,18 @@ TEST_F(JapanTime, RotatedLogsOfTwoFormatsReadAsOne) {
                   ltsvLine + kCombined);
     EXPECT_EQ(reading.Formats(),
               (std::vector<LogFormat>{LogFormat::CloudFront, LogFormat::Ltsv, LogFormat::Combined}));
+    // The converted logs as their files have them, and where their lines came from.
+    const auto& originals = reading.Originals();
+    ASSERT_EQ(originals.size(), 3u);
+    ASSERT_TRUE(originals[0] && originals[1]);
+    EXPECT_FALSE(originals[2]);
+    EXPECT_EQ(originals[0]->bytes, files[0].text);
+    EXPECT_EQ(originals[0]->runBytesBefore, 0u);
+    EXPECT_EQ(originals[0]->lineOf, (std::vector<std::uint64_t>{2}));  // after #Version, #Fields
+    EXPECT_EQ(originals[1]->bytes, files[1].text);
+    EXPECT_EQ(originals[1]->runBytesBefore,
+              Converted(LogFormat::CloudFront, kCloudFrontHeader + kCloudFrontLine).size());
+    EXPECT_EQ(originals[1]->lineOf, (std::vector<std::uint64_t>{0, 1}));
     fs::remove_all(folder);
 }
 

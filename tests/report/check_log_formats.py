@@ -155,6 +155,21 @@ def report(tool, materia, logs, tz=None, options=()):
     return json.loads(run.stdout)
 
 
+def summary_text(tool, materia, logs):
+    """The readable summary (read in blocks), without the lines naming the
+    files and their formats, and without the virtual hosts' table."""
+    run = subprocess.run([tool, "--materia", materia] + logs, capture_output=True, check=False,
+                         env=dict(os.environ, POMURINA_BLOCK_BYTES="65536"))
+    kept, vhosts = [], False
+    for line in run.stdout.splitlines():
+        if line.startswith(b"["):
+            vhosts = line.startswith("[バーチャルホスト".encode())
+        if not vhosts and not line.startswith("ファイル".encode()) and \
+                not line.startswith("形式".encode()):
+            kept.append(line)
+    return kept
+
+
 def same(a, b, keys, what, failures):
     for key in keys:
         left, right = a, b
@@ -221,6 +236,8 @@ def check(tool, m, materia, source, work, validator):
         same(original, converted, ["summary", "hours"], "%s as %s" % (name, kind), failures)
         if without_vhosts(original["insight"]) != without_vhosts(converted["insight"]):
             failures.append("%s as %s: insight differs" % (name, kind))
+        if summary_text(tool, materia, [source]) != summary_text(tool, materia, [path]):
+            failures.append("%s as %s: the summary read in blocks differs" % (name, kind))
         # LTSV can't write a line with TABs or control bytes: it stays combined.
         vhost_of = (lambda n, line: b"site%d.example.jp" % (n % 3)) if kind == "vhost" else \
             (lambda n, line: b"www.example.jp" if parts(m, line) else None)

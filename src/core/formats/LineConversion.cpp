@@ -233,6 +233,8 @@ void LineConversion::ReadDirective(std::string_view directive) {
         const std::string_view name = directive.substr(at, end - at);
         for (const auto& [known, field] : kNames)
             if (name == known) m_places[field] = place;
+        // IIS may log the Host header so; CloudFront's is its own domain.
+        if (name == "cs(Host)" && m_format == LogFormat::W3c) m_places[kHost] = place;
         ++place;
         at = end;
     }

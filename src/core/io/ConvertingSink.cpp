@@ -11,10 +11,18 @@ constexpr std::size_t kConvertRoom = std::size_t{1} << 20;
 
 }  // namespace
 
+ConvertingSink::~ConvertingSink() {
+    Budget().Release(m_heldCharged);
+}
+
 char* ConvertingSink::Room(std::size_t size) {
     if (m_told && !m_conversion) return m_text.Room(size);
     const std::size_t want = m_told ? std::min(size, kConvertRoom) : std::min(size, kFormatSniffBytes);
-    if (m_held.size() < m_used + want) m_held.resize(m_used + want);
+    if (m_held.size() < m_used + want) {
+        // A line longer than the room makes it grow: charged, as the text is.
+        Budget().ChargeGrowth(m_heldCharged, m_used + want);
+        m_held.resize(m_used + want);
+    }
     return m_held.data() + m_used;
 }
 

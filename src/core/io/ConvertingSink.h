@@ -18,6 +18,9 @@ namespace pomurina {
 class ConvertingSink final : public TextSink {
 public:
     explicit ConvertingSink(TextSink& text) : m_text(text) {}
+    ~ConvertingSink() override;
+    ConvertingSink(const ConvertingSink&) = delete;
+    ConvertingSink& operator=(const ConvertingSink&) = delete;
 
     MemoryBudget& Budget() const override { return m_text.Budget(); }
     char* Room(std::size_t size) override;
@@ -47,6 +50,7 @@ private:
     std::optional<LineConversion> m_conversion;  // of a converted format
     std::string m_held;                          // bytes read and not yet let go
     std::size_t m_used = 0;                      // of m_held
+    std::size_t m_heldCharged = 0;               // m_held's room, charged to the budget
     std::string m_converted;
     OriginalLog* m_keep = nullptr;
     std::uint64_t m_originalLine = 0;  // the number of the next line of the file

@@ -1,0 +1,55 @@
+// A run on logs of two formats: the JSON's formats, and the converted log's
+// lines as its file has them, kept only when the window asks, mapped from
+// the lines the run read.
+#include <gtest/gtest.h>
+
+#include "AnalysisTestSupport.h"
+#include "analysis/LogCounting.h"
+
+using namespace pomurina;
+using namespace pomurina::testing;
+
+namespace {
+
+TEST(ConvertedRun, KeepsTheConvertedLogAsItsFileHasItWhenAsked) {
+    ProgramDir dir(ProgramDir::Materia::Defaults);
+    const std::string w3c =
+        "#Version: 1.0\r\n#Fields: date time c-ip cs-method cs-uri-stem sc-status sc-bytes "
+        "cs-host\r\n2026-12-08 01:00:00 203.0.113.5 GET /a 200 5 a.example.jp\r\n"
+        "#Fields: date time c-ip cs-method cs-uri-stem sc-status\r\n"
+        "2026-12-08 01:00:01 203.0.113.6 POST /b 302\r\n";
+    const std::string combined =
+        "198.51.100.1 - - [08/Dec/2026:10:00:02 +0900] \"GET / HTTP/1.1\" 200 9\n";
+    const std::vector<std::string> paths = {dir.WriteFile("access.log.1", w3c),
+                                            dir.WriteFile("access.log", combined)};
+    for (const bool keep : {false, true}) {
+        ClassifyPlan plan;
+        plan.keepOriginals = keep;
+        MemoryWindow window;
+        const RunResult run =
+            LogCounting(window, paths, RunPlaces{dir.Path().string(), "materia"}, plan);
+        EXPECT_EQ(run.formats, (std::vector<LogFormat>{LogFormat::W3c, LogFormat::Combined}));
+        ASSERT_EQ(run.logLines->Count(), 3u);
+        EXPECT_EQ(run.summary.connections.total, 3);
+        if (!keep) {
+            EXPECT_TRUE(run.originals.empty());
+            continue;
+        }
+        ASSERT_EQ(run.originals.size(), 2u);
+        ASSERT_TRUE(run.originals[0]);
+        EXPECT_FALSE(run.originals[1]);
+        EXPECT_EQ(run.originals[0]->bytes, w3c);
+        EXPECT_EQ(run.originals[0]->runBytesBefore, 0u);
+        EXPECT_EQ(run.originals[0]->lineOf, (std::vector<std::uint64_t>{2, 4}));
+    }
+    // A run of combined logs alone keeps nothing, whatever it is asked.
+    ClassifyPlan plan;
+    plan.keepOriginals = true;
+    MemoryWindow window;
+    const RunResult run =
+        LogCounting(window, paths[1], RunPlaces{dir.Path().string(), "materia"}, plan);
+    EXPECT_TRUE(run.originals.empty());
+    EXPECT_EQ(run.formats, std::vector<LogFormat>{LogFormat::Combined});
+}
+
+}  // namespace

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "text/LineSplit.h"
+
 namespace pomurina {
 namespace {
 
@@ -33,7 +35,8 @@ std::size_t ConvertingSink::RoomSize() const {
 
 void ConvertingSink::Commit(std::size_t size) {
     if (m_told && !m_conversion) return m_text.Commit(size);
-    m_used += size;
+    // Zero bytes are left out before the lines are found, as the text does.
+    m_used += LeaveOutZeroBytes(m_held.data() + m_used, size);
     if (!m_told) {
         if (m_used >= kFormatSniffBytes) Tell(false);
         return;

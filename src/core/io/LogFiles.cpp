@@ -190,11 +190,16 @@ LogReading::~LogReading() = default;
 
 bool LogReading::OnePlainFile() {
     if (m_logs.size() != 1 || !m_logs[0]->Regular()) return false;
-    const std::string first = m_logs[0]->Peek(std::max(kFormatProbeBytes, kFormatSniffBytes));
+    constexpr std::size_t kPeek = 4 * kFormatSniffBytes;
+    std::string first = m_logs[0]->Peek(kPeek);
     if (DetectCompression(first.substr(0, kFormatProbeBytes)) != CompressionFormat::None)
         return false;
-    // As ConvertingSink tells it.
-    const LogFormat format = DetectLogFormat(first, first.size() < kFormatSniffBytes);
+    // As ConvertingSink tells it: the first bytes, their zero bytes left out.
+    const bool ended = first.size() < kPeek;
+    std::erase(first, '\0');
+    const bool whole = ended && first.size() < kFormatSniffBytes;
+    if (first.size() > kFormatSniffBytes) first.resize(kFormatSniffBytes);
+    const LogFormat format = DetectLogFormat(first, whole);
     if (IsConverted(format)) return false;
     m_formats[0] = format;
     return true;

@@ -14,7 +14,8 @@ namespace pomurina {
 struct OriginalLog {
     // Where the log's first line begins in the run's text (a byte offset).
     std::size_t runBytesBefore = 0;
-    // The file's bytes, split into lines as any log is (CR, LF, CR LF).
+    // The file's bytes, its zero bytes left out, split into lines as any
+    // log is (CR, LF, CR LF).
     std::string bytes;
     // lineOf[k]: the 0-based number of the file's line that the log's k-th
     // line in the run's text was made from.

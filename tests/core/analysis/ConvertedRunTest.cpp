@@ -1,10 +1,11 @@
-// A run on logs of two formats: the JSON's formats, and the converted log's
-// lines as its file has them, kept only when the window asks, mapped from
-// the lines the run read.
+// A run on logs of two formats: the formats, and the converted log's lines
+// as its file has them, kept only when the window asks, shown in the
+// raw-log pane's order and found from the lines the run read.
 #include <gtest/gtest.h>
 
 #include "AnalysisTestSupport.h"
 #include "analysis/LogCounting.h"
+#include "window/FileLines.h"
 
 using namespace pomurina;
 using namespace pomurina::testing;
@@ -41,6 +42,23 @@ TEST(ConvertedRun, KeepsTheConvertedLogAsItsFileHasItWhenAsked) {
         EXPECT_EQ(run.originals[0]->bytes, w3c);
         EXPECT_EQ(run.originals[0]->runBytesBefore, 0u);
         EXPECT_EQ(run.originals[0]->lineOf, (std::vector<std::uint64_t>{2, 4}));
+
+        // The raw-log pane's lines: the W3C file's, then the combined log's.
+        const FileLines shown(run.wholeLog, run.originals);
+        std::string scratch;
+        ASSERT_EQ(shown.Count(), 6u);
+        EXPECT_EQ(shown.Line(0, scratch), "#Version: 1.0");
+        EXPECT_EQ(shown.Line(4, scratch), "2026-12-08 01:00:01 203.0.113.6 POST /b 302");
+        EXPECT_EQ(shown.Line(5, scratch), combined.substr(0, combined.size() - 1));
+        EXPECT_EQ(shown.Length(2), 57u);
+        for (const auto& [runLine, line] : {std::pair{0, 2}, {1, 4}, {2, 5}})
+            EXPECT_EQ(shown.ShownLine(static_cast<std::size_t>(runLine)),
+                      static_cast<std::size_t>(line));
+        // Without converted logs, the run's lines as they are.
+        const FileLines plain(run.wholeLog, {});
+        ASSERT_EQ(plain.Count(), 3u);
+        EXPECT_EQ(plain.ShownLine(2), 2u);
+        EXPECT_EQ(plain.Line(2, scratch), shown.Line(5, scratch));
     }
     // A run of combined logs alone keeps nothing, whatever it is asked.
     ClassifyPlan plan;

@@ -5,6 +5,7 @@
 
 #include "AnalysisTestSupport.h"
 #include "analysis/LogCounting.h"
+#include "insight/InsightRow.h"
 #include "window/FileLines.h"
 
 using namespace pomurina;
@@ -54,6 +55,14 @@ TEST(ConvertedRun, KeepsTheConvertedLogAsItsFileHasItWhenAsked) {
         for (const auto& [runLine, line] : {std::pair{0, 2}, {1, 4}, {2, 5}})
             EXPECT_EQ(shown.ShownLine(static_cast<std::size_t>(runLine)),
                       static_cast<std::size_t>(line));
+        // The virtual host's row names its line.
+        ASSERT_TRUE(run.insight && run.insightRules);
+        const auto row = InsightRowOf(*run.insight, "vhosts", 0);
+        ASSERT_TRUE(row);
+        EXPECT_EQ(row->text, "a.example.jp");
+        RowLineTest test(*run.insightRules, *row);
+        for (std::size_t i = 0; i < run.logLines->Count(); ++i)
+            EXPECT_EQ(test.Holds(run.logLines->Line(i, scratch)), i == 0) << i;
         // Without converted logs, the run's lines as they are.
         const FileLines plain(run.wholeLog, {});
         ASSERT_EQ(plain.Count(), 3u);

@@ -1,15 +1,30 @@
 #include "formats/CombinedLine.h"
 
+#include <algorithm>
+
 namespace pomurina {
 
 namespace {
+
+bool IsBlankOrControl(char c) {
+    return static_cast<unsigned char>(c) <= 0x20;
+}
+
+// Bytes a quoted field writes otherwise than as they are.
+bool IsSpecialInQuotes(char c) {
+    const auto byte = static_cast<unsigned char>(c);
+    return byte < 0x20 || byte == 0x7F || c == '"' || c == '\\';
+}
 
 void AppendWord(std::string_view word, std::string& out) {
     if (word.empty()) {
         out += '-';
         return;
     }
-    for (const char c : word) out += static_cast<unsigned char>(c) <= 0x20 ? '_' : c;
+    const std::size_t from = out.size();
+    out += word;
+    std::replace_if(out.begin() + static_cast<std::ptrdiff_t>(from), out.end(), IsBlankOrControl,
+                    '_');
 }
 
 }  // namespace
@@ -38,8 +53,12 @@ CombinedLine& CombinedLine::Quoted(std::string_view text) {
     Separate();
     if (text.empty()) text = "-";
     m_out += '"';
+    // Most fields have nothing to escape: up to the first byte that may, as they are.
+    const std::size_t plain = static_cast<std::size_t>(
+        std::find_if(text.begin(), text.end(), IsSpecialInQuotes) - text.begin());
+    m_out += text.substr(0, plain);
     bool escaped = false;  // the byte before was a backslash that escapes
-    for (const char c : text) {
+    for (const char c : text.substr(plain)) {
         const auto byte = static_cast<unsigned char>(c);
         if (byte < 0x20 || byte == 0x7F) {
             static constexpr char kHex[] = "0123456789abcdef";

@@ -31,6 +31,10 @@ int HexValue(char c) {
 
 // value with each %XX turned into its byte.
 void AppendPercentDecoded(std::string_view value, std::string& out) {
+    if (value.find('%') == std::string_view::npos) {
+        out += value;
+        return;
+    }
     for (std::size_t i = 0; i < value.size(); ++i) {
         if (value[i] == '%' && i + 2 < value.size()) {
             const int high = HexValue(value[i + 1]), low = HexValue(value[i + 2]);
@@ -293,7 +297,8 @@ void LineConversion::W3c(std::string_view line, std::string& out) {
     if (m_format == LogFormat::CloudFront) {
         AppendPercentDecoded(agent, m_scratch);
     } else {
-        for (const char c : agent) m_scratch += c == '+' ? ' ' : c;
+        m_scratch += agent;
+        std::replace(m_scratch.begin(), m_scratch.end(), '+', ' ');
     }
     combined.Quoted(m_scratch).End();
 }

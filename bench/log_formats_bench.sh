@@ -3,7 +3,8 @@
 # from, in the same run: the report tool's text summary (the streamed path)
 # and --json (the whole-log path) on the combined log and on its virtual-host
 # prefixed, LTSV, W3C and CloudFront forms (written by the formats test's own
-# converter), best of three, with peak memory.
+# converter), best of three, with peak memory, and the CPU time of one more
+# run (user + system: what a loaded machine changes least).
 #   bench/log_formats_bench.sh [BUILD] [LINES | LOG]   (default: build, 1000000)
 source "$(dirname "$0")/common.sh"
 here=$(cd "$(dirname "$0")" && pwd)
@@ -35,7 +36,8 @@ PY
 ln -s "$log" "$scratch/log.combined"
 
 echo "lines: $(wc -l < "$log"), combined: $(megabytes "$(stat -c %s "$log")") MB"
-printf "%-11s %-8s %9s %12s %8s %9s\n" format output seconds lines/s "x comb." "peak MB"
+printf "%-11s %-8s %9s %12s %8s %9s %8s %8s\n" format output seconds lines/s "x comb." "peak MB" \
+    "cpu s" "x comb."
 for output in summary json; do
     options=()
     [ "$output" = json ] && options=(--json)
@@ -45,9 +47,13 @@ for output in summary json; do
         cat "$file" > /dev/null
         read -r seconds kib < <(TZ=UTC measure "$build/pomurina-report" --materia "$materia" \
             "${options[@]}" "$file")
-        [ -z "$base" ] && base=$seconds
+        TZ=UTC /usr/bin/time -f "%U %S" -o "$scratch/cpu" "$build/pomurina-report" \
+            --materia "$materia" "${options[@]}" "$file" > /dev/null 2>&1
+        cpu=$(awk '{ print $1 + $2 }' "$scratch/cpu")
+        [ -z "$base" ] && base=$seconds && baseCpu=$cpu
         count=$(grep -vc '^#' "$file" || true)
         awk -v k="$kind" -v o="$output" -v s="$seconds" -v n="$count" -v b="$base" -v m="$kib" \
-            'BEGIN { printf "%-11s %-8s %9.3f %12.0f %8.2f %9.1f\n", k, o, s, n / s, b / s, m / 1024 }'
+            -v c="$cpu" -v bc="$baseCpu" 'BEGIN { printf "%-11s %-8s %9.3f %12.0f %8.2f %9.1f %8.2f %8.2f\n",
+                k, o, s, n / s, b / s, m / 1024, c, bc / c }'
     done
 done

@@ -29,22 +29,21 @@ int HexValue(char c) {
     return -1;
 }
 
-// value with each %XX turned into its byte.
+// value with each %XX turned into its byte; the bytes between as they are.
 void AppendPercentDecoded(std::string_view value, std::string& out) {
-    if (value.find('%') == std::string_view::npos) {
-        out += value;
-        return;
-    }
-    for (std::size_t i = 0; i < value.size(); ++i) {
-        if (value[i] == '%' && i + 2 < value.size()) {
-            const int high = HexValue(value[i + 1]), low = HexValue(value[i + 2]);
-            if (high >= 0 && low >= 0) {
-                out += static_cast<char>(high * 16 + low);
-                i += 2;
-                continue;
-            }
+    for (;;) {
+        const std::size_t percent = value.find('%');
+        out += value.substr(0, percent);
+        if (percent == std::string_view::npos) return;
+        const int high = percent + 2 < value.size() ? HexValue(value[percent + 1]) : -1;
+        const int low = high >= 0 ? HexValue(value[percent + 2]) : -1;
+        if (low >= 0) {
+            out += static_cast<char>(high * 16 + low);
+            value.remove_prefix(percent + 3);
+        } else {
+            out += '%';
+            value.remove_prefix(percent + 1);
         }
-        out += value[i];
     }
 }
 

@@ -175,6 +175,11 @@ TEST_F(JapanTime, EachFormatBecomesTheCombinedLineWithTheSameMeaning) {
         {LogFormat::CloudFront, kCloudFrontHeader + kCloudFrontLine,
          "203.0.113.5 vhost=shop.example.jp - [08/Dec/2026:10:00:00 +0900] \"GET /a.html "
          "HTTP/1.1\" 200 512 \"-\" \"Mozilla/5.0 (Windows NT 10.0)\"\n"},
+        // Only a whole %XX is a byte; a quote it makes is escaped.
+        {LogFormat::CloudFront,
+         kCloudFrontHeader + "2026-12-08\t01:00:00\tE\t5\th\tGET\td\t/\t200\t-\t"
+                             "a%20b%zz%22%4\t-\t-\tHit\tx\t-\thttps\t1\t0\n",
+         "h - - [08/Dec/2026:10:00:00 +0900] \"GET / HTTP/1.1\" 200 5 \"-\" \"a b%zz\\\"%4\"\n"},
     };
     for (const auto& c : cases) EXPECT_EQ(Converted(c.format, c.text), c.combined) << c.text;
 }

@@ -11,7 +11,7 @@ bool IsBlankOrControl(char c) {
 }
 
 // Bytes a quoted field writes otherwise than as they are.
-bool IsSpecialInQuotes(char c) {
+inline bool IsSpecialInQuotes(char c) {
     const auto byte = static_cast<unsigned char>(c);
     return byte < 0x20 || byte == 0x7F || c == '"' || c == '\\';
 }
@@ -54,8 +54,8 @@ CombinedLine& CombinedLine::Quoted(std::string_view text) {
     if (text.empty()) text = "-";
     m_out += '"';
     // Most fields have nothing to escape: up to the first byte that may, as they are.
-    const std::size_t plain = static_cast<std::size_t>(
-        std::find_if(text.begin(), text.end(), IsSpecialInQuotes) - text.begin());
+    std::size_t plain = 0;
+    while (plain < text.size() && !IsSpecialInQuotes(text[plain])) ++plain;
     m_out += text.substr(0, plain);
     bool escaped = false;  // the byte before was a backslash that escapes
     for (const char c : text.substr(plain)) {

@@ -120,7 +120,9 @@ TEST_F(MainWindowTest, TabsMenusAndFirstPagesAreTheDesigns) {
                 if (item->isVisible()) menu.push_back("  " + item->text().toStdString());
     }
     EXPECT_EQ(menu, (Captions_{"ファイル(&F)", "  ローカルから読み込み(&O)",
-                               "  FTPから読み込み(&F)", "  再解析(&R)", "  レポートを保存(&S)…",
+                               "  FTPから読み込み(&F)", "  再解析(&R)", "  ",
+                               "  ログをアーカイブに取り込む(&I)…", "  アーカイブを開く(&A)…", "  ",
+                               "  レポートを保存(&S)…",
                                "  終了(&X)", "編集(&E)", "  検索(&F)...", "  次を検索(&N)",
                                "  前を検索(&P)", "設定", "  ドメイン管理(&D)", "表示(&V)",
                                "  UTF-8デコーダ(&U)", "  アクセス解析(&A)", "バージョン情報(&I)"}));

@@ -45,10 +45,10 @@ TEST(ParseReportArguments, AcceptedListsGiveTheirValuesAsWritten) {
         {{"--help", "--bogus"}, {.help = true}},
         {{"--dump", "--json", "-h", "--unit"}, {.help = true, .dump = true, .json = true}},
         {{"--from", "2024-02-29", "--to", "2024-03-01", "--humans", "--exclude-own", "--path",
-          "/blog/", "--status", "2XX,5xx", "--exclude-hosts", "mine.dat", "a"},
+          "/blog/", "--status", "2XX,5xx", "--exclude-hosts", "mine.dat", "--vhost", "a.jp", "a"},
          {.filter = {.firstDay = 19782, .lastDay = 19783, .excludeHostsFile = "mine.dat",
                      .excludeOwn = true, .humans = true, .pathPrefix = "/blog/",
-                     .statusClasses = (1u << 2) | (1u << 5)},
+                     .statusClasses = (1u << 2) | (1u << 5), .vhost = "a.jp"},
           .logFiles = {"a"}}},
         // The archive's commands; with --archive the dates pick days, not lines.
         {{"--import", "example.jp", "a.log", "b.gz"},
@@ -104,6 +104,10 @@ TEST(ParseReportArguments, RefusedListsNameTheirProblem) {
         {{"--status", "2xx,404", "a"},
          "--status の値 \"2xx,404\" は 2xx,3xx,4xx,5xx をコンマで区切って並べたものではありません"},
         {{"--path", "", "a"}, "--path の値が空です"},
+        {{"--vhost", "", "a"}, "--vhost の値が空です"},
+        {{"--vhost", "a.jp:80", "a"},
+         "--vhost の値 \"a.jp:80\" はバーチャルホストの名前ではありません（英数字と . - _ "
+         "で書かれたホスト名を、ポート番号なしで指定してください）"},
         {{"--from", "2024-05-02", "--to", "2024-05-01", "a"}, "--from の日が --to の日より後です"},
         {{"--decode", "--humans"}, "--decode takes only --utf8"},
         {{"--decode", "--archive-list"}, "--decode takes only --utf8"},

@@ -1,7 +1,9 @@
 #include "ReadableSummary.h"
 
+#include <algorithm>
 #include <string_view>
 
+#include "formats/LogFormat.h"
 #include "report/InsightSummary.h"
 #include "report/ReportContents.h"
 #include "text/Cp932.h"
@@ -52,6 +54,13 @@ std::string ReadableSummary(ResultWindow& w, const RunResult& run) {
     const Summary& summary = run.summary;
     std::string out;
     out += "ファイル  " + Cp932ToUtf8(w.GetField(FieldId::LogName).Text()) + "\n";
+    // The formats, in the order of the logs, only when a log was converted.
+    if (std::any_of(run.formats.begin(), run.formats.end(), IsConverted)) {
+        out += "形式    ";
+        for (std::size_t i = 0; i < run.formats.size(); ++i)
+            out += (i > 0 ? ", " : "") + std::string(LogFormatName(run.formats[i]));
+        out += "\n";
+    }
     for (const SummaryBox& box : kSummaryBoxes) AppendGroup(out, summary, box);
     out += "[解析]\n";
     out += "  favicon IE-総数  " + CountUtf8(FieldId::FaviconMsie, summary) + "-" +

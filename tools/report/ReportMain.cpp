@@ -74,6 +74,7 @@ LineFilter ReportFilter(const FilterOptions& o, const RunPlaces& places,
     filter.humansOnly = o.humans;
     filter.pathPrefix = o.pathPrefix;
     filter.statusClasses = o.statusClasses;
+    filter.vhost = o.vhost;
     HostList hosts;
     const auto add = [&](const std::string& path, bool missingIsEmpty) {
         hosts.Add(LoadHostListFile(path, missingIsEmpty));

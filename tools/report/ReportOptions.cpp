@@ -16,7 +16,7 @@ const char* const kReportUsage =
     "                       [--html OUT.html] [--csv DIR]\n"
     "                       [--from YYYY-MM-DD] [--to YYYY-MM-DD] [--humans]\n"
     "                       [--exclude-hosts FILE] [--exclude-own]\n"
-    "                       [--path PREFIX] [--status 2xx,3xx,4xx,5xx]\n"
+    "                       [--path PREFIX] [--status 2xx,3xx,4xx,5xx] [--vhost NAME]\n"
     "                       LOGFILE... (- reads standard input)\n"
     "       pomurina-report [options as above] --fetch [--trust FINGERPRINT] [NAME]\n"
     "                       (fetches NAME, by default access_log_YYYYMMDD of today,\n"
@@ -95,6 +95,12 @@ std::optional<UsageError> ReadFilterValue(const std::string& option, const std::
         filter.statusClasses = *classes;
     } else if (value.empty()) {
         return UsageError{option + " の値が空です"};
+    } else if (option == "--vhost") {
+        if (!IsVirtualHostName(value))
+            return UsageError{"--vhost の値 \"" + value +
+                              "\" はバーチャルホストの名前ではありません（英数字と . - _ "
+                              "で書かれたホスト名を、ポート番号なしで指定してください）"};
+        filter.vhost = value;
     } else if (option == "--path") {
         filter.pathPrefix = value;
     } else {
@@ -156,7 +162,7 @@ std::variant<ReportOptions, UsageError> ParseReportArguments(
         } else if (arg == "--exclude-own") {
             o.filter.excludeOwn = true;
         } else if (arg == "--from" || arg == "--to" || arg == "--exclude-hosts" ||
-                   arg == "--path" || arg == "--status") {
+                   arg == "--path" || arg == "--status" || arg == "--vhost") {
             if (i + 1 >= arguments.size()) return UsageError{arg + " の値がありません"};
             if (auto refused = ReadFilterValue(arg, arguments[++i], o.filter)) return *refused;
         } else if (arg == "--help" || arg == "-h") {

@@ -21,10 +21,11 @@ struct FilterOptions {
     bool humans = false;          // --humans
     std::string pathPrefix = {};  // --path PREFIX, never empty when given
     std::uint8_t statusClasses = 0;  // --status 2xx,4xx…
+    std::string vhost = {};          // --vhost NAME
 
     bool IsSet() const {
         return firstDay || lastDay || excludeHostsFile || excludeOwn || humans ||
-               !pathPrefix.empty() || statusClasses;
+               !pathPrefix.empty() || statusClasses || !vhost.empty();
     }
     bool operator==(const FilterOptions&) const = default;
 };

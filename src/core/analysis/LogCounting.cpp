@@ -1,5 +1,6 @@
 #include "analysis/LogCounting.h"
 
+#include <algorithm>
 #include <exception>
 #include <memory>
 #include <optional>
@@ -179,6 +180,7 @@ public:
             LoadLists(lists, places);
             return std::make_unique<CountingResult>(m_held);
         }
+        if (plan.keepOriginals) m_reading.KeepOriginals();
         if (plan.blockBytes > 0) return LoadStreamed(lists, places, plan, filter);
         const bool wholeFirst = filter.IsSet();
         if (!m_reading.OnePlainFile()) return LoadArriving(lists, places, plan, wholeFirst);
@@ -198,6 +200,11 @@ public:
     // whether there were none.
     bool Filtered() const { return m_filtered; }
     bool NonePassed() const { return m_nonePassed; }
+    // The format each log was read as (none when the lines were held).
+    const std::vector<LogFormat>& Formats() const { return m_reading.Formats(); }
+    const std::vector<std::shared_ptr<const OriginalLog>>& Originals() const {
+        return m_reading.Originals();
+    }
 
 private:
     void Told(std::size_t index, bool ended) {
@@ -510,6 +517,8 @@ RunResult LogCounting(ResultWindow& w, std::shared_ptr<const TextLines> held,
     std::exception_ptr classifyError;
     std::size_t linesLeftOut = 0;
     bool filtered = false, nonePassed = false;  // already, as the blocks were read
+    std::vector<LogFormat> formats;
+    std::vector<std::shared_ptr<const OriginalLog>> originals;
     {
         LogLoading loading(progress, paths, std::move(held), budget, memory);
         result = loading.Load(lists, places, plan, filter);
@@ -517,6 +526,8 @@ RunResult LogCounting(ResultWindow& w, std::shared_ptr<const TextLines> held,
         nonePassed = loading.NonePassed();
         classifyError = loading.ClassifyError();
         linesLeftOut = loading.LinesLeftOut();
+        formats = loading.Formats();
+        originals = loading.Originals();
     }
     progress.SetPosition(result->LineCount);
     progress.SetMaximum(static_cast<std::int64_t>(result->LogLines->Count() + linesLeftOut));
@@ -528,8 +539,12 @@ RunResult LogCounting(ResultWindow& w, std::shared_ptr<const TextLines> held,
     RunResult run;
     run.wholeLog = result->LogLines;
     run.filter = filter;
+    run.formats = std::move(formats);
+    if (std::any_of(originals.begin(), originals.end(), [](const auto& log) { return log; }))
+        run.originals = std::move(originals);
     if (nonePassed) throw NothingPassesError(filter);
-    if (filter.IsSet() && !filtered) result = SelectedLines(w, lists, result->LogLines, filter, std::move(chosen));
+    if (filter.IsSet() && !filtered)
+        result = SelectedLines(w, lists, result->LogLines, filter, std::move(chosen));
     progress.AddLine(Sjis("データを集計しています..."));
     try {
         ClassifyAll(w, lists, *result, plan, classifyError, memory);

@@ -31,6 +31,9 @@ struct ClassifyPlan {
     // How many entries of each collection a streamed run keeps; the rest are
     // counted (EntryList::KeepAtMost).
     std::size_t keepEntries = static_cast<std::size_t>(-1);
+    // Whether converted logs are kept as their files have them
+    // (RunResult::originals: the window's raw-log pane shows those lines).
+    bool keepOriginals = false;
 };
 
 // Classifies the lines of whole.LogLines from line whole.LineCount on into

@@ -4,10 +4,13 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "analysis/EntryList.h"
 #include "analysis/Summary.h"
 #include "filter/LineFilter.h"
+#include "formats/LogFormat.h"
+#include "io/OriginalLog.h"
 #include "insight/Insight.h"
 #include "insight/InsightRules.h"
 #include "text/LineSource.h"
@@ -36,6 +39,15 @@ struct RunResult {
     std::shared_ptr<const TextLines> wholeLog;
     // What the run kept of the logs (nothing set: every line).
     LineFilter filter;
+    // The format each log was read as, in the order of the logs (empty when
+    // the run took the lines of an earlier run).
+    std::vector<LogFormat> formats;
+    // With ClassifyPlan::keepOriginals, for each log converted as it was read,
+    // its file's lines (see OriginalLog.h); null for a log read as it is, and
+    // empty when no log was converted.  The raw-log pane shows a converted
+    // line as original->bytes' line lineOf[k], k counted from the log's
+    // first line in logLines (the line at runBytesBefore).
+    std::vector<std::shared_ptr<const OriginalLog>> originals;
 };
 
 }  // namespace pomurina

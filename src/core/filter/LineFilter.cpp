@@ -45,6 +45,15 @@ std::string StatusClassesText(std::uint8_t classes) {
     return text;
 }
 
+bool IsVirtualHostName(std::string_view text) {
+    if (text.empty() || text.size() > 253) return false;
+    for (const char c : text)
+        if (!((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
+              c == '.' || c == '-' || c == '_'))
+            return false;
+    return true;
+}
+
 std::string LineFilter::Description() const {
     std::string text;
     const auto add = [&](const std::string& part) {
@@ -58,6 +67,7 @@ std::string LineFilter::Description() const {
     if (humansOnly) add("ロボットを除く");
     if (!pathPrefix.empty()) add("パス " + pathPrefix);
     if (statusClasses) add("ステータス " + StatusClassesText(statusClasses));
+    if (!vhost.empty()) add("バーチャルホスト " + vhost);
     return text;
 }
 

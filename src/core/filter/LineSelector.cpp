@@ -7,6 +7,19 @@
 #include "text/TextLines.h"
 
 namespace pomurina {
+namespace {
+
+// Host names, whose letters are ASCII, in either case.
+bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
+        if (lower(a[i]) != lower(b[i])) return false;
+    }
+    return true;
+}
+
+}  // namespace
 
 LineSelector::LineSelector(const LineFilter& filter, const AgentRules& agents)
     : m_filter(filter), m_agents(agents) {}
@@ -36,6 +49,7 @@ bool LineSelector::Passes(std::string_view line) {
     if (!f.pathPrefix.empty() && !m_fields.path.starts_with(f.pathPrefix)) return false;
     if (f.excludedHosts && Excluded(m_fields.host)) return false;
     if (f.humansOnly && m_fields.hasAgent && Robot(m_fields.agent)) return false;
+    if (!f.vhost.empty() && !EqualsIgnoringAsciiCase(m_fields.vhost, f.vhost)) return false;
     return true;
 }
 

@@ -219,6 +219,10 @@ bool AccessLineReader::Read(std::string_view line, AccessLine& out) {
     if (!r.Word(out.host) || !r.Word(ident) || !r.Word(user) || r.Left() < kTimeLength ||
         !ReadTime(r.Place(), out.time))
         return false;
+    out.vhost = ident.size() > kVirtualHostIdent.size() && ident[0] == 'v' &&
+                        ident.starts_with(kVirtualHostIdent)
+                    ? ident.substr(kVirtualHostIdent.size())
+                    : std::string_view();
     r.MoveTo(r.Place() + kTimeLength);
     if (!r.Quoted(request) || !r.Take(' ') || !ReadStatusAndSize(r, out.status, out.size))
         return false;

@@ -24,9 +24,16 @@ struct WrittenTime {
     }
 };
 
+// The prefix of an identity that names the line's virtual host: a line of a
+// log whose lines name one (a virtual-host prefix, LTSV's vhost, W3C's
+// cs-host) is read as combined with "vhost=NAME" in the identity's place.
+inline constexpr std::string_view kVirtualHostIdent = "vhost=";
+
 // One line read by its fields; every view points into the line.
 struct AccessLine {
     std::string_view host;
+    // The virtual host the identity names (see kVirtualHostIdent); empty for none.
+    std::string_view vhost;
     WrittenTime time;
     // The request's second word (empty when it has none): split at each single blank.
     std::string_view target;

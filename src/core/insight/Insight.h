@@ -90,6 +90,12 @@ struct HostRow {
     SeenTime lastSeen;  // of the host's latest request, the first of equal times
 };
 
+// A virtual host the lines name (see AccessLine::vhost).
+struct VirtualHostRow {
+    std::string vhost;
+    std::int64_t hits = 0, pages = 0, visitors = 0, bytes = 0;
+};
+
 // Visits by length: under 30 s, 2 min, 5 min, 15 min, 30 min, 1 h, and longer.
 using VisitDurations = std::array<std::int64_t, 7>;
 
@@ -109,6 +115,8 @@ struct Insight {
     std::vector<RobotRow> robots;
     std::vector<HostRow> hosts;
     VisitDurations visitDurations{};
+    // Empty unless some line names a virtual host.
+    std::vector<VirtualHostRow> vhosts;
 };
 
 }  // namespace pomurina

@@ -258,6 +258,16 @@ void InsightWhole::FinishHosts(Insight& insight) {
     m_hostTallies = {};
 }
 
+void InsightWhole::FinishVirtualHosts(Insight& insight) {
+    const std::vector<std::int64_t> visitors = m_vhostHosts.HostsPerNumber(m_vhostTallies.size());
+    for (const std::uint32_t v : OrderByHits(
+             m_vhosts.Count(), [&](std::uint32_t i) { return m_vhostTallies[i].hits; },
+             [&](std::uint32_t i) { return m_vhosts.Text(i); })) {
+        const VirtualHostTally& t = m_vhostTallies[v];
+        insight.vhosts.push_back({std::string(m_vhosts.Text(v)), t.hits, t.pages, visitors[v], t.bytes});
+    }
+}
+
 Insight InsightWhole::Finish() {
     // The visits still going end with the log.
     for (const Visit& visit : m_visits)
@@ -279,6 +289,7 @@ Insight InsightWhole::Finish() {
     ReturnFreedPages();
     FinishTexts(insight);
     FinishAgents(insight);
+    FinishVirtualHosts(insight);
     ReturnFreedPages();
     FinishHosts(insight);
     return insight;

@@ -51,8 +51,11 @@ void InsightPart::Clear() {
     m_phrases.Clear();
     m_phraseHits.clear();
     std::fill(m_engineHits.begin(), m_engineHits.end(), 0);
+    m_vhosts.Clear();
+    m_vhostTallies.clear();
+    m_vhostHosts.Clear();
     m_reader = AccessLineReader();
-    m_lastHostId = m_lastDayRow = kNone;
+    m_lastHostId = m_lastDayRow = m_lastVhostId = kNone;
 }
 
 std::uint32_t InsightPart::DayRow(std::int32_t day) {
@@ -104,6 +107,15 @@ std::uint32_t InsightPart::PathId(std::string_view path) {
         m_pathTallies.emplace_back();
         m_pathTallies.back().isStatic = IsStaticPath(path);
     }
+    return found.id;
+}
+
+std::uint32_t InsightPart::VirtualHostId(std::string_view vhost) {
+    if (m_lastVhostId != kNone && vhost == m_lastVhost) return m_lastVhostId;
+    const InternTable::Found found = m_vhosts.Add(vhost);
+    if (found.added) m_vhostTallies.emplace_back();
+    m_lastVhost = vhost;
+    m_lastVhostId = found.id;
     return found.id;
 }
 
@@ -178,6 +190,14 @@ void InsightPart::Read(std::string_view line) {
         m_dayHosts.push_back(PairKey(day, host));
     }
 
+    if (!fields.vhost.empty()) {
+        const std::uint32_t vhost = VirtualHostId(fields.vhost);
+        VirtualHostTally& vhostTally = m_vhostTallies[vhost];
+        ++vhostTally.hits;
+        vhostTally.pages += page;
+        vhostTally.bytes = AddBytes(vhostTally.bytes, fields.size);
+        m_vhostHosts.Add(PairKey(vhost, host));
+    }
     if (page) {
         ++pathTally.pageHits;
         pathTally.pageBytes = AddBytes(pathTally.pageBytes, fields.size);

@@ -60,6 +60,9 @@ private:
         AgentMatch match;
         bool robot = false;
     };
+    struct VirtualHostTally {
+        std::int64_t hits = 0, pages = 0, bytes = 0;
+    };
     // A page of a human visitor, in log order.
     struct PageVisit {
         std::int64_t time;
@@ -77,6 +80,7 @@ private:
     // The visitor (host and agent) of a line of host's.
     std::uint32_t PairOf(std::uint32_t host, const AccessLine& fields);
     std::uint32_t PathId(std::string_view path);
+    std::uint32_t VirtualHostId(std::string_view vhost);
     void CountReferrer(HostTally& host, std::string_view referrer);
     ReferrerFacts FactsOf(std::string_view referrer);
 
@@ -111,6 +115,12 @@ private:
     InternTable m_phrases{InternTable::Storage::Copies};  // UTF-8
     std::vector<std::int64_t> m_phraseHits;
     std::vector<std::int64_t> m_engineHits;  // by rule
+
+    InternTable m_vhosts{InternTable::Storage::Views};
+    std::vector<VirtualHostTally> m_vhostTallies;
+    KeySet m_vhostHosts;  // (vhost, host)
+    std::string_view m_lastVhost;
+    std::uint32_t m_lastVhostId = kNone;
 
     // The last line's host: visitors ask for several files in a row.
     std::string_view m_lastHost;

@@ -36,6 +36,8 @@ std::optional<InsightRow> InsightRowOf(const Insight& insight, std::string_view 
         }
     } else if (key == "hosts") {
         if ((out = row(insight.hosts, RowTable::Hosts))) out->text = insight.hosts[r].host;
+    } else if (key == "vhosts") {
+        if ((out = row(insight.vhosts, RowTable::VirtualHosts))) out->text = insight.vhosts[r].vhost;
     }
     return out;
 }
@@ -57,6 +59,8 @@ bool RowLineTest::Holds(std::string_view line) {
             return fields.status == m_row.number;
         case RowTable::Hosts:
             return fields.host == m_row.text;
+        case RowTable::VirtualHosts:
+            return fields.vhost == m_row.text;
         case RowTable::Robots:
             return RobotHolds(fields);
         case RowTable::ReferringSites:

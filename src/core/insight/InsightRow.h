@@ -3,7 +3,7 @@
 // test of whether a line was counted in it, by the insight's own reading of
 // the line's fields (AccessLine.h): a day, a page (a path answered below 400
 // that no static extension names), a missing page (404), a status code, a
-// referring site, a search phrase, a robot or a host.  Lines that don't have
+// referring site, a search phrase, a robot, a host or a virtual host.  Lines that don't have
 // the fields belong to no row.
 #include <cstdint>
 #include <optional>
@@ -25,12 +25,13 @@ enum class RowTable : std::uint8_t {
     ReferringSites,
     SearchPhrases,
     Robots,
-    Hosts
+    Hosts,
+    VirtualHosts
 };
 
 struct InsightRow {
     RowTable table = RowTable::Hosts;
-    std::string text;         // the path, host, site, phrase or robot's name
+    std::string text;         // the path, host, site, phrase, robot's name or virtual host
     std::int64_t number = 0;  // the day's number or the status code
     RobotKind kind = RobotKind::Bot;
 };

@@ -32,7 +32,8 @@ InsightWhole::InsightWhole(const InsightRules& rules, InternTable::Storage texts
       m_hosts(texts),
       m_paths(texts),
       m_agents(texts),
-      m_engineHits(rules.engines.Rules().size(), 0) {}
+      m_engineHits(rules.engines.Rules().size(), 0),
+      m_vhosts(texts) {}
 
 std::size_t InsightWhole::Footprint() const {
     const auto bytes = [](const auto& vector) {
@@ -44,7 +45,8 @@ std::size_t InsightWhole::Footprint() const {
            m_dayHosts.Footprint() + m_pageHosts.Footprint() + m_notFoundHosts.Footprint() +
            m_sites.Footprint() + bytes(m_siteHits) + bytes(m_engineHits) + m_phrases.Footprint() +
            bytes(m_phraseHits) + bytes(m_dayMap) + bytes(m_hostMap) + bytes(m_pathMap) +
-           bytes(m_agentMap) + bytes(m_pairMap);
+           bytes(m_agentMap) + bytes(m_pairMap) + m_vhosts.Footprint() + bytes(m_vhostTallies) +
+           m_vhostHosts.Footprint() + bytes(m_vhostMap);
 }
 
 void InsightWhole::Merge(const InsightPart& part) {
@@ -136,6 +138,20 @@ void InsightWhole::MergeTexts(const InsightPart& part) {
         m_phraseHits[phrase] += part.m_phraseHits[p];
     }
     for (std::size_t e = 0; e < m_engineHits.size(); ++e) m_engineHits[e] += part.m_engineHits[e];
+
+    m_vhostMap.resize(part.m_vhostTallies.size());
+    for (std::uint32_t v = 0; v < part.m_vhostTallies.size(); ++v) {
+        const InsightPart::VirtualHostTally& from = part.m_vhostTallies[v];
+        const InternTable::Found found = m_vhosts.Add(part.m_vhosts.Text(v), part.m_vhosts.Hash(v));
+        if (found.added) m_vhostTallies.emplace_back();
+        VirtualHostTally& to = m_vhostTallies[found.id];
+        to.hits += from.hits;
+        to.pages += from.pages;
+        to.bytes = AddBytes(to.bytes, from.bytes);
+        m_vhostMap[v] = found.id;
+    }
+    part.m_vhostHosts.ForEach(
+        [&](std::uint64_t key) { m_vhostHosts.Add(m_vhostMap[High(key)], m_hostMap[Low(key)]); });
 }
 
 void InsightWhole::EndVisit(const Visit& visit) {

@@ -54,6 +54,9 @@ private:
         AgentMatch match;
         bool robot = false;
     };
+    struct VirtualHostTally {
+        std::int64_t hits = 0, pages = 0, bytes = 0;
+    };
     // The visit a visitor (host and agent) is on: one per pair, so kept small.
     struct Visit {
         std::int64_t latest = 0;
@@ -68,6 +71,7 @@ private:
     void FinishTexts(Insight& insight);
     void FinishAgents(Insight& insight);
     void FinishHosts(Insight& insight);
+    void FinishVirtualHosts(Insight& insight);
 
     const InsightRules& m_rules;
     std::int64_t m_unparsed = 0;
@@ -92,9 +96,13 @@ private:
     std::vector<std::int64_t> m_engineHits;  // by rule
     InternTable m_phrases{InternTable::Storage::Copies};
     std::vector<std::int64_t> m_phraseHits;
+    InternTable m_vhosts;
+    std::vector<VirtualHostTally> m_vhostTallies;
+    DistinctPairs m_vhostHosts;  // (vhost, host)
 
     // A part's numbers in the whole, kept between merges to save allocations.
-    std::vector<std::uint32_t> m_dayMap, m_hostMap, m_pathMap, m_agentMap, m_pairMap;
+    std::vector<std::uint32_t> m_dayMap, m_hostMap, m_pathMap, m_agentMap, m_pairMap,
+        m_vhostMap;
 };
 
 }  // namespace pomurina

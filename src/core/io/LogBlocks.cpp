@@ -73,6 +73,7 @@ void LogBlocks::HandOn() {
     std::shared_ptr<ByteBuffer> next = FreeRoom(std::max(m_block, m_length - cut));
     std::memcpy(next->data(), m_bytes->data() + cut, m_length - cut);
     m_length -= cut;
+    m_handedBytes += cut;
     std::swap(next, m_bytes);
     m_handed(next, cut);
 }
@@ -81,6 +82,7 @@ void LogBlocks::Finish() {
     if (m_length == 0) return;
     const std::size_t length = m_length;
     m_length = 0;
+    m_handedBytes += length;
     m_handed(m_bytes, length);
 }
 

@@ -38,6 +38,7 @@ public:
     std::size_t RoomSize() const override { return m_bytes->size() - m_length; }
     void Commit(std::size_t size) override;
     void BeginNextLog() override;
+    std::size_t Written() const override { return m_handedBytes + m_length; }
 
     // The logs are read: hands on what is left as the last block.
     void Finish();
@@ -62,6 +63,7 @@ private:
     std::shared_ptr<ByteBuffer> m_bytes;  // the room being filled
     std::size_t m_charged = 0;
     std::size_t m_length = 0;
+    std::size_t m_handedBytes = 0;  // in the blocks handed on
     char m_last = '\0';  // the last byte, '\0' while there is none
     std::mutex m_mutex;
     std::condition_variable m_givenBack;

@@ -13,6 +13,7 @@
 
 #include "Errors.h"
 #include "io/CompressionFormat.h"
+#include "io/ConvertingSink.h"
 #include "io/Decompressor.h"
 #include "io/FileIo.h"
 #include "io/LogFile.h"
@@ -154,7 +155,11 @@ void Decompress(OpenLog& log, CompressionFormat format, std::string_view firstBy
     }
 }
 
-void ReadLog(OpenLog& log, TextSink& out, std::atomic<std::size_t>& bytesRead) {
+// Reads a log into out, its format told as it is read; returns that format.
+LogFormat ReadLog(OpenLog& log, TextSink& text, std::atomic<std::size_t>& bytesRead,
+                  OriginalLog* keep) {
+    ConvertingSink out(text);
+    if (keep) out.KeepOriginal(*keep);
     // The first bytes tell whether the log is compressed.
     char probe[kFormatProbeBytes];
     std::size_t probed = 0;
@@ -166,17 +171,21 @@ void ReadLog(OpenLog& log, TextSink& out, std::atomic<std::size_t>& bytesRead) {
     }
     bytesRead += probed;
     const CompressionFormat format = DetectCompression(std::string_view(probe, probed));
-    if (format != CompressionFormat::None)
-        return Decompress(log, format, {probe, probed}, out, bytesRead);
-    // A plain log is read straight into its place.
-    out.Append({probe, probed});
-    while (!ended) {
-        char* room = out.Room(kOutputRoom);
-        const std::size_t n = log.Read(room, std::min(kOutputRoom, out.RoomSize()));
-        bytesRead += n;
-        out.Commit(n);
-        ended = n == 0;
+    if (format != CompressionFormat::None) {
+        Decompress(log, format, {probe, probed}, out, bytesRead);
+    } else {
+        // A plain log is read straight into its place.
+        out.Append({probe, probed});
+        while (!ended) {
+            char* room = out.Room(kOutputRoom);
+            const std::size_t n = log.Read(room, std::min(kOutputRoom, out.RoomSize()));
+            bytesRead += n;
+            out.Commit(n);
+            ended = n == 0;
+        }
     }
+    out.End();
+    return out.Format();
 }
 
 }  // namespace
@@ -189,13 +198,27 @@ LogReading::LogReading(const std::vector<std::string>& paths) {
         m_totalSize += m_logs.back()->Size();
     }
     if (!files) m_totalSize = 0;
+    m_formats.assign(m_logs.size(), LogFormat::Unknown);
+    m_originals.resize(m_logs.size());
 }
 
 LogReading::~LogReading() = default;
 
-bool LogReading::OnePlainFile() const {
-    return m_logs.size() == 1 && m_logs[0]->Regular() &&
-           DetectCompression(m_logs[0]->Peek(kFormatProbeBytes)) == CompressionFormat::None;
+bool LogReading::OnePlainFile() {
+    if (m_logs.size() != 1 || !m_logs[0]->Regular()) return false;
+    constexpr std::size_t kPeek = 4 * kFormatSniffBytes;
+    std::string first = m_logs[0]->Peek(kPeek);
+    if (DetectCompression(first.substr(0, kFormatProbeBytes)) != CompressionFormat::None)
+        return false;
+    // As ConvertingSink tells it: the first bytes, their zero bytes left out.
+    const bool ended = first.size() < kPeek;
+    std::erase(first, '\0');
+    const bool whole = ended && first.size() < kFormatSniffBytes;
+    if (first.size() > kFormatSniffBytes) first.resize(kFormatSniffBytes);
+    const LogFormat format = DetectLogFormat(first, whole);
+    if (IsConverted(format)) return false;
+    m_formats[0] = format;
+    return true;
 }
 
 void LogReading::ReadPlainFile(ByteBuffer& out, MemoryBudget& budget) {
@@ -215,7 +238,13 @@ void LogReading::ReadInto(TextSink& text, const LogReadingTold& told) {
         text.Budget().SetLogName(m_logs[i]->FullName());
         told(i, false);
         if (i > 0) text.BeginNextLog();
-        ReadLog(*m_logs[i], text, m_bytesRead);
+        std::shared_ptr<OriginalLog> original;
+        if (m_keepOriginals) {
+            original = std::make_shared<OriginalLog>();
+            original->runBytesBefore = text.Written();
+        }
+        m_formats[i] = ReadLog(*m_logs[i], text, m_bytesRead, original.get());
+        if (IsConverted(m_formats[i])) m_originals[i] = std::move(original);
         m_logs[i].reset();
         told(i, true);
     }

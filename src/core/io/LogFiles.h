@@ -11,7 +11,9 @@
 #include <string_view>
 #include <vector>
 
+#include "formats/LogFormat.h"
 #include "io/LogText.h"
+#include "io/OriginalLog.h"
 #include "text/ByteBuffer.h"
 
 namespace pomurina {
@@ -43,8 +45,9 @@ public:
     LogReading(const LogReading&) = delete;
     LogReading& operator=(const LogReading&) = delete;
 
-    // A single regular file whose first bytes are no compressed format's.
-    bool OnePlainFile() const;
+    // A single regular file whose first bytes are no compressed format's,
+    // in a format read as it is (combined, common or unknown).
+    bool OnePlainFile();
 
     // Reads the one plain file whole (see OnePlainFile), charged to budget:
     // maps it when it can (MappedBytes.h), or reads it;
@@ -59,6 +62,19 @@ public:
     // and LogText::Stopped when stopped.
     void ReadInto(TextSink& text, const LogReadingTold& told);
 
+    // The format each log was read as (see LogFormat.h), in order; a log not
+    // read yet is Unknown.
+    const std::vector<LogFormat>& Formats() const { return m_formats; }
+
+    // Asks ReadInto to keep each converted log as its file has it (for the
+    // raw-log pane; see OriginalLog.h).
+    void KeepOriginals() { m_keepOriginals = true; }
+    // Once read: for each log, its file's lines when it was converted and
+    // kept, else null.
+    const std::vector<std::shared_ptr<const OriginalLog>>& Originals() const {
+        return m_originals;
+    }
+
     // How far the reading has got through the files' bytes (any thread),
     // and their size in all when every log is a file.
     std::size_t BytesRead() const { return m_bytesRead.load(std::memory_order_relaxed); }
@@ -66,6 +82,9 @@ public:
 
 private:
     std::vector<std::unique_ptr<OpenLog>> m_logs;
+    std::vector<LogFormat> m_formats;
+    bool m_keepOriginals = false;
+    std::vector<std::shared_ptr<const OriginalLog>> m_originals;
     std::size_t m_totalSize = 0;
     std::atomic<std::size_t> m_bytesRead{0};
 };

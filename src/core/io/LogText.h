@@ -39,6 +39,7 @@ public:
     void Commit(std::size_t size) override;
     // The next log begins a line of its own.
     void BeginNextLog() override;
+    std::size_t Written() const override { return m_length; }
     // Told (on the writer's thread) whenever bytes have arrived.
     void SetArrival(std::function<void()> arrived) { m_arrived = std::move(arrived); }
 

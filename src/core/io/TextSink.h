@@ -24,6 +24,9 @@ public:
     virtual void Commit(std::size_t size) = 0;
     // The next log begins a line of its own.
     virtual void BeginNextLog() = 0;
+    // The bytes the text has taken so far, from the first log's first
+    // (zero bytes left out): where the next byte will stand.
+    virtual std::size_t Written() const = 0;
 
     // Room(), a copy and Commit() until bytes are in.
     void Append(std::string_view bytes);

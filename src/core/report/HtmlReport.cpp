@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "Errors.h"
+#include "formats/LogFormat.h"
 #include "report/HourSvg.h"
 #include "report/HtmlText.h"
 #include "report/InsightHtml.h"
@@ -91,11 +92,18 @@ void WriteHead(const ReportSource& source, std::string& b) {
     b += InsightHtmlStyle();
     b += "</style>\n</head>\n<body>\n<main>\n<header>\n<h1>アクセスログ解析レポート</h1>\n"
          "<dl class=\"meta\">\n";
-    for (const std::string& file : source.files) {
+    for (std::size_t i = 0; i < source.files.size(); ++i) {
         std::string path;
-        AppendValidUtf8(file, path);
+        AppendValidUtf8(source.files[i], path);
         b += "<dt>ファイル</dt><dd class=\"file\">";
         AppendHtml(path, b);
+        // A log read as it is says nothing more.
+        const std::vector<LogFormat>* formats = source.run ? &source.run->formats : nullptr;
+        if (formats && i < formats->size() && IsConverted((*formats)[i])) {
+            b += " (";
+            b += LogFormatName((*formats)[i]);
+            b += ')';
+        }
         b += "</dd>\n";
     }
     b += "<dt>作成日時</dt><dd><time datetime=\"" + IsoLocalTime(source.created) + "\">" +

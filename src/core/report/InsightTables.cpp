@@ -184,6 +184,16 @@ std::vector<InsightTable> InsightTablesOf(const Insight& insight) {
         }
     };
     tables.push_back(std::move(hosts));
+    // Only a log whose lines name virtual hosts has this table.
+    if (!insight.vhosts.empty())
+        tables.push_back(TableOf<VirtualHostRow>(
+            "vhosts", "バーチャルホスト", insight.vhosts,
+            {{"vhost", "バーチャルホスト"}, kHits, {"pages", "ページ"}, kVisitors, {"bytes", "バイト"}},
+            {[](const VirtualHostRow& r) { return Log(r.vhost); },
+             [](const VirtualHostRow& r) { return Number(r.hits); },
+             [](const VirtualHostRow& r) { return Number(r.pages); },
+             [](const VirtualHostRow& r) { return Number(r.visitors); },
+             [](const VirtualHostRow& r) { return Number(r.bytes); }}));
     return tables;
 }
 

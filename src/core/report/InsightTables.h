@@ -40,8 +40,9 @@ struct InsightTable {
     std::function<std::int64_t(std::size_t r, std::size_t c)> number;
 };
 
-// The tables in the order the reports show them, from days to hosts (the
-// totals and the visit durations are apart: see below).
+// The tables in the order the reports show them, from days to hosts, then
+// the virtual hosts when any line names one (the totals and the visit
+// durations are apart: see below).
 std::vector<InsightTable> InsightTablesOf(const Insight& insight);
 
 // The totals as a table of two columns (項目, 値): the JSON keys in order.

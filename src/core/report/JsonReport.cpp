@@ -4,6 +4,7 @@
 #include <cmath>
 #include <string_view>
 
+#include "formats/LogFormat.h"
 #include "insight/CalendarDay.h"
 #include "report/InsightJson.h"
 #include "report/JsonText.h"
@@ -62,6 +63,15 @@ void WriteFiles(const ReportSource& source, std::string& b) {
             AppendKey("path_bytes", b);
             b += '"';
             AppendBase64(path, b);
+            b += '"';
+        }
+        // A log read as it is (combined, common) says nothing more.
+        const std::vector<LogFormat>* formats = source.run ? &source.run->formats : nullptr;
+        if (formats && i < formats->size() && IsConverted((*formats)[i])) {
+            b += ", ";
+            AppendKey("format", b);
+            b += '"';
+            b += LogFormatName((*formats)[i]);
             b += '"';
         }
         b += '}';
@@ -183,7 +193,13 @@ void WriteFilter(const LineFilter* filter, std::string& b) {
         if (at > 0) b += ", ";
         b += "\"" + classes.substr(at, 3) + "\"";
     }
-    b += "]},\n";
+    b += ']';
+    // Only when set: the filters that came before it keep their member as it was.
+    if (!filter->vhost.empty()) {
+        b += ", \"vhost\": ";
+        AppendJsonUtf8(filter->vhost, b);
+    }
+    b += "},\n";
 }
 
 void WriteJsonReport(ResultWindow& w, const ReportSource& source, bool withLog, ReportStream& out) {

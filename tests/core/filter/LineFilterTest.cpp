@@ -68,7 +68,12 @@ TEST(LineFilter, ReadsDaysAndStatusClassesAndSaysWhatIsApplied) {
     filter.humansOnly = true;
     filter.pathPrefix = "/blog/";
     filter.statusClasses = 1u << 4;
-    EXPECT_EQ(filter.Description(), "期間 2024-05-01〜・ロボットを除く・パス /blog/・ステータス 4xx");
+    filter.vhost = "shop.example.jp";
+    EXPECT_EQ(filter.Description(),
+              "期間 2024-05-01〜・ロボットを除く・パス /blog/・ステータス 4xx・バーチャルホスト shop.example.jp");
+    for (const char* name : {"a", "shop.example.jp", "SHOP-2_x.jp"}) EXPECT_TRUE(IsVirtualHostName(name));
+    for (const char* bad : {"", "a b", "shop.example.jp:443", "ショップ.jp", "a/b"})
+        EXPECT_FALSE(IsVirtualHostName(bad)) << bad;
 }
 
 TEST(PeriodPreset, CutsEachPresetToTheLogsDays) {
@@ -109,7 +114,9 @@ TEST(LineSelector, PassesTheLinesOfEveryPartOfTheFilter) {
         "1.1.1.1 - - [03/May/2024:10:00:00 +0900] \"GET /img.png HTTP/1.1\" 304 - \"-\" \"-\"\n"
         "3.3.3.3 - - [31/May/2024:23:59:59 +0900] \"POST /blog/b HTTP/1.1\" 500 0\n"
         "not a line of a log\n"
-        "2.2.2.2 - - [01/Jun/2024:00:00:00 +0900] \"GET /blog/c HTTP/1.1\" 199 5 \"-\" \"Mozilla\"\n";
+        "2.2.2.2 - - [01/Jun/2024:00:00:00 +0900] \"GET /blog/c HTTP/1.1\" 199 5 \"-\" \"Mozilla\"\n"
+        "4.4.4.4 vhost=Shop.example.jp - [01/Jun/2024:00:00:00 +0900] \"GET / HTTP/1.1\" 200 5\n"
+        "4.4.4.4 vhost=shop.example.jp.evil - [01/Jun/2024:00:00:00 +0900] \"GET / HTTP/1.1\" 200 5\n";
     const TextLines lines(log);
     const AgentRules agents({{"bot", "Googlebot", "Googlebot"}});
     const auto hosts = std::make_shared<const HostList>(HostList::Parse("1.1.1.0/24\n"));
@@ -123,17 +130,19 @@ TEST(LineSelector, PassesTheLinesOfEveryPartOfTheFilter) {
         LineFilter filter;
         std::vector<std::uint64_t> kept;
     } cases[] = {
-        {"nothing set", {}, {0, 1, 2, 3, 4, 5}},
+        {"nothing set", {}, {0, 1, 2, 3, 4, 5, 6, 7}},
         {"period", with([](LineFilter& f) {
              f.firstDay = ParseDayText("2024-05-02");
              f.lastDay = ParseDayText("2024-05-31");
          }),
          {1, 2, 3}},
-        {"hosts", with([&](LineFilter& f) { f.excludedHosts = hosts; }), {1, 3, 5}},
-        {"humans", with([](LineFilter& f) { f.humansOnly = true; }), {0, 3, 5}},
+        {"hosts", with([&](LineFilter& f) { f.excludedHosts = hosts; }), {1, 3, 5, 6, 7}},
+        {"humans", with([](LineFilter& f) { f.humansOnly = true; }), {0, 3, 5, 6, 7}},
         {"path", with([](LineFilter& f) { f.pathPrefix = "/blog"; }), {0, 1, 3, 5}},
         {"path with slash", with([](LineFilter& f) { f.pathPrefix = "/blog/"; }), {0, 3, 5}},
-        {"status", with([](LineFilter& f) { f.statusClasses = (1u << 2) | (1u << 5); }), {0, 3}},
+        {"status", with([](LineFilter& f) { f.statusClasses = (1u << 2) | (1u << 5); }),
+         {0, 3, 6, 7}},
+        {"vhost", with([](LineFilter& f) { f.vhost = "shop.EXAMPLE.jp"; }), {6}},
         {"together", with([](LineFilter& f) {
              f.lastDay = ParseDayText("2024-05-31");
              f.humansOnly = true;

@@ -68,6 +68,8 @@ std::string RowName(const InsightRow& row) {
             return RowName("robots", row.text + (row.kind == RobotKind::Ai ? "/ai" : "/bot"));
         case RowTable::Hosts:
             return RowName("hosts", row.text);
+        case RowTable::VirtualHosts:
+            return RowName("vhosts", row.text);
     }
     return {};
 }

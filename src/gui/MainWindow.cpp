@@ -90,7 +90,7 @@ std::string SuggestedReportPath(const std::string& log) {
 
 }  // namespace
 
-TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
+TForm1::TForm1(QWidget* parent) : QMainWindow(parent), m_shrinksSaid(VanishedFileBytes()) {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QString::fromUtf8("ポムリナ"));
     setWindowIcon(ProgramIcon());

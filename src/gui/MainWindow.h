@@ -180,7 +180,7 @@ private:
     std::shared_ptr<const RunResult> m_lastRun;
     LogNarrowing* m_narrowing = nullptr;
     QString m_narrowedTo;  // the row the bar names
-    std::size_t m_shrinksSaid = 0;  // VanishedFileBytes() when last said
+    std::size_t m_shrinksSaid;      // VanishedFileBytes() when last said
     std::string m_runName;          // how the title names the logs (UTF-8)
 };
 

@@ -89,6 +89,7 @@ const std::vector<TablePage>& TablePages() {
         {"端末", {"devices"}},
         {"ロボット", {"robots"}},
         {"ホスト", {"hosts"}},
+        {"バーチャルホスト", {"vhosts"}},
         {"滞在時間", {"visit_durations"}},
     };
     return pages;
@@ -336,7 +337,14 @@ void TInsight::ShowRun(std::shared_ptr<const RunResult> run, int byteUnit) {
     // The bar and the title say what the run kept.
     Filter->setEnabled(m_run != nullptr);
     const std::string applied = m_run ? m_run->filter.Description() : std::string();
-    if (m_run) Filter->ShowApplied(m_run->filter);
+    if (m_run) {
+        std::vector<std::string> vhosts;
+        if (m_run->insight)
+            for (const VirtualHostRow& row : m_run->insight->vhosts) vhosts.push_back(row.vhost);
+        // A filtered run's table holds the hosts kept: the list stays the whole log's.
+        if (!m_run->filter.IsSet()) Filter->SetVirtualHosts(vhosts);
+        Filter->ShowApplied(m_run->filter);
+    }
     setWindowTitle(FromUtf8("アクセス解析") +
                    (applied.empty() ? QString() : QString::fromStdString("（" + applied + "）")));
     m_byteUnit = byteUnit;
@@ -372,9 +380,15 @@ const InsightModels* TInsight::Models() {
 void TInsight::Fill() {
     if (m_filled || !Models()) return;
     m_filled = true;
+    for (std::size_t page = 0; page < TablePages().size(); ++page) {
+        // A table the run has no rows of (the virtual hosts of a one-site log) has no page.
+        const char* first = TablePages()[page].keys.front();
+        PageList->item(static_cast<int>(page))->setHidden(m_models->Find(first) == nullptr);
+    }
     for (const auto& [key, view] : m_views) {
         InsightTableModel* model = m_models->Find(key);
         view->setModel(model);
+        if (!model) continue;
         // The insight's own order first; a click on a header sorts by it.
         view->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
         view->setSortingEnabled(true);

@@ -36,15 +36,18 @@
 #include "io/DataFolder.h"
 #include "io/FileIo.h"
 #include "io/LogFiles.h"
+#include "formats/LogFormat.h"
 #include "report/ReportFile.h"
 #include "text/Cp932.h"
 #include "text/MappedBytes.h"
+#include "text/SelectedLines.h"
 #include "widgets/FieldEdit.h"
 #include "widgets/FilterBar.h"
 #include "widgets/GraphImage.h"
 #include "widgets/PageControl.h"
 #include "widgets/PaneView.h"
 #include "widgets/UnitBox.h"
+#include "window/FileLines.h"
 #include "window/MemoPanes.h"
 #include "window/TransferUnits.h"
 
@@ -104,6 +107,14 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent), m_shrinksSaid(VanishedFil
     new LogDrop(*this, [this](const std::vector<std::string>& paths) { OpenLogs(paths); });
     m_narrowing = new LogNarrowing(
         [this](SharedLineSource lines) {
+            // A converted log's pane shows its file's lines: the same lines there.
+            const auto* found = dynamic_cast<const SelectedLines*>(lines.get());
+            if (m_fileLines && found && !m_lastRun->filter.IsSet()) {
+                std::vector<std::size_t> shown(found->Count());
+                for (std::size_t i = 0; i < shown.size(); ++i)
+                    shown[i] = m_fileLines->ShownLine(found->SourceIndex(i));
+                lines = std::make_shared<SelectedLines>(m_fileLines, std::move(shown));
+            }
             NamaLog->Model().ShowOnly(lines);
             NamaLogBar->ShowFound(m_narrowedTo, lines->Count());
         },
@@ -227,7 +238,22 @@ void TForm1::LogCounting(const std::vector<std::string>& paths) {
 
 void TForm1::AnalyseFiles(const std::vector<std::string>& paths, const std::string& name) {
     m_runName = name;
-    Analyse(paths, [&] { return pomurina::LogCounting(*this, paths, Places()); });
+    m_fileLines.reset();
+    ClassifyPlan plan;
+    plan.keepOriginals = true;  // kept only for a converted log
+    Analyse(paths, [&] { return pomurina::LogCounting(*this, paths, Places(), plan); });
+    if (!m_lastRun->originals.empty()) {
+        m_fileLines = std::make_shared<FileLines>(m_lastRun->wholeLog, m_lastRun->originals);
+        ShowFileLines();
+    }
+    // The file field says what a converted log was read as: "a.log 他1ファイル (ltsv, combined)".
+    std::string formats;
+    bool converted = false;
+    for (const LogFormat format : m_lastRun->formats) {
+        converted = converted || IsConverted(format);
+        formats += (formats.empty() ? "" : ", ") + std::string(LogFormatName(format));
+    }
+    if (converted) Edit35->SetText(Edit35->Text() + " (" + formats + ")");
     // The filter bar's days are the whole log's, read once here.
     const auto& totals = m_lastRun->insight ? m_lastRun->insight->totals : InsightTotals{};
     if (InsightForm)
@@ -273,6 +299,14 @@ std::optional<LineFilter> TForm1::FilterOf(const FilterChoice& choice) const {
     filter.humansOnly = choice.humansOnly;
     filter.pathPrefix = choice.pathPrefix;
     filter.statusClasses = choice.statusClasses;
+    if (!choice.vhost.empty()) {
+        if (!IsVirtualHostName(choice.vhost)) {
+            ShowInformation(Utf8ToCp932("「" + choice.vhost +
+                                        "」はバーチャルホストの名前として読めません。"));
+            return std::nullopt;
+        }
+        filter.vhost = choice.vhost;
+    }
     if (choice.excludeListedHosts) {
         const std::string path = DataFolder() + "/materia/" + kExcludeHostsFile;
         HostList hosts = LoadHostListFile(path, true);
@@ -314,8 +348,15 @@ void TForm1::Analyse(const std::vector<std::string>& paths, const std::function<
     }
     // Without a screen nobody sees the offer: its guess isn't made.
     if (!Headless()) OwnDomainOffer->Offer(OwnDomainGuess(*m_lastRun));
+    if (!m_lastRun->filter.IsSet()) ShowFileLines();
     ShowTitle();
     SayIfLogShrank();
+}
+
+void TForm1::ShowFileLines() {
+    if (!m_fileLines) return;
+    GetPane(PaneId::NamaLog).ReplaceAll(m_fileLines);
+    FlushPaneRows();
 }
 
 void TForm1::SayIfLogShrank() {

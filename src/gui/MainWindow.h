@@ -23,6 +23,7 @@ class QPushButton;
 namespace pomurina {
 
 class FieldEdit;
+class FileLines;
 class GraphImage;
 class LogNarrowing;
 class NarrowingBar;
@@ -166,6 +167,8 @@ private:
     void Analyse(const std::vector<std::string>& paths, const std::function<RunResult()>& run);
     // LogCounting, the title naming the logs as name (UTF-8).
     void AnalyseFiles(const std::vector<std::string>& paths, const std::string& name);
+    // The raw-log pane shows a converted log's lines as its file has them.
+    void ShowFileLines();
     // The title: the (first) log's name and the filter applied.
     void ShowTitle();
 
@@ -182,6 +185,9 @@ private:
     QString m_narrowedTo;  // the row the bar names
     std::size_t m_shrinksSaid;      // VanishedFileBytes() when last said
     std::string m_runName;          // how the title names the logs (UTF-8)
+    // The raw-log pane's lines as the files have them, when a log of the
+    // last run read from files was converted (LTSV, W3C…); null otherwise.
+    std::shared_ptr<const FileLines> m_fileLines;
 };
 
 // The main window of the process.

@@ -17,8 +17,10 @@
 #include "MainWindowFixture.h"
 #include "analysis/LogCounting.h"
 #include "io/DataFolder.h"
+#include "widgets/FieldEdit.h"
 #include "widgets/FilterBar.h"
 #include "widgets/InsightModels.h"
+#include "widgets/PaneView.h"
 
 namespace pomurina::guitest {
 namespace {
@@ -163,6 +165,31 @@ TEST_F(FilterTest, DayRowsPresetsAndReanalysingSetThePeriod) {
     ASSERT_EQ(Run(log), std::nullopt);
     EXPECT_FALSE(form.LastRun()->filter.IsSet());
     EXPECT_EQ(Bar().FirstDay->date(), March(3));
+}
+
+TEST_F(FilterTest, AVirtualHostLogShowsItsFileLinesAndFiltersByHost) {
+    std::vector<std::string> lines;
+    for (const char* site : {"a.example:80", "b.example:443", "a.example:80"})
+        lines.push_back(std::string(site) +
+                        " 198.51.100.7 - - [04/Mar/2020:10:00:00 +0900] \"GET /x HTTP/1.1\" 200 10 "
+                        "\"-\" \"Mozilla/5.0\"");
+    const std::string log = WriteLog("v.log", lines);
+    ASSERT_EQ(ErrorOf([&] { form.LogCounting(log); }), std::nullopt);
+    std::string scratch;
+    ASSERT_EQ(form.NamaLog->Lines().Count(), 3u);
+    EXPECT_EQ(form.NamaLog->Lines().Line(1, scratch), lines[1]);  // as the file has it
+    EXPECT_TRUE(form.Edit35->Text().ends_with(" (vhost)"));
+    EXPECT_FALSE(Bar().VirtualHost->isHidden());
+    EXPECT_EQ(Bar().VirtualHost->count(), 3);  // every host, a.example, b.example
+    Bar().VirtualHost->setEditText("b.example");
+    Bar().Apply->click();
+    LineFilter vhost;
+    vhost.vhost = "b.example";
+    EXPECT_EQ(WithoutProgressLines(DumpOf(form)),
+              WithoutProgressLines(ReferenceDumpWith(log, vhost)));
+    Bar().VirtualHost->setEditText("bad host");
+    Bar().Apply->click();
+    EXPECT_NE(boxes.Texts().back().find("バーチャルホストの名前として読めません"), std::string::npos);
 }
 
 }  // namespace

@@ -55,6 +55,7 @@ FilterBar::FilterBar(std::function<void()> apply, std::function<void()> clear, Q
       Humans(Check("Humans", "ロボットを除く")),
       Path(new QLineEdit),
       Status(new QToolButton),
+      VirtualHost(new QComboBox),
       Apply(new QPushButton(FromUtf8("適用"))),
       Clear(new QPushButton(FromUtf8("解除"))) {
     setObjectName(QStringLiteral("FilterBar"));
@@ -78,6 +79,11 @@ FilterBar::FilterBar(std::function<void()> apply, std::function<void()> clear, Q
         connect(m_status[c], &QAction::toggled, this, [this] { ShowStatusChoice(); });
     }
     Status->setMenu(statusMenu);
+    VirtualHost->setObjectName(QStringLiteral("VirtualHost"));
+    VirtualHost->setEditable(true);
+    VirtualHost->setToolTip(FromUtf8("このバーチャルホストの行だけを集計します（空欄ですべて）"));
+    VirtualHost->setMinimumContentsLength(12);
+    VirtualHost->hide();
     Apply->setObjectName(QStringLiteral("ApplyFilter"));
     Clear->setObjectName(QStringLiteral("ClearFilter"));
 
@@ -100,6 +106,7 @@ FilterBar::FilterBar(std::function<void()> apply, std::function<void()> clear, Q
     restRow->addWidget(new QLabel(FromUtf8("パス")));
     restRow->addWidget(Path, 1);
     restRow->addWidget(Status);
+    restRow->addWidget(VirtualHost);
     restRow->addWidget(Apply);
     restRow->addWidget(Clear);
     restRow->addStretch();
@@ -159,6 +166,14 @@ void FilterBar::ShowApplied(const LineFilter& filter) {
     Humans->setChecked(filter.humansOnly);
     Path->setText(QString::fromStdString(filter.pathPrefix));
     for (int c = 0; c < 4; ++c) m_status[c]->setChecked(filter.statusClasses & (1u << (c + 2)));
+    VirtualHost->setEditText(QString::fromStdString(filter.vhost));
+}
+
+void FilterBar::SetVirtualHosts(const std::vector<std::string>& names) {
+    VirtualHost->clear();
+    VirtualHost->addItem(QString());  // every virtual host
+    for (const std::string& name : names) VirtualHost->addItem(QString::fromStdString(name));
+    VirtualHost->setVisible(!names.empty());
 }
 
 void FilterBar::Reset() {
@@ -175,6 +190,8 @@ FilterChoice FilterBar::Choice() const {
     choice.humansOnly = Humans->isChecked();
     choice.pathPrefix = Path->text().trimmed().toStdString();
     choice.statusClasses = CheckedStatusClasses();
+    if (!VirtualHost->isHidden())
+        choice.vhost = VirtualHost->currentText().trimmed().toStdString();
     return choice;
 }
 

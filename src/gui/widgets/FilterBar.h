@@ -8,6 +8,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "filter/LineFilter.h"
 #include "filter/PeriodPreset.h"
@@ -30,6 +31,7 @@ struct FilterChoice {
     bool humansOnly = false;
     std::string pathPrefix;          // UTF-8, as typed
     std::uint8_t statusClasses = 0;  // bit c for cxx; 0: every status
+    std::string vhost;               // UTF-8, as typed; empty: every virtual host
 };
 
 class FilterBar final : public QFrame {
@@ -40,6 +42,9 @@ public:
     // dated line, and the period can't be chosen); the period becomes the
     // whole log.
     void SetLogDays(std::optional<DayRange> log);
+    // The virtual hosts the log names, offered in the box "ホスト名" (shown
+    // only when there are some).
+    void SetVirtualHosts(const std::vector<std::string>& names);
     // Puts a period in the day fields (cut to the log's days).
     void SetPeriod(DayRange period);
     // Shows what filter keeps (the period as days of the log).
@@ -53,6 +58,7 @@ public:
     QCheckBox *const ExcludeHosts, *const Humans;
     QLineEdit* const Path;
     QToolButton* const Status;
+    QComboBox* const VirtualHost;
     QPushButton *const Apply, *const Clear;
 
 protected:

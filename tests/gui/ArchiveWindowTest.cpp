@@ -16,16 +16,8 @@
 namespace pomurina::guitest {
 namespace {
 
-class ArchiveTest : public MainWindowTest {
+class ArchiveTest : public BothWindowsTest {
 protected:
-    ArchiveTest() {
-        Form1 = &form;
-        InsightForm = &insight;
-    }
-    ~ArchiveTest() override {
-        Form1 = nullptr;
-        InsightForm = nullptr;
-    }
     // Two lines a day, 3 to 6 March 2020.
     std::string Log() {
         std::vector<std::string> lines;
@@ -35,9 +27,7 @@ protected:
                                 "/Mar/2020:10:00:00 +0900] \"GET " + path +
                                 " HTTP/1.1\" 200 10 \"-\" \"Mozilla/5.0\"");
         return WriteLog("site.log", lines);
-    }
-    TInsight insight;
-};
+    }};
 
 TEST_F(ArchiveTest, ImportedDaysOpenAsTheReportToolReadsThem) {
     ImportIntoArchive("example.jp", {Log()});

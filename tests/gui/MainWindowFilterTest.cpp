@@ -25,16 +25,8 @@
 namespace pomurina::guitest {
 namespace {
 
-class FilterTest : public MainWindowTest {
+class FilterTest : public BothWindowsTest {
 protected:
-    FilterTest() {
-        Form1 = &form;
-        InsightForm = &insight;
-    }
-    ~FilterTest() override {
-        Form1 = nullptr;
-        InsightForm = nullptr;
-    }
     // Four days of March 2020; a robot, two hosts, pages under /blog/, a 404.
     std::string Log() {
         const auto line = [](int day, const char* host, const char* path, int status,
@@ -59,8 +51,6 @@ protected:
     }
     FilterBar& Bar() { return *insight.Filter; }
     void CheckStatus(int hundreds) { Bar().Status->menu()->actions()[hundreds - 2]->setChecked(true); }
-
-    TInsight insight;
 };
 
 QDate March(int day) {

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "GuiTestKit.h"
+#include "InsightWindow.h"
 #include "MainWindow.h"
 #include "OpenDialog.h"
 #include "ProgressWindow.h"
@@ -41,6 +42,21 @@ protected:
     TForm1 form;
     TForm2 progress;
     MemoryWindow reference;  // the report tool's window, run alongside
+};
+
+// The same, with an analysis window, both the process's own (Form1, InsightForm).
+class BothWindowsTest : public MainWindowTest {
+protected:
+    BothWindowsTest() {
+        Form1 = &form;
+        InsightForm = &insight;
+    }
+    ~BothWindowsTest() override {
+        Form1 = nullptr;
+        InsightForm = nullptr;
+    }
+
+    TInsight insight;
 };
 
 }  // namespace pomurina::guitest

@@ -20,17 +20,9 @@
 namespace pomurina::guitest {
 namespace {
 
-class NarrowTest : public MainWindowTest {
+class NarrowTest : public BothWindowsTest {
 protected:
-    NarrowTest() {
-        Form1 = &form;
-        InsightForm = &insight;
-    }
-    ~NarrowTest() override {
-        Form1 = nullptr;
-        InsightForm = nullptr;
-        LogNarrowing::SetBackgroundFrom(100000);
-    }
+    ~NarrowTest() override { LogNarrowing::SetBackgroundFrom(100000); }
     // The log: hosts a, b and c; b asks twice for /x.html, once for a
     // style sheet, and once for a page that isn't there.
     std::vector<std::string> Lines() const {
@@ -61,8 +53,6 @@ protected:
         for (const std::size_t i : indexes) lines.push_back(Lines()[i]);
         return lines;
     }
-
-    TInsight insight;
 };
 
 TEST_F(NarrowTest, ARowShowsItsLinesAndTheBarSaysHowMany) {

@@ -83,6 +83,7 @@ FilterBar::FilterBar(std::function<void()> apply, std::function<void()> clear, Q
     VirtualHost->setEditable(true);
     VirtualHost->setToolTip(FromUtf8("このバーチャルホストの行だけを集計します（空欄ですべて）"));
     VirtualHost->setMinimumContentsLength(12);
+    VirtualHost->lineEdit()->setPlaceholderText(FromUtf8("バーチャルホスト"));
     VirtualHost->hide();
     Apply->setObjectName(QStringLiteral("ApplyFilter"));
     Clear->setObjectName(QStringLiteral("ClearFilter"));

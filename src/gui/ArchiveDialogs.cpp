@@ -58,8 +58,7 @@ std::optional<std::string> ChooseArchiveSite(QWidget* parent, const std::string&
     }
 }
 
-void ImportIntoArchive(const std::string& site, const std::vector<std::string>& paths,
-                       bool inBox) {
+void ImportIntoArchive(const std::string& site, const std::vector<std::string>& paths, bool inBox) {
     ImportResult result;
     std::exception_ptr error;
     std::atomic<bool> done{false};
@@ -102,11 +101,6 @@ void ImportIntoArchive(const std::string& site, const std::vector<std::string>& 
         Form2->AddLine(text);
 }
 
-std::string SiteOfServer(const std::string& server) {
-    if (server.starts_with('[')) return server.substr(1, server.find(']') - 1);
-    return server.substr(0, server.find(':'));
-}
-
 ArchiveOpenDialog::ArchiveOpenDialog(QWidget* parent)
     : QDialog(parent),
       Sites(new QComboBox),
@@ -142,7 +136,8 @@ ArchiveOpenDialog::ArchiveOpenDialog(QWidget* parent)
     layout->addWidget(buttons);
     resize(380, 420);
 
-    connect(Sites, &QComboBox::currentIndexChanged, this, [this] { Guarded([this] { ShowSite(); }); });
+    connect(Sites, &QComboBox::currentIndexChanged, this,
+            [this] { Guarded([this] { ShowSite(); }); });
     connect(Months, &QListWidget::currentRowChanged, this, [this](int row) {
         if (row < 0) return;
         const QStringList range = Months->item(row)->data(Qt::UserRole).toStringList();
@@ -163,8 +158,8 @@ ArchiveOpenDialog::ArchiveOpenDialog(QWidget* parent)
 
 void ArchiveOpenDialog::ShowSite() {
     Months->clear();
-    m_days = Sites->currentIndex() < 0 ? std::vector<ArchiveDay>{}
-                                       : ArchiveDays(DataFolder(), Site());
+    m_days =
+        Sites->currentIndex() < 0 ? std::vector<ArchiveDay>{} : ArchiveDays(DataFolder(), Site());
     const bool any = !m_days.empty();
     for (QDateEdit* field : {FirstDay, LastDay}) {
         field->setEnabled(any);
@@ -185,7 +180,8 @@ void ArchiveOpenDialog::ShowSite() {
         for (QDateEdit* field : {FirstDay, LastDay})
             field->calendarWidget()->setDateTextFormat(QDateOfDay(day.day), kept);
         const QString name = QDateOfDay(day.day).toString(QStringLiteral("yyyy-MM"));
-        if (months.empty() || months.back().first != name) months.push_back({name, {day.day, day.day}});
+        if (months.empty() || months.back().first != name)
+            months.push_back({name, {day.day, day.day}});
         Month& month = months.back().second;
         month.last = day.day;
         ++month.days;

@@ -30,9 +30,6 @@ std::optional<std::string> ChooseArchiveSite(QWidget* parent, const std::string&
 void ImportIntoArchive(const std::string& site, const std::vector<std::string>& paths,
                        bool inBox = true);
 
-// The site of a fetch setting's server: its host, without port or brackets.
-std::string SiteOfServer(const std::string& server);
-
 class ArchiveOpenDialog final : public QDialog {
 public:
     explicit ArchiveOpenDialog(QWidget* parent = nullptr);

@@ -20,6 +20,7 @@
 #include "QuestionBox.h"
 #include "SjisQt.h"
 #include "WindowKit.h"
+#include "archive/FetchedLogs.h"
 #include "fetch/FetchFailure.h"
 #include "fetch/LogFileName.h"
 #include "io/DataFolder.h"
@@ -34,7 +35,6 @@ TFTP* FTP = nullptr;
 namespace {
 
 const std::string kSettingFile = std::string("materia/") + kFetchSettingsFile;
-constexpr std::string_view kArchiveSetting = "FtpImportToArchive";
 
 // Every data file is named relative to the data folder (the program's
 // directory when materia/ stands beside it).
@@ -125,12 +125,13 @@ void TFTP::CreateControls() {
 
     ArchiveBox = new QCheckBox(FromUtf8("アーカイブに取り込む"), this);
     ArchiveBox->setGeometry(16, 226, 240, 18);
-    ArchiveBox->setToolTip(FromUtf8(
-        "取得したログを、サーバー名のサイトとしてアーカイブにも保存します。"
-        "ホストが古いログを消しても、ファイル > アーカイブを開く… で解析できます"));
+    ArchiveBox->setToolTip(
+        FromUtf8("取得したログを、サーバー名のサイトとしてアーカイブにも保存します。"
+                 "ホストが古いログを消しても、ファイル > アーカイブを開く… で解析できます"));
     connect(ArchiveBox, &QCheckBox::toggled, this, [](bool on) {
         Guarded([on] {
-            WindowSettings(DataFolder() + "/materia/window.ini").Set(kArchiveSetting, on ? "1" : "0");
+            WindowSettings(DataFolder() + "/materia/window.ini")
+                .Set(kImportFetchedSetting, on ? "1" : "0");
         });
     });
 
@@ -159,9 +160,7 @@ void TFTP::FormCreate() {
     FileNameEdit->setText(FromSjis(DefaultLogFileName(std::time(nullptr))));
     {
         const QSignalBlocker quiet(ArchiveBox);
-        ArchiveBox->setChecked(WindowSettings(DataFolder() + "/materia/window.ini")
-                                   .Get(kArchiveSetting)
-                                   .value_or("1") != "0");
+        ArchiveBox->setChecked(ImportsFetchedLogs(DataFolder() + "/materia"));
     }
     LoadSetting();
 }
@@ -242,7 +241,8 @@ void TFTP::RunButtonClick() {
             // the analysis goes on.
             if (ArchiveBox->isChecked())
                 Guarded([this] {
-                    ImportIntoArchive(SiteOfServer(DomeinEdit->text().trimmed().toStdString()), {LocalLogPath}, false);
+                    ImportIntoArchive(SiteOfServer(DomeinEdit->text().trimmed().toStdString()),
+                                      {LocalLogPath}, false);
                 });
             if (m_logCounting) m_logCounting(LocalLogPath);
             return;

@@ -18,8 +18,8 @@
 #include <QVBoxLayout>
 
 #include "ErrorBox.h"
-#include "ListManagerWindow.h"
 #include "Errors.h"
+#include "ListManagerWindow.h"
 #include "MainWindow.h"
 #include "SaveDialog.h"
 #include "SjisQt.h"

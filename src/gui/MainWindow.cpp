@@ -29,14 +29,15 @@
 #include "analysis/LogCounting.h"
 #include "analysis/OwnDomainGuess.h"
 #include "archive/ArchiveLayout.h"
+#include "archive/FetchedLogs.h"
 #include "filter/HostListFile.h"
 #include "filter/LineSelector.h"
+#include "formats/LogFormat.h"
 #include "insight/AgentRules.h"
 #include "insight/CalendarDay.h"
 #include "io/DataFolder.h"
 #include "io/FileIo.h"
 #include "io/LogFiles.h"
-#include "formats/LogFormat.h"
 #include "report/ReportFile.h"
 #include "text/Cp932.h"
 #include "text/MappedBytes.h"
@@ -265,7 +266,8 @@ void TForm1::AnalyseFiles(const std::vector<std::string>& paths, const std::stri
 
 void TForm1::ApplyFilter(const LineFilter& filter) {
     if (!m_lastRun || !m_lastRun->wholeLog || m_analysedPaths.empty()) {
-        ShowInformation(Utf8ToCp932("絞り込める集計結果がありません。先にログを読み込んでください。"));
+        ShowInformation(
+            Utf8ToCp932("絞り込める集計結果がありません。先にログを読み込んでください。"));
         return;
     }
     const std::shared_ptr<const TextLines> whole = m_lastRun->wholeLog;
@@ -280,8 +282,9 @@ void TForm1::ApplyFilter(const LineFilter& filter) {
                              m_lastRun->insightRules ? m_lastRun->insightRules->agents : noRules);
         QApplication::restoreOverrideCursor();
         if (chosen.empty()) {
-            ShowInformation(Utf8ToCp932("絞り込み（" + filter.Description() +
-                                        "）に合う行がログにありません。期間や条件を確かめてください。"));
+            ShowInformation(
+                Utf8ToCp932("絞り込み（" + filter.Description() +
+                            "）に合う行がログにありません。期間や条件を確かめてください。"));
             return;
         }
     }
@@ -301,8 +304,8 @@ std::optional<LineFilter> TForm1::FilterOf(const FilterChoice& choice) const {
     filter.statusClasses = choice.statusClasses;
     if (!choice.vhost.empty()) {
         if (!IsVirtualHostName(choice.vhost)) {
-            ShowInformation(Utf8ToCp932("「" + choice.vhost +
-                                        "」はバーチャルホストの名前として読めません。"));
+            ShowInformation(
+                Utf8ToCp932("「" + choice.vhost + "」はバーチャルホストの名前として読めません。"));
             return std::nullopt;
         }
         filter.vhost = choice.vhost;
@@ -311,9 +314,9 @@ std::optional<LineFilter> TForm1::FilterOf(const FilterChoice& choice) const {
         const std::string path = DataFolder() + "/materia/" + kExcludeHostsFile;
         HostList hosts = LoadHostListFile(path, true);
         if (hosts.Empty()) {
-            ShowInformation(Utf8ToCp932(
-                "除外ホストのリストが空です。設定 > リスト管理 の「除外ホスト」で、"
-                "除きたいホストやアドレスの範囲を登録してください。"));
+            ShowInformation(
+                Utf8ToCp932("除外ホストのリストが空です。設定 > リスト管理 の「除外ホスト」で、"
+                            "除きたいホストやアドレスの範囲を登録してください。"));
             return std::nullopt;
         }
         filter.excludedHosts = std::make_shared<const HostList>(std::move(hosts));

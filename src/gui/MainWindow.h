@@ -182,9 +182,9 @@ private:
     std::vector<std::string> m_runPaths;       // of the last run, ended or not; absolute
     std::shared_ptr<const RunResult> m_lastRun;
     LogNarrowing* m_narrowing = nullptr;
-    QString m_narrowedTo;  // the row the bar names
-    std::size_t m_shrinksSaid;      // VanishedFileBytes() when last said
-    std::string m_runName;          // how the title names the logs (UTF-8)
+    QString m_narrowedTo;       // the row the bar names
+    std::size_t m_shrinksSaid;  // VanishedFileBytes() when last said
+    std::string m_runName;      // how the title names the logs (UTF-8)
     // The raw-log pane's lines as the files have them, when a log of the
     // last run read from files was converted (LTSV, W3C…); null otherwise.
     std::shared_ptr<const FileLines> m_fileLines;

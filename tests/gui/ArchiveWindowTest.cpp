@@ -10,6 +10,7 @@
 #include "InsightWindow.h"
 #include "MainWindowFixture.h"
 #include "analysis/LogCounting.h"
+#include "archive/FetchedLogs.h"
 #include "io/DataFolder.h"
 #include "widgets/FilterBar.h"
 
@@ -27,7 +28,8 @@ protected:
                                 "/Mar/2020:10:00:00 +0900] \"GET " + path +
                                 " HTTP/1.1\" 200 10 \"-\" \"Mozilla/5.0\"");
         return WriteLog("site.log", lines);
-    }};
+    }
+};
 
 TEST_F(ArchiveTest, ImportedDaysOpenAsTheReportToolReadsThem) {
     ImportIntoArchive("example.jp", {Log()});

@@ -50,7 +50,9 @@ protected:
         return DumpOf(window);
     }
     FilterBar& Bar() { return *insight.Filter; }
-    void CheckStatus(int hundreds) { Bar().Status->menu()->actions()[hundreds - 2]->setChecked(true); }
+    void CheckStatus(int hundreds) {
+        Bar().Status->menu()->actions()[hundreds - 2]->setChecked(true);
+    }
 };
 
 QDate March(int day) {
@@ -69,14 +71,40 @@ TEST_F(FilterTest, ApplyingLeavesTheStateTheReportToolShowsForTheSameFilter) {
         std::function<void()> choose;
         LineFilter filter;
     } cases[] = {
-        {"period", [&] { Bar().FirstDay->setDate(March(4)); Bar().LastDay->setDate(March(5)); },
-         [] { LineFilter f; f.firstDay = *ParseDayText("2020-03-04"); f.lastDay = *ParseDayText("2020-03-05"); return f; }()},
-        {"humans", [&] { Bar().Humans->setChecked(true); }, [] { LineFilter f; f.humansOnly = true; return f; }()},
-        {"path and status", [&] { Bar().Path->setText(" /blog/ "); CheckStatus(2); CheckStatus(3); },
-         [] { LineFilter f; f.pathPrefix = "/blog/"; f.statusClasses = 0b1100; return f; }()},
-        {"excluded hosts", [&] { Bar().ExcludeHosts->setChecked(true); }, [&] {
+        {"period",
+         [&] {
+             Bar().FirstDay->setDate(March(4));
+             Bar().LastDay->setDate(March(5));
+         },
+         [] {
              LineFilter f;
-             f.excludedHosts = std::make_shared<const HostList>(HostList::Parse("own.example\n198.51.100.8/32"));
+             f.firstDay = *ParseDayText("2020-03-04");
+             f.lastDay = *ParseDayText("2020-03-05");
+             return f;
+         }()},
+        {"humans", [&] { Bar().Humans->setChecked(true); },
+         [] {
+             LineFilter f;
+             f.humansOnly = true;
+             return f;
+         }()},
+        {"path and status",
+         [&] {
+             Bar().Path->setText(" /blog/ ");
+             CheckStatus(2);
+             CheckStatus(3);
+         },
+         [] {
+             LineFilter f;
+             f.pathPrefix = "/blog/";
+             f.statusClasses = 0b1100;
+             return f;
+         }()},
+        {"excluded hosts", [&] { Bar().ExcludeHosts->setChecked(true); },
+         [&] {
+             LineFilter f;
+             f.excludedHosts =
+                 std::make_shared<const HostList>(HostList::Parse("own.example\n198.51.100.8/32"));
              return f;
          }()},
     };
@@ -86,7 +114,8 @@ TEST_F(FilterTest, ApplyingLeavesTheStateTheReportToolShowsForTheSameFilter) {
         c.choose();
         Bar().Apply->click();
         ASSERT_TRUE(form.LastRun());
-        EXPECT_EQ(WithoutProgressLines(DumpOf(form)), WithoutProgressLines(ReferenceDumpWith(log, c.filter)));
+        EXPECT_EQ(WithoutProgressLines(DumpOf(form)),
+                  WithoutProgressLines(ReferenceDumpWith(log, c.filter)));
         const QString applied = QString::fromStdString("（" + c.filter.Description() + "）");
         EXPECT_TRUE(form.windowTitle().endsWith(applied)) << form.windowTitle().toStdString();
         EXPECT_TRUE(insight.windowTitle().endsWith(applied));
@@ -105,8 +134,9 @@ TEST_F(FilterTest, AFilterKeepingNothingSaysSoAndLeavesTheResults) {
     Bar().Apply->click();
     EXPECT_EQ(DumpOf(form), before);
     ASSERT_EQ(boxes.Texts().size(), 1u);
-    EXPECT_EQ(boxes.Texts()[0],
-              "絞り込み（パス /nothing/）に合う行がログにありません。期間や条件を確かめてください。");
+    EXPECT_EQ(
+        boxes.Texts()[0],
+        "絞り込み（パス /nothing/）に合う行がログにありません。期間や条件を確かめてください。");
     // An empty excluded-hosts list is said before anything runs.
     Bar().Reset();
     Bar().ExcludeHosts->setChecked(true);
@@ -134,7 +164,8 @@ TEST_F(FilterTest, DayRowsPresetsAndReanalysingSetThePeriod) {
     EXPECT_EQ(Bar().LastDay->maximumDate(), March(6));
     // 再解析 reads the files and applies the same filter again.
     form.ReanalyseR1Click();
-    EXPECT_EQ(WithoutProgressLines(DumpOf(form)), WithoutProgressLines(ReferenceDumpWith(log, form.LastRun()->filter)));
+    EXPECT_EQ(WithoutProgressLines(DumpOf(form)),
+              WithoutProgressLines(ReferenceDumpWith(log, form.LastRun()->filter)));
     EXPECT_EQ(form.LastRun()->filter.Description(), "期間 2020-03-04〜2020-03-05");
     EXPECT_EQ(Bar().FirstDay->date(), March(4));
     const struct {
@@ -179,7 +210,8 @@ TEST_F(FilterTest, AVirtualHostLogShowsItsFileLinesAndFiltersByHost) {
               WithoutProgressLines(ReferenceDumpWith(log, vhost)));
     Bar().VirtualHost->setEditText("bad host");
     Bar().Apply->click();
-    EXPECT_NE(boxes.Texts().back().find("バーチャルホストの名前として読めません"), std::string::npos);
+    EXPECT_NE(boxes.Texts().back().find("バーチャルホストの名前として読めません"),
+              std::string::npos);
 }
 
 }  // namespace

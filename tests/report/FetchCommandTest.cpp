@@ -78,6 +78,8 @@ TEST_F(FetchOverFtp, FetchesWithTheStoredSettingsThenPrintsTheSummary) {
     EXPECT_NE(o.out.find("総接続数  2"), std::string::npos) << o.out;
     EXPECT_EQ(Local(), kLine + kLine);
     EXPECT_EQ(server.Commands("RETR "), std::vector<std::string>{std::string("RETR log/") + kName});
+    // Kept in the archive of the server's site too, as the FTP window does by default.
+    EXPECT_TRUE(fs::exists(dir.Path() / "archive/127.0.0.1/2026/12/2026-12-06.log.zst"));
     // The dump names the copy as the window does.
     const ReportOutcome dump = Run(std::string("--dump --fetch ") + kName);
     EXPECT_EQ(dump.status, 0);

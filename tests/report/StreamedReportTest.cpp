@@ -118,13 +118,14 @@ TEST(StreamedReport, RealAndGeneratedLogsInSmallBlocks) {
 
 TEST(StreamedReport, FiltersChooseAmongEachBlocksLines) {
     ProgramDir dir(ProgramDir::Materia::Defaults);
-    const std::string log = std::string(POMURINA_REALLOGS) +
-                            "/tag-school-co-jp_2020-03-05_to_03-24_combined.log";
+    const std::string log =
+        std::string(POMURINA_REALLOGS) + "/tag-school-co-jp_2020-03-05_to_03-24_combined.log";
     if (!fs::exists(log)) GTEST_SKIP() << "no real logs";
     const std::string hosts = dir.WriteFile("hosts", "66.249.0.0/16\n");
-    for (const std::string& filter : std::vector<std::string>{
-             "--from 2020-03-10 --to 2020-03-12 --humans", "--status 4xx,5xx --exclude-hosts " + hosts,
-          "--path /blog/ --status 2xx", "--from 2030-01-01"})
+    for (const std::string& filter :
+         std::vector<std::string>{"--from 2020-03-10 --to 2020-03-12 --humans",
+                                  "--status 4xx,5xx --exclude-hosts " + hosts,
+                                  "--path /blog/ --status 2xx", "--from 2030-01-01"})
         ExpectStreamedAsWhole(dir, filter + " " + Quote(log), {"64", "4096"}, "",
                               {"summary", "html"});
 }

@@ -5,14 +5,16 @@
 #include <cstdio>
 #include <ctime>
 
+#include "Errors.h"
 #include "LogFetch.h"
+#include "archive/ArchiveImport.h"
+#include "archive/FetchedLogs.h"
 #include "fetch/Fingerprint.h"
 #include "fetch/LogFileName.h"
 #include "io/DataFolder.h"
 #include "io/FileIo.h"
 #include "text/Cp932.h"
 #include "text/TerminalText.h"
-#include "Errors.h"
 
 namespace pomurina {
 namespace {
@@ -46,6 +48,24 @@ void WarnIfOthersMayRead(const std::string& settingsFile) {
         Utf8ToCp932("警告: 接続設定ファイル \"") + path +
         Utf8ToCp932("\" は、ほかのユーザーも読めます。パスワードが漏れないよう、chmod 600 '") +
         path + Utf8ToCp932("' で持ち主だけが読めるようにしてください。"));
+}
+
+// Imports the fetched copy into the archive of the server's site, as the
+// FTP window does.  Quiet when it went well (a cron job mails what is
+// printed); a log refused or a failure is said, and the analysis goes on.
+void KeepInArchive(const std::string& dataFolder, const FetchSettings& settings,
+                   const std::string& localPath) {
+    const std::string site = SiteOfServer(Cp932ToUtf8(settings.server));
+    try {
+        const std::string path =
+            localPath.starts_with('/') ? localPath : dataFolder + "/" + localPath;
+        const ImportResult result = ImportLogs(dataFolder, site, {path});
+        for (const std::string& refused : result.refused)
+            PrintMessage(Utf8ToCp932("アーカイブ「" + site + "」: ") + refused);
+    } catch (...) {
+        PrintMessage(Utf8ToCp932("アーカイブ「" + site + "」に取り込めませんでした: ") +
+                     WithFullStop(CurrentExceptionMessage()));
+    }
 }
 
 }  // namespace
@@ -84,6 +104,7 @@ int FetchForReport(const FetchArguments& arguments, RunPlaces& places, std::stri
         places.programDirectory = dataFolder;
         places.materiaDirectory = materia;
         logFile = outcome.localPath;
+        if (ImportsFetchedLogs(materia)) KeepInArchive(dataFolder, settings, logFile);
         return 0;
     } catch (...) {
         PrintMessage(WithFullStop(CurrentExceptionMessage()));

@@ -300,20 +300,20 @@ private:
         const std::int64_t barPosition = m_progress.Position(), barMaximum = m_progress.Maximum();
         try {
             BlockArrival arrival(m_reading, m_budget, plan.blockBytes);
-            arrival.Run(
-                [&](std::size_t index, bool ended) { Told(index, ended); },
-                [&](const std::shared_ptr<ByteBuffer>& bytes, std::size_t length) {
-                    std::shared_ptr<const TextLines> block = [&] {
-                        auto arrived = TextLines::Arriving(bytes);
-                        arrived->Extend(length, true);
-                        return arrived;
-                    }();
-                    lines += block->Count();
-                    if (m_filtered)
-                        block = TextLines::Selected(block, SelectLines(*block, filter, agents));
-                    passed += block->Count();
-                    if (!Failed(lists)) ClassifyBlock(block, *result, lists, plan, lines);
-                });
+            arrival.Run([&](std::size_t index, bool ended) { Told(index, ended); },
+                        [&](const std::shared_ptr<ByteBuffer>& bytes, std::size_t length) {
+                            std::shared_ptr<const TextLines> block = [&] {
+                                auto arrived = TextLines::Arriving(bytes);
+                                arrived->Extend(length, true);
+                                return arrived;
+                            }();
+                            lines += block->Count();
+                            if (m_filtered)
+                                block =
+                                    TextLines::Selected(block, SelectLines(*block, filter, agents));
+                            passed += block->Count();
+                            if (!Failed(lists)) ClassifyBlock(block, *result, lists, plan, lines);
+                        });
         } catch (...) {
             m_progress.SetMaximum(barMaximum);
             m_progress.SetPosition(barPosition);
@@ -476,7 +476,8 @@ std::unique_ptr<CountingResult> SelectedLines(ResultWindow& w, const LoadedLists
     w.Progress().AddLine(AppliedFilterLine(filter));
     const AgentRules noRules;
     if (chosen.empty())
-        chosen = SelectLines(*all, filter, lists.insightRules ? lists.insightRules->agents : noRules);
+        chosen =
+            SelectLines(*all, filter, lists.insightRules ? lists.insightRules->agents : noRules);
     if (chosen.empty()) throw NothingPassesError(filter);
     w.Progress().SetMaximum(static_cast<std::int64_t>(chosen.size()));
     return std::make_unique<CountingResult>(TextLines::Selected(std::move(all), std::move(chosen)));

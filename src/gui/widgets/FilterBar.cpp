@@ -67,7 +67,8 @@ FilterBar::FilterBar(std::function<void()> apply, std::function<void()> clear, Q
         FromUtf8("設定 > リスト管理 の「除外ホスト」に登録したホストの行を除きます"));
     Path->setObjectName(QStringLiteral("Path"));
     Path->setPlaceholderText(FromUtf8("/blog/"));
-    Path->setToolTip(FromUtf8("このパスで始まる要求だけを集計します（ログに書かれたとおりに比べます）"));
+    Path->setToolTip(
+        FromUtf8("このパスで始まる要求だけを集計します（ログに書かれたとおりに比べます）"));
     Path->setClearButtonEnabled(true);
     Path->setMaximumWidth(160);
     Status->setObjectName(QStringLiteral("Status"));
@@ -191,8 +192,7 @@ FilterChoice FilterBar::Choice() const {
     choice.humansOnly = Humans->isChecked();
     choice.pathPrefix = Path->text().trimmed().toStdString();
     choice.statusClasses = CheckedStatusClasses();
-    if (!VirtualHost->isHidden())
-        choice.vhost = VirtualHost->currentText().trimmed().toStdString();
+    if (!VirtualHost->isHidden()) choice.vhost = VirtualHost->currentText().trimmed().toStdString();
     return choice;
 }
 
@@ -217,9 +217,9 @@ std::uint8_t FilterBar::CheckedStatusClasses() const {
 
 void FilterBar::ShowStatusChoice() {
     const std::uint8_t classes = CheckedStatusClasses();
-    Status->setText(FromUtf8("ステータス: ") +
-                    (classes ? QString::fromStdString(StatusClassesText(classes))
-                             : FromUtf8("すべて")));
+    Status->setText(
+        FromUtf8("ステータス: ") +
+        (classes ? QString::fromStdString(StatusClassesText(classes)) : FromUtf8("すべて")));
     // Room for the menu's arrow after the text.
     Status->setMinimumWidth(Status->fontMetrics().horizontalAdvance(Status->text()) + 32);
 }

@@ -62,8 +62,9 @@ TEST(MappedBytes, ABusErrorNotOfAMappingStillEndsTheProgram) {
     MemoryBudget budget(RunMemory());
     reading.ReadPlainFile(buffer, budget);  // the guard is in place
     // Killed by the signal, or ended by the sanitizers' own handler.
-    EXPECT_EXIT(std::raise(SIGBUS),
-                [](int status) { return !WIFEXITED(status) || WEXITSTATUS(status) != 0; }, "");
+    EXPECT_EXIT(
+        std::raise(SIGBUS),
+        [](int status) { return !WIFEXITED(status) || WEXITSTATUS(status) != 0; }, "");
 }
 
 // Cuts the log to nothing at the nth line the progress window is given.

@@ -187,13 +187,12 @@ void ArchiveOpenDialog::ShowSite() {
         ++month.days;
         month.bytes += day.bytes;
     }
-    for (auto it = months.rbegin(); it != months.rend(); ++it) {
-        const Month& m = it->second;
-        auto* item = new QListWidgetItem(it->first + FromUtf8("　") + QString::number(m.days) +
+    for (const auto& [name, m] : months) {
+        auto* item = new QListWidgetItem(name + FromUtf8("　") + QString::number(m.days) +
                                          FromUtf8("日・") + SizeText(m.bytes));
         item->setData(Qt::UserRole, QStringList{QDateOfDay(m.first).toString(Qt::ISODate),
                                                 QDateOfDay(m.last).toString(Qt::ISODate)});
-        Months->addItem(item);
+        Months->insertItem(0, item);  // newest first
     }
     for (QDateEdit* field : {FirstDay, LastDay})
         field->setDateRange(QDateOfDay(m_days.front().day), QDateOfDay(m_days.back().day));

@@ -1,10 +1,10 @@
 #include "text/MappedBytes.h"
 
-#include <signal.h>
 #include <sys/mman.h>
 #include <unistd.h>
 
 #include <atomic>
+#include <csignal>
 #include <cstdint>
 #include <mutex>
 

@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "FuzzCheck.h"
+#include "StringSink.h"
 #include "io/ConvertingSink.h"
 #include "memory/MemoryBudget.h"
 
@@ -15,24 +16,7 @@ using namespace pomurina;
 
 namespace {
 
-class StringSink final : public TextSink {
-public:
-    MemoryBudget& Budget() const override { return m_budget; }
-    char* Room(std::size_t size) override {
-        m_room.resize(size);
-        return m_room.data();
-    }
-    std::size_t RoomSize() const override { return m_room.size(); }
-    void Commit(std::size_t size) override { text.append(m_room.data(), size); }
-    void BeginNextLog() override {}
-    std::size_t Written() const override { return text.size(); }
-
-    std::string text;
-
-private:
-    mutable MemoryBudget m_budget{RunMemory()};
-    std::string m_room;
-};
+using testing::StringSink;
 
 // The log read in pieces of piece bytes (0: whole).
 std::string Read(std::string_view log, std::size_t piece, LogFormat& format, OriginalLog& kept) {

@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "StringSink.h"
 #include "formats/LineConversion.h"
 #include "formats/LogFormat.h"
 #include "io/ConvertingSink.h"
@@ -184,25 +185,7 @@ TEST_F(JapanTime, EachFormatBecomesTheCombinedLineWithTheSameMeaning) {
     for (const auto& c : cases) EXPECT_EQ(Converted(c.format, c.text), c.combined) << c.text;
 }
 
-// A sink that keeps what it is given.
-class StringSink final : public TextSink {
-public:
-    MemoryBudget& Budget() const override { return m_budget; }
-    char* Room(std::size_t size) override {
-        m_room.resize(size);
-        return m_room.data();
-    }
-    std::size_t RoomSize() const override { return m_room.size(); }
-    void Commit(std::size_t size) override { text.append(m_room.data(), size); }
-    void BeginNextLog() override {}
-    std::size_t Written() const override { return text.size(); }
-
-    std::string text;
-
-private:
-    mutable MemoryBudget m_budget{RunMemory()};
-    std::string m_room;
-};
+using testing::StringSink;
 
 TEST_F(JapanTime, PiecesOfAnySizeReadAsTheWholeLog) {
     const std::string logs[] = {

@@ -24,7 +24,6 @@
 #include "fetch/FetchFailure.h"
 #include "fetch/LogFileName.h"
 #include "io/DataFolder.h"
-#include "lists/WindowSettings.h"
 #include "text/SjisText.h"
 #include "text/TextList.h"
 
@@ -129,10 +128,7 @@ void TFTP::CreateControls() {
         FromUtf8("取得したログを、サーバー名のサイトとしてアーカイブにも保存します。"
                  "ホストが古いログを消しても、ファイル > アーカイブを開く… で解析できます"));
     connect(ArchiveBox, &QCheckBox::toggled, this, [](bool on) {
-        Guarded([on] {
-            WindowSettings(DataFolder() + "/materia/window.ini")
-                .Set(kImportFetchedSetting, on ? "1" : "0");
-        });
+        Guarded([on] { SetImportsFetchedLogs(DataFolder() + "/materia", on); });
     });
 
     RunButton = new QPushButton(FromUtf8("接続(&C)"), this);

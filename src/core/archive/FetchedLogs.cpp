@@ -4,9 +4,20 @@
 
 namespace pomurina {
 
+namespace {
+
+WindowSettings SettingsIn(const std::string& materiaFolder) {
+    return WindowSettings(materiaFolder + "/window.ini");
+}
+
+}  // namespace
+
 bool ImportsFetchedLogs(const std::string& materiaFolder) {
-    return WindowSettings(materiaFolder + "/window.ini").Get(kImportFetchedSetting).value_or("1") !=
-           "0";
+    return SettingsIn(materiaFolder).Get(kImportFetchedSetting).value_or("1") != "0";
+}
+
+void SetImportsFetchedLogs(const std::string& materiaFolder, bool on) {
+    SettingsIn(materiaFolder).Set(kImportFetchedSetting, on ? "1" : "0");
 }
 
 std::string SiteOfServer(const std::string& server) {

@@ -13,6 +13,8 @@ inline constexpr std::string_view kImportFetchedSetting = "FtpImportToArchive";
 
 // Whether fetched logs are imported, as the window.ini in materiaFolder says.
 bool ImportsFetchedLogs(const std::string& materiaFolder);
+// Writes that choice there.
+void SetImportsFetchedLogs(const std::string& materiaFolder, bool on);
 
 // The site of a fetch setting's server: its host, without port or brackets.
 std::string SiteOfServer(const std::string& server);

@@ -85,7 +85,8 @@ int SaveStateDump(const std::string& outPath, const std::optional<std::string>& 
     if (!out) return errno;
     const bool written = WriteStateDump(*Form1, error, out);
     if (std::fclose(out) != 0 || !written) return dump.error != 0 ? dump.error : EIO;
-    return dump.file.Commit();
+    // A dump is made again on demand; waiting for the disk adds nothing.
+    return dump.file.Commit(FileReplacement::Flush::Not);
 }
 
 // The insight as the analysis window's tables hold it, written the same way.
@@ -95,7 +96,7 @@ int SaveInsightDump(const std::string& outPath) {
     if (const int failed =
             file.Write(InsightDumpText(InsightForm ? InsightForm->Models() : nullptr)))
         return failed;
-    return file.Commit();
+    return file.Commit(FileReplacement::Flush::Not);
 }
 
 int DumpState(const std::string& outPath, const std::vector<std::string>& logFiles, DumpKind kind) {

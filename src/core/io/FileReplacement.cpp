@@ -2,12 +2,12 @@
 
 #include <dirent.h>
 #include <fcntl.h>
-#include <climits>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <climits>
 #include <random>
 
 #include "io/FileIo.h"
@@ -165,16 +165,16 @@ int FileReplacement::Write(std::string_view bytes) {
     return 0;
 }
 
-int FileReplacement::Commit() {
+int FileReplacement::Commit(Flush flush) {
     if (m_fd < 0) return EBADF;
     const FileIo& io = CurrentFileIo();
-    if (io.fsync(m_fd) != 0) return Fail(errno);
+    if (flush == Flush::ToDisk && io.fsync(m_fd) != 0) return Fail(errno);
     // Renamed while still locked, so no cleaner can take it for a stale one.
     if (io.rename(m_temporary.c_str(), m_destination.c_str()) != 0) return Fail(errno);
     m_temporary.clear();
     const int fd = m_fd;
     m_fd = -1;
-    io.close(fd);  // the data is on disk and in place
+    io.close(fd);  // the data is in place
     return 0;
 }
 

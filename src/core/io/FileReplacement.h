@@ -33,8 +33,11 @@ public:
     int Open();
     // Appends bytes.
     int Write(std::string_view bytes);
-    // Flushes the file to disk and renames it over the target.
-    int Commit();
+    // Whether Commit waits for the bytes to reach the disk: a file the user
+    // keeps does; one written again on demand (a state dump) needn't.
+    enum class Flush { ToDisk, Not };
+    // Renames the file over the target, flushed to disk first when asked.
+    int Commit(Flush flush = Flush::ToDisk);
 
 private:
     int Fail(int error);

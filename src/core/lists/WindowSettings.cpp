@@ -41,14 +41,18 @@ std::optional<std::string> WindowSettings::Get(std::string_view name) const {
 int WindowSettings::Set(std::string_view name, std::string_view value) {
     const std::string line = std::string(name) + "=" + EscapeLineValue(value);
     bool replaced = false;
+    bool changed = true;
     for (std::string& old : m_lines) {
         if (!replaced && ValueIn(old, name)) {
+            changed = old != line;
             old = line;
             replaced = true;
         }
     }
     if (!replaced) m_lines.push_back(line);
     if (m_unreadError) return m_unreadError;
+    // The file holds the value already: writing it again would only wait on the disk.
+    if (!changed) return 0;
     std::string text;
     for (const std::string& kept : m_lines) text += kept + "\r\n";
     return ReplaceFile(m_file, text);

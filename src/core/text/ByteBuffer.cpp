@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
 #include <new>
 #include <utility>
 
@@ -34,6 +35,8 @@ std::optional<ByteBuffer> ByteBuffer::MappedFile(int fd, std::size_t size) {
     mapped.m_size = size;
     mapped.m_mapped = size;
     mapped.m_fromFile = true;
+    // Its zero bytes could not be left out: such a file is read instead.
+    if (std::memchr(bytes, 0, size)) return std::nullopt;
     return mapped;
 }
 

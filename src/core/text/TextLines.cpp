@@ -24,7 +24,8 @@ ByteBuffer Copied(std::string_view text) {
 TextLines::TextLines(std::string_view bytes) : TextLines(Copied(bytes)) {}
 
 TextLines::TextLines(ByteBuffer bytes, MemoryBudget* budget) {
-    bytes.Shrink(LeaveOutZeroBytes(bytes.data(), bytes.size()));
+    // A mapped file holds none (and may not be written).
+    if (!bytes.IsMappedFile()) bytes.Shrink(LeaveOutZeroBytes(bytes.data(), bytes.size()));
     m_bytes = std::make_shared<const ByteBuffer>(std::move(bytes));
     const std::string_view text = m_bytes->View();
     // The lines of a part of the text, split on a thread of its own.

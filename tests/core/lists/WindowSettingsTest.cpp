@@ -1,6 +1,6 @@
 // The window's settings file: a folder's bytes come back exactly after a
-// restart, lines it doesn't know stay, and a file it can't read is never
-// written over.
+// restart, lines it doesn't know stay, an unchanged value isn't written, and
+// a file it can't read is never written over.
 #include <gtest/gtest.h>
 
 #include <cerrno>
@@ -38,6 +38,10 @@ TEST_F(WindowSettingsTest, LinesItDoesNotKnowStay) {
     WriteFileBytes(File(), "; kept\r\n[Window]\nOpenFolderX=1\nOpenFolder=/a\nOpenFolder=/b\n");
     WindowSettings settings(File());
     EXPECT_EQ(settings.Get(kFolder), "/a");
+    // A value the file holds already is not written again (its LFs stay).
+    EXPECT_EQ(settings.Set(kFolder, "/a"), 0);
+    EXPECT_EQ(ReadFileBytes(File()),
+              "; kept\r\n[Window]\nOpenFolderX=1\nOpenFolder=/a\nOpenFolder=/b\n");
     EXPECT_EQ(settings.Set(kFolder, "/c"), 0);
     EXPECT_EQ(ReadFileBytes(File()),
               "; kept\r\n[Window]\r\nOpenFolderX=1\r\nOpenFolder=/c\r\nOpenFolder=/b\r\n");

@@ -30,16 +30,13 @@ public:
     // every piece lies in line (or is empty).  Never on a list of copies.
     void Add(unsigned form, std::string_view line, std::initializer_list<std::string_view> pieces) {
         const auto lineOffset = static_cast<std::uint64_t>(line.data() - m_bytes->data());
-        std::uint32_t* const words = NewEntry();
-        std::uint32_t* w = words;
-        *w++ = static_cast<std::uint32_t>(lineOffset >> 32);
-        *w++ = static_cast<std::uint32_t>(lineOffset);
+        if (line.size() > kPieceMax) return Spill(form, pieces);
+        std::uint32_t* w = NewEntry(lineOffset);
         if (m_forms.size() > 1) *w++ = form;
-        for (const std::string_view piece : pieces) {
-            *w++ = piece.empty() ? 0 : static_cast<std::uint32_t>(piece.data() - line.data());
-            *w++ = static_cast<std::uint32_t>(piece.size());
-        }
-        if (line.size() > 0xFFFFFFFFu) Spill(words, form, pieces);
+        for (const std::string_view piece : pieces)
+            *w++ = piece.empty()
+                       ? 0
+                       : Packed(static_cast<std::size_t>(piece.data() - line.data()), piece.size());
     }
     // Appends entry index of other, a list with the same forms (over the
     // same bytes, or its pieces are copied).
@@ -53,7 +50,7 @@ public:
     void KeepAtMost(std::size_t count) { m_keepAtMost = count; }
 
     // Piece number piece of entry index, as it lies in the log; empty for an
-    // entry kept whole (its line is 4 GiB or longer).
+    // entry kept whole (its line is 64 KiB or longer).
     std::string_view Piece(std::size_t index, std::size_t piece) const;
 
     std::size_t Count() const override { return m_count + m_passed; }
@@ -64,57 +61,89 @@ public:
     void AppendLines(std::size_t first, std::size_t count, std::string& out) const override;
 
 private:
+    struct Chunk;
     // Where the lines' offsets count from.
     const char* Base() const { return m_bytes ? m_bytes->data() : m_copies.get(); }
     // Appends entry index of other with its pieces copied.
     void CopyFrom(const EntryList& other, std::size_t index);
-    // The words of entry index.
-    const std::uint32_t* WordsOf(std::size_t index) const;
-    bool IsSpilled(const std::uint32_t* words) const { return (words[0] & kSpilled) != 0; }
-    const std::string& Spilled(const std::uint32_t* words) const;
-    // Appends the composed entry whose words are given.
-    void Compose(const std::uint32_t* words, std::string& out) const;
-    // Room for one more entry's words.
-    std::uint32_t* NewEntry() {
-        if (m_free == 0) GrowLastChunk();
+    // The chunk entry index lies in, and its words.
+    std::size_t ChunkOf(std::size_t index) const;
+    const std::uint32_t* WordsOf(std::size_t chunk, std::size_t index) const;
+    static bool IsSpilled(const std::uint32_t* words) { return (words[0] & kSpilled) != 0; }
+    const std::string& Spilled(const std::uint32_t* words) const {
+        return m_spilled[words[0] & ~kSpilled];
+    }
+    // The line an entry of chunk lies in.
+    const char* LineOf(const Chunk& chunk, const std::uint32_t* words) const {
+        return Base() + chunk.base + words[0];
+    }
+    // The words after the line's place: the form when there are several, then the pieces.
+    const std::uint32_t* FormWord(const std::uint32_t* words) const { return words + 1; }
+    const std::uint32_t* PieceWords(const std::uint32_t* words) const {
+        return words + (m_forms.size() > 1 ? 2 : 1);
+    }
+    // Appends the composed entry whose words, in chunk, are given.
+    void Compose(const Chunk& chunk, const std::uint32_t* words, std::string& out) const;
+    // Room for one more entry's words, its line at lineOffset; the first
+    // word is set and the rest returned.
+    std::uint32_t* NewEntry(std::uint64_t lineOffset) {
+        const bool told = !m_chunks.empty() && lineOffset >= m_chunks.back().base &&
+                          lineOffset - m_chunks.back().base < kSpilled;
+        std::uint32_t* const words = NewWords(!told, lineOffset);
+        words[0] = static_cast<std::uint32_t>(lineOffset - m_chunks.back().base);
+        return words + 1;
+    }
+    // Room for one more entry's words, in a new chunk based at base when
+    // asked (an offset the last chunk's base can't tell).
+    std::uint32_t* NewWords(bool newChunk, std::uint64_t base) {
+        if (m_free == 0 || newChunk) GrowLastChunk(newChunk, base);
         --m_free;
         ++m_count;
         Chunk& last = m_chunks.back();
         last.size += m_stride;
         return last.words.get() + last.size - m_stride;
     }
-    void GrowLastChunk();
-    // Keeps the entry whose words are given composed whole.
-    void Spill(std::uint32_t* words, unsigned form, std::initializer_list<std::string_view> pieces);
-    // Points the entry whose words are given at whole, kept beside the words.
-    void KeepSpilled(std::uint32_t* words, std::string whole);
-    std::size_t ChunkOf(std::size_t index) const;
+    void GrowLastChunk(bool newChunk, std::uint64_t base);
+    // Gives back the room the last chunk has left.
+    void FitLastChunk();
+    // Keeps an entry composed whole.
+    void Spill(unsigned form, std::initializer_list<std::string_view> pieces);
+    void KeepSpilled(std::string whole, const std::uint32_t* rest);
+    // A piece's place in its line: offset and size of at most kPieceMax each.
+    static std::uint32_t Packed(std::size_t offset, std::size_t size) {
+        return static_cast<std::uint32_t>(offset << 16 | size);
+    }
+    static std::size_t PieceOffset(std::uint32_t word) { return word >> 16; }
+    static std::size_t PieceSize(std::uint32_t word) { return word & kPieceMax; }
 
+    static constexpr std::size_t kPieceMax = 0xFFFF;
     static constexpr std::uint32_t kSpilled = 0x80000000u;
     std::shared_ptr<const ByteBuffer> m_bytes;
     std::vector<Form> m_forms;
     std::size_t m_pieces;
     std::size_t m_stride;  // 32-bit words per entry
     std::size_t m_count = 0;
-    // Per entry: the line's offset (two words), the form when there are
-    // several, then offset and length of each piece relative to the line.
-    // Kept in chunks of at most kChunkEntries entries, so that growing never
-    // copies much and a list joined to another keeps its chunks.  A chunk
-    // grows as a small list would (by reallocation, which for large blocks
-    // remaps rather than copies).
+    // Per entry: the line's offset from its chunk's base, the form when there
+    // are several, then each piece's offset and size within the line (16 bits
+    // each; an entry of a line of 64 KiB or more is kept whole instead, its
+    // first word the index in m_spilled with kSpilled set).  Kept in chunks
+    // of at most kChunkEntries entries, so that growing never copies much
+    // and a list joined to another keeps its chunks.  A chunk grows as a
+    // small list would (by reallocation, which for large blocks remaps
+    // rather than copies).
     static constexpr std::size_t kChunkEntries = std::size_t{1} << 16;
     struct Free {
         void operator()(void* block) const { std::free(block); }
     };
     struct Chunk {
         std::unique_ptr<std::uint32_t[], Free> words;
-        std::size_t size = 0;  // words in use
+        std::size_t size = 0;    // words in use
+        std::uint64_t base = 0;  // where its entries' line offsets count from
     };
     std::vector<Chunk> m_chunks;
     std::vector<std::size_t> m_starts;  // the first entry of every chunk
     std::size_t m_free = 0;             // entries that fit the last chunk as allocated
-    // Entries of lines too long for 32-bit relative places (4 GiB and more)
-    // are kept whole here; their first word then holds the index with the top bit set.
+    // Entries of lines too long for 16-bit places, kept whole.
     std::vector<std::string> m_spilled;
     std::size_t m_allocatedWords = 0;  // in every chunk, used or not
     std::size_t m_spilledBytes = 0;

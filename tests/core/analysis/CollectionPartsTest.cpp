@@ -12,8 +12,8 @@
 #include "analysis/DistinctList.h"
 #include "analysis/EntryList.h"
 #include "parallel/OrderedWork.h"
-#include "window/PaneLines.h"
 #include "text/TextLines.h"
+#include "window/PaneLines.h"
 
 using namespace pomurina;
 using namespace pomurina::testing;
@@ -73,7 +73,8 @@ TEST(EntryListParts, JoinedPartsReadAsOneList) {
 
     const auto joined = log.List();
     std::size_t from = 0;
-    for (const std::size_t to : std::initializer_list<std::size_t>{3, 1027, 1028, 70000, 70001, 140000, 200000}) {
+    for (const std::size_t to :
+         std::initializer_list<std::size_t>{3, 1027, 1028, 70000, 70001, 140000, 200000}) {
         EntryList part(log.lines->Bytes(), {{{"<", ">"}}, {{"", ""}}});
         log.Fill(part, from, to);
         joined->Join(std::move(part));
@@ -86,9 +87,52 @@ TEST(EntryListParts, JoinedPartsReadAsOneList) {
     EXPECT_EQ(Appended(*joined, 1020, 60000), Slice(expected, 1020, 60000));
     EXPECT_EQ(Appended(*joined, 139999, 2), Slice(expected, 139999, 2));
     EntryList copies(log.lines->Bytes(), {{{"<", ">"}}, {{"", ""}}});
-    for (const std::size_t i : std::initializer_list<std::size_t>{0, 69999, 70000, 199999}) copies.AddFrom(*joined, i);
+    for (const std::size_t i : std::initializer_list<std::size_t>{0, 69999, 70000, 199999})
+        copies.AddFrom(*joined, i);
     EXPECT_EQ(LinesOf(copies), (V{"<line0>", "line69999", "<line70000>", "line199999"}));
     EXPECT_EQ(copies.Length(1), 9u);
+}
+
+TEST(EntryListParts, EntriesOfLongLinesAndInAnyOrderReadAsAdded) {
+    // A piece's place is kept in 16 bits: lines of 64 KiB and more are kept
+    // whole.  Entries in any order of their lines; a copy, a list of copies
+    // and a join of each read the same.
+    std::string text;
+    for (const std::size_t length : {30u, 65535u, 65536u, 200000u, 40u, 70000u}) {
+        const std::string host = "h" + std::to_string(length) + " ";
+        text += host + std::string(length - host.size() - 3, 'x') + " /p\n";
+    }
+    const auto lines = std::make_shared<const TextLines>(text);
+    const std::vector<EntryList::Form> forms{{{"[", "] ", ""}}, {{"", " ", "!"}}};
+    EntryList list(lines->Bytes(), forms);
+    V expected;
+    for (const std::size_t i : {0u, 5u, 1u, 4u, 3u, 2u, 0u, 4u}) {
+        const std::string_view line = lines->At(i);
+        const std::string_view host = line.substr(0, line.find(' '));
+        const std::string_view path = line.substr(line.rfind(' ') + 1);
+        const unsigned form = i % 2;
+        list.Add(form, line, {host, path});
+        expected.push_back(form == 0 ? "[" + std::string(host) + "] " + std::string(path)
+                                     : std::string(host) + " " + std::string(path) + "!");
+    }
+    EntryList copied(lines->Bytes(), forms), copies(nullptr, forms);
+    for (std::size_t i = 0; i < list.Count(); ++i) {
+        copied.AddFrom(list, i);
+        copies.AddFrom(list, i);
+    }
+    EntryList joined(lines->Bytes(), forms), joinedCopies(nullptr, forms);
+    joined.Join(std::move(copied));
+    joinedCopies.Join(std::move(copies));
+    for (const EntryList* read : {&list, &joined, &joinedCopies}) {
+        EXPECT_EQ(LinesOf(*read), expected);
+        for (std::size_t i = 0; i < expected.size(); ++i)
+            EXPECT_EQ(read->Length(i), expected[i].size());
+    }
+    ASSERT_EQ(lines->At(1).size(), 65535u);
+    EXPECT_EQ(list.Piece(0, 0), "h30");
+    EXPECT_EQ(list.Piece(2, 1), "/p");  // a line of 65,535 bytes: its pieces in place
+    EXPECT_EQ(list.Piece(5, 1), "");    // of 65,536: kept whole
+    EXPECT_EQ(Appended(joinedCopies, 2, 3), Slice(expected, 2, 3));
 }
 
 TEST(DistinctListParts, ALaterPartAddsOnlyItsNewTextsInItsOrder) {

@@ -145,7 +145,7 @@ TEST_F(RunMemory, ALogTheBudgetCantHoldIsRefusedByNameAsAFailedLoad) {
 
 TEST_F(RunMemory, ResultsThatOutgrowTheBudgetStopTheRun) {
     // Every line is kept in six collections: more than the text itself.
-    const std::string text = LogText(16000, "404 1 \"http://else.example/\" \"bot/1.0\"");
+    const std::string text = LogText(30000, "404 1 \"http://else.example/\" \"bot/1.0\"");
     const std::string plain = m_dir.WriteFile("many.log", text);
     const std::string packed = m_dir.WriteFile("many.log.gz", RunFilter("gzip -n", text));
     const std::string failedOpen =

@@ -242,7 +242,17 @@ void TForm1::AnalyseFiles(const std::vector<std::string>& paths, const std::stri
     m_fileLines.reset();
     ClassifyPlan plan;
     plan.keepOriginals = true;  // kept only for a converted log
-    Analyse(paths, [&] { return pomurina::LogCounting(*this, paths, Places(), plan); });
+    try {
+        Analyse(paths, [&] { return pomurina::LogCounting(*this, paths, Places(), plan); });
+    } catch (...) {
+        // Such a log often fails the rules at its first line: the box before
+        // the failure's says why.
+        std::vector<std::optional<LogFormat>> formats;
+        for (const std::string& path : paths) formats.push_back(FirstLinesFormat(path));
+        SayIfFormatUnknown(paths, formats);
+        throw;
+    }
+    SayIfFormatUnknown(paths, {m_lastRun->formats.begin(), m_lastRun->formats.end()});
     if (!m_lastRun->originals.empty()) {
         m_fileLines = std::make_shared<FileLines>(m_lastRun->wholeLog, m_lastRun->originals);
         ShowFileLines();
@@ -370,6 +380,24 @@ void TForm1::SayIfLogShrank() {
         "読み込んだログファイルが、読み込みの後にディスク上で短くなりました（ログの切り替えや"
         "ほかのプログラムによる変更）。消えた部分は空の行として表示しています。"
         "ファイル > 再解析 (F5) で、いまのファイルの内容を解析し直してください。"));
+}
+
+void TForm1::SayIfFormatUnknown(const std::vector<std::string>& paths,
+                                const std::vector<std::optional<LogFormat>>& formats) {
+    std::string names;
+    for (std::size_t i = 0; i < paths.size() && i < formats.size(); ++i) {
+        if (formats[i] != LogFormat::Unknown ||
+            !m_formatUnknownSaid.insert(AbsolutePath(paths[i])).second)
+            continue;
+        const std::string name = std::filesystem::path(paths[i]).filename().string();
+        names += (names.empty() ? "" : "、") + Cp932ToUtf8("\"" + PathText(name) + "\"");
+    }
+    if (names.empty()) return;
+    ShowInformation(
+        Utf8ToCp932("ログ " + names +
+                    " の先頭の行は、読める形式（combined、common、バーチャルホスト付き、LTSV、W3C、"
+                    "CloudFront）のどれにも合いません。combined 形式として読みました。"
+                    "ログの書式の設定を確かめてください。"));
 }
 
 void TForm1::ShowTitle() {

@@ -7,6 +7,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -142,6 +143,10 @@ public:
     // read (its vanished bytes read as zeros): checked after every run and
     // every two seconds.
     void SayIfLogShrank();
+    // Says once for each log (of paths, read as formats) that its first lines
+    // match no format it knows, so it was read as combined.
+    void SayIfFormatUnknown(const std::vector<std::string>& paths,
+                            const std::vector<std::optional<LogFormat>>& formats);
 
     // The commands on panes (menu "編集(&E)", context menus) and the recent files.
     PaneCommands& Commands() { return *m_paneCommands; }
@@ -182,9 +187,10 @@ private:
     std::vector<std::string> m_runPaths;       // of the last run, ended or not; absolute
     std::shared_ptr<const RunResult> m_lastRun;
     LogNarrowing* m_narrowing = nullptr;
-    QString m_narrowedTo;       // the row the bar names
-    std::size_t m_shrinksSaid;  // VanishedFileBytes() when last said
-    std::string m_runName;      // how the title names the logs (UTF-8)
+    QString m_narrowedTo;                       // the row the bar names
+    std::size_t m_shrinksSaid;                  // VanishedFileBytes() when last said
+    std::set<std::string> m_formatUnknownSaid;  // absolute paths of logs said so of
+    std::string m_runName;                      // how the title names the logs (UTF-8)
     // The raw-log pane's lines as the files have them, when a log of the
     // last run read from files was converted (LTSV, W3C…); null otherwise.
     std::shared_ptr<const FileLines> m_fileLines;

@@ -79,7 +79,7 @@ public:
         if (const int error = ReadLogFile(m_fd, m_size, out)) Failed(error);
     }
     // The file mapped whole at its size of now, when the system maps it and
-    // it holds no zero byte (leaving one out would write into the mapping).
+    // it holds no zero byte (ByteBuffer::MappedFile).
     // Reads through a test's calls (the file-I/O seam) are never mapped.
     std::optional<ByteBuffer> MapWhole() const {
         const FileIo& io = CurrentFileIo();
@@ -87,10 +87,7 @@ public:
         if (io.read != SystemFileIo().read || io.pread != SystemFileIo().pread ||
             io.fstat(m_fd, &info) != 0 || !S_ISREG(info.st_mode) || info.st_size <= 0)
             return std::nullopt;
-        std::optional<ByteBuffer> mapped =
-            ByteBuffer::MappedFile(m_fd, static_cast<std::size_t>(info.st_size));
-        if (mapped && std::memchr(mapped->data(), 0, mapped->size())) return std::nullopt;
-        return mapped;
+        return ByteBuffer::MappedFile(m_fd, static_cast<std::size_t>(info.st_size));
     }
     // The first bytes of a regular file, read without moving on.
     std::string Peek(std::size_t size) const {
@@ -155,6 +152,18 @@ void Decompress(OpenLog& log, CompressionFormat format, std::string_view firstBy
     }
 }
 
+// What is read of a file to tell its format: its zero bytes are left out first.
+constexpr std::size_t kFirstBytesPeek = 4 * kFormatSniffBytes;
+
+// The format of a log whose first bytes (kFirstBytesPeek, fewer when ended)
+// are first, as ConvertingSink tells it: their zero bytes left out.
+LogFormat FirstBytesFormat(std::string first, bool ended) {
+    std::erase(first, '\0');
+    const bool whole = ended && first.size() < kFormatSniffBytes;
+    if (first.size() > kFormatSniffBytes) first.resize(kFormatSniffBytes);
+    return DetectLogFormat(first, whole);
+}
+
 // Reads a log into out, its format told as it is read; returns that format.
 LogFormat ReadLog(OpenLog& log, TextSink& text, std::atomic<std::size_t>& bytesRead,
                   OriginalLog* keep) {
@@ -206,16 +215,11 @@ LogReading::~LogReading() = default;
 
 bool LogReading::OnePlainFile() {
     if (m_logs.size() != 1 || !m_logs[0]->Regular()) return false;
-    constexpr std::size_t kPeek = 4 * kFormatSniffBytes;
-    std::string first = m_logs[0]->Peek(kPeek);
+    std::string first = m_logs[0]->Peek(kFirstBytesPeek);
     if (DetectCompression(first.substr(0, kFormatProbeBytes)) != CompressionFormat::None)
         return false;
-    // As ConvertingSink tells it: the first bytes, their zero bytes left out.
-    const bool ended = first.size() < kPeek;
-    std::erase(first, '\0');
-    const bool whole = ended && first.size() < kFormatSniffBytes;
-    if (first.size() > kFormatSniffBytes) first.resize(kFormatSniffBytes);
-    const LogFormat format = DetectLogFormat(first, whole);
+    const bool ended = first.size() < kFirstBytesPeek;
+    const LogFormat format = FirstBytesFormat(std::move(first), ended);
     if (IsConverted(format)) return false;
     m_formats[0] = format;
     return true;
@@ -257,6 +261,37 @@ std::string ReadLogs(const std::vector<std::string>& paths, const LogReadingTold
     reading.ReadInto(text, told);
     text.Finish();
     return std::string(text.Bytes()->View());
+}
+
+std::optional<LogFormat> FirstLinesFormat(const std::string& path) {
+    if (IsStandardInput(path)) return std::nullopt;  // read once, by the run
+    try {
+        OpenLog log(path);
+        std::string first(kFirstBytesPeek, '\0');
+        std::size_t got = 0;
+        bool ended = false;
+        while (got < first.size() && !ended) {
+            const std::size_t n = log.Read(first.data() + got, first.size() - got);
+            got += n;
+            ended = n == 0;
+        }
+        first.resize(got);
+        const CompressionFormat compression =
+            DetectCompression(std::string_view(first).substr(0, kFormatProbeBytes));
+        if (compression != CompressionFormat::None) {
+            // The first bytes unpacked are enough: a log compresses well.
+            std::string text(kFirstBytesPeek, '\0');
+            std::string_view input(first);
+            const std::size_t written =
+                MakeDecompressor(compression)->Run(input, ended, text.data(), text.size());
+            ended = ended && written < text.size();
+            text.resize(written);
+            first = std::move(text);
+        }
+        return FirstBytesFormat(std::move(first), ended);
+    } catch (...) {
+        return std::nullopt;  // the run says what is wrong with it
+    }
 }
 
 std::string LogNameText(const std::string& path) {

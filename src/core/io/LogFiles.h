@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -71,9 +72,7 @@ public:
     void KeepOriginals() { m_keepOriginals = true; }
     // Once read: for each log, its file's lines when it was converted and
     // kept, else null.
-    const std::vector<std::shared_ptr<const OriginalLog>>& Originals() const {
-        return m_originals;
-    }
+    const std::vector<std::shared_ptr<const OriginalLog>>& Originals() const { return m_originals; }
 
     // How far the reading has got through the files' bytes (any thread),
     // and their size in all when every log is a file.
@@ -88,6 +87,10 @@ private:
     std::size_t m_totalSize = 0;
     std::atomic<std::size_t> m_bytesRead{0};
 };
+
+// The format the log at path is read as, told from its first lines (after
+// unpacking), as a run tells it; nothing when it can't be read.
+std::optional<LogFormat> FirstLinesFormat(const std::string& path);
 
 // Opens and reads the logs into a string (what the tests look at).
 std::string ReadLogs(const std::vector<std::string>& paths, const LogReadingTold& told);

@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "CompressTool.h"
 #include "StringSink.h"
 #include "formats/LineConversion.h"
 #include "formats/LogFormat.h"
@@ -21,7 +22,8 @@ namespace {
 const std::string kCombined =
     "203.0.113.5 - - [08/Dec/2026:10:00:00 +0900] \"GET /a.html HTTP/1.1\" 200 512 "
     "\"https://www.google.co.jp/\" \"Mozilla/5.0 (Windows NT 10.0)\"\n";
-const std::string kCommon = "203.0.113.5 - - [08/Dec/2026:10:00:01 +0900] \"GET / HTTP/1.0\" 304 -\n";
+const std::string kCommon =
+    "203.0.113.5 - - [08/Dec/2026:10:00:01 +0900] \"GET / HTTP/1.0\" 304 -\n";
 const std::string kVirtualHost = "shop.example.jp:443 " + kCombined;
 const std::string kLtsv =
     "host:203.0.113.5\tident:-\tuser:-\ttime:[08/Dec/2026:10:00:00 +0900]\t"
@@ -142,7 +144,8 @@ TEST_F(JapanTime, EachFormatBecomesTheCombinedLineWithTheSameMeaning) {
     } cases[] = {
         {LogFormat::VirtualHost, kVirtualHost, vhostLine},
         {LogFormat::VirtualHost, "a.example.jp " + kCommon,
-         "203.0.113.5 vhost=a.example.jp - [08/Dec/2026:10:00:01 +0900] \"GET / HTTP/1.0\" 304 -\n"},
+         "203.0.113.5 vhost=a.example.jp - [08/Dec/2026:10:00:01 +0900] \"GET / HTTP/1.0\" 304 "
+         "-\n"},
         {LogFormat::VirtualHost, "odd line\n", "odd line\n"},
         {LogFormat::Ltsv, kLtsv, vhostLine},
         // ISO 8601 times: "Z" is UTC, an offset is kept; method, uri and
@@ -196,8 +199,8 @@ TEST_F(JapanTime, PiecesOfAnySizeReadAsTheWholeLog) {
         "x\r\ny\rz",  // no format: read as it is, line ends and all
     };
     for (const std::string& log : logs) {
-        const LogFormat format = DetectLogFormat(log.substr(0, kFormatSniffBytes),
-                                                 log.size() < kFormatSniffBytes);
+        const LogFormat format =
+            DetectLogFormat(log.substr(0, kFormatSniffBytes), log.size() < kFormatSniffBytes);
         const std::string crlf = [&] {  // the same log with CR LF line ends
             std::string with;
             for (const char c : log) with += c == '\n' ? std::string("\r\n") : std::string(1, c);
@@ -221,7 +224,8 @@ TEST_F(JapanTime, PiecesOfAnySizeReadAsTheWholeLog) {
 
 TEST_F(JapanTime, RotatedLogsOfTwoFormatsReadAsOne) {
     namespace fs = std::filesystem;
-    const fs::path folder = fs::temp_directory_path() / ("pomurina-formats-" + std::to_string(getpid()));
+    const fs::path folder =
+        fs::temp_directory_path() / ("pomurina-formats-" + std::to_string(getpid()));
     fs::create_directories(folder);
     const struct {
         const char* name;
@@ -246,8 +250,19 @@ TEST_F(JapanTime, RotatedLogsOfTwoFormatsReadAsOne) {
     EXPECT_EQ(std::string(text.Bytes()->View()),
               Converted(LogFormat::CloudFront, kCloudFrontHeader + kCloudFrontLine) + ltsvLine +
                   ltsvLine + kCombined);
-    EXPECT_EQ(reading.Formats(),
-              (std::vector<LogFormat>{LogFormat::CloudFront, LogFormat::Ltsv, LogFormat::Combined}));
+    EXPECT_EQ(reading.Formats(), (std::vector<LogFormat>{LogFormat::CloudFront, LogFormat::Ltsv,
+                                                         LogFormat::Combined}));
+    // Each file's format told from its first lines alone, unpacked first
+    // when packed; a log of no format, and one that can't be read.
+    for (std::size_t i = 0; i < paths.size(); ++i) {
+        EXPECT_EQ(FirstLinesFormat(paths[i]), reading.Formats()[i]) << paths[i];
+        std::ofstream(paths[i] + ".xz", std::ios::binary)
+            << testing::RunFilter("xz", files[i].text);
+        EXPECT_EQ(FirstLinesFormat(paths[i] + ".xz"), reading.Formats()[i]) << paths[i];
+    }
+    std::ofstream(folder / "odd.log") << "no time stamp\n";
+    EXPECT_EQ(FirstLinesFormat((folder / "odd.log").string()), LogFormat::Unknown);
+    EXPECT_EQ(FirstLinesFormat((folder / "missing.log").string()), std::nullopt);
     // The converted logs as their files have them, and where their lines came from.
     const auto& originals = reading.Originals();
     ASSERT_EQ(originals.size(), 3u);

@@ -79,8 +79,13 @@ TEST(CompressedReport, RealLogsInEveryFormatAndInTwoPartsDumpAsThePlainLog) {
     for (const auto& entry : fs::directory_iterator(POMURINA_REALLOGS)) {
         if (entry.path().extension() != ".log") continue;
         SCOPED_TRACE(entry.path().filename().string());
-        const std::string text = ReadFileBytes(entry.path());
-        const std::string plain = Unnamed(Dump(Quote(entry.path().string())));
+        std::string text = ReadFileBytes(entry.path());
+#if defined(__SANITIZE_ADDRESS__)
+        // Several times slower under the sanitizers: each log's first lines.
+        if (const std::size_t end = text.find('\n', 400000); end != std::string::npos)
+            text.resize(end + 1);
+#endif
+        const std::string plain = Unnamed(Dump(Quote(dir.WriteFile("plain.log", text))));
         for (const CompressTool& tool : CompressTools()) {
             const std::string packed =
                 dir.WriteFile("log" + tool.extension, RunFilter(tool.command, text));

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 
+#include "text/LineEnds.h"
 #include "text/TextLines.h"
 
 using namespace pomurina;
@@ -88,3 +89,20 @@ TEST(TextLines, ALargeTextSplitOnEveryCoreHasTheSameLines) {
 }
 
 }  // namespace
+
+TEST(LineEnds, EndsPast4GiBReadBackWhetherPushedOrJoined) {
+    // The index keeps 32 bits an end: ends of a text of several GiB, pushed
+    // in one index and joined from parts cut anywhere, read back whole.
+    constexpr std::uint64_t G = std::uint64_t{1} << 30;
+    const std::vector<std::uint64_t> ends = {10,         4 * G - 1,  4 * G,  4 * G + 7, 8 * G + 3,
+                                             13 * G + 5, 13 * G + 6, 16 * G, 16 * G,    17 * G};
+    for (std::size_t cut = 0; cut <= ends.size(); ++cut) {
+        SCOPED_TRACE(cut);
+        LineEnds first, second;
+        for (std::size_t i = 0; i < ends.size(); ++i)
+            (i < cut ? first : second).Push(ends[i], nullptr);
+        first.Join(std::move(second), nullptr);
+        ASSERT_EQ(first.Size(), ends.size());
+        for (std::size_t i = 0; i < ends.size(); ++i) EXPECT_EQ(first[i], ends[i]) << i;
+    }
+}

@@ -34,5 +34,5 @@ LSAN_OPTIONS=suppressions=$PWD/tests/lsan.supp:print_suppressions=0 \
     ctest --test-dir build-sanitize --output-on-failure -j "$(nproc)"
 
 stage fuzzing
-scripts/fuzz.sh "${POMURINA_FUZZ_SECONDS:-180}"
+scripts/fuzz.sh "${POMURINA_FUZZ_SECONDS:-120}"
 stage done

@@ -6,7 +6,7 @@
 #   scripts/fuzz.sh [SECONDS]
 set -euo pipefail
 cd "$(dirname "$0")/.."
-total=${1:-180}
+total=${1:-120}
 build=build-fuzz
 CC=clang CXX=clang++ cmake -S . -B "$build" -G Ninja -DPOMURINA_FUZZ=ON -DPOMURINA_WERROR=OFF -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build "$build"

@@ -13,6 +13,17 @@ constexpr std::size_t kCopyUpTo = 1024;
 // A list of copies first takes this much room for them, then doubles it.
 constexpr std::size_t kFirstCopies = std::size_t{64} << 10;
 
+// Gives block (from malloc) size bytes, moving it if need be; false, the
+// block as it was, when the system has no such room.
+template <typename T, typename Free>
+bool Reallocate(std::unique_ptr<T[], Free>& block, std::size_t size) {
+    void* moved = std::realloc(block.get(), size);
+    if (!moved) return false;
+    (void)block.release();
+    block.reset(static_cast<T*>(moved));
+    return true;
+}
+
 }  // namespace
 
 EntryList::EntryList(std::shared_ptr<const ByteBuffer> bytes, std::vector<Form> forms)
@@ -24,10 +35,7 @@ EntryList::EntryList(std::shared_ptr<const ByteBuffer> bytes, std::vector<Form> 
 void EntryList::FitLastChunk() {
     if (m_chunks.empty() || m_chunks.back().size == 0 || m_free == 0) return;
     Chunk& last = m_chunks.back();
-    if (void* fitted = std::realloc(last.words.get(), last.size * sizeof(std::uint32_t))) {
-        (void)last.words.release();
-        last.words.reset(static_cast<std::uint32_t*>(fitted));
-    }
+    Reallocate(last.words, last.size * sizeof(std::uint32_t));  // kept as it is if not
     m_allocatedWords -= m_free * m_stride;
     m_free = 0;
 }
@@ -45,10 +53,7 @@ void EntryList::GrowLastChunk(bool newChunk, std::uint64_t base) {
     Chunk& last = m_chunks.back();
     const std::size_t entries = last.size / m_stride;
     const std::size_t room = std::min(kChunkEntries, std::max<std::size_t>(16, 2 * entries));
-    void* grown = std::realloc(last.words.get(), room * m_stride * sizeof(std::uint32_t));
-    if (!grown) throw std::bad_alloc();
-    (void)last.words.release();
-    last.words.reset(static_cast<std::uint32_t*>(grown));
+    if (!Reallocate(last.words, room * m_stride * sizeof(std::uint32_t))) throw std::bad_alloc();
     m_allocatedWords += (room - entries - m_free) * m_stride;
     m_free = room - entries;
 }
@@ -108,10 +113,7 @@ void EntryList::CopyFrom(const EntryList& other, std::size_t index) {
     }
     if (m_copiesRoom - m_copiedBytes < total) {
         const std::size_t room = std::max({m_copiedBytes + total, 2 * m_copiesRoom, kFirstCopies});
-        void* grown = std::realloc(m_copies.get(), room);
-        if (!grown) throw std::bad_alloc();
-        (void)m_copies.release();
-        m_copies.reset(static_cast<char*>(grown));
+        if (!Reallocate(m_copies, room)) throw std::bad_alloc();
         m_copiesRoom = room;
     }
     std::uint32_t* words = NewEntry(m_copiedBytes);

@@ -152,6 +152,19 @@ void Decompress(OpenLog& log, CompressionFormat format, std::string_view firstBy
     }
 }
 
+// Reads up to size bytes of log into at, as many as it has; ended tells
+// whether it ended first.  Returns how many were read.
+std::size_t ReadUpTo(OpenLog& log, char* at, std::size_t size, bool& ended) {
+    std::size_t got = 0;
+    ended = false;
+    while (got < size && !ended) {
+        const std::size_t n = log.Read(at + got, size - got);
+        got += n;
+        ended = n == 0;
+    }
+    return got;
+}
+
 // What is read of a file to tell its format: its zero bytes are left out first.
 constexpr std::size_t kFirstBytesPeek = 4 * kFormatSniffBytes;
 
@@ -171,13 +184,8 @@ LogFormat ReadLog(OpenLog& log, TextSink& text, std::atomic<std::size_t>& bytesR
     if (keep) out.KeepOriginal(*keep);
     // The first bytes tell whether the log is compressed.
     char probe[kFormatProbeBytes];
-    std::size_t probed = 0;
     bool ended = false;
-    while (probed < sizeof probe && !ended) {
-        const std::size_t n = log.Read(probe + probed, sizeof probe - probed);
-        probed += n;
-        ended = n == 0;
-    }
+    const std::size_t probed = ReadUpTo(log, probe, sizeof probe, ended);
     bytesRead += probed;
     const CompressionFormat format = DetectCompression(std::string_view(probe, probed));
     if (format != CompressionFormat::None) {
@@ -268,14 +276,8 @@ std::optional<LogFormat> FirstLinesFormat(const std::string& path) {
     try {
         OpenLog log(path);
         std::string first(kFirstBytesPeek, '\0');
-        std::size_t got = 0;
         bool ended = false;
-        while (got < first.size() && !ended) {
-            const std::size_t n = log.Read(first.data() + got, first.size() - got);
-            got += n;
-            ended = n == 0;
-        }
-        first.resize(got);
+        first.resize(ReadUpTo(log, first.data(), first.size(), ended));
         const CompressionFormat compression =
             DetectCompression(std::string_view(first).substr(0, kFormatProbeBytes));
         if (compression != CompressionFormat::None) {

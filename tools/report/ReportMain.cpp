@@ -2,6 +2,7 @@
 // program would make it, printed as a readable summary or as the exact dump,
 // or written as a JSON or an HTML report, and the insight's tables as CSV
 // files; with --fetch, of the log fetched as the FTP window fetches it.
+#include <malloc.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -35,7 +36,6 @@
 #include "text/Cp932.h"
 #include "text/TerminalText.h"
 #include "window/StateDump.h"
-#include "Errors.h"
 
 using namespace pomurina;
 
@@ -54,7 +54,7 @@ std::chrono::milliseconds ProgressDelay() {
 // whole as the window does.
 std::size_t BlockBytes() {
     const char* value = std::getenv("POMURINA_BLOCK_BYTES");
-    if (!value || !*value) return std::size_t{4} << 20;
+    if (!value || !*value) return std::size_t{16} << 20;
     const long long bytes = std::strtoll(value, nullptr, 10);
     return bytes > 0 ? static_cast<std::size_t>(bytes) : 0;
 }
@@ -178,8 +178,8 @@ int RunReport(const ReportOptions& options) {
             plan.keepExtracts = false;
             plan.keepEntries = kHtmlListLines;
         }
-        run = std::make_shared<const RunResult>(
-            LogCounting(window, logFiles, places, plan, filter));
+        run =
+            std::make_shared<const RunResult>(LogCounting(window, logFiles, places, plan, filter));
     } catch (...) {
         error = WithFullStop(CurrentExceptionMessage());
     }
@@ -245,6 +245,12 @@ int RunReport(const ReportOptions& options) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // The run's tables grow by doubling and are let go only at exit: taking
+    // each from the heap and keeping what is freed saves mapping, zeroing and
+    // unmapping them anew at every growth (a tenth of a streamed run's time).
+    (void)::mallopt(M_MMAP_THRESHOLD, 256 << 20);
+    (void)::mallopt(M_TRIM_THRESHOLD, 256 << 20);
+    (void)::mallopt(M_TOP_PAD, 64 << 20);
     try {
         const auto parsed = ParseReportArguments(std::vector<std::string>(argv + 1, argv + argc));
         if (const auto* refused = std::get_if<UsageError>(&parsed)) {

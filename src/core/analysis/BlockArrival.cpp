@@ -21,13 +21,16 @@ BlockArrival::~BlockArrival() {
 }
 
 void BlockArrival::Handed(const std::shared_ptr<ByteBuffer>& bytes, std::size_t length) {
+    auto lines = TextLines::Arriving(bytes);
+    lines->Extend(length, true);
     if (!m_take) {
         Event block;
         block.bytes = bytes;
-        block.length = length;
+        block.lines = std::move(lines);
         return Push(std::move(block));
     }
-    (*m_take)(bytes, length);
+    (*m_take)(lines);
+    lines.reset();
     m_blocks.GiveBack(bytes);
 }
 
@@ -74,7 +77,8 @@ void BlockArrival::Run(const LogReadingTold& told, const Take& take) {
             m_events.pop_front();
         }
         if (event.bytes) {
-            take(event.bytes, event.length);
+            take(event.lines);
+            event.lines.reset();
             m_blocks.GiveBack(std::move(event.bytes));
         } else if (event.last) {
             if (event.error) std::rethrow_exception(event.error);

@@ -2,8 +2,10 @@
 // The logs of a streamed run read into blocks on a thread of their own (a
 // long task of the worker pool), so that one block is classified while the
 // next is read or unpacked; the run's thread takes what happened in the
-// order it happened.  With no thread to spare, the reading runs on the run's
-// thread and each block is taken as it is handed on.
+// order it happened.  Each block is cut into lines on the reading thread, which
+// has time to spare, not on the run's, which merges.  With no thread to
+// spare, the reading runs on the run's thread and each block is taken as it
+// is handed on.
 #include <condition_variable>
 #include <cstddef>
 #include <deque>
@@ -16,14 +18,15 @@
 #include "io/LogBlocks.h"
 #include "io/LogFiles.h"
 #include "parallel/LongTask.h"
+#include "text/TextLines.h"
 
 namespace pomurina {
 
 class BlockArrival {
 public:
-    // Told a block of whole lines: its room and how many of its bytes it is
-    // (the room is the block's until the call returns).
-    using Take = LogBlocks::Handed;
+    // Told a block of whole lines, in a room that is the block's until the
+    // call returns.
+    using Take = std::function<void(const std::shared_ptr<const TextLines>& lines)>;
 
     // Blocks of about blockBytes, their rooms charged to budget.
     BlockArrival(LogReading& reading, MemoryBudget& budget, std::size_t blockBytes);
@@ -38,9 +41,9 @@ public:
 
 private:
     struct Event {
-        std::shared_ptr<ByteBuffer> bytes;  // a block, or none
-        std::size_t length = 0;
-        std::size_t index = 0;  // else a log told as begun or ended
+        std::shared_ptr<ByteBuffer> bytes;       // a block's room, or none
+        std::shared_ptr<const TextLines> lines;  // its lines
+        std::size_t index = 0;                   // else a log told as begun or ended
         bool ended = false;
         bool last = false;  // the reading is over, failed when error
         std::exception_ptr error;

@@ -299,14 +299,12 @@ private:
         std::size_t lines = 0, passed = 0;
         const std::int64_t barPosition = m_progress.Position(), barMaximum = m_progress.Maximum();
         try {
-            BlockArrival arrival(m_reading, m_budget, plan.blockBytes);
+            // Its three rooms take at most a tenth of what the run may use.
+            const std::size_t blockBytes =
+                std::min(plan.blockBytes, std::max(m_budget.Limit() / 32, std::size_t{1} << 20));
+            BlockArrival arrival(m_reading, m_budget, blockBytes);
             arrival.Run([&](std::size_t index, bool ended) { Told(index, ended); },
-                        [&](const std::shared_ptr<ByteBuffer>& bytes, std::size_t length) {
-                            std::shared_ptr<const TextLines> block = [&] {
-                                auto arrived = TextLines::Arriving(bytes);
-                                arrived->Extend(length, true);
-                                return arrived;
-                            }();
+                        [&](std::shared_ptr<const TextLines> block) {
                             lines += block->Count();
                             if (m_filtered)
                                 block =

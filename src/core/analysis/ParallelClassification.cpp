@@ -109,9 +109,11 @@ void ClassifyLines(const ReferenceLists& lists, const std::shared_ptr<const Text
     };
     // Batches done ahead of the merge wait with their parts: one for every
     // thread keeps each busy (a batch takes far longer to read than to
-    // merge) without letting the parts pile up in memory.
+    // merge) without letting the parts pile up in memory.  A streamed run,
+    // which holds little else, lets four for every thread wait: the other
+    // threads then don't stand idle while the calling one merges.
     const unsigned threads = plan.threads == 0 ? CoreCount() : plan.threads;
-    RunOrdered({count, plan.threads, threads}, classify, merge);
+    RunOrdered({count, plan.threads, plan.blockBytes > 0 ? 4 * threads : threads}, classify, merge);
 }
 
 }  // namespace pomurina

@@ -386,7 +386,8 @@ void TForm1::SayIfFormatUnknown(const std::vector<std::string>& paths,
                                 const std::vector<std::optional<LogFormat>>& formats) {
     std::string names;
     for (std::size_t i = 0; i < paths.size() && i < formats.size(); ++i) {
-        if (formats[i] != LogFormat::Unknown ||
+        // An empty log has no first line that could match.
+        if (formats[i] != LogFormat::Unknown || !FirstLinesFormat(paths[i]) ||
             !m_formatUnknownSaid.insert(AbsolutePath(paths[i])).second)
             continue;
         const std::string name = std::filesystem::path(paths[i]).filename().string();

@@ -549,7 +549,7 @@ RunResult LogCounting(ResultWindow& w, std::shared_ptr<const TextLines> held,
         ClassifyAll(w, lists, *result, plan, classifyError, memory);
         // The insight's tables keep copies of the texts they show.
         if (lists.insight) {
-            run.insight = std::make_shared<const Insight>(lists.insight->Finish());
+            run.insight = std::make_shared<const Insight>(lists.insight->Finish(plan.blockBytes > 0));
             run.insightRules = lists.insightRules;
         }
         lists.insight.reset();

@@ -1,6 +1,8 @@
 // The whole's counts made into the insight's tables.
 #include <algorithm>
+#include <exception>
 #include <map>
+#include <optional>
 #include <tuple>
 
 #if defined(__GLIBC__)
@@ -10,6 +12,7 @@
 #include "insight/ByteSum.h"
 #include "insight/CalendarDay.h"
 #include "insight/InsightWhole.h"
+#include "parallel/LongTask.h"
 
 namespace pomurina {
 namespace {
@@ -241,13 +244,13 @@ void InsightWhole::FinishAgents(Insight& insight) {
     SortByHits(insight.robots, [](const RobotRow& r) { return std::tie(r.name, r.kind); });
 }
 
-void InsightWhole::FinishHosts(Insight& insight) {
-    insight.hosts.reserve(m_hostTallies.size());
+void InsightWhole::FinishHosts(std::vector<HostRow>& rows) {
+    rows.reserve(m_hostTallies.size());
     for (const std::uint32_t h : OrderByHits(
              m_hosts.Count(), [&](std::uint32_t i) { return m_hostTallies[i].hits; },
              [&](std::uint32_t i) { return m_hosts.Text(i); })) {
         const HostTally& t = m_hostTallies[h];
-        insight.hosts.push_back(
+        rows.push_back(
             {std::string(m_hosts.Text(h)),
              t.hits,
              t.pages,
@@ -268,7 +271,7 @@ void InsightWhole::FinishVirtualHosts(Insight& insight) {
     }
 }
 
-Insight InsightWhole::Finish() {
+Insight InsightWhole::Finish(bool hostsBeside) {
     // The visits still going end with the log.
     for (const Visit& visit : m_visits)
         if (visit.lastPath != kNone) EndVisit(visit);
@@ -282,16 +285,34 @@ Insight InsightWhole::Finish() {
     insight.totals.visitors = m_hosts.Count();
     insight.totals.visits = m_visitCount;
     insight.visitDurations = m_durations;
+    // The hosts' tables are read by FinishHosts alone.
+    std::exception_ptr hostsFailed;
+    std::optional<LongTask> hosts;
+    if (hostsBeside) {
+        hosts.emplace([&] {
+            try {
+                FinishHosts(insight.hosts);
+            } catch (...) {
+                hostsFailed = std::current_exception();
+            }
+        });
+        if (!hosts->Started()) hosts.reset();
+    }
     // One group after the other, each letting go of the whole's tables it is
     // done with before the next makes its rows: the finish then needs little
     // more memory than the merged whole, and the hosts' rows, the largest,
     // come last.
-    ReturnFreedPages();
+    if (!hosts) ReturnFreedPages();
     FinishTexts(insight);
     FinishAgents(insight);
     FinishVirtualHosts(insight);
-    ReturnFreedPages();
-    FinishHosts(insight);
+    if (hosts) {
+        hosts->Wait();
+        if (hostsFailed) std::rethrow_exception(hostsFailed);
+    } else {
+        ReturnFreedPages();
+        FinishHosts(insight.hosts);
+    }
     return insight;
 }
 

@@ -28,8 +28,11 @@ public:
 
     // Takes in the part of the lines that follow those merged so far.
     void Merge(const InsightPart& part);
-    // The tables of every line merged; the whole is spent.
-    Insight Finish();
+    // The tables of every line merged; the whole is spent.  The hosts' rows,
+    // the largest, are made last, once the rest is let go, or with
+    // hostsBeside on another thread beside the rest: sooner, but the peak
+    // memory then holds both.
+    Insight Finish(bool hostsBeside = false);
     // The bytes its tables take.
     std::size_t Footprint() const;
 
@@ -70,7 +73,7 @@ private:
     // The parts of the finish, each of its own tables and counts.
     void FinishTexts(Insight& insight);
     void FinishAgents(Insight& insight);
-    void FinishHosts(Insight& insight);
+    void FinishHosts(std::vector<HostRow>& rows);
     void FinishVirtualHosts(Insight& insight);
 
     const InsightRules& m_rules;

@@ -290,6 +290,7 @@ std::optional<LogFormat> FirstLinesFormat(const std::string& path) {
             text.resize(written);
             first = std::move(text);
         }
+        if (first.empty()) return std::nullopt;  // no line to tell it by
         return FirstBytesFormat(std::move(first), ended);
     } catch (...) {
         return std::nullopt;  // the run says what is wrong with it

@@ -89,7 +89,8 @@ private:
 };
 
 // The format the log at path is read as, told from its first lines (after
-// unpacking), as a run tells it; nothing when it can't be read.
+// unpacking), as a run tells it; nothing when it can't be read or has no
+// text.
 std::optional<LogFormat> FirstLinesFormat(const std::string& path);
 
 // Opens and reads the logs into a string (what the tests look at).

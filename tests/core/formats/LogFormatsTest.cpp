@@ -253,7 +253,7 @@ TEST_F(JapanTime, RotatedLogsOfTwoFormatsReadAsOne) {
     EXPECT_EQ(reading.Formats(), (std::vector<LogFormat>{LogFormat::CloudFront, LogFormat::Ltsv,
                                                          LogFormat::Combined}));
     // Each file's format told from its first lines alone, unpacked first
-    // when packed; a log of no format, and one that can't be read.
+    // when packed; a log of no format, one that can't be read.
     for (std::size_t i = 0; i < paths.size(); ++i) {
         EXPECT_EQ(FirstLinesFormat(paths[i]), reading.Formats()[i]) << paths[i];
         std::ofstream(paths[i] + ".xz", std::ios::binary)
@@ -263,6 +263,11 @@ TEST_F(JapanTime, RotatedLogsOfTwoFormatsReadAsOne) {
     std::ofstream(folder / "odd.log") << "no time stamp\n";
     EXPECT_EQ(FirstLinesFormat((folder / "odd.log").string()), LogFormat::Unknown);
     EXPECT_EQ(FirstLinesFormat((folder / "missing.log").string()), std::nullopt);
+    // An empty log, packed or not, has no line to tell a format by.
+    std::ofstream(folder / "empty.log").flush();
+    std::ofstream(folder / "empty.log.gz", std::ios::binary) << testing::RunFilter("gzip -n", "");
+    EXPECT_EQ(FirstLinesFormat((folder / "empty.log").string()), std::nullopt);
+    EXPECT_EQ(FirstLinesFormat((folder / "empty.log.gz").string()), std::nullopt);
     // The converted logs as their files have them, and where their lines came from.
     const auto& originals = reading.Originals();
     ASSERT_EQ(originals.size(), 3u);

@@ -250,12 +250,11 @@ void InsightWhole::FinishHosts(std::vector<HostRow>& rows) {
              m_hosts.Count(), [&](std::uint32_t i) { return m_hostTallies[i].hits; },
              [&](std::uint32_t i) { return m_hosts.Text(i); })) {
         const HostTally& t = m_hostTallies[h];
-        rows.push_back(
-            {std::string(m_hosts.Text(h)),
-             t.hits,
-             t.pages,
-             t.bytes,
-             {t.lastSeen.day, t.lastSeen.hour, t.lastSeen.minute, t.lastSeen.second}});
+        rows.push_back({std::string(m_hosts.Text(h)),
+                        t.hits,
+                        t.pages,
+                        t.bytes,
+                        {t.lastSeen.day, t.lastSeen.hour, t.lastSeen.minute, t.lastSeen.second}});
     }
     m_hosts = InternTable(InternTable::Storage::Views);
     m_hostTallies = {};
@@ -267,7 +266,8 @@ void InsightWhole::FinishVirtualHosts(Insight& insight) {
              m_vhosts.Count(), [&](std::uint32_t i) { return m_vhostTallies[i].hits; },
              [&](std::uint32_t i) { return m_vhosts.Text(i); })) {
         const VirtualHostTally& t = m_vhostTallies[v];
-        insight.vhosts.push_back({std::string(m_vhosts.Text(v)), t.hits, t.pages, visitors[v], t.bytes});
+        insight.vhosts.push_back(
+            {std::string(m_vhosts.Text(v)), t.hits, t.pages, visitors[v], t.bytes});
     }
 }
 

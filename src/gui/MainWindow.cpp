@@ -386,10 +386,11 @@ void TForm1::SayIfFormatUnknown(const std::vector<std::string>& paths,
                                 const std::vector<std::optional<LogFormat>>& formats) {
     std::string names;
     for (std::size_t i = 0; i < paths.size() && i < formats.size(); ++i) {
-        // An empty log has no first line that could match.
-        if (formats[i] != LogFormat::Unknown || !FirstLinesFormat(paths[i]) ||
-            !m_formatUnknownSaid.insert(AbsolutePath(paths[i])).second)
-            continue;
+        if (formats[i] != LogFormat::Unknown) continue;
+        const std::string path = AbsolutePath(paths[i]);
+        // Said once; and an empty log (read only now, once) has no first line to match.
+        if (m_formatUnknownSaid.contains(path) || !FirstLinesFormat(paths[i])) continue;
+        m_formatUnknownSaid.insert(path);
         const std::string name = std::filesystem::path(paths[i]).filename().string();
         names += (names.empty() ? "" : "、") + Cp932ToUtf8("\"" + PathText(name) + "\"");
     }

@@ -24,6 +24,10 @@ bool CountingResult::IsExtract(std::shared_ptr<EntryList> CountingResult::*list)
            list == &CountingResult::PostOther || list == &CountingResult::HostOther;
 }
 
+void CountingResult::SettleEntries() {
+    for (const auto list : kEntryLists) (this->*list)->Settle();
+}
+
 CountingResult::CountingResult(std::shared_ptr<const TextLines> logLines)
     : CountingResult(std::move(logLines), 0) {
     IsPart = false;  // the whole run

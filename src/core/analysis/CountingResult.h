@@ -75,6 +75,8 @@ struct CountingResult {
     static const std::array<std::shared_ptr<EntryList> CountingResult::*, 15> kEntryLists;
     // Those of them that are extracts (see KeepsExtracts).
     static bool IsExtract(std::shared_ptr<EntryList> CountingResult::*list);
+    // Packs the entries of every collection (EntryList::Settle).
+    void SettleEntries();
 };
 
 // The forms of the composed entries.

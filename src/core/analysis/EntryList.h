@@ -3,6 +3,7 @@
 // of one loaded log: "[" + referrer + "] " + path, say.  An entry keeps only
 // where its pieces lie, so millions of entries cost a few words each and the
 // panes can show them without a copy.
+#include <array>
 #include <cstdint>
 #include <cstdlib>
 #include <initializer_list>
@@ -48,6 +49,11 @@ public:
     // A list of copies keeps its first count entries and only counts the
     // rest, which read as empty (what only the first lines are shown of).
     void KeepAtMost(std::size_t count) { m_keepAtMost = count; }
+    // Packs the entries added so far tightly: each of their places in as
+    // few bits as its chunk needs, a third of the room or less.  Later
+    // entries go on in a new chunk.  A part settles its lists before they
+    // are joined, so the packing is done beside the other parts.
+    void Settle() { SettleLastChunk(); }
 
     // Piece number piece of entry index, as it lies in the log; empty for an
     // entry kept whole (its line is 64 KiB or longer).
@@ -62,28 +68,29 @@ public:
 
 private:
     struct Chunk;
+    static constexpr std::size_t kMaxPieces = 6;
+    // The words of one entry, as Add writes them.
+    using Words = std::array<std::uint32_t, 2 + kMaxPieces>;
     // Where the lines' offsets count from.
     const char* Base() const { return m_bytes ? m_bytes->data() : m_copies.get(); }
     // Appends entry index of other with its pieces copied.
     void CopyFrom(const EntryList& other, std::size_t index);
     // The chunk entry index lies in, and its words.
     std::size_t ChunkOf(std::size_t index) const;
-    const std::uint32_t* WordsOf(std::size_t chunk, std::size_t index) const;
-    static bool IsSpilled(const std::uint32_t* words) { return (words[0] & kSpilled) != 0; }
-    const std::string& Spilled(const std::uint32_t* words) const {
-        return m_spilled[words[0] & ~kSpilled];
-    }
+    Words WordsOf(std::size_t chunk, std::size_t index) const;
+    static bool IsSpilled(const Words& words) { return (words[0] & kSpilled) != 0; }
+    const std::string& Spilled(const Words& words) const { return m_spilled[words[0] & ~kSpilled]; }
     // The line an entry of chunk lies in.
-    const char* LineOf(const Chunk& chunk, const std::uint32_t* words) const {
+    const char* LineOf(const Chunk& chunk, const Words& words) const {
         return Base() + chunk.base + words[0];
     }
     // The words after the line's place: the form when there are several, then the pieces.
-    const std::uint32_t* FormWord(const std::uint32_t* words) const { return words + 1; }
-    const std::uint32_t* PieceWords(const std::uint32_t* words) const {
-        return words + (m_forms.size() > 1 ? 2 : 1);
+    unsigned FormOf(const Words& words) const { return m_forms.size() > 1 ? words[1] : 0; }
+    const std::uint32_t* PieceWords(const Words& words) const {
+        return words.data() + (m_forms.size() > 1 ? 2 : 1);
     }
     // Appends the composed entry whose words, in chunk, are given.
-    void Compose(const Chunk& chunk, const std::uint32_t* words, std::string& out) const;
+    void Compose(const Chunk& chunk, const Words& words, std::string& out) const;
     // Room for one more entry's words, its line at lineOffset; the first
     // word is set and the rest returned.
     std::uint32_t* NewEntry(std::uint64_t lineOffset) {
@@ -100,12 +107,14 @@ private:
         --m_free;
         ++m_count;
         Chunk& last = m_chunks.back();
-        last.size += m_stride;
-        return last.words.get() + last.size - m_stride;
+        return last.words.get() + m_stride * last.entries++;
     }
     void GrowLastChunk(bool newChunk, std::uint64_t base);
-    // Gives back the room the last chunk has left.
-    void FitLastChunk();
+    // Packs the last chunk, which then takes no more entries.
+    void SettleLastChunk();
+    // The number of fields a packed entry has: the line's place, the form
+    // when there are several, then each piece's offset and size.
+    std::size_t FieldCount() const { return m_stride - m_pieces + 2 * m_pieces; }
     // Keeps an entry composed whole.
     void Spill(unsigned form, std::initializer_list<std::string_view> pieces);
     void KeepSpilled(std::string whole, const std::uint32_t* rest);
@@ -128,24 +137,36 @@ private:
     // each; an entry of a line of 64 KiB or more is kept whole instead, its
     // first word the index in m_spilled with kSpilled set).  Kept in chunks
     // of at most kChunkEntries entries, so that growing never copies much
-    // and a list joined to another keeps its chunks.  A chunk grows as a
-    // small list would (by reallocation, which for large blocks remaps
-    // rather than copies).
+    // and a list joined to another keeps its chunks.  The last chunk grows
+    // as a small list would (by reallocation, which for large blocks remaps
+    // rather than copies), a word for each of these; every other chunk is
+    // settled: its entries packed, each field in the bits its chunk needs.
     static constexpr std::size_t kChunkEntries = std::size_t{1} << 16;
     struct Free {
         void operator()(void* block) const { std::free(block); }
     };
+    // A settled chunk's field: its values less least, in width bits, at bit
+    // at of every entry.
+    struct Field {
+        std::uint32_t least = 0;
+        std::uint8_t width = 0, at = 0;
+    };
     struct Chunk {
+        // Growing: m_stride words an entry; settled: the packed entries.
         std::unique_ptr<std::uint32_t[], Free> words;
-        std::size_t size = 0;    // words in use
+        std::size_t entries = 0;
+        std::size_t room = 0;    // bytes allocated
         std::uint64_t base = 0;  // where its entries' line offsets count from
+        // Settled: the fields, and the bits of an entry.
+        std::unique_ptr<Field[]> fields;
+        std::size_t entryBits = 0;
     };
     std::vector<Chunk> m_chunks;
     std::vector<std::size_t> m_starts;  // the first entry of every chunk
     std::size_t m_free = 0;             // entries that fit the last chunk as allocated
     // Entries of lines too long for 16-bit places, kept whole.
     std::vector<std::string> m_spilled;
-    std::size_t m_allocatedWords = 0;  // in every chunk, used or not
+    std::size_t m_allocatedBytes = 0;  // in every chunk, used or not
     std::size_t m_spilledBytes = 0;
     std::size_t m_keepAtMost = static_cast<std::size_t>(-1);
     std::size_t m_passed = 0;  // entries counted after those kept

@@ -84,6 +84,7 @@ void ClassifyLines(const ReferenceLists& lists, const std::shared_ptr<const Text
                 if (reading) reading->Read(line);
                 ++part.LineCount;
             }
+            part.SettleEntries();
         } catch (...) {
             batch.error = std::current_exception();
             return false;  // no later line counts
@@ -114,6 +115,7 @@ void ClassifyLines(const ReferenceLists& lists, const std::shared_ptr<const Text
     // threads then don't stand idle while the calling one merges.
     const unsigned threads = plan.threads == 0 ? CoreCount() : plan.threads;
     RunOrdered({count, plan.threads, plan.blockBytes > 0 ? 4 * threads : threads}, classify, merge);
+    whole.SettleEntries();
 }
 
 }  // namespace pomurina

@@ -71,18 +71,34 @@ TEST(EntryListParts, JoinedPartsReadAsOneList) {
     ASSERT_EQ(expected[7], "line7");
     ASSERT_EQ(expected[8], "<line8>");
 
+    // Parts joined as they were filled or settled (packed) first, and the
+    // joined list itself settled now and then, new entries going on after.
+    struct Step {
+        std::size_t to;
+        bool settlePart, settleJoined;
+    };
     const auto joined = log.List();
     std::size_t from = 0;
-    for (const std::size_t to :
-         std::initializer_list<std::size_t>{3, 1027, 1028, 70000, 70001, 140000, 200000}) {
+    for (const Step step : {Step{3, false, false}, Step{1027, true, true}, Step{1028, false, false},
+                            Step{70000, true, false}, Step{70001, false, true},
+                            Step{140000, false, false}, Step{200000, true, false}}) {
         EntryList part(log.lines->Bytes(), {{{"<", ">"}}, {{"", ""}}});
-        log.Fill(part, from, to);
+        log.Fill(part, from, step.to);
+        if (step.settlePart) part.Settle();
         joined->Join(std::move(part));
+        if (step.settleJoined) joined->Settle();
         EXPECT_EQ(part.Count(), 0u);
-        from = to;
+        from = step.to;
     }
     ASSERT_EQ(joined->Count(), 200000u);
     EXPECT_EQ(LinesOf(*joined), expected);
+    // Packed, entries take a third of the room or less.
+    const auto packed = log.List();
+    log.Fill(*packed, 0, 65536);
+    const std::size_t growing = packed->Footprint();
+    packed->Settle();
+    EXPECT_LT(packed->Footprint(), growing / 3);
+    EXPECT_EQ(LinesOf(*packed), Slice(expected, 0, 65536));
     // Runs of lines across the joins, and entries copied one by one.
     EXPECT_EQ(Appended(*joined, 1020, 60000), Slice(expected, 1020, 60000));
     EXPECT_EQ(Appended(*joined, 139999, 2), Slice(expected, 139999, 2));
@@ -119,7 +135,10 @@ TEST(EntryListParts, EntriesOfLongLinesAndInAnyOrderReadAsAdded) {
     for (std::size_t i = 0; i < list.Count(); ++i) {
         copied.AddFrom(list, i);
         copies.AddFrom(list, i);
+        // Settled (packed) entries read the same, kept whole or not.
+        if (i == 2) copies.Settle();
     }
+    list.Settle();
     EntryList joined(lines->Bytes(), forms), joinedCopies(nullptr, forms);
     joined.Join(std::move(copied));
     joinedCopies.Join(std::move(copies));

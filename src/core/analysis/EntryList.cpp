@@ -170,6 +170,10 @@ void EntryList::KeepSpilled(std::string whole, const std::uint32_t* rest) {
 }
 
 void EntryList::AddFrom(const EntryList& other, std::size_t index) {
+    if (m_count >= m_keepAtMost) {
+        ++m_passed;
+        return;
+    }
     if (!m_bytes || other.m_bytes != m_bytes) return CopyFrom(other, index);
     const std::size_t c = other.ChunkOf(index);
     const Words from = other.WordsOf(c, index);
@@ -179,10 +183,6 @@ void EntryList::AddFrom(const EntryList& other, std::size_t index) {
 }
 
 void EntryList::CopyFrom(const EntryList& other, std::size_t index) {
-    if (m_count >= m_keepAtMost) {
-        ++m_passed;
-        return;
-    }
     const std::size_t c = other.ChunkOf(index);
     const Words from = other.WordsOf(c, index);
     const std::uint32_t* fromPieces = other.PieceWords(from);
@@ -228,6 +228,8 @@ void EntryList::Join(EntryList&& later) {
         m_free = later.m_free;  // the last chunk is later's
         m_allocatedBytes += later.m_allocatedBytes;
     }
+    m_passed += later.m_passed;
+    later.m_passed = 0;
     later.m_chunks.clear();
     later.m_starts.clear();
     later.m_spilled.clear();

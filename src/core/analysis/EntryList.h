@@ -30,6 +30,10 @@ public:
     // Appends an entry of the given form; line lies in the shared bytes and
     // every piece lies in line (or is empty).  Never on a list of copies.
     void Add(unsigned form, std::string_view line, std::initializer_list<std::string_view> pieces) {
+        if (m_count >= m_keepAtMost) {
+            ++m_passed;
+            return;
+        }
         const auto lineOffset = static_cast<std::uint64_t>(line.data() - m_bytes->data());
         if (line.size() > kPieceMax) return Spill(form, pieces);
         std::uint32_t* w = NewEntry(lineOffset);
@@ -46,9 +50,13 @@ public:
     // storage rather than copying it (a list of copies copies the pieces);
     // later is left empty.
     void Join(EntryList&& later);
-    // A list of copies keeps its first count entries and only counts the
-    // rest, which read as empty (what only the first lines are shown of).
+    // Keeps the first count entries and only counts the rest, which read as
+    // empty (what only the first lines are shown of).  A list that only
+    // counts may be joined only to one that has stopped keeping, or will
+    // have by the entries that list only counted.
     void KeepAtMost(std::size_t count) { m_keepAtMost = count; }
+    // How many more entries it keeps.
+    std::size_t RoomKept() const { return m_keepAtMost > m_count ? m_keepAtMost - m_count : 0; }
     // Packs the entries added so far tightly: each of their places in as
     // few bits as its chunk needs, a third of the room or less.  Later
     // entries go on in a new chunk.  A part settles its lists before they

@@ -1,6 +1,7 @@
 #include "analysis/ParallelClassification.h"
 
 #include <algorithm>
+#include <array>
 #include <exception>
 #include <memory>
 #include <mutex>
@@ -67,6 +68,16 @@ void ClassifyLines(const ReferenceLists& lists, const std::shared_ptr<const Text
     std::vector<Batch> batches(count);
     std::optional<InsightParts> insightParts;
     if (insight) insightParts.emplace(insight->Rules(), size);
+    // A streamed whole keeps only a few entries of each list: a part keeps
+    // no more than the whole has room for (its earlier parts may fill it),
+    // and only counts the rest.
+    std::array<std::size_t, CountingResult::kEntryLists.size()> partRoom;
+    partRoom.fill(static_cast<std::size_t>(-1));
+    for (std::size_t i = 0; plan.blockBytes > 0 && i < partRoom.size(); ++i) {
+        const auto list = CountingResult::kEntryLists[i];
+        partRoom[i] =
+            !whole.KeepsExtracts && CountingResult::IsExtract(list) ? 0 : (whole.*list)->RoomKept();
+    }
 
     const auto classify = [&](std::size_t k) {
         Batch& batch = batches[k];
@@ -75,6 +86,8 @@ void ClassifyLines(const ReferenceLists& lists, const std::shared_ptr<const Text
         try {
             batch.part = std::make_unique<CountingResult>(shared, first);
             CountingResult& part = *batch.part;
+            for (std::size_t i = 0; i < partRoom.size(); ++i)
+                (part.*CountingResult::kEntryLists[i])->KeepAtMost(partRoom[i]);
             part.PartSizes.reserve(end - first);
             if (insightParts) batch.insight = insightParts->Take();
             InsightPart* const reading = batch.insight.get();
@@ -84,7 +97,9 @@ void ClassifyLines(const ReferenceLists& lists, const std::shared_ptr<const Text
                 if (reading) reading->Read(line);
                 ++part.LineCount;
             }
-            part.SettleEntries();
+            // Packed here, beside the other parts, rather than on the
+            // merging thread; a streamed whole copies what it keeps instead.
+            if (plan.blockBytes == 0) part.SettleEntries();
         } catch (...) {
             batch.error = std::current_exception();
             return false;  // no later line counts

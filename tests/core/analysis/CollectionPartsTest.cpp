@@ -107,6 +107,23 @@ TEST(EntryListParts, JoinedPartsReadAsOneList) {
         copies.AddFrom(*joined, i);
     EXPECT_EQ(LinesOf(copies), (V{"<line0>", "line69999", "<line70000>", "line199999"}));
     EXPECT_EQ(copies.Length(1), 9u);
+
+    // A list that keeps its first entries only, of parts that keep no more
+    // than it has room for: the rest are counted and read as empty.
+    for (const std::size_t keep : {0u, 2u, 1500u}) {
+        EntryList kept(nullptr, {{{"<", ">"}}, {{"", ""}}});
+        kept.KeepAtMost(keep);
+        for (std::size_t at = 0; at < 200000; at += 1000) {
+            EntryList part(log.lines->Bytes(), {{{"<", ">"}}, {{"", ""}}});
+            part.KeepAtMost(kept.RoomKept());
+            log.Fill(part, at, at + 1000);
+            kept.Join(std::move(part));
+        }
+        ASSERT_EQ(kept.Count(), 200000u);
+        V read = Slice(expected, 0, keep);
+        read.resize(200000);
+        EXPECT_EQ(LinesOf(kept), read);
+    }
 }
 
 TEST(EntryListParts, EntriesOfLongLinesAndInAnyOrderReadAsAdded) {

@@ -54,6 +54,28 @@ TEST(MappedBytes, ShrunkFilesReadAsZerosPastTheirNewEnd) {
     }
 }
 
+TEST(MappedBytes, AFileWithAZeroByteAnywhereIsReadNotMapped) {
+    // Searched in pieces of 8 MiB on every core: a zero byte in any piece,
+    // at either end of one, is found; the zero byte is left out of the read.
+    const std::size_t piece = std::size_t{8} << 20, size = 2 * piece + 100;
+    std::string bytes(size, 'x');
+    for (std::size_t at = 99; at < size; at += 100) bytes[at] = '\n';
+    ProgramDir dir;
+    for (const std::size_t zeroAt : {size, std::size_t{0}, piece - 1, piece, 2 * piece, size - 1}) {
+        std::string held = bytes;
+        if (zeroAt < size) held[zeroAt] = '\0';
+        const std::string path = dir.WriteFile("zero.log", held);
+        ByteBuffer buffer;
+        LogReading reading({path});
+        MemoryBudget budget(RunMemory());
+        reading.ReadPlainFile(buffer, budget);
+        EXPECT_EQ(buffer.IsMappedFile(), zeroAt == size) << zeroAt;
+        EXPECT_EQ(buffer.View().substr(0, std::min(zeroAt, size - 1)),
+                  std::string_view(held).substr(0, std::min(zeroAt, size - 1)))
+            << zeroAt;
+    }
+}
+
 TEST(MappedBytes, ABusErrorNotOfAMappingStillEndsTheProgram) {
     ProgramDir dir;
     const std::string path = dir.WriteFile("a.log", "line\n");

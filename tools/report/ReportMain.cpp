@@ -242,9 +242,30 @@ int RunReport(const ReportOptions& options) {
     return status;
 }
 
+// Starts the tool again with malloc taking its memory in huge pages where
+// the system gives them on request (glibc.malloc.hugetlb=1): a run's tables
+// grow to hundreds of megabytes, and faulting them in 4 KiB at a time cost
+// a seventh of a run.  glibc reads its tunables only as a program starts,
+// and nothing has been read or started yet; when the exec fails, the tool
+// goes on as it is.
+void StartWithHugePages(char** argv) {
+#if defined(__GLIBC__) && !defined(__SANITIZE_ADDRESS__)
+    constexpr const char* kTunable = "glibc.malloc.hugetlb";
+    const char* tunables = std::getenv("GLIBC_TUNABLES");
+    if (tunables && std::strstr(tunables, kTunable)) return;
+    std::string value = std::string(kTunable) + "=1";
+    if (tunables && *tunables) value = tunables + (":" + value);
+    if (::setenv("GLIBC_TUNABLES", value.c_str(), 1) != 0) return;
+    ::execv("/proc/self/exe", argv);
+#else
+    (void)argv;
+#endif
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+    StartWithHugePages(argv);
     // The run's tables grow by doubling and are let go only at exit: taking
     // each from the heap and keeping what is freed saves mapping, zeroing and
     // unmapping them anew at every growth (a tenth of a streamed run's time).

@@ -58,7 +58,7 @@ public:
     // How many more entries it keeps.
     std::size_t RoomKept() const { return m_keepAtMost > m_count ? m_keepAtMost - m_count : 0; }
     // Packs the entries added so far tightly: each of their places in as
-    // few bits as its chunk needs, a third of the room or less.  Later
+    // few bits as its chunk needs (on a web log, under half the room).  Later
     // entries go on in a new chunk.  A part settles its lists before they
     // are joined, so the packing is done beside the other parts.
     void Settle() { SettleLastChunk(); }

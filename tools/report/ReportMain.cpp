@@ -246,17 +246,30 @@ int RunReport(const ReportOptions& options) {
 // the system gives them on request (glibc.malloc.hugetlb=1): a run's tables
 // grow to hundreds of megabytes, and faulting them in 4 KiB at a time cost
 // a seventh of a run.  glibc reads its tunables only as a program starts,
-// and nothing has been read or started yet; when the exec fails, the tool
-// goes on as it is.
+// and nothing has been read or started yet.  A mark in the environment
+// makes sure it starts again only once, whatever a glibc makes of the
+// tunable; when the exec fails, the tool goes on as it is.
 void StartWithHugePages(char** argv) {
 #if defined(__GLIBC__) && !defined(__SANITIZE_ADDRESS__)
     constexpr const char* kTunable = "glibc.malloc.hugetlb";
+    constexpr const char* kStartedAgain = "POMURINA_REPORT_STARTED_AGAIN";
+    if (std::getenv(kStartedAgain)) {
+        (void)::unsetenv(kStartedAgain);  // not for the programs it starts
+        return;
+    }
     const char* tunables = std::getenv("GLIBC_TUNABLES");
     if (tunables && std::strstr(tunables, kTunable)) return;
+    const std::optional<std::string> given =
+        tunables ? std::optional<std::string>(tunables) : std::nullopt;
     std::string value = std::string(kTunable) + "=1";
-    if (tunables && *tunables) value = tunables + (":" + value);
-    if (::setenv("GLIBC_TUNABLES", value.c_str(), 1) != 0) return;
-    ::execv("/proc/self/exe", argv);
+    if (given && !given->empty()) value = *given + ":" + value;
+    if (::setenv("GLIBC_TUNABLES", value.c_str(), 1) == 0 && ::setenv(kStartedAgain, "1", 1) == 0)
+        ::execv("/proc/self/exe", argv);
+    (void)::unsetenv(kStartedAgain);
+    if (given)
+        (void)::setenv("GLIBC_TUNABLES", given->c_str(), 1);
+    else
+        (void)::unsetenv("GLIBC_TUNABLES");
 #else
     (void)argv;
 #endif

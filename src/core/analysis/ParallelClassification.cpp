@@ -68,12 +68,11 @@ void ClassifyLines(const ReferenceLists& lists, const std::shared_ptr<const Text
     std::vector<Batch> batches(count);
     std::optional<InsightParts> insightParts;
     if (insight) insightParts.emplace(insight->Rules(), size);
-    // A streamed whole keeps only a few entries of each list: a part keeps
-    // no more than the whole has room for (its earlier parts may fill it),
-    // and only counts the rest.
-    std::array<std::size_t, CountingResult::kEntryLists.size()> partRoom;
-    partRoom.fill(static_cast<std::size_t>(-1));
-    for (std::size_t i = 0; plan.blockBytes > 0 && i < partRoom.size(); ++i) {
+    // A part keeps no more entries than the whole has room for (a streamed
+    // whole keeps only a few; the part's earlier parts may fill it), and
+    // only counts the rest.
+    std::array<std::size_t, CountingResult::kEntryLists.size()> partRoom{};
+    for (std::size_t i = 0; i < partRoom.size(); ++i) {
         const auto list = CountingResult::kEntryLists[i];
         partRoom[i] =
             !whole.KeepsExtracts && CountingResult::IsExtract(list) ? 0 : (whole.*list)->RoomKept();

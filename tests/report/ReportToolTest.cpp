@@ -49,6 +49,20 @@ TEST(ReportTool, DumpListsEveryFieldPaneAndGraph) {
     EXPECT_EQ(o.out.find("\nerror "), std::string::npos);
 }
 
+// The fetch's library and the thirty it brings are loaded by a fetch only:
+// every other run of the tool starts (twice) without them.
+TEST(ReportTool, AnAnalysisLoadsNoFetchLibrary) {
+    ProgramDir dir;
+    const std::string log = dir.WriteFile("a.log", kLine);
+    const std::string loaded = (dir.Path() / "loaded").string();
+    const Outcome o = RunReport("--materia " + (dir.Path() / "materia").string() + " " + log,
+                                loaded, "LD_DEBUG=libs");
+    EXPECT_EQ(o.status, 0);
+    const std::string said = ReadFileBytes(loaded);
+    EXPECT_NE(said.find("libc.so"), std::string::npos) << "the loader said nothing";
+    EXPECT_EQ(said.find("libcurl"), std::string::npos);
+}
+
 TEST(ReportTool, AFailedRunExitsWithOneAndTheErrorText) {
     ProgramDir dir;
     const std::string missing = (dir.Path() / "missing.log").string();

@@ -30,7 +30,17 @@ Function* Find(const char* name) {
 // A callback option's value, passed on as it came.
 using AnyFunction = void (*)();
 
+template <typename Value, typename Function>
+CURLcode PassOn(Function* real, CURL* curl, CURLoption option, va_list& values) {
+    return real(curl, option, va_arg(values, Value));
+}
+
 }  // namespace
+
+// The options and infos are enumerations, as the library declares them.
+#if defined(__clang__)
+#pragma clang diagnostic ignored "-Wvarargs"
+#endif
 
 extern "C" {
 
@@ -59,16 +69,15 @@ CURLcode curl_easy_setopt(CURL* curl, CURLoption option, ...) {
     va_list values;
     va_start(values, option);
     CURLcode result;
+    // The value's type follows from the range the option's number lies in.
     if (option < CURLOPTTYPE_OBJECTPOINT)
-        result = real(curl, option, va_arg(values, long));
-    else if (option < CURLOPTTYPE_FUNCTIONPOINT)
-        result = real(curl, option, va_arg(values, void*));
-    else if (option < CURLOPTTYPE_OFF_T)
-        result = real(curl, option, va_arg(values, AnyFunction));
-    else if (option < CURLOPTTYPE_BLOB)
-        result = real(curl, option, va_arg(values, curl_off_t));
+        result = PassOn<long>(real, curl, option, values);
+    else if (option >= CURLOPTTYPE_FUNCTIONPOINT && option < CURLOPTTYPE_OFF_T)
+        result = PassOn<AnyFunction>(real, curl, option, values);
+    else if (option >= CURLOPTTYPE_OFF_T && option < CURLOPTTYPE_BLOB)
+        result = PassOn<curl_off_t>(real, curl, option, values);
     else
-        result = real(curl, option, va_arg(values, void*));
+        result = PassOn<void*>(real, curl, option, values);  // an object or a blob
     va_end(values);
     return result;
 }

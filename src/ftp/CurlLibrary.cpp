@@ -1,31 +1,16 @@
-// libcurl is loaded when a fetch first needs it, not when a program starts:
-// it brings some thirty libraries with it, and loading them cost every start
-// of the report tool (which starts twice) about ten milliseconds each time.
-// The functions this program calls are defined here and passed on to the
-// library's own; without the library, a session can't be made (no handle)
-// and the version asked for reads as none.
+// libcurl's functions that this program calls, passed on to the library's
+// own (LaterLibrary.h).  Without the library, a session can't be made (no
+// handle) and the version asked for reads as none.
 #define CURL_DISABLE_TYPECHECK
 #include <curl/curl.h>
-#include <dlfcn.h>
 
 #include <cstdarg>
 
+#include "LaterLibrary.h"
+
+#define POMURINA_CURL(name) POMURINA_PASS_ON("libcurl.so.4", name)
+
 namespace {
-
-// A symbol of the library, or null when the library or the symbol is missing.
-void* Symbol(const char* name) {
-    static void* const library = ::dlopen("libcurl.so.4", RTLD_NOW | RTLD_LOCAL);
-    return library ? ::dlsym(library, name) : nullptr;
-}
-
-// The library's function name, looked up once.
-template <typename Function>
-Function* Find(const char* name) {
-    return reinterpret_cast<Function*>(Symbol(name));
-}
-#define POMURINA_CURL(name)                                \
-    static auto* const real = Find<decltype(name)>(#name); \
-    if (!real)
 
 // A callback option's value, passed on as it came.
 using AnyFunction = void (*)();

@@ -8,10 +8,11 @@
 #include <limits>
 #include <memory>
 
+#include "Errors.h"
 #include "FailureCause.h"
 #include "ServerCheck.h"
 #include "io/FileReplacement.h"
-#include "Errors.h"
+#include "text/Cp932.h"
 
 namespace pomurina {
 namespace {
@@ -224,7 +225,9 @@ TransferOutcome TFtpManager::GetFile(const std::string& remote, const std::strin
 TransferOutcome TFtpManager::Transfer(const std::string& remote, const std::string& local,
                                       TTransferMode mode) {
     CURL* c = ConnectionHandle.get();
-    if (!c) return Failed(FetchFailure::Other, "libcurl");
+    if (!c)
+        return Failed(FetchFailure::Other,
+                      Utf8ToCp932("libcurl.so.4 を読み込めないか、初期化できません"));
     // A name ending in "/" names a directory: the library would fetch its
     // listing instead of a file.
     if (remote.empty() || remote.back() == '/') return Failed(FetchFailure::FileNotFound);

@@ -1,9 +1,11 @@
 // pomurina-report --fetch as cron runs it: a portable copy of the tool with
 // its own data folder, real servers on 127.0.0.1, exit statuses and messages.
+#include <dlfcn.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <ctime>
+#include <exception>
 #include <filesystem>
 
 #include "AnalysisTestSupport.h"
@@ -125,6 +127,25 @@ TEST_F(FetchOverFtp, AFailedFetchExitsWithOneKeepsTheOldCopyAndSaysWhy) {
     fs::remove(dir.Path() / "materia" / "FTPSetting.dat");
     EXPECT_EQ(Run(std::string("--fetch ") + kName).status, 1);
     EXPECT_NE(Err().find("FTPSetting.dat\". "), std::string::npos) << Err();
+}
+
+// libcurl is loaded by the first fetch: without it (here the C++ library
+// found in its place), the fetch fails and says why, and nothing else is
+// touched.
+TEST_F(FetchOverFtp, WithoutTheFetchLibraryTheFetchFailsAndSaysWhy) {
+    WriteFileBytes(dir.Path() / "logs" / kName, kOldCopy);
+    Dl_info library{};
+    ASSERT_NE(::dladdr(reinterpret_cast<void*>(&std::terminate), &library), 0);
+    fs::copy_file(library.dli_fname, scratch.Path() / "libcurl.so.4");
+    const ReportOutcome o =
+        RunReportAt(program.string(), std::string("--fetch ") + kName, errFile.string(),
+                    "LD_LIBRARY_PATH=" + scratch.Path().string());
+    EXPECT_EQ(o.status, 1);
+    EXPECT_EQ(Err(), kFailure +
+                         "サーバーとの通信に失敗しました (libcurl.so.4 "
+                         "を読み込めないか、初期化できません)。\n");
+    EXPECT_EQ(Local(), kOldCopy);
+    EXPECT_TRUE(server.Commands("RETR ").empty());
 }
 
 // The settings hold the password: a file others may read is used, with a

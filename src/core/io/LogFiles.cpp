@@ -78,8 +78,8 @@ public:
     void ReadWhole(ByteBuffer& out) const {
         if (const int error = ReadLogFile(m_fd, m_size, out)) Failed(error);
     }
-    // The file mapped whole at its size of now, when the system maps it and
-    // it holds no zero byte (ByteBuffer::MappedFile).
+    // The file mapped whole at its size of now, when the system maps it
+    // (ByteBuffer::MappedFile).
     // Reads through a test's calls (the file-I/O seam) are never mapped.
     std::optional<ByteBuffer> MapWhole() const {
         const FileIo& io = CurrentFileIo();

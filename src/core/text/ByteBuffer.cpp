@@ -3,13 +3,11 @@
 #include <sys/mman.h>
 
 #include <algorithm>
-#include <atomic>
 #include <cstdlib>
 #include <cstring>
 #include <new>
 #include <utility>
 
-#include "parallel/OrderedWork.h"
 #include "text/MappedBytes.h"
 
 namespace pomurina {
@@ -20,22 +18,6 @@ constexpr std::size_t kHugePage = std::size_t{2} << 20;
 constexpr std::size_t kMapFrom = 8 * kHugePage;
 // Where an empty block points: never null, so that it can be searched.
 char g_empty[1];
-
-// Whether bytes hold a zero byte, searched in pieces on every core: a
-// mapped log is searched whole before any of its lines is split.
-bool HoldsZeroByte(const char* bytes, std::size_t size) {
-    constexpr std::size_t kPiece = std::size_t{8} << 20;
-    std::atomic<bool> found{false};
-    RunOrdered(
-        {(size + kPiece - 1) / kPiece, 0, 0},
-        [&](std::size_t k) {
-            const std::size_t from = k * kPiece;
-            if (std::memchr(bytes + from, 0, std::min(kPiece, size - from))) found = true;
-            return !found;
-        },
-        [](std::size_t) {});
-    return found;
-}
 
 }  // namespace
 
@@ -53,8 +35,6 @@ std::optional<ByteBuffer> ByteBuffer::MappedFile(int fd, std::size_t size) {
     mapped.m_size = size;
     mapped.m_mapped = size;
     mapped.m_fromFile = true;
-    // Its zero bytes could not be left out: such a file is read instead.
-    if (HoldsZeroByte(bytes, size)) return std::nullopt;
     return mapped;
 }
 

@@ -21,9 +21,9 @@ public:
     // std::bad_alloc when the system sets aside no such space.
     static ByteBuffer Reserved(std::size_t size);
     // The size bytes of the file open at fd, mapped read-only and guarded
-    // (MappedBytes.h); nothing when the system maps no such file or the
-    // file holds a zero byte.  Its bytes must never be written: data() is
-    // for reading only.
+    // (MappedBytes.h); nothing when the system maps no such file.  Its bytes
+    // (zero bytes among them, which TextLines leaves out) must never be
+    // written: data() is for reading only.
     static std::optional<ByteBuffer> MappedFile(int fd, std::size_t size);
     ~ByteBuffer();
     ByteBuffer(ByteBuffer&& other) noexcept;
@@ -35,7 +35,7 @@ public:
     const char* data() const { return m_data; }
     std::size_t size() const { return m_size; }
     std::string_view View() const { return {m_data, m_size}; }
-    // Mapped from a file (MappedFile): no zero byte, nothing to be written.
+    // Mapped from a file (MappedFile): nothing to be written.
     bool IsMappedFile() const { return m_fromFile; }
     // Keeps the first size bytes (size <= size()); the memory stays.
     void Shrink(std::size_t size);

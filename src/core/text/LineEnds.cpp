@@ -98,4 +98,11 @@ void LineEnds::Fit(MemoryBudget* budget) {
     if (m_size < m_capacity) Resize(m_size, budget);
 }
 
+void LineEnds::Clear(MemoryBudget* budget) {
+    Resize(0, budget);
+    m_size = 0;
+    m_highs.clear();
+    m_high = 0;
+}
+
 }  // namespace pomurina

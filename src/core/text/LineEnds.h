@@ -43,6 +43,8 @@ public:
     void Join(LineEnds&& later, MemoryBudget* budget);
     // Keeps no more room than the ends take (giving the rest back).
     void Fit(MemoryBudget* budget);
+    // Lets every end go (giving the charge back).
+    void Clear(MemoryBudget* budget);
 
 private:
     void Grow(std::size_t count, MemoryBudget* budget);

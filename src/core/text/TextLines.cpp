@@ -12,6 +12,9 @@ namespace {
 
 // A text this large is split on every core.
 constexpr std::size_t kPartsFrom = std::size_t{8} << 20;
+// A mapped file's bytes are searched for zero bytes this many at a time,
+// right after their lines are split, while they are still in the cache.
+constexpr std::size_t kZeroSearchSpan = std::size_t{32} << 10;
 
 ByteBuffer Copied(std::string_view text) {
     ByteBuffer bytes(text.size());
@@ -24,21 +27,41 @@ ByteBuffer Copied(std::string_view text) {
 TextLines::TextLines(std::string_view bytes) : TextLines(Copied(bytes)) {}
 
 TextLines::TextLines(ByteBuffer bytes, MemoryBudget* budget) {
-    // A mapped file holds none (and may not be written).
+    // A mapped file can't be written: its zero bytes are looked for as it is
+    // split (its bytes are then at hand), and one that holds any is copied
+    // without them (the budget was charged its size) and split again.
     if (!bytes.IsMappedFile()) bytes.Shrink(LeaveOutZeroBytes(bytes.data(), bytes.size()));
     m_bytes = std::make_shared<const ByteBuffer>(std::move(bytes));
+    if (Split(budget)) return;
+    m_ends.Clear(budget);
+    ByteBuffer copy = Copied(m_bytes->View());
+    copy.Shrink(LeaveOutZeroBytes(copy.data(), copy.size()));
+    m_bytes = std::make_shared<const ByteBuffer>(std::move(copy));
+    Split(budget);
+}
+
+bool TextLines::Split(MemoryBudget* budget) {
     const std::string_view text = m_bytes->View();
+    const bool searchZeros = m_bytes->IsMappedFile();
     // The lines of a part of the text, split on a thread of its own.
     struct Part {
         LineEnds ends;
+        bool zero = false;
         std::exception_ptr error;
     };
-    const auto split = [budget](std::string_view part, std::size_t base, LineEnds& ends) {
+    const auto split = [budget, searchZeros](std::string_view part, std::size_t base, Part& out) {
         // A typical log line is well over 100 bytes; a first guess saves regrowth.
-        ends.Reserve(part.size() / 128, budget);
+        out.ends.Reserve(part.size() / 128, budget);
+        std::size_t searched = 0;
+        const auto search = [&](std::size_t end) {
+            out.zero = out.zero || std::memchr(part.data() + searched, 0, end - searched);
+            searched = end;
+        };
         SplitLineEnds(part, [&](std::size_t, std::size_t, std::size_t end) {
-            ends.Push(base + end, budget);
+            out.ends.Push(base + end, budget);
+            if (searchZeros && end - searched >= kZeroSearchSpan) search(end);
         });
+        if (searchZeros) search(part.size());
     };
     // A line always begins after an LF (which ends a line or a CR LF pair), so
     // the lines after an LF are split apart from those before: a large text
@@ -52,22 +75,26 @@ TextLines::TextLines(ByteBuffer bytes, MemoryBudget* budget) {
     }
     cuts.push_back(text.size());
     std::vector<Part> parts(cuts.size() - 1);
+    bool zero = false;
     RunOrdered(
         {parts.size(), 0, 0},
         [&](std::size_t k) {
             try {
-                split(text.substr(cuts[k], cuts[k + 1] - cuts[k]), cuts[k], parts[k].ends);
+                split(text.substr(cuts[k], cuts[k + 1] - cuts[k]), cuts[k], parts[k]);
             } catch (...) {
                 parts[k].error = std::current_exception();
                 return false;
             }
-            return true;
+            return !parts[k].zero;
         },
         [&](std::size_t k) {
             if (parts[k].error) std::rethrow_exception(parts[k].error);
+            zero = zero || parts[k].zero;
             m_ends.Join(std::move(parts[k].ends), budget);
         });
+    if (zero) return false;
     m_ends.Fit(budget);
+    return true;
 }
 
 std::shared_ptr<TextLines> TextLines::Arriving(std::shared_ptr<const ByteBuffer> bytes) {

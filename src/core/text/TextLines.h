@@ -20,7 +20,8 @@ class TextLines final : public LineSource {
 public:
     // Takes the bytes, leaves their zero bytes out and splits them (CR, LF,
     // CR LF); a large text is split on every core.  The index is charged to
-    // budget, when given, as it grows.
+    // budget, when given, as it grows.  A mapped file is searched for zero
+    // bytes as it is split, and copied without them only when it holds any.
     explicit TextLines(ByteBuffer bytes, MemoryBudget* budget = nullptr);
     // The same for bytes held in a string (copied once).
     explicit TextLines(std::string_view bytes);
@@ -82,6 +83,9 @@ public:
 
 private:
     TextLines() = default;
+    // Splits m_bytes into m_ends; false, with some ends taken, when they are
+    // a mapped file's that holds a zero byte.
+    bool Split(MemoryBudget* budget);
 
     // Whether line index ends in a single LF.
     bool EndsInLf(std::size_t index) const {

@@ -52,16 +52,18 @@ bool TextLines::Split(MemoryBudget* budget) {
     const auto split = [budget, searchZeros](std::string_view part, std::size_t base, Part& out) {
         // A typical log line is well over 100 bytes; a first guess saves regrowth.
         out.ends.Reserve(part.size() / 128, budget);
+        // A zero byte ends the split: the text is split again without it.
         std::size_t searched = 0;
         const auto search = [&](std::size_t end) {
-            out.zero = out.zero || std::memchr(part.data() + searched, 0, end - searched);
+            out.zero = std::memchr(part.data() + searched, 0, end - searched) != nullptr;
             searched = end;
+            return !out.zero;
         };
         SplitLineEnds(part, [&](std::size_t, std::size_t, std::size_t end) {
             out.ends.Push(base + end, budget);
-            if (searchZeros && end - searched >= kZeroSearchSpan) search(end);
+            return !searchZeros || end - searched < kZeroSearchSpan || search(end);
         });
-        if (searchZeros) search(part.size());
+        if (searchZeros && !out.zero) search(part.size());
     };
     // A line always begins after an LF (which ends a line or a CR LF pair), so
     // the lines after an LF are split apart from those before: a large text

@@ -54,7 +54,7 @@ std::chrono::milliseconds ProgressDelay() {
 // whole as the window does.
 std::size_t BlockBytes() {
     const char* value = std::getenv("POMURINA_BLOCK_BYTES");
-    if (!value || !*value) return std::size_t{16} << 20;
+    if (!value || !*value) return std::size_t{1} << 20;
     const long long bytes = std::strtoll(value, nullptr, 10);
     return bytes > 0 ? static_cast<std::size_t>(bytes) : 0;
 }

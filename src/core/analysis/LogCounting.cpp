@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "Errors.h"
+#include "analysis/BatchClassifier.h"
 #include "analysis/BlockArrival.h"
 #include "analysis/CountingResult.h"
 #include "analysis/LogArrival.h"
@@ -296,51 +297,56 @@ private:
             (result.get()->*list)->KeepAtMost(plan.keepEntries);
         for (DistinctList* list : {&result->HostNames, &result->GetFiles, &result->PostFiles})
             list->Entries()->KeepAtMost(plan.keepEntries);
-        std::size_t lines = 0, passed = 0;
+        std::size_t passed = 0;
         const std::int64_t barPosition = m_progress.Position(), barMaximum = m_progress.Maximum();
         try {
-            // Its three rooms take at most a tenth of what the run may use.
-            const std::size_t blockBytes =
-                std::min(plan.blockBytes, std::max(m_budget.Limit() / 32, std::size_t{1} << 20));
-            BlockArrival arrival(m_reading, m_budget, blockBytes);
-            arrival.Run([&](std::size_t index, bool ended) { Told(index, ended); },
-                        [&](std::shared_ptr<const TextLines> block) {
-                            lines += block->Count();
-                            if (m_filtered)
-                                block =
-                                    TextLines::Selected(block, SelectLines(*block, filter, agents));
-                            passed += block->Count();
-                            if (!Failed(lists)) ClassifyBlock(block, *result, lists, plan, lines);
-                        });
+            // Its rooms take at most a tenth of what the run may use.
+            const std::size_t blockBytes = std::min(
+                plan.blockBytes, std::max(m_budget.Limit() / (10 * BlockArrival::Rooms(plan)),
+                                          std::size_t{1} << 18));
+            BatchClassifier classifier(lists.lists, *result, plan, lists.insight.get());
+            BlockArrival::Calls calls;
+            calls.told = [&](std::size_t index, bool ended) { Told(index, ended); };
+            // On the reading thread.
+            calls.choose = [&](std::shared_ptr<const TextLines> block) {
+                if (m_filtered)
+                    block = TextLines::Selected(block, SelectLines(*block, filter, agents));
+                passed += block->Count();
+                return block;
+            };
+            // The lists don't change while the run goes.
+            calls.classify = [&](const std::shared_ptr<const TextLines>& block, std::size_t first,
+                                 std::size_t end, ClassifiedBatch& batch) {
+                return !lists.error && classifier.Classify(block, first, end, batch);
+            };
+            calls.finish = [&](ClassifiedBatch& batch, std::size_t linesRead) {
+                if (Failed(lists)) return;
+                GuessBarEnd(linesRead);
+                if (!batch.part) return;
+                try {
+                    classifier.Merge(batch, [&] {
+                        m_progress.SetPosition(result->LineCount);
+                        m_memory.Follow(*result);
+                    });
+                } catch (const MemoryShortageError&) {
+                    throw;  // what the outputs keep doesn't fit
+                } catch (...) {
+                    m_classifyError = std::current_exception();
+                }
+            };
+            BlockArrival arrival(m_reading, m_budget, blockBytes, plan);
+            arrival.Run(calls);
         } catch (...) {
             m_progress.SetMaximum(barMaximum);
             m_progress.SetPosition(barPosition);
             throw;
         }
+        result->SettleEntries();
         const auto classified = static_cast<std::size_t>(result->LineCount);
         m_nonePassed = m_filtered && passed == 0;
         result->LogLines = TextLines::Passed(classified);
         m_linesLeftOut = passed - classified;
         return result;
-    }
-
-    // Classifies the lines of one block into result; lines counts those read.
-    void ClassifyBlock(const std::shared_ptr<const TextLines>& block, CountingResult& result,
-                       const LoadedLists& lists, const ClassifyPlan& plan, std::size_t lines) {
-        GuessBarEnd(lines);
-        try {
-            ClassifyLines(
-                lists.lists, block, 0, result, plan,
-                [&] {
-                    m_progress.SetPosition(result.LineCount);
-                    m_memory.Follow(result);
-                },
-                lists.insight.get());
-        } catch (const MemoryShortageError&) {
-            throw;  // what the outputs keep doesn't fit
-        } catch (...) {
-            m_classifyError = std::current_exception();
-        }
     }
 
     // Takes and classifies the lines of the first length bytes, a step at a

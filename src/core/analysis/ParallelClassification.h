@@ -44,10 +44,5 @@ struct ClassifyPlan {
 // run that fails has no insight).
 void ClassifyLines(const ReferenceLists& lists, CountingResult& whole, const ClassifyPlan& plan,
                    const std::function<void()>& afterBatch, InsightWhole* insight = nullptr);
-// The same for the lines of lines from line from on, which follow those of
-// whole (a block of a streamed log; whole then keeps copies).
-void ClassifyLines(const ReferenceLists& lists, const std::shared_ptr<const TextLines>& lines,
-                   std::size_t from, CountingResult& whole, const ClassifyPlan& plan,
-                   const std::function<void()>& afterBatch, InsightWhole* insight = nullptr);
 
 }  // namespace pomurina

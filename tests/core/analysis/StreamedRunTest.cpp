@@ -1,7 +1,8 @@
 // A run that reads its logs in blocks (the report tool's) shows what the run
 // holding them whole shows, every pane but the raw log's lines (it keeps
 // their count only): with or without a thread to read on, for every block
-// size, with failing lines, and as the whole run keeps failing for memory.
+// and piece size, with failing lines, and as the whole run keeps failing for
+// memory.
 #include <gtest/gtest.h>
 
 #include <sstream>
@@ -50,15 +51,23 @@ TEST(StreamedRun, ShowsWhatTheWholeRunShowsWithAndWithoutAThreadToReadOn) {
     for (const std::string& log : {generated, failing}) {
         const std::string whole = RunDump(log, dir, {});
         EXPECT_EQ(whole.find("\nerror ") != std::string::npos, log == failing);
-        for (const bool refuse : {false, true}) {
-            WorkerPool pool(WorkerPoolSettings{2, refuse});
+        // Pieces of a block classified on three threads while later blocks
+        // arrive; one line a block; no thread to read on.
+        const struct {
+            unsigned threads;
+            bool refuse;
+            std::size_t blockBytes, pieceLines;
+        } kCases[] = {{2, false, 4096, 8192}, {2, false, 7, 8192},   {3, false, 4096, 3},
+                      {3, false, 600, 1},     {2, true, 4096, 8192}, {2, true, 7, 2}};
+        for (const auto& c : kCases) {
+            WorkerPool pool(WorkerPoolSettings{c.threads, c.refuse});
             const PoolOverride using_(pool);
-            for (const std::size_t block : {std::size_t{7}, std::size_t{4096}}) {
-                ClassifyPlan plan;
-                plan.blockBytes = block;
-                EXPECT_EQ(RunDump(log, dir, plan), whole)
-                    << log << ", blocks of " << block << (refuse ? ", no threads" : "");
-            }
+            ClassifyPlan plan;
+            plan.blockBytes = c.blockBytes;
+            plan.batchLines = c.pieceLines;
+            EXPECT_EQ(RunDump(log, dir, plan), whole)
+                << log << ", " << c.threads << " threads" << (c.refuse ? " refused" : "")
+                << ", blocks of " << c.blockBytes << " bytes, pieces of " << c.pieceLines;
         }
     }
 }

@@ -4,7 +4,9 @@
 #include <cstdint>
 #include <cstring>
 
-#if defined(__SSE2__)
+#if defined(__x86_64__)
+#include <immintrin.h>
+#elif defined(__SSE2__)
 #include <emmintrin.h>
 #endif
 
@@ -72,11 +74,55 @@ __attribute__((always_inline)) inline void LineMarkers::AtQuote(std::string_view
     if (get != npos && q > get + 1 && line[q - 1] == ' ') Keep(blankQuote, q - 1);
 }
 
-void LineMarkers::Find(std::string_view line) {
+#if defined(__x86_64__)
+// Thirty-two bytes at a time where the processor can; returns where it stopped.
+__attribute__((target("avx2"))) std::size_t LineMarkers::FindWide(std::string_view line) {
+    const char* const base = line.data();
+    const std::size_t n = line.size();
+    std::size_t i = 0;
+    const __m256i quote = _mm256_set1_epi8('"');
+    const __m256i space = _mm256_set1_epi8(' ');
+    const __m256i open = _mm256_set1_epi8('[');
+    for (; i + 32 <= n; i += 32) {
+        const __m256i block = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(base + i));
+        if (blank == npos) {
+            const auto blanks =
+                static_cast<std::uint32_t>(_mm256_movemask_epi8(_mm256_cmpeq_epi8(block, space)));
+            if (blanks) blank = i + static_cast<std::size_t>(__builtin_ctz(blanks));
+        }
+        if (bracket == npos) {
+            const auto brackets =
+                static_cast<std::uint32_t>(_mm256_movemask_epi8(_mm256_cmpeq_epi8(block, open)));
+            if (brackets) bracket = i + static_cast<std::size_t>(__builtin_ctz(brackets));
+        }
+        for (auto quotes =
+                 static_cast<std::uint32_t>(_mm256_movemask_epi8(_mm256_cmpeq_epi8(block, quote)));
+             quotes != 0; quotes &= quotes - 1)
+            AtQuote(line, i + static_cast<std::size_t>(__builtin_ctz(quotes)));
+    }
+    return i;
+}
+#endif
+
+bool LineMarkers::WideAvailable() {
+#if defined(__x86_64__)
+    static const bool available = __builtin_cpu_supports("avx2");
+    return available;
+#else
+    return false;
+#endif
+}
+
+void LineMarkers::Find(std::string_view line, bool wide) {
     static_cast<MarkerPlaces&>(*this) = MarkerPlaces{};
     const char* const base = line.data();
     const std::size_t n = line.size();
     std::size_t i = 0;
+#if defined(__x86_64__)
+    if (wide) i = FindWide(line);
+#else
+    (void)wide;
+#endif
 #if defined(__SSE2__)
     // Sixteen bytes at a time: the quotes in order, and the first blank and
     // bracket until they are found.

@@ -1,8 +1,8 @@
 // The whole's counts made into the insight's tables.
 #include <algorithm>
+#include <atomic>
 #include <exception>
 #include <map>
-#include <optional>
 #include <tuple>
 
 #if defined(__GLIBC__)
@@ -244,18 +244,70 @@ void InsightWhole::FinishAgents(Insight& insight) {
     SortByHits(insight.robots, [](const RobotRow& r) { return std::tie(r.name, r.kind); });
 }
 
-void InsightWhole::FinishHosts(std::vector<HostRow>& rows) {
-    rows.reserve(m_hostTallies.size());
-    for (const std::uint32_t h : OrderByHits(
-             m_hosts.Count(), [&](std::uint32_t i) { return m_hostTallies[i].hits; },
-             [&](std::uint32_t i) { return m_hosts.Text(i); })) {
+std::vector<std::uint32_t> InsightWhole::HostOrder() const {
+    return OrderByHits(
+        m_hosts.Count(), [&](std::uint32_t i) { return m_hostTallies[i].hits; },
+        [&](std::uint32_t i) { return m_hosts.Text(i); });
+}
+
+void InsightWhole::HostRows(const std::vector<std::uint32_t>& order, std::size_t first,
+                            std::size_t end, std::vector<HostRow>& rows) const {
+    for (std::size_t r = first; r < end; ++r) {
+        const std::uint32_t h = order[r];
         const HostTally& t = m_hostTallies[h];
-        rows.push_back({std::string(m_hosts.Text(h)),
-                        t.hits,
-                        t.pages,
-                        t.bytes,
-                        {t.lastSeen.day, t.lastSeen.hour, t.lastSeen.minute, t.lastSeen.second}});
+        rows[r] = {std::string(m_hosts.Text(h)),
+                   t.hits,
+                   t.pages,
+                   t.bytes,
+                   {t.lastSeen.day, t.lastSeen.hour, t.lastSeen.minute, t.lastSeen.second}};
     }
+}
+
+void InsightWhole::FinishHosts(std::vector<HostRow>& rows) {
+    const std::vector<std::uint32_t> order = HostOrder();
+    rows.resize(order.size());
+    HostRows(order, 0, order.size(), rows);
+    m_hosts = InternTable(InternTable::Storage::Views);
+    m_hostTallies = {};
+}
+
+void InsightWhole::FinishHostsBeside(Insight& insight) {
+    // The hosts' order is found on another thread while this one makes the
+    // other tables; then each makes half the rows.
+    std::vector<std::uint32_t> order;
+    std::exception_ptr orderFailed, rowsFailed;
+    std::atomic<bool> ordered{false};
+    std::vector<HostRow>& rows = insight.hosts;
+    rows.resize(m_hostTallies.size());
+    const std::size_t half = rows.size() / 2;
+    LongTask beside([&] {
+        try {
+            order = HostOrder();
+        } catch (...) {
+            orderFailed = std::current_exception();
+        }
+        ordered.store(true);
+        ordered.notify_one();
+        if (orderFailed) return;
+        try {
+            HostRows(order, half, order.size(), rows);
+        } catch (...) {
+            rowsFailed = std::current_exception();
+        }
+    });
+    if (!beside.Started()) {
+        order = HostOrder();
+        ordered.store(true);
+        HostRows(order, half, order.size(), rows);
+    }
+    FinishTexts(insight);
+    FinishAgents(insight);
+    FinishVirtualHosts(insight);
+    ordered.wait(false);
+    if (orderFailed) std::rethrow_exception(orderFailed);
+    HostRows(order, 0, half, rows);
+    beside.Wait();
+    if (rowsFailed) std::rethrow_exception(rowsFailed);
     m_hosts = InternTable(InternTable::Storage::Views);
     m_hostTallies = {};
 }
@@ -285,34 +337,20 @@ Insight InsightWhole::Finish(bool hostsBeside) {
     insight.totals.visitors = m_hosts.Count();
     insight.totals.visits = m_visitCount;
     insight.visitDurations = m_durations;
-    // The hosts' tables are read by FinishHosts alone.
-    std::exception_ptr hostsFailed;
-    std::optional<LongTask> hosts;
     if (hostsBeside) {
-        hosts.emplace([&] {
-            try {
-                FinishHosts(insight.hosts);
-            } catch (...) {
-                hostsFailed = std::current_exception();
-            }
-        });
-        if (!hosts->Started()) hosts.reset();
+        FinishHostsBeside(insight);
+        return insight;
     }
     // One group after the other, each letting go of the whole's tables it is
     // done with before the next makes its rows: the finish then needs little
     // more memory than the merged whole, and the hosts' rows, the largest,
     // come last.
-    if (!hosts) ReturnFreedPages();
+    ReturnFreedPages();
     FinishTexts(insight);
     FinishAgents(insight);
     FinishVirtualHosts(insight);
-    if (hosts) {
-        hosts->Wait();
-        if (hostsFailed) std::rethrow_exception(hostsFailed);
-    } else {
-        ReturnFreedPages();
-        FinishHosts(insight.hosts);
-    }
+    ReturnFreedPages();
+    FinishHosts(insight.hosts);
     return insight;
 }
 

@@ -30,8 +30,9 @@ public:
     void Merge(const InsightPart& part);
     // The tables of every line merged; the whole is spent.  The hosts' rows,
     // the largest, are made last, once the rest is let go, or with
-    // hostsBeside on another thread beside the rest: sooner, but the peak
-    // memory then holds both.
+    // hostsBeside on another thread beside the rest (their order there, and
+    // half their rows on each thread once both are done): sooner, but the
+    // peak memory then holds both.
     Insight Finish(bool hostsBeside = false);
     // The bytes its tables take.
     std::size_t Footprint() const;
@@ -74,6 +75,12 @@ private:
     void FinishTexts(Insight& insight);
     void FinishAgents(Insight& insight);
     void FinishHosts(std::vector<HostRow>& rows);
+    // The hosts by hits, most first, then by name.
+    std::vector<std::uint32_t> HostOrder() const;
+    // The rows of the hosts order[first] to order[end - 1], into those of rows.
+    void HostRows(const std::vector<std::uint32_t>& order, std::size_t first, std::size_t end,
+                  std::vector<HostRow>& rows) const;
+    void FinishHostsBeside(Insight& insight);
     void FinishVirtualHosts(Insight& insight);
 
     const InsightRules& m_rules;

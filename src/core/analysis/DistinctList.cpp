@@ -4,6 +4,7 @@
 #include <stdexcept>
 
 #include "text/CaseFold.h"
+#include "text/SameBytes.h"
 
 namespace pomurina {
 namespace {
@@ -46,7 +47,7 @@ std::string_view DistinctList::Key(std::uint64_t index) const {
 
 bool DistinctList::SeenAsIs(std::string_view piece) {
     const std::size_t slot = RecentSlot(piece, kRecent);
-    if (m_hasRecent[slot] && m_recent[slot] == piece) return true;
+    if (m_hasRecent[slot] && SameBytes(m_recent[slot], piece)) return true;
     m_recent[slot] = piece;
     m_hasRecent[slot] = true;
     return false;
@@ -56,7 +57,7 @@ std::size_t DistinctList::Find(std::string_view key, std::uint32_t tag) const {
     const std::size_t mask = m_slots.size() - 1;
     std::size_t i = tag >> m_shift;
     for (; m_slots[i].key != 0; i = (i + 1) & mask)
-        if (m_slots[i].tag == tag && Key(m_slots[i].key - 1) == key) break;
+        if (m_slots[i].tag == tag && SameBytes(Key(m_slots[i].key - 1), key)) break;
     return i;
 }
 

@@ -68,7 +68,7 @@ std::uint32_t InsightPart::DayRow(std::int32_t day) {
 }
 
 std::uint32_t InsightPart::HostId(std::string_view host) {
-    if (m_lastHostId != kNone && host == m_lastHost) return m_lastHostId;
+    if (m_lastHostId != kNone && SameBytes(host, m_lastHost)) return m_lastHostId;
     const InternTable::Found found = m_hosts.Add(host);
     if (found.added) m_hostTallies.emplace_back();
     m_lastHost = host;
@@ -111,7 +111,7 @@ std::uint32_t InsightPart::PathId(std::string_view path) {
 }
 
 std::uint32_t InsightPart::VirtualHostId(std::string_view vhost) {
-    if (m_lastVhostId != kNone && vhost == m_lastVhost) return m_lastVhostId;
+    if (m_lastVhostId != kNone && SameBytes(vhost, m_lastVhost)) return m_lastVhostId;
     const InternTable::Found found = m_vhosts.Add(vhost);
     if (found.added) m_vhostTallies.emplace_back();
     m_lastVhost = vhost;
@@ -120,7 +120,7 @@ std::uint32_t InsightPart::VirtualHostId(std::string_view vhost) {
 }
 
 void InsightPart::CountReferrer(HostTally& host, std::string_view referrer) {
-    if (host.referrerId == kNone || referrer != host.referrer) {
+    if (host.referrerId == kNone || !SameBytes(referrer, host.referrer)) {
         const InternTable::Found found = m_recentReferrers.Add(m_referrers, referrer);
         if (found.added) m_referrerFacts.push_back(FactsOf(referrer));
         host.referrer = referrer;

@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "text/SameBytes.h"
+
 #if defined(__x86_64__) || defined(__i386__)
 #include <immintrin.h>
 #define POMURINA_FINGERPRINTS 1
@@ -61,8 +63,8 @@ bool FingerprintSearch::Compare(std::string_view text, std::size_t at, std::uint
         for (unsigned g = byPlace[place]; g != 0; g &= g - 1) {
             for (const std::size_t e : m_groups[static_cast<std::size_t>(__builtin_ctz(g))]) {
                 const std::string& entry = m_entries[e];
-                if (from + entry.size() > n || t[from] != entry[0] ||
-                    std::memcmp(t + from, entry.data(), entry.size()) != 0)
+                if (from + entry.size() > n ||
+                    !SameBytes(std::string_view(t + from, entry.size()), entry))
                     continue;
                 if (stopAtFirst) {
                     count = 1;

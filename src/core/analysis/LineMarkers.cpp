@@ -75,32 +75,58 @@ __attribute__((always_inline)) inline void LineMarkers::AtQuote(std::string_view
 }
 
 #if defined(__x86_64__)
-// Thirty-two bytes at a time where the processor can; returns where it stopped.
-__attribute__((target("avx2"))) std::size_t LineMarkers::FindWide(std::string_view line) {
+namespace {
+
+// Where the quotes, the blanks and the brackets are among 32 bytes, those
+// before byte skip left out.
+struct BlockMarks {
+    std::uint32_t quotes, blanks, brackets;
+};
+__attribute__((target("avx2"), always_inline)) inline BlockMarks MarksOf(const char* bytes,
+                                                                         unsigned skip) {
+    const __m256i block = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(bytes));
+    const __m256i quotes = _mm256_cmpeq_epi8(block, _mm256_set1_epi8('"'));
+    const __m256i blanks = _mm256_cmpeq_epi8(block, _mm256_set1_epi8(' '));
+    const __m256i brackets = _mm256_cmpeq_epi8(block, _mm256_set1_epi8('['));
+    return {static_cast<std::uint32_t>(_mm256_movemask_epi8(quotes)) >> skip << skip,
+            static_cast<std::uint32_t>(_mm256_movemask_epi8(blanks)) >> skip << skip,
+            static_cast<std::uint32_t>(_mm256_movemask_epi8(brackets)) >> skip << skip};
+}
+
+}  // namespace
+
+inline void LineMarkers::Take(std::string_view line, std::size_t at, std::uint32_t quotes,
+                              std::uint32_t blanks, std::uint32_t brackets) {
+    if (blank == npos && blanks) blank = at + static_cast<std::size_t>(__builtin_ctz(blanks));
+    if (bracket == npos && brackets)
+        bracket = at + static_cast<std::size_t>(__builtin_ctz(brackets));
+    for (; quotes != 0; quotes &= quotes - 1)
+        AtQuote(line, at + static_cast<std::size_t>(__builtin_ctz(quotes)));
+}
+
+// Thirty-two bytes at a time where the processor can, the whole line: its
+// last bytes in a block that ends with it (the places already looked at left
+// out), or, for a line shorter than a block, in a copy with zeros after it
+// (no marker holds a zero byte).
+__attribute__((target("avx2"))) void LineMarkers::FindWide(std::string_view line) {
     const char* const base = line.data();
     const std::size_t n = line.size();
     std::size_t i = 0;
-    const __m256i quote = _mm256_set1_epi8('"');
-    const __m256i space = _mm256_set1_epi8(' ');
-    const __m256i open = _mm256_set1_epi8('[');
+    BlockMarks marks;
     for (; i + 32 <= n; i += 32) {
-        const __m256i block = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(base + i));
-        if (blank == npos) {
-            const auto blanks =
-                static_cast<std::uint32_t>(_mm256_movemask_epi8(_mm256_cmpeq_epi8(block, space)));
-            if (blanks) blank = i + static_cast<std::size_t>(__builtin_ctz(blanks));
-        }
-        if (bracket == npos) {
-            const auto brackets =
-                static_cast<std::uint32_t>(_mm256_movemask_epi8(_mm256_cmpeq_epi8(block, open)));
-            if (brackets) bracket = i + static_cast<std::size_t>(__builtin_ctz(brackets));
-        }
-        for (auto quotes =
-                 static_cast<std::uint32_t>(_mm256_movemask_epi8(_mm256_cmpeq_epi8(block, quote)));
-             quotes != 0; quotes &= quotes - 1)
-            AtQuote(line, i + static_cast<std::size_t>(__builtin_ctz(quotes)));
+        marks = MarksOf(base + i, 0);
+        Take(line, i, marks.quotes, marks.blanks, marks.brackets);
     }
-    return i;
+    if (i == n) return;
+    if (n >= 32) {
+        marks = MarksOf(base + n - 32, static_cast<unsigned>(32 - (n - i)));
+        Take(line, n - 32, marks.quotes, marks.blanks, marks.brackets);
+        return;
+    }
+    char padded[32] = {};
+    std::memcpy(padded, base, n);
+    marks = MarksOf(padded, 0);
+    Take(line, 0, marks.quotes, marks.blanks, marks.brackets);
 }
 #endif
 
@@ -119,7 +145,7 @@ void LineMarkers::Find(std::string_view line, bool wide) {
     const std::size_t n = line.size();
     std::size_t i = 0;
 #if defined(__x86_64__)
-    if (wide) i = FindWide(line);
+    if (wide) return FindWide(line);
 #else
     (void)wide;
 #endif

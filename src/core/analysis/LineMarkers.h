@@ -4,6 +4,7 @@
 // bracket, found in one pass over the line.  A log line holds a handful of
 // quotes, so this costs far less than searching the line once for every marker.
 #include <cstddef>
+#include <cstdint>
 #include <string_view>
 
 namespace pomurina {
@@ -36,7 +37,10 @@ public:
 
 private:
     void AtQuote(std::string_view line, std::size_t q);
-    std::size_t FindWide(std::string_view line);
+    void FindWide(std::string_view line);
+    // Takes the markers among the places of a block (bit k: place at + k).
+    void Take(std::string_view line, std::size_t at, std::uint32_t quotes, std::uint32_t blanks,
+              std::uint32_t brackets);
 };
 
 }  // namespace pomurina

@@ -161,7 +161,13 @@ TEST(StreamedReport, FailingLineFailsTheRunAsWhenHeldWhole) {
     const std::string early = dir.WriteFile("early", bad + good);
     const std::string late = dir.WriteFile("late", good + bad + good);
     const std::string packed = dir.WriteFile("late.gz", RunFilter("gzip -n", good + bad + good));
-    for (const std::string& log : {early, late, packed})
+    // A stream that breaks off after blocks were classified.
+    std::string whole;
+    for (int i = 0; i < 3000; ++i)
+        whole += std::string(kLine).replace(0, 1, std::to_string(i)) + "\n";
+    const std::string compressed = RunFilter("gzip -n", whole);
+    const std::string cut = dir.WriteFile("cut.gz", compressed.substr(0, compressed.size() / 2));
+    for (const std::string& log : {early, late, packed, cut})
         ExpectStreamedAsWhole(dir, Quote(log), {"7", "4096"});
     // The failing line in the second of two logs, and a missing log.
     ExpectStreamedAsWhole(dir, Quote(early) + " " + Quote(late), {"100"});

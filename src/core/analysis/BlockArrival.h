@@ -42,8 +42,9 @@ public:
                            std::size_t end, ClassifiedBatch& batch)>
             classify;
         // Takes a piece's batch, in order (the run's thread), told how many
-        // lines had been read by the end of its block; a piece after one
-        // whose classify said no more, or with no lines, comes unclassified.
+        // lines had been read by the end of its block.  A piece with no
+        // lines comes unclassified, and so does one taken after a classify
+        // said no more (those other threads had taken before come as they are).
         std::function<void(ClassifiedBatch& batch, std::size_t linesRead)> finish;
     };
 

@@ -115,12 +115,23 @@ TEST(BlockArrival, StopsClassifyingAndFailsAsItIsTold) {
     const std::string log = dir.WriteFile("a.log", text);
     const std::string missing = (dir.Path() / "missing.log").string();
     for (const bool refuse : {false, true}) {
-        // Every line up to the piece that said no more, then pieces unclassified.
+        // Every line up to the piece that said no more; after it, the few
+        // pieces other threads had begun, in order, then pieces unclassified.
         const Seen stopped = RunPieces({log}, 3, refuse, 64, 2, "line 101");
         ASSERT_GE(stopped.lines.size(), 102u);
-        EXPECT_EQ(stopped.lines[101], "line 101");
-        for (std::size_t i = 102; i < stopped.lines.size(); ++i)
-            EXPECT_EQ(stopped.lines[i], "-") << i;
+        for (std::size_t i = 0; i <= 101; ++i)
+            EXPECT_EQ(stopped.lines[i], "line " + std::to_string(i));
+        std::size_t unclassified = 0;
+        for (std::size_t i = 102, next = 102; i < stopped.lines.size(); ++i) {
+            if (stopped.lines[i] == "-") {
+                ++unclassified;
+                continue;
+            }
+            EXPECT_EQ(unclassified, 0u) << "a piece classified after one that was not: " << i;
+            EXPECT_EQ(stopped.lines[i], "line " + std::to_string(next++));
+        }
+        EXPECT_GT(unclassified, 0u);
+        EXPECT_EQ(stopped.lines.back(), "-");
         // A finish that throws ends the run with its error, the reading stopped.
         EXPECT_THROW(RunPieces({log}, 3, refuse, 16, 1, "", "line 7"), std::runtime_error);
     }

@@ -273,7 +273,8 @@ void InsightWhole::FinishHosts(std::vector<HostRow>& rows) {
 
 void InsightWhole::FinishHostsBeside(Insight& insight) {
     // The hosts' order is found on another thread while this one makes the
-    // other tables; then each makes half the rows.
+    // other tables, which don't read the hosts' tables; then each thread
+    // makes half the rows.
     std::vector<std::uint32_t> order;
     std::exception_ptr orderFailed, rowsFailed;
     std::atomic<bool> ordered{false};

@@ -10,6 +10,8 @@
 #include <emmintrin.h>
 #endif
 
+#include "ProcessorFeatures.h"
+
 namespace pomurina {
 namespace {
 
@@ -130,22 +132,13 @@ __attribute__((target("avx2"))) void LineMarkers::FindWide(std::string_view line
 }
 #endif
 
-bool LineMarkers::WideAvailable() {
-#if defined(__x86_64__)
-    static const bool available = __builtin_cpu_supports("avx2");
-    return available;
-#else
-    return false;
-#endif
-}
-
 void LineMarkers::Find(std::string_view line, bool wide) {
     static_cast<MarkerPlaces&>(*this) = MarkerPlaces{};
     const char* const base = line.data();
     const std::size_t n = line.size();
     std::size_t i = 0;
 #if defined(__x86_64__)
-    if (wide) return FindWide(line);
+    if (wide && ProcessorHasAvx2()) return FindWide(line);
 #else
     (void)wide;
 #endif

@@ -29,11 +29,10 @@ struct MarkerPlaces {
 class LineMarkers : public MarkerPlaces {
 public:
     // Finds the markers of line, forgetting those of the line before.
-    void Find(std::string_view line) { Find(line, WideAvailable()); }
-    // The same, 32 bytes at a time when wide (only where WideAvailable()),
+    void Find(std::string_view line) { Find(line, true); }
+    // The same, 32 bytes at a time when wide and the processor has AVX2,
     // else 16.
     void Find(std::string_view line, bool wide);
-    static bool WideAvailable();
 
 private:
     void AtQuote(std::string_view line, std::size_t q);

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "ProcessorFeatures.h"
 #include "text/SameBytes.h"
 
 #if defined(__x86_64__) || defined(__i386__)
@@ -13,24 +14,14 @@ namespace pomurina {
 
 bool FingerprintSearch::Available() {
 #if defined(POMURINA_FINGERPRINTS)
-    static const bool available = __builtin_cpu_supports("ssse3");
-    return available;
-#else
-    return false;
-#endif
-}
-
-bool FingerprintSearch::WideAvailable() {
-#if defined(POMURINA_FINGERPRINTS)
-    static const bool available = __builtin_cpu_supports("avx2");
-    return available;
+    return ProcessorHasSsse3();
 #else
     return false;
 #endif
 }
 
 FingerprintSearch::FingerprintSearch(const std::vector<std::string>& entries, bool wide)
-    : m_entries(entries), m_wide(wide && WideAvailable()) {
+    : m_entries(entries), m_wide(wide && ProcessorHasAvx2()) {
     for (std::size_t e = 0; e < m_entries.size(); ++e) {
         const std::size_t group = e % kGroups;
         const auto bit = static_cast<std::uint8_t>(1u << group);

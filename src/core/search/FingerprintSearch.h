@@ -20,13 +20,9 @@ public:
     // Whether this processor has the byte shuffle the search is built on.
     static bool Available();
 
-    // Whether it also has the 32-byte shuffle.
-    static bool WideAvailable();
-
     // entries: non-empty texts, at most a few dozen for the search to pay;
-    // wide: 32 places at a time (only where WideAvailable()).
-    explicit FingerprintSearch(const std::vector<std::string>& entries,
-                               bool wide = WideAvailable());
+    // wide: 32 places at a time (only where ProcessorHasAvx2()).
+    explicit FingerprintSearch(const std::vector<std::string>& entries, bool wide = true);
 
     // How many entries (counted once each, as listed) occur in text; with
     // stopAtFirst, 1 as soon as one does.

@@ -44,38 +44,80 @@ private:
     iconv_t m_cd;
 };
 
-// Code points of every two-byte code of code page 932, built once.
+// Code points of every two-byte code of code page 932, built once.  Each
+// lead byte's row goes through iconv in one call, resumed past each pair it
+// rejects: a pair at a time took a third as long again.
 class DoubleByteTable {
 public:
     DoubleByteTable() {
-        m_codes.fill(Cp932Unit::kInvalid);
         Converter toUtf32("UTF-32LE", "CP932");
-        for (unsigned lead = 0x81; lead <= 0xFC; ++lead) {
-            if (!IsLead(lead)) continue;
-            for (unsigned trail = 0x40; trail <= 0xFC; ++trail) {
-                if (trail == 0x7F) continue;
-                const char pair[2] = {static_cast<char>(lead), static_cast<char>(trail)};
-                const char* in = pair;
-                std::size_t left = 2;
-                std::string out;
-                if (toUtf32.Run(in, left, out) && out.size() == 4) {
-                    std::uint32_t cp = 0;
-                    for (int i = 3; i >= 0; --i)
-                        cp = (cp << 8) | static_cast<unsigned char>(out[static_cast<std::size_t>(i)]);
-                    m_codes[lead << 8 | trail] = cp;
-                }
-            }
-        }
+        for (unsigned lead = 0x81; lead <= 0xFC; ++lead)
+            if (IsLead(lead)) ReadRow(toUtf32, lead);
     }
     static bool IsLead(unsigned b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
-    std::uint32_t At(unsigned lead, unsigned trail) const { return m_codes[lead << 8 | trail]; }
+    std::uint32_t At(unsigned lead, unsigned trail) const {
+        const std::uint32_t cp = m_codes[lead << 8 | trail];
+        return cp != kNone ? cp : Cp932Unit::kInvalid;
+    }
 
 private:
+    static constexpr unsigned kFirstTrail = 0x40, kLastTrail = 0xFC;
+    // No pair decodes to U+0000, so zero marks a pair that isn't a code: the
+    // rows no lead byte begins are never written, and never faulted in.
+    static constexpr std::uint32_t kNone = 0;
+
+    void ReadRow(Converter& toUtf32, unsigned lead) {
+        std::string row;
+        for (unsigned trail = kFirstTrail; trail <= kLastTrail; ++trail)
+            row += {static_cast<char>(lead), static_cast<char>(trail)};
+        const char* in = row.data();
+        std::size_t left = row.size();
+        while (left > 0) {
+            const char* const start = in;
+            std::string out;
+            const bool whole = toUtf32.Run(in, left, out);
+            const std::size_t pairs = static_cast<std::size_t>(in - start) / 2;
+            // Each code is one code point; a row where one isn't, or where a
+            // rejected pair doesn't stand where a pair begins, goes a pair at a time.
+            if (out.size() != pairs * 4 || (in - row.data()) % 2 != 0) return ReadPairs(toUtf32, lead);
+            for (std::size_t i = 0; i < pairs; ++i) {
+                const unsigned trail = static_cast<unsigned char>(start[2 * i + 1]);
+                m_codes[lead << 8 | trail] = CodePointAt(out, 4 * i);
+            }
+            if (!whole) {  // the pair at in isn't a code
+                in += 2;
+                left -= 2;
+            }
+        }
+        m_codes[lead << 8 | 0x7F] = kNone;
+    }
+
+    void ReadPairs(Converter& toUtf32, unsigned lead) {
+        for (unsigned trail = kFirstTrail; trail <= kLastTrail; ++trail) {
+            m_codes[lead << 8 | trail] = kNone;
+            if (trail == 0x7F) continue;
+            const char pair[2] = {static_cast<char>(lead), static_cast<char>(trail)};
+            const char* in = pair;
+            std::size_t left = 2;
+            std::string out;
+            if (toUtf32.Run(in, left, out) && out.size() == 4)
+                m_codes[lead << 8 | trail] = CodePointAt(out, 0);
+        }
+    }
+
+    static std::uint32_t CodePointAt(const std::string& utf32, std::size_t at) {
+        std::uint32_t cp = 0;
+        for (std::size_t i = 4; i-- > 0;) cp = (cp << 8) | static_cast<unsigned char>(utf32[at + i]);
+        return cp;
+    }
+
+    // Left as static storage starts it, all zero: filling it would fault in
+    // every page of it (see Table()).
     std::array<std::uint32_t, 65536> m_codes;
 };
 
 const DoubleByteTable& Table() {
-    static const DoubleByteTable table;
+    static const DoubleByteTable table;  // static: its codes start as zero
     return table;
 }
 

@@ -1,5 +1,6 @@
 // Byte text, integer parsing, case folding and error texts.
 #include <gtest/gtest.h>
+#include <iconv.h>
 
 #include <limits>
 
@@ -135,6 +136,38 @@ TEST(Cp932, RoundTripsJapaneseAndMarksWhatDoesntConvert) {
                           "b"),
               "a\xEF\xBF\xBD"
               "b");
+}
+
+// Every pair of a lead byte and a trail byte decodes as iconv decodes that
+// pair alone.
+TEST(Cp932, EveryPairDecodesAsIconvDecodesItAlone) {
+    const iconv_t toUtf32 = iconv_open("UTF-32LE", "CP932");
+    ASSERT_NE(toUtf32, reinterpret_cast<iconv_t>(-1));
+    int codes = 0;
+    for (unsigned lead = 0x81; lead <= 0xFC; ++lead) {
+        if (lead > 0x9F && lead < 0xE0) continue;
+        for (unsigned trail = 0x40; trail <= 0xFC; ++trail) {
+            char pair[2] = {static_cast<char>(lead), static_cast<char>(trail)};
+            char* in = pair;
+            std::size_t inLeft = 2;
+            char out[8];
+            char* to = out;
+            std::size_t outLeft = sizeof out;
+            iconv(toUtf32, nullptr, nullptr, nullptr, nullptr);
+            const bool whole =
+                iconv(toUtf32, &in, &inLeft, &to, &outLeft) != static_cast<std::size_t>(-1);
+            const bool isCode = whole && to - out == 4 && trail != 0x7F;
+            const Cp932Unit unit = DecodeCp932(std::string_view(pair, 2), 0);
+            ASSERT_EQ(unit.length == 2, isCode) << std::hex << lead << ' ' << trail;
+            if (!isCode) continue;
+            std::uint32_t cp = 0;
+            for (int i = 3; i >= 0; --i) cp = (cp << 8) | static_cast<unsigned char>(out[i]);
+            ASSERT_EQ(unit.codePoint, cp) << std::hex << lead << ' ' << trail;
+            ++codes;
+        }
+    }
+    iconv_close(toUtf32);
+    EXPECT_GT(codes, 7000);
 }
 
 TEST(TerminalText, ControlCharactersShowInsteadOfActing) {

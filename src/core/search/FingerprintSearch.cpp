@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "ProcessorFeatures.h"
+#include "search/ByteRank.h"
 #include "text/SameBytes.h"
 
 #if defined(__x86_64__) || defined(__i386__)
@@ -23,12 +24,15 @@ bool FingerprintSearch::Available() {
 FingerprintSearch::FingerprintSearch(const std::vector<std::string>& entries, bool wide)
     : m_entries(entries), m_wide(wide && ProcessorHasAvx2()) {
     for (std::size_t e = 0; e < m_entries.size(); ++e) {
+        const std::string& entry = m_entries[e];
+        const std::size_t window = RarestWindow(entry);
+        m_windows.push_back(window);
         const std::size_t group = e % kGroups;
         const auto bit = static_cast<std::uint8_t>(1u << group);
         m_groups[group].push_back(e);
         for (std::size_t k = 0; k < kPrefix; ++k) {
-            if (k < m_entries[e].size()) {
-                const auto byte = static_cast<unsigned char>(m_entries[e][k]);
+            if (window + k < entry.size()) {
+                const auto byte = static_cast<unsigned char>(entry[window + k]);
                 m_low[k][byte & 15] |= bit;
                 m_high[k][byte >> 4] |= bit;
             } else {
@@ -37,6 +41,21 @@ FingerprintSearch::FingerprintSearch(const std::vector<std::string>& entries, bo
             }
         }
     }
+}
+
+std::size_t FingerprintSearch::RarestWindow(std::string_view entry) {
+    std::size_t best = 0;
+    unsigned bestRank = ~0u;
+    for (std::size_t at = 0; at == 0 || at + kPrefix <= entry.size(); ++at) {
+        unsigned rank = 0;
+        for (std::size_t k = at; k < at + kPrefix && k < entry.size(); ++k)
+            rank += kByteRank[static_cast<unsigned char>(entry[k])];
+        if (rank < bestRank) {
+            best = at;
+            bestRank = rank;
+        }
+    }
+    return best;
 }
 
 std::size_t FingerprintSearch::Scan(std::string_view text, bool stopAtFirst) const {
@@ -50,10 +69,12 @@ bool FingerprintSearch::Compare(std::string_view text, std::size_t at, std::uint
     const std::size_t n = text.size();
     for (std::uint64_t left = places; left != 0; left &= left - 1) {
         const auto place = static_cast<std::size_t>(__builtin_ctzll(left));
-        const std::size_t from = at + place;
+        const std::size_t window = at + place;
         for (unsigned g = byPlace[place]; g != 0; g &= g - 1) {
             for (const std::size_t e : m_groups[static_cast<std::size_t>(__builtin_ctz(g))]) {
                 const std::string& entry = m_entries[e];
+                if (window < m_windows[e]) continue;
+                const std::size_t from = window - m_windows[e];
                 if (from + entry.size() > n ||
                     !SameBytes(std::string_view(t + from, entry.size()), entry))
                     continue;

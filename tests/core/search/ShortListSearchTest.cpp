@@ -48,6 +48,7 @@ TYPED_TEST(ShortListSearch, AgreesWithAPlainSearch) {
         for (int t = 0; t < 25; ++t) {
             std::string text = word(0, 100);
             if (t % 5 == 0) text += entries[random() % entries.size()];  // at the very end
+            if (t % 5 == 1) text.insert(0, entries[random() % entries.size()]);  // at the start
             std::size_t expected = 0;
             for (const auto& e : entries) expected += text.find(e) != std::string::npos;
             ASSERT_EQ(search.Scan(text, false), expected) << "round " << round << " text " << t;

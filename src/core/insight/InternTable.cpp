@@ -64,7 +64,7 @@ std::string_view InternTable::Keep(std::string_view text) {
     if (text.empty()) return {};
     if (text.size() > m_freeSize) {
         const std::size_t size = std::max(text.size(), kBlockSize);
-        m_blocks.push_back(std::make_unique<char[]>(size));
+        m_blocks.push_back(std::make_unique_for_overwrite<char[]>(size));  // no zeroing
         m_free = m_blocks.back().get();
         m_freeSize = size;
     }

@@ -2,7 +2,10 @@
 #include <gtest/gtest.h>
 #include <iconv.h>
 
+#include <array>
 #include <limits>
+#include <random>
+#include <vector>
 
 #include "text/CaseFold.h"
 #include "text/Cp932.h"
@@ -34,6 +37,50 @@ TEST(LineSplit, TheFirstZeroByteEndsATextEvenAnEmptyOne) {
         std::string_view text, kept;
     } cases[] = {{{}, ""}, {"", ""}, {"\0"sv, ""}, {"ab"sv, "ab"}, {"a\0b\0"sv, "a"}};
     for (const auto& c : cases) EXPECT_EQ(UpToFirstZero(c.text), c.kept) << c.text.size();
+}
+
+// The lines of random texts of CRs, LFs and other bytes, across the 64-byte
+// blocks the split reads at once, against a byte-at-a-time reading of the
+// rule: a line ends at CR or LF, and one CR and then one LF are skipped.
+TEST(LineSplit, AgreesWithAByteAtATimeReadingAndStopsWhenTold) {
+    using Line = std::array<std::size_t, 3>;  // offset, length, end
+    const auto model = [](std::string_view text) {
+        std::vector<Line> lines;
+        std::size_t start = 0, i = 0;
+        while (i < text.size()) {
+            if (text[i] != '\r' && text[i] != '\n') {
+                ++i;
+                continue;
+            }
+            const std::size_t length = i - start;
+            if (text[i] == '\r') ++i;
+            if (i < text.size() && text[i] == '\n') ++i;
+            lines.push_back({start, length, i});
+            start = i;
+        }
+        if (start < text.size()) lines.push_back({start, text.size() - start, text.size()});
+        return lines;
+    };
+    std::mt19937 random(5);
+    const std::string bytes("ab\r\n\0", 5);
+    for (int round = 0; round < 3000; ++round) {
+        std::string text;
+        const std::size_t size = random() % 300;
+        for (std::size_t i = 0; i < size; ++i) text += bytes[random() % (round % 2 ? 5 : 3)];
+        const std::vector<Line> expected = model(text);
+        std::vector<Line> lines;
+        SplitLineEnds(text, [&](std::size_t offset, std::size_t length, std::size_t end) {
+            lines.push_back({offset, length, end});
+        });
+        ASSERT_EQ(lines, expected) << "round " << round;
+        const std::size_t stopAfter = random() % (expected.size() + 1);
+        lines.clear();
+        SplitLineEnds(text, [&](std::size_t offset, std::size_t length, std::size_t end) {
+            lines.push_back({offset, length, end});
+            return lines.size() < stopAfter;
+        });
+        ASSERT_EQ(lines.size(), std::min(std::max<std::size_t>(stopAfter, 1), expected.size()));
+    }
 }
 
 TEST(SjisText, CopyClampsStartAndLength) {

@@ -79,7 +79,8 @@ private:
             const std::size_t pairs = static_cast<std::size_t>(in - start) / 2;
             // Each code is one code point; a row where one isn't, or where a
             // rejected pair doesn't stand where a pair begins, goes a pair at a time.
-            if (out.size() != pairs * 4 || (in - row.data()) % 2 != 0) return ReadPairs(toUtf32, lead);
+            if (out.size() != pairs * 4 || (in - row.data()) % 2 != 0)
+                return ReadPairs(toUtf32, lead);
             for (std::size_t i = 0; i < pairs; ++i) {
                 const unsigned trail = static_cast<unsigned char>(start[2 * i + 1]);
                 m_codes[lead << 8 | trail] = CodePointAt(out, 4 * i);
@@ -107,7 +108,8 @@ private:
 
     static std::uint32_t CodePointAt(const std::string& utf32, std::size_t at) {
         std::uint32_t cp = 0;
-        for (std::size_t i = 4; i-- > 0;) cp = (cp << 8) | static_cast<unsigned char>(utf32[at + i]);
+        for (std::size_t i = 4; i-- > 0;)
+            cp = (cp << 8) | static_cast<unsigned char>(utf32[at + i]);
         return cp;
     }
 

@@ -53,7 +53,7 @@ bool Call(Emit& emit, std::size_t start, std::size_t length, std::size_t end) {
 inline std::uint64_t LineEndBytes(const char* at) {
     const __m128i cr = _mm_set1_epi8('\r'), lf = _mm_set1_epi8('\n');
     std::uint64_t ends = 0;
-    for (int k = 0; k < 4; ++k) {
+    for (std::size_t k = 0; k < 4; ++k) {
         const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at + 16 * k));
         const auto found = static_cast<unsigned>(
             _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(bytes, cr), _mm_cmpeq_epi8(bytes, lf))));

@@ -7,9 +7,9 @@
 #include <random>
 #include <vector>
 
+#include "Errors.h"
 #include "text/CaseFold.h"
 #include "text/Cp932.h"
-#include "Errors.h"
 #include "text/IntegerText.h"
 #include "text/LineSplit.h"
 #include "text/SjisText.h"

@@ -5,7 +5,7 @@
 // compared.  A place passes when, for each of its three bytes, both halves
 // are among the halves of the same group of entries at that offset, so hardly
 // any place that holds no entry is ever compared.  Each entry is looked for
-// by its three bytes that are rarest in log text ("ebo" of "Applebot", not
+// by its three bytes that are rarest in log text ("leb" of "Applebot", not
 // the "App" of every "AppleWebKit").  Where the processor has them, 32-byte
 // shuffles take 32 places at a time.
 #include <array>

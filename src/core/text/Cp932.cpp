@@ -46,7 +46,7 @@ private:
 
 // Code points of every two-byte code of code page 932, built once.  Each
 // lead byte's row goes through iconv in one call, resumed past each pair it
-// rejects: a pair at a time took a third as long again.
+// rejects: a pair at a time took a quarter longer.
 class DoubleByteTable {
 public:
     DoubleByteTable() {

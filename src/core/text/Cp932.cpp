@@ -69,41 +69,41 @@ private:
     void ReadRow(Converter& toUtf32, unsigned lead) {
         std::string row;
         for (unsigned trail = kFirstTrail; trail <= kLastTrail; ++trail)
-            row += {static_cast<char>(lead), static_cast<char>(trail)};
-        const char* in = row.data();
-        std::size_t left = row.size();
+            if (trail != 0x7F) row += {static_cast<char>(lead), static_cast<char>(trail)};
+        if (ReadPairs(toUtf32, row)) return;
+        // A code that isn't one code point: each pair on its own, such codes left out.
+        for (std::size_t at = 0; at < row.size(); at += 2) {
+            const std::string_view pair = std::string_view(row).substr(at, 2);
+            m_codes[Index(pair)] = kNone;
+            if (!ReadPairs(toUtf32, pair)) m_codes[Index(pair)] = kNone;
+        }
+    }
+
+    // Reads the codes of pairs (lead and trail bytes one after another) in
+    // one call, resumed past each pair iconv rejects; false when the code
+    // points don't line up with the pairs, one each.
+    bool ReadPairs(Converter& toUtf32, std::string_view pairs) {
+        const char* in = pairs.data();
+        std::size_t left = pairs.size();
         while (left > 0) {
             const char* const start = in;
             std::string out;
             const bool whole = toUtf32.Run(in, left, out);
-            const std::size_t pairs = static_cast<std::size_t>(in - start) / 2;
-            // Each code is one code point; a row where one isn't, or where a
-            // rejected pair doesn't stand where a pair begins, goes a pair at a time.
-            if (out.size() != pairs * 4 || (in - row.data()) % 2 != 0)
-                return ReadPairs(toUtf32, lead);
-            for (std::size_t i = 0; i < pairs; ++i) {
-                const unsigned trail = static_cast<unsigned char>(start[2 * i + 1]);
-                m_codes[lead << 8 | trail] = CodePointAt(out, 4 * i);
-            }
+            const std::size_t count = static_cast<std::size_t>(in - start) / 2;
+            if (out.size() != count * 4 || (in - pairs.data()) % 2 != 0) return false;
+            for (std::size_t i = 0; i < count; ++i)
+                m_codes[Index(std::string_view(start + 2 * i, 2))] = CodePointAt(out, 4 * i);
             if (!whole) {  // the pair at in isn't a code
                 in += 2;
                 left -= 2;
             }
         }
-        m_codes[lead << 8 | 0x7F] = kNone;
+        return true;
     }
 
-    void ReadPairs(Converter& toUtf32, unsigned lead) {
-        for (unsigned trail = kFirstTrail; trail <= kLastTrail; ++trail) {
-            m_codes[lead << 8 | trail] = kNone;
-            if (trail == 0x7F) continue;
-            const char pair[2] = {static_cast<char>(lead), static_cast<char>(trail)};
-            const char* in = pair;
-            std::size_t left = 2;
-            std::string out;
-            if (toUtf32.Run(in, left, out) && out.size() == 4)
-                m_codes[lead << 8 | trail] = CodePointAt(out, 0);
-        }
+    static std::size_t Index(std::string_view pair) {
+        return std::size_t{static_cast<unsigned char>(pair[0])} << 8 |
+               static_cast<unsigned char>(pair[1]);
     }
 
     static std::uint32_t CodePointAt(const std::string& utf32, std::size_t at) {

@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
 # ポムリナ beside its peers on the same generated logs, in the same run: for
 # 1M and 3M lines, the medians of wall and processor time and the highest
-# peak memory of the report tool's summary, --html and --dump, the window's
-# --dump-state (offscreen), Webalizer and GoAccess (each skipped when it isn't
-# installed: this script installs nothing), and the ratios of --html to each
-# peer.  With a REFERENCE_BUILD, its window's --dump-state is timed beside.
-# With BIG=1, a 30M-line log (about 6.5 GB, removed after) is generated and
-# the summary's peak memory on it shown.
+# peak memory of the report tool's summary, --html (also after a pause:
+# html-cold) and --dump, the window's --dump-state (offscreen), Webalizer and
+# GoAccess (each skipped when it isn't installed: this script installs
+# nothing), and the ratios of --html to each peer.  With a REFERENCE_BUILD,
+# its window's --dump-state is timed beside.  With BIG=1, a 30M-line log
+# (about 6.5 GB, removed after) is generated and the summary's peak memory on
+# it shown.
 #   bench/peers_bench.sh BUILD_DIR [REFERENCE_BUILD_DIR] [ROUNDS]
 set -euo pipefail
 source "$(dirname "$0")/common.sh"
@@ -37,8 +38,14 @@ measure() {  # LINES
     cat "$log" > /dev/null
     rm -f "$scratch"/*.walls "$scratch"/*.cpus "$scratch"/*.peaks
     for ((i = 0; i < rounds; ++i)); do
-        # On these machines the first run after a long one-core peer is a
-        # sixth slower (sync doesn't help); a run not counted takes that.
+        # On these machines memory a process frees goes back to the host
+        # after a few seconds: a run after another that freed its memory a
+        # moment ago reuses it, a run after a pause or a long peer faults
+        # fresh memory in, and its kernel time doubles.  html-cold is such a
+        # run, as a user starting the tool once meets it; a run not counted
+        # then lets the others reuse memory, as the peers do after the window.
+        sleep 5
+        once html-cold "$build/pomurina-report" --materia "$materia" --html "$scratch/out/r.html" "$log"
         once settle "$build/pomurina-report" --materia "$materia" "$log"
         once summary "$build/pomurina-report" --materia "$materia" "$log"
         once html "$build/pomurina-report" --materia "$materia" --html "$scratch/out/r.html" "$log"
@@ -53,7 +60,7 @@ measure() {  # LINES
     done
     echo "== $1 lines, $(megabytes "$bytes") MB; $rounds rounds (medians); $(uptime | sed 's/.*load average/load average/')"
     printf "%-11s %9s %9s %10s %8s\n" run wall_s cpu_s peak_MB x_log
-    for name in summary html dump window window-ref webalizer goaccess; do
+    for name in summary html html-cold dump window window-ref webalizer goaccess; do
         [ -s "$scratch/$name.walls" ] || continue
         sort -g "$scratch/$name.peaks" | tail -1 | awk -v n="$name" -v w="$(median "$scratch/$name.walls")" \
             -v c="$(median "$scratch/$name.cpus")" -v b="$bytes" '{
@@ -66,6 +73,10 @@ measure() {  # LINES
             if (n == "window-ref") printf "window / reference window: %.2f x wall\n", w / p
             else printf "html / %s: %.3f x wall (%s is %.1f x slower)\n", n, h / p, n, p / h }'
     done
+    if [ -s "$scratch/webalizer.walls" ]; then
+        awk -v h="$(median "$scratch/html-cold.walls")" -v p="$(median "$scratch/webalizer.walls")" \
+            'BEGIN { printf "html-cold / webalizer: %.3f x wall\n", h / p }'
+    fi
 }
 
 measure 1000000

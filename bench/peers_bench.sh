@@ -69,14 +69,11 @@ measure() {  # LINES
     for name in webalizer goaccess window-ref; do
         [ -s "$scratch/$name.walls" ] || continue
         awk -v n="$name" -v h="$(median "$scratch/html.walls")" -v p="$(median "$scratch/$name.walls")" \
-            -v w="$(median "$scratch/window.walls")" 'BEGIN {
+            -v cold="$(median "$scratch/html-cold.walls")" -v w="$(median "$scratch/window.walls")" 'BEGIN {
             if (n == "window-ref") printf "window / reference window: %.2f x wall\n", w / p
-            else printf "html / %s: %.3f x wall (%s is %.1f x slower)\n", n, h / p, n, p / h }'
+            else printf "html / %s: %.3f x wall (%s is %.1f x slower); html-cold: %.3f x\n",
+                        n, h / p, n, p / h, cold / p }'
     done
-    if [ -s "$scratch/webalizer.walls" ]; then
-        awk -v h="$(median "$scratch/html-cold.walls")" -v p="$(median "$scratch/webalizer.walls")" \
-            'BEGIN { printf "html-cold / webalizer: %.3f x wall\n", h / p }'
-    fi
 }
 
 measure 1000000
